@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A function that takes one log line; holders with an empty sink log nothing.
+using LogSink = std::function<void(const std::string&)>;
+
+// The program's one record of what happened. The log page mirrors these lines
+// through the observer; only the GUI thread writes here.
+class AppLog {
+public:
+    static constexpr std::size_t kFullThreshold = 10000;
+    static constexpr const char* kFullMarker = "!!!! LOG FULL !!!";
+
+    struct Observer {
+        std::function<void(const std::string&)> appended;
+        std::function<void(const std::string&)> lastReplaced;
+        std::function<void()> cleared;
+    };
+
+    void AddLine(const std::string& text);
+    void LogError(const std::string& text);
+    void LogErrorCode(const std::string& text, int code);
+    void ReplaceLastLine(const std::string& text);
+    void Clear();
+
+    const std::vector<std::string>& Lines() const { return lines_; }
+    std::size_t LineCount() const { return lines_.size(); }
+
+    // Every line followed by a single line feed.
+    std::string Text() const;
+
+    LogSink Sink();
+    void SetObserver(Observer observer) { observer_ = std::move(observer); }
+
+private:
+    void Append(const std::string& text);
+
+    std::vector<std::string> lines_;
+    std::string lastLine_;
+    Observer observer_;
+};
