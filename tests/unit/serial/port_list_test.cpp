@@ -77,6 +77,9 @@ TEST_F(PortListTest, PortThatDisappearsAndReturnsIsNewAgain) {
     list.Refresh();
     EXPECT_EQ(Order(), (std::vector<int>{3}));
     EXPECT_TRUE(list.RestartScan());
+    list.Refresh();
+    EXPECT_EQ(Order(), (std::vector<int>{3}));
+    EXPECT_FALSE(list.RestartScan());
 }
 
 TEST_F(PortListTest, LastConnectedPortLeadsAndRestartsEveryRefresh) {
@@ -99,6 +102,16 @@ TEST_F(PortListTest, LastConnectedPortLeadsAndRestartsEveryRefresh) {
     list.Refresh();
     EXPECT_EQ(Order(), (std::vector<int>{1, 3}));
     EXPECT_FALSE(list.RestartScan());
+}
+
+TEST_F(PortListTest, PortConnectedAtStartIsNeverExcluded) {
+    list.SetLastConnectedPort(4);
+    names = {"COM2", "COM4"};
+    list.Refresh();
+    // A manual connection elsewhere: the old port stays among the known ports.
+    list.SetLastConnectedPort(2);
+    list.Refresh();
+    EXPECT_EQ(Order(), (std::vector<int>{2, 4}));
 }
 
 TEST_F(PortListTest, ConnectingToAnExcludedPortBringsItIntoTheOrder) {
