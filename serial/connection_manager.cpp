@@ -5,7 +5,7 @@
 
 #include "app/language.h"
 
-ConnectionManager::ConnectionManager(PortList& ports, LinkPort& port, ConnectionHooks hooks)
+ConnectionManager::ConnectionManager(PortList& ports, ConnectionPort& port, ConnectionHooks hooks)
     : ports_(ports), port_(port), hooks_(std::move(hooks)) {}
 
 void ConnectionManager::Reset() {

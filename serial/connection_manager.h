@@ -5,7 +5,7 @@
 
 #include "app/dialogs.h"
 #include "serial/link_indicator.h"
-#include "serial/link_port.h"
+#include "serial/connection_port.h"
 #include "serial/port_list.h"
 
 enum class ConnectionMode : int { Manual = 1, Check = 2, Scan = 21 };
@@ -50,7 +50,7 @@ class ConnectionManager {
   public:
     static constexpr int kHighestManualPort = 250;
 
-    ConnectionManager(PortList& ports, LinkPort& port, ConnectionHooks hooks);
+    ConnectionManager(PortList& ports, ConnectionPort& port, ConnectionHooks hooks);
 
     const ConnectionState& State() const { return state_; }
     const ConnectionMenu& Menu() const { return menu_; }
@@ -84,7 +84,7 @@ class ConnectionManager {
     void OnTestFailed(int result);
 
     PortList& ports_;
-    LinkPort& port_;
+    ConnectionPort& port_;
     ConnectionHooks hooks_;
     ConnectionState state_;
     ConnectionMenu menu_;

@@ -12,7 +12,7 @@ namespace {
 
 // Ports that exist on the machine and what a device behind each answers to the
 // connection test. Opening a port that does not exist fails.
-class ScriptedPort : public LinkPort {
+class ScriptedPort : public ConnectionPort {
   public:
     void SetPortNumber(int number) override { number_ = number; }
     int PortNumber() const override { return number_; }

@@ -2,9 +2,9 @@
 
 // What the connection manager needs of the serial port. The program binds it to
 // the ComPort (open at the device's 230400 baud); tests script it.
-class LinkPort {
+class ConnectionPort {
   public:
-    virtual ~LinkPort() = default;
+    virtual ~ConnectionPort() = default;
     virtual void SetPortNumber(int number) = 0;
     virtual int PortNumber() const = 0;
     // Opens the port chosen by SetPortNumber; false when it cannot be opened.
