@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/dialogs.h"
-#include "serial/link_indicator.h"
 #include "serial/connection_port.h"
+#include "serial/link_indicator.h"
 #include "serial/port_list.h"
 
 enum class ConnectionMode : int { Manual = 1, Check = 2, Scan = 21 };
