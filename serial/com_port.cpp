@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -125,7 +126,10 @@ bool ComPort::OpenPort(std::uint32_t baud) {
     }
     const std::string path = ResolveDevicePath();
     int fd = path.empty() ? -1 : open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0 && (ioctl(fd, TIOCEXCL) != 0 || !Configure(fd, baud))) {
+    // Not shared: TIOCEXCL keeps other openers out (privileged ones excepted),
+    // the lock keeps out every program that asks for it, ourselves included.
+    if (fd >= 0 &&
+        (ioctl(fd, TIOCEXCL) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 || !Configure(fd, baud))) {
         close(fd);
         fd = -1;
     }
@@ -184,7 +188,11 @@ bool ComPort::ClosePort() {
     StopReader();
     {
         std::lock_guard<std::mutex> guard(portLock_);
-        close(fd_.exchange(-1));
+        const int fd = fd_.exchange(-1);
+        // The exclusive flag outlives our descriptor while another holds the
+        // terminal open (a simulator's pseudo-terminal): clear it for the next open.
+        ioctl(fd, TIOCNXCL);
+        close(fd);
     }
     Log("Close COM " + std::to_string(portNumber_) + " : OK");
     return true;
