@@ -3,12 +3,15 @@
 #include <QAction>
 #include <QFile>
 
+#include "app/picture_qt.h"
+
 namespace {
 constexpr int kImageCount = 12;
 const char* const kImageIndexProperty = "imageIndex";
 }  // namespace
 
 ImageList::ImageList() {
+    EnsureShellResources();
     for (int index = 0; index < kImageCount; ++index) {
         const QString path =
             QStringLiteral(":/resources/icons/icon_%1.png").arg(index, 2, 10, QLatin1Char('0'));

@@ -59,6 +59,9 @@ void ReportLaunchOptions(const LaunchOptions& launch, TForm1& form) {
 }
 
 int Run() {
+    // Caught from the start, so that a stop request during start-up still ends
+    // through the window's shutdown once the event loop runs.
+    SignalBridge stopSignals({SIGINT, SIGTERM});
     QtDialogs dialogs;
     QtOptionsStore options;
     TForm1 form1(dialogs, options);
@@ -69,7 +72,6 @@ int Run() {
     form1.AttachSecondaryWindows(new TForm3(&form1), new TForm2(&form1));
     ReportLaunchOptions(ReadLaunchOptions(), form1);
 
-    SignalBridge stopSignals({SIGINT, SIGTERM});
     QObject::connect(&stopSignals, &SignalBridge::Received, &form1, &QWidget::close);
     form1.show();
     return QApplication::exec();

@@ -5,7 +5,16 @@
 
 #include "app/jpeg_decode.h"
 
+void EnsureShellResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(app_resources);
+        return true;
+    }();
+    (void)registered;
+}
+
 QImage LoadJpegPicture(const QString& path) {
+    EnsureShellResources();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
@@ -28,6 +37,7 @@ QImage LoadJpegPicture(const QString& path) {
 }
 
 QPixmap LoadKeyedPicture(const QString& path) {
+    EnsureShellResources();
     QPixmap picture(path);
     if (!picture.isNull()) {
         picture.setMask(picture.createMaskFromColor(Qt::white, Qt::MaskInColor));

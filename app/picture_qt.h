@@ -4,6 +4,10 @@
 #include <QPixmap>
 #include <QString>
 
+// Registers the shell's pictures. They live in a static library, whose
+// resource initialiser the linker drops unless something refers to it.
+void EnsureShellResources();
+
 // A JPEG resource decoded with libjpeg; a null image when missing or damaged.
 QImage LoadJpegPicture(const QString& path);
 
