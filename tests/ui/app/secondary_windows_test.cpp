@@ -92,10 +92,7 @@ TEST_F(SecondaryWindows, ActivatingTheMainWindowClosesAbout) {
 
 // Pictures of the windows for a human to look at, in build/screenshots.
 TEST_F(SecondaryWindows, Screenshots) {
-    const QByteArray bin = qgetenv("DRAVO_BIN_DIR");
-    const QString folder = (bin.isEmpty() ? QDir::currentPath()
-                                          : QString::fromLocal8Bit(bin) + QStringLiteral("/..")) +
-                           QStringLiteral("/screenshots");
+    const QString folder = QDir::cleanPath(BinDir() + QStringLiteral("/../screenshots"));
     ASSERT_TRUE(QDir().mkpath(folder));
     auto form = MakeForm();
     form->resize(844, 400);

@@ -11,10 +11,8 @@ using ProgramShutdown = ShellFixture;
 
 // The real program asked to stop by a signal still writes its log.
 TEST_F(ProgramShutdown, TermSignalTakesTheExitPath) {
-    const QByteArray bin = qgetenv("DRAVO_BIN_DIR");
-    if (bin.isEmpty()) {
-        GTEST_SKIP() << "DRAVO_BIN_DIR not set";
-    }
+    const QString programPath = BinDir() + QStringLiteral("/dravo-explorer");
+    ASSERT_TRUE(QFile::exists(programPath)) << programPath.toStdString();
     for (int signalNumber : {SIGTERM, SIGINT}) {
         // A previous run leaves its lock file behind; only a fresh one means "started".
         QFile::remove(qEnvironmentVariable("XDG_RUNTIME_DIR") +
@@ -22,7 +20,7 @@ TEST_F(ProgramShutdown, TermSignalTakesTheExitPath) {
         QFile::remove(TempFolder() + QStringLiteral("/log.txt"));
         QProcess program;
         program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        program.start(QString::fromLocal8Bit(bin) + QStringLiteral("/dravo-explorer"), {});
+        program.start(programPath, {});
         ASSERT_TRUE(program.waitForStarted());
         // Stop signals are caught before the instance lock is taken, so its
         // file tells that the program is far enough to shut down cleanly.
