@@ -94,11 +94,7 @@ class ShellFixture : public ::testing::Test {
         return settings.value(QStringLiteral("MANAGER/OPTIONS/") + QLatin1String(name)).toString();
     }
 
-    // Where the programs are built: DRAVO_BIN_DIR, else beside the test executable.
-    static QString BinDir() {
-        const QString configured = qEnvironmentVariable("DRAVO_BIN_DIR");
-        return configured.isEmpty() ? QCoreApplication::applicationDirPath() : configured;
-    }
+    static QString BinDir() { return QStringLiteral(DRAVO_BIN_DIR); }
 
     QString TempFolder() const { return root_.path() + QStringLiteral("/tmp/tlx4_dravo_explorer"); }
 
