@@ -19,11 +19,13 @@
 #include "app/banner.h"
 #include "app/busy_window.h"
 #include "app/caption_table.h"
+#include "app/connection_controls_qt.h"
 #include "app/dialogs.h"
 #include "app/log_file.h"
 #include "app/log_view_widget.h"
 #include "app/options_store.h"
 #include "app/temp_folder.h"
+#include "serial/device_session.h"
 
 namespace {
 
@@ -237,12 +239,12 @@ void TForm1::BuildMenus() {
                           "Action_Connection_Manual");
     manual->addAction(actionManualNumber_);
     manual->addAction(actionManualList_);
-    QAction* actionManual = manual->menuAction();
-    actionManual->setCheckable(true);
+    actionManual_ = manual->menuAction();
+    actionManual_->setCheckable(true);
     auto* connectionGroup = new QActionGroup(this);
     connectionGroup->setObjectName(QStringLiteral("RadioGroup_Connection"));
     connectionGroup->addAction(actionConnectionAuto_);
-    connectionGroup->addAction(actionManual);
+    connectionGroup->addAction(actionManual_);
 
     dataSourceMenu_ = named(settings->addMenu(Text("Источник данных")), "MainMenu_Data_Source",
                             "Action_Data_Source");
@@ -285,9 +287,7 @@ void TForm1::AttachSecondaryWindows(TForm3* busy, TForm2* about) {
 }
 
 void TForm1::FormCreate() {
-    CreateComPort();
-    CreateTransport();
-    ResetConnectionState();
+    CreateDeviceSession();
     ApplyLanguage(RestoredLanguage(options_));
     pageControl_->setCurrentIndex(RestoredPageIndex(options_, PageCount));
 
@@ -337,7 +337,42 @@ void TForm1::FormDestroy() {
         std::fprintf(stderr, "dravo-explorer: cannot write %s\n", logFile.c_str());
     }
     UploadLogReport(logFile);
-    DestroyComPort();
+    DestroyDeviceSession();
+}
+
+void TForm1::CreateDeviceSession() {
+    DeviceSessionOptions options;
+    options.stack.clock = clock_;
+    options.stack.pump = [] { QCoreApplication::processEvents(); };
+    options.stack.dialogs = &dialogs_;
+    options.stack.log = &log_;
+    options.linkCheckEnabled = [this] { return linkCheckEnabled_; };
+    options.showIndicator = [this](const LinkIndicator& indicator) {
+        ShowLinkIndicator(indicator);
+    };
+    session_ = std::make_unique<DeviceSession>(std::move(options));
+    connectionControls_ = new ConnectionControls(
+        session_->Connection(), dialogs_,
+        {actionConnectionAuto_, actionManual_, actionManualNumber_, panelCom_, panelConnection_},
+        this);
+    TimerSteps().connectionStep = [this] { session_->Connection().Timer_ConnectionTimer(); };
+}
+
+void TForm1::DestroyDeviceSession() {
+    TimerSteps().connectionStep = nullptr;
+    delete connectionControls_;
+    connectionControls_ = nullptr;
+    session_.reset();
+}
+
+void TForm1::ShowLinkIndicator(const LinkIndicator& indicator) {
+    if (connectionControls_ != nullptr) {
+        connectionControls_->ShowIndicator(indicator);
+    }
+}
+
+bool TForm1::Connected() const {
+    return session_ != nullptr && session_->Connected();
 }
 
 void TForm1::FormActivate() {
@@ -426,6 +461,9 @@ void TForm1::UpdateActions() {
     actionLogVisible_->setText(logShown ? Text(PickText("Cкрыть лог", "Hide Report"))
                                         : Text(PickText("Показать лог", "Show Report")));
     SetImageIndex(actionLogVisible_, images_, logShown ? ImageList::kHideLog : ImageList::kShowLog);
+    if (connectionControls_ != nullptr) {
+        connectionControls_->UpdateActions();
+    }
 }
 
 void TForm1::Action_Log_VisibleExecute() {
@@ -461,6 +499,9 @@ void TForm1::ApplyLanguage(Language language) {
         const char* busy =
             row.busyRussian != nullptr ? PickText(row.busyRussian, row.busyEnglish) : nullptr;
         ApplyCaption(row.control, Text(PickText(row.russian, row.english)), busy);
+    }
+    if (connectionControls_ != nullptr) {
+        connectionControls_->LanguageApplied();
     }
     emit LanguageApplied(language);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 
 #include "app/app_log.h"
@@ -12,7 +13,10 @@
 #include "app/status_style.h"
 #include "app/tick_clock.h"
 
+class ConnectionControls;
+class DeviceSession;
 class Dialogs;
+class LinkIndicator;
 class LogView;
 class OptionsStore;
 class QAction;
@@ -73,6 +77,9 @@ class TForm1 : public QMainWindow {
     // Connection and measurement steps of the timer, filled by their subsystems.
     TimerHooks& TimerSteps() { return procTimer_.Hooks(); }
 
+    // The link to the dosimeter; exists from start-up to shutdown.
+    DeviceSession& Session() { return *session_; }
+
     AppLog& Log() { return log_; }
     Dialogs& UserDialogs() { return dialogs_; }
     const std::string& TempFolder() const { return tempFolder_; }
@@ -116,15 +123,14 @@ class TForm1 : public QMainWindow {
     void ApplyCaption(const char* control, const QString& caption, const char* busyCaption);
 
     void FormCreate();
-    // Parts of start-up and shutdown that belong to the serial link and the
-    // report upload; they do nothing until those subsystems are built in.
-    void CreateComPort() {}
-    void CreateTransport() {}
-    void ResetConnectionState() {}
+    // The port, the transport with its three channels and a reset connection
+    // state, created in this order.
+    void CreateDeviceSession();
+    void DestroyDeviceSession();
+    void ShowLinkIndicator(const LinkIndicator& indicator);
+    // The report upload at exit; does nothing until the upload is built in.
     void UploadLogReport(const std::string& /*logFile*/) {}
-    void DestroyComPort() {}
-    // No serial link exists yet, so nothing is ever connected.
-    bool Connected() const { return false; }
+    bool Connected() const;
     // Device identification; fills in with the protocol subsystem.
     void IdentifyDevice() {}
 
@@ -150,6 +156,8 @@ class TForm1 : public QMainWindow {
     bool deviceRecognized_ = false;
     bool linkCheckEnabled_ = true;
     IdentState ident_;
+    std::unique_ptr<DeviceSession> session_;
+    ConnectionControls* connectionControls_ = nullptr;
 
     TForm3* busy_ = nullptr;
     TForm2* about_ = nullptr;
@@ -168,6 +176,7 @@ class TForm1 : public QMainWindow {
     QAction* actionLogClear_ = nullptr;
     QAction* actionExit_ = nullptr;
     QAction* actionConnectionAuto_ = nullptr;
+    QAction* actionManual_ = nullptr;
     QAction* actionManualNumber_ = nullptr;
     QAction* actionManualList_ = nullptr;
     QAction* actionSourceInternet_ = nullptr;

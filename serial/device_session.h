@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+
+#include "protocol/device_stack.h"
+#include "serial/connection_manager.h"
+#include "serial/connection_port.h"
+#include "serial/port_list.h"
+
+struct DeviceSessionOptions {
+    DeviceStackOptions stack;
+    // Read at every connection test: false while a long operation owns the link.
+    std::function<bool()> linkCheckEnabled;
+    std::function<void(const LinkIndicator&)> showIndicator;
+};
+
+// The program's one link to a dosimeter: the port list, the port with its
+// transport and command set, and the connection manager that drives them.
+class DeviceSession {
+  public:
+    static constexpr std::uint32_t kBaudRate = 230400;
+    static constexpr const char* kConnectionTestEcho = "Ferandol";
+
+    explicit DeviceSession(DeviceSessionOptions options);
+
+    PortList& Ports() { return ports_; }
+    DeviceStack& Stack() { return stack_; }
+    DeviceCommands& Commands() { return stack_.Commands(); }
+    ConnectionManager& Connection() { return manager_; }
+    bool Connected() const { return manager_.State().Connected; }
+
+  private:
+    // The connection manager's view of the port: open always means 230400 baud.
+    class PortAdapter final : public ConnectionPort {
+      public:
+        explicit PortAdapter(ComPort& port) : port_(port) {}
+        void SetPortNumber(int number) override { port_.SetPortNumber(number); }
+        int PortNumber() const override { return port_.PortNumber(); }
+        bool Open() override { return port_.OpenPort(kBaudRate); }
+        void Close() override { port_.ClosePort(); }
+        bool IsOpen() const override { return port_.IsOpen(); }
+
+      private:
+        ComPort& port_;
+    };
+
+    int RunConnectionTest();
+
+    PortList ports_;
+    DeviceStack stack_;
+    PortAdapter portAdapter_;
+    ConnectionManager manager_;
+};
