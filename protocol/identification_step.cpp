@@ -20,12 +20,7 @@ SettingsPage PageOfBoard(std::uint16_t boardCode) {
 
 IdentificationStep::IdentificationStep(IdentificationDevice device, DeviceInfo& info,
                                        TickClock clock, IdentificationView view)
-    : device_(std::move(device)),
-      info_(info),
-      clock_(std::move(clock)),
-      view_(std::move(view)),
-      // A device already answering at the first tick still gets its settling time.
-      connectionMoment_(clock_()) {}
+    : device_(std::move(device)), info_(info), clock_(std::move(clock)), view_(std::move(view)) {}
 
 void IdentificationStep::Tick(bool connected, bool linkCheckEnabled) {
     if (identifying_) {
@@ -33,9 +28,11 @@ void IdentificationStep::Tick(bool connected, bool linkCheckEnabled) {
     }
     const std::uint32_t now = clock_();
     if (phase_ == IdentPhase::Waiting) {
-        if (!connected) {
+        if (!connected || !connectionMoment_) {
+            // A device already answering at the first tick is first seen now.
             connectionMoment_ = now;
-        } else if (TicksSince(connectionMoment_, now) >= kSettleMs) {
+        }
+        if (connected && TicksSince(*connectionMoment_, now) >= kSettleMs) {
             IdentifyNow();
         }
     } else if (!connected && linkCheckEnabled) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/status_style.h"
@@ -57,5 +58,6 @@ class IdentificationStep {
     bool recognized_ = false;
     // Identification pumps events while it waits; a nested tick must not start another.
     bool identifying_ = false;
-    std::uint32_t connectionMoment_;
+    // When the current connection was first seen; none before the first tick.
+    std::optional<std::uint32_t> connectionMoment_;
 };
