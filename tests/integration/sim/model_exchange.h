@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "sim/device_model.h"
+
+// A fake millisecond clock the tests move by hand.
+struct FakeClock {
+    std::uint64_t now = 1000000;
+    SimClock AsClock() {
+        return [this] { return now; };
+    }
+    void AdvanceSeconds(std::uint64_t seconds) { now += seconds * 1000; }
+};
+
+// One request to the model in process; the answer's data when it answered
+// with the answer bit and the same group and code.
+inline std::optional<std::vector<std::uint8_t>> AskModel(
+    DeviceModel& model, int group, int code, const std::vector<std::uint8_t>& data = {}) {
+    std::vector<std::uint8_t> packet{0x00,
+                                     0x01,
+                                     0x00,
+                                     static_cast<std::uint8_t>(group),
+                                     static_cast<std::uint8_t>(group),
+                                     static_cast<std::uint8_t>(code)};
+    packet.insert(packet.end(), data.begin(), data.end());
+    const auto answer = model.Handle(packet);
+    if (!answer || answer->size() < 6 || (*answer)[4] != (group | 0x40) || (*answer)[5] != code ||
+        (*answer)[1] != group) {
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(answer->begin() + 6, answer->end());
+}
