@@ -19,13 +19,14 @@ struct FakeClock {
 // with the answer bit and the same group and code.
 inline std::optional<std::vector<std::uint8_t>> AskModel(
     DeviceModel& model, int group, int code, const std::vector<std::uint8_t>& data = {}) {
-    std::vector<std::uint8_t> packet{0x00,
-                                     0x01,
-                                     0x00,
-                                     static_cast<std::uint8_t>(group),
-                                     static_cast<std::uint8_t>(group),
-                                     static_cast<std::uint8_t>(code)};
-    packet.insert(packet.end(), data.begin(), data.end());
+    std::vector<std::uint8_t> packet;
+    packet.reserve(6 + data.size());
+    for (int byte : {0x00, 0x01, 0x00, group, group, code}) {
+        packet.push_back(static_cast<std::uint8_t>(byte));
+    }
+    for (std::uint8_t byte : data) {
+        packet.push_back(byte);
+    }
     const auto answer = model.Handle(packet);
     if (!answer || answer->size() < 6 || (*answer)[4] != (group | 0x40) || (*answer)[5] != code ||
         (*answer)[1] != group) {
