@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -125,7 +126,10 @@ bool ComPort::OpenPort(std::uint32_t baud) {
     }
     const std::string path = ResolveDevicePath();
     int fd = path.empty() ? -1 : open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0 && (ioctl(fd, TIOCEXCL) != 0 || !Configure(fd, baud))) {
+    // Not shared: TIOCEXCL keeps other openers out (privileged ones excepted),
+    // the lock keeps out every program that asks for it, ourselves included.
+    if (fd >= 0 &&
+        (ioctl(fd, TIOCEXCL) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 || !Configure(fd, baud))) {
         close(fd);
         fd = -1;
     }
@@ -184,13 +188,20 @@ bool ComPort::ClosePort() {
     StopReader();
     {
         std::lock_guard<std::mutex> guard(portLock_);
-        close(fd_.exchange(-1));
+        const int fd = fd_.exchange(-1);
+        // The exclusive flag outlives our descriptor while another holds the
+        // terminal open (a simulator's pseudo-terminal): clear it for the next open.
+        ioctl(fd, TIOCNXCL);
+        close(fd);
     }
     Log("Close COM " + std::to_string(portNumber_) + " : OK");
     return true;
 }
 
 void ComPort::ReaderLoop(int fd, int stopFd) {
+    // Readable twice in a row with nothing to read is end of file: a terminal
+    // keeps reporting it, and waiting on it again would spin.
+    int emptyWakeups = 0;
     for (;;) {
         pollfd entries[2] = {{stopFd, POLLIN, 0}, {fd, POLLIN, 0}};
         const int ready = poll(entries, 2, -1);
@@ -204,16 +215,19 @@ void ComPort::ReaderLoop(int fd, int stopFd) {
             return;
         }
         int waiting = 0;
-        const bool counted = ioctl(fd, FIONREAD, &waiting) == 0;
-        if (counted && waiting > 0) {
+        if (ioctl(fd, FIONREAD, &waiting) != 0) {
+            break;
+        }
+        if (waiting > 0) {
+            emptyWakeups = 0;
             OnDataReceived(static_cast<std::size_t>(waiting));
             continue;
         }
-        // Readable with nothing to read, hung up or failing: the device is gone.
-        if (!counted || entries[1].revents != 0) {
+        if ((entries[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 || ++emptyWakeups >= 2) {
             break;
         }
     }
+    // The device is gone: wait only for ClosePort.
     vanished_ = true;
     WaitForStop(stopFd);
 }
