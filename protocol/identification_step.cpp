@@ -1,9 +1,19 @@
 #include "protocol/identification_step.h"
 
+#include <utility>
+
 #include "app/language.h"
 #include "protocol/device_info_models.h"
 
 namespace {
+
+// A view may leave out what it does not show.
+template <typename Callback, typename... Args>
+void Notify(const Callback& callback, Args&&... args) {
+    if (callback) {
+        callback(std::forward<Args>(args)...);
+    }
+}
 
 SettingsPage PageOfBoard(std::uint16_t boardCode) {
     switch (boardCode) {
@@ -45,28 +55,29 @@ void IdentificationStep::IdentifyNow() {
     recognized_ = device_.identify(info_);
     identifying_ = false;
     if (recognized_) {
-        view_.showStatus(info_.modelName + " S/N: " + SerialNumberText(info_.inf1),
-                         StatusStyle::Success);
-        view_.setRenewButtonEnabled(true);
-        view_.showSettingsPage(PageOfBoard(info_.board.boardCode));
+        Notify(view_.showStatus, info_.modelName + " S/N: " + SerialNumberText(info_.inf1),
+               StatusStyle::Success);
+        Notify(view_.setRenewButtonEnabled, true);
+        Notify(view_.showSettingsPage, PageOfBoard(info_.board.boardCode));
     } else {
-        view_.showStatus(
-            PickText("Неизвестный прибор [", "Unknown Device [") + info_.modelName + "]",
-            StatusStyle::Error);
-        view_.setRenewButtonEnabled(false);
+        Notify(view_.showStatus,
+               PickText("Неизвестный прибор [", "Unknown Device [") + info_.modelName + "]",
+               StatusStyle::Error);
+        Notify(view_.setRenewButtonEnabled, false);
     }
-    view_.fillInfoPage(info_);
+    Notify(view_.fillInfoPage, info_);
     phase_ = IdentPhase::Done;
 }
 
 void IdentificationStep::ResetForNextConnection(std::uint32_t now) {
-    view_.showStatus(PickText("Ожидание соединения", "Waiting Connection"), StatusStyle::Neutral);
+    Notify(view_.showStatus, PickText("Ожидание соединения", "Waiting Connection"),
+           StatusStyle::Neutral);
     phase_ = IdentPhase::Waiting;
     device_.forgetDeviceData();
     info_.Clear();
-    view_.clearInfoPage();
-    view_.setRenewButtonEnabled(false);
+    Notify(view_.clearInfoPage);
+    Notify(view_.setRenewButtonEnabled, false);
     recognized_ = false;
     connectionMoment_ = now;
-    view_.showSettingsPage(SettingsPage::None);
+    Notify(view_.showSettingsPage, SettingsPage::None);
 }

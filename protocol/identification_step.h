@@ -10,10 +10,12 @@
 #include "protocol/device_info.h"
 
 enum class IdentPhase { Waiting, Done };
+// The settings tab to show; the other one is hidden (None hides both).
 enum class SettingsPage { None, K310, K520 };
 
 // What the identification step shows; the main window binds these to its
-// status bar, update button, settings tabs and information page.
+// status bar, update button, settings tabs and information page; any may be
+// left empty.
 struct IdentificationView {
     std::function<void(const std::string& text, StatusStyle style)> showStatus;
     std::function<void(bool enabled)> setRenewButtonEnabled;

@@ -215,3 +215,27 @@ TEST_F(IdentificationStepTest, NestedTickDuringIdentificationDoesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IdentificationStepWithoutView, RunsAConnectionThroughWithNothingBound) {
+    std::uint32_t now = 0;
+    DeviceInfo info;
+    int forgets = 0;
+    IdentificationStep step({[](DeviceInfo& record) {
+                                 record.modelName = "RDK-405.0.0";
+                                 return false;
+                             },
+                             [&forgets] { ++forgets; }},
+                            info, [&now] { return now; }, {});
+    step.Tick(true, true);
+    now = 1000;
+    step.Tick(true, true);
+    EXPECT_EQ(step.Phase(), IdentPhase::Done);
+    step.Tick(false, true);
+    EXPECT_EQ(step.Phase(), IdentPhase::Waiting);
+    EXPECT_EQ(forgets, 1);
+    EXPECT_TRUE(info.modelName.empty());
+}
+
+}  // namespace
