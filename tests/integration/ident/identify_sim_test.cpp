@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+#include "integration/sim/temp_dir.h"
+#include "protocol/device_stack.h"
+#include "protocol/identification.h"
+#include "sim/simulated_device.h"
+#include "unit/ident/recording_dialogs.h"
+
+namespace {
+
+constexpr int kCom = 7;
+const std::vector<std::uint8_t> kUid{0x05, 0xDB, 0xC0, 0xB7, 0x38, 0x39,
+                                     0x51, 0x12, 0x0F, 0x4A, 0x00, 0x31};
+
+// Identification of the simulated dosimeter, found through the port folder the
+// way the connection manager finds it.
+class IdentifySimulatedDevice : public ::testing::Test {
+  protected:
+    void PlugIn(SimOptions options) {
+        options.uniqueId = kUid;
+        device = std::make_unique<SimulatedDevice>(options);
+        ASSERT_TRUE(device->PlugIn(dir.Path(), kCom)) << device->LastError();
+        ASSERT_TRUE(stack.Open(kCom));
+    }
+
+    std::string Block() const {
+        std::string text;
+        bool inside = false;
+        for (const auto& line : log.Lines()) {
+            inside = inside || line == "##########################################";
+            if (inside) {
+                text += line + "\n";
+            }
+        }
+        return text;
+    }
+
+    DeviceStackOptions Options() {
+        DeviceStackOptions options;
+        options.ports.systemPorts = false;
+        options.ports.portDir = dir.Path();
+        options.clock = [this] { return ticks.load(); };
+        // Time passes only while the link waits for an answer.
+        options.pump = [this] { ticks += 50; };
+        options.dialogs = &dialogs;
+        options.log = &log;
+        return options;
+    }
+
+    TempDir dir;
+    RecordingDialogs dialogs;
+    AppLog log;
+    std::atomic<std::uint32_t> ticks{0};
+    DeviceStack stack{Options()};
+    std::unique_ptr<SimulatedDevice> device;
+    DeviceInfo info;
+};
+
+TEST_F(IdentifySimulatedDevice, K310) {
+    SimOptions options;
+    options.mainVersion = 0x0C06;
+    PlugIn(options);
+    ASSERT_TRUE(Identify(stack.Commands(), log, info));
+    EXPECT_EQ(Block(),
+              "##########################################\n"
+              "# Read Device Information:\n"
+              "# Device: Halvane RDK-310.41.0\n"
+              "# UID   : 05:DB:C0:B7:38:39:51:12:0F:4A:00:31\n"
+              "# S/N   : 123-45678\n"
+              "# (INF1) Board : RDK-310.3\n"
+              "# (INF1) BoardY: (2:1)\n"
+              "# BOOT  : 4.0\n"
+              "# TLX4  : 12.6\n"
+              "##########################################\n");
+    EXPECT_TRUE(info.valid);
+}
+
+TEST_F(IdentifySimulatedDevice, K520InBootMode) {
+    SimOptions options;
+    options.model = SimModel::K520;
+    options.serialNumber = 90817263;
+    options.startInBootMode = true;
+    PlugIn(options);
+    ASSERT_TRUE(Identify(stack.Commands(), log, info));
+    EXPECT_EQ(info.modelName, "DRAVO 07X ECO RDK-520.2.1");
+    EXPECT_EQ(SerialNumberText(info.inf1), "908-17263");
+    EXPECT_EQ(log.Lines()[log.Lines().size() - 2], "# TLX4  : Device in BOOT mode");
+    EXPECT_TRUE(info.valid);
+    EXPECT_TRUE(info.BootMode());
+}
+
+TEST_F(IdentifySimulatedDevice, PulledOutWhileTheInf1BlockIsRead) {
+    FaultRule unplug;
+    unplug.kind = FaultKind::Unplug;
+    unplug.group = 1;
+    unplug.code = 0x02;
+    unplug.after = 3;  // the three pieces of CpuInfo are answered
+    unplug.limit = 1;
+    SimOptions options;
+    options.mainVersion = 0x0C06;
+    options.faults = {unplug};
+    PlugIn(options);
+    EXPECT_FALSE(Identify(stack.Commands(), log, info));
+    EXPECT_FALSE(info.valid);
+    EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
+    EXPECT_EQ(log.Lines()[log.Lines().size() - 2], "# ERROR: \"Reading INF_1\"");
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{"No answer in Reading"});
+    EXPECT_TRUE(stack.Port().DeviceVanished());
+}
+
+}  // namespace

@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "integration/ident/scripted_device.h"
+#include "protocol/device_stack.h"
+#include "protocol/identification.h"
+#include "protocol/operation_gate.h"
+#include "unit/ident/language_guard.h"
+#include "unit/ident/recording_dialogs.h"
+
+namespace {
+
+constexpr std::uint32_t kCpuInfoAddress = 0x20000100;
+constexpr std::uint32_t kInf1Address = 0x0801FF00;
+constexpr std::uint32_t kUniqueIdAddress = 0x1FF80050;  // CPU types 4 to 9
+const std::vector<std::uint8_t> kUid{0x31, 0x00, 0x4A, 0x0F, 0x12, 0x51,
+                                     0x39, 0x38, 0xB7, 0xC0, 0xDB, 0x05};
+
+struct DeviceSetup {
+    SoftInfo soft{0x0401, 0x0C06, kCpuInfoAddress};
+    BoardInfo board{310, 41, 0};
+    std::uint16_t cpuType = 9;
+    std::vector<std::uint8_t> inf1{0x00, 6, 3, 2, 5, 0, 0, 0, 0, 0x21, 0x43, 0x65, 0x87, 0, 0, 0};
+};
+
+DeviceSetup K520() {
+    DeviceSetup setup;
+    setup.soft = {0x0402, 0x0C03, kCpuInfoAddress};
+    setup.board = {520, 2, 1};
+    setup.cpuType = 5;
+    setup.inf1 = {0x00, 4, 1, 1, 3, 0, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0, 0, 0};
+    return setup;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+// Identification through the real command layer and a real pseudo-terminal.
+// The clock moves only while the link waits, so the time-outs of a silent
+// device pass in a moment without changing how often anything is sent.
+class IdentifyOverPty : public ::testing::Test {
+  protected:
+    void Plug(const DeviceSetup& setup) {
+        device.SetSoftInfo(setup.soft);
+        device.SetBoardInfo(setup.board);
+        std::vector<std::uint8_t> cpuInfo(CpuInfo::kSize, 0);
+        WriteLe16(cpuInfo.data(), setup.cpuType);
+        WriteLe32(cpuInfo.data() + 10, kInf1Address);
+        device.Poke(setup.soft.cpuInfoAddress, cpuInfo);
+        device.Poke(kInf1Address, setup.inf1);
+        device.Poke(kUniqueIdAddress, kUid);
+        ASSERT_TRUE(stack.OpenPath(device.SlavePath()));
+    }
+
+    bool Identify() { return ::Identify(stack.Commands(), log, info); }
+
+    // The log from the identification's opening rule on.
+    std::string Block() const {
+        const auto& lines = log.Lines();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i] == "##########################################") {
+                return Joined({lines.begin() + static_cast<std::ptrdiff_t>(i), lines.end()});
+            }
+        }
+        return {};
+    }
+
+    std::size_t RequestsOf(std::uint8_t code) const {
+        std::size_t count = 0;
+        for (const auto& [group, requestCode] : device.Requests()) {
+            count += group == 0x01 && requestCode == code ? 1 : 0;
+        }
+        return count;
+    }
+
+    ScriptedDevice device;
+    RecordingDialogs dialogs;
+    AppLog log;
+    std::atomic<std::uint32_t> ticks{0};
+    DeviceStack stack{DeviceStackOptions{PortTableConfig{}, [this] { return ticks.load(); },
+                                         [this] { ticks += 50; }, &dialogs, &log}};
+    DeviceInfo info;
+};
+
+TEST_F(IdentifyOverPty, K310LogBlockAndRecord) {
+    Plug(DeviceSetup{});
+    ASSERT_TRUE(Identify());
+    EXPECT_EQ(Block(),
+              "##########################################\n"
+              "# Read Device Information:\n"
+              "# Device: Halvane RDK-310.41.0\n"
+              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+              "# S/N   : 123-45678\n"
+              "# (INF1) Board : RDK-310.3\n"
+              "# (INF1) BoardY: (2:5)\n"
+              "# BOOT  : 4.1\n"
+              "# TLX4  : 12.6\n"
+              "##########################################\n");
+    EXPECT_TRUE(info.valid);
+    EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
+    EXPECT_EQ(info.board.boardCode, 310);
+    EXPECT_EQ(info.board.revision, 41);
+    EXPECT_EQ(info.bootVersion, 0x0401);
+    EXPECT_EQ(info.mainVersion, 0x0C06);
+    EXPECT_EQ(info.cpuInfoAddress, kCpuInfoAddress);
+    EXPECT_EQ(std::vector<std::uint8_t>(info.uid.begin(), info.uid.end()), kUid);
+    EXPECT_EQ(info.inf1[12], 0x87);
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(IdentifyOverPty, K520LogBlock) {
+    Plug(K520());
+    ASSERT_TRUE(Identify());
+    EXPECT_EQ(Block(),
+              "##########################################\n"
+              "# Read Device Information:\n"
+              "# Device: DRAVO 07X ECO RDK-520.2.1\n"
+              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+              "# S/N   : 012-34567\n"
+              "# (INF1) Board : RDK-520.1\n"
+              "# (INF1) BoardY: (1:3)\n"
+              "# BOOT  : 4.2\n"
+              "# TLX4  : 12.3\n"
+              "##########################################\n");
+    EXPECT_TRUE(info.valid);
+}
+
+TEST_F(IdentifyOverPty, BootModeIsIdentifiedButEveryGateRefuses) {
+    DeviceSetup setup;
+    setup.soft.mainVersion = 0;
+    setup.inf1[1] = 1;  // the first board type, with its display named in byte 4
+    setup.inf1[3] = 1;
+    setup.inf1[4] = 3;
+    Plug(setup);
+    ASSERT_TRUE(Identify());
+    EXPECT_EQ(Block(),
+              "##########################################\n"
+              "# Read Device Information:\n"
+              "# Device: Halvane RDK-310.41.0\n"
+              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+              "# S/N   : 123-45678\n"
+              "# (INF1) Board : RDK-405.3\n"
+              "# (INF1) BoardY: F4:L=107_New_ПЭ\n"
+              "# BOOT  : 4.1\n"
+              "# TLX4  : Device in BOOT mode\n"
+              "##########################################\n");
+    EXPECT_TRUE(info.valid);
+    EXPECT_EQ(info.mainVersion, 0);
+
+    LanguageGuard english(Language::English);
+    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
+                       log);
+    std::string notice;
+    EXPECT_FALSE(gate.CheckPage(notice));
+    EXPECT_EQ(notice, "In BOOT\n\rMode is\n\rUnavaliable");
+    EXPECT_FALSE(gate.Check("", true));
+    EXPECT_EQ(log.Lines().back(), "# ERROR: \"DevAccessCheck Error=5\"");
+}
+
+TEST_F(IdentifyOverPty, CurrentFirmwarePassesTheGatesAfterIdentification) {
+    Plug(K520());
+    ASSERT_TRUE(Identify());
+    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
+                       log);
+    std::string notice = "Need\n\rto Update\n\rFirmware";
+    EXPECT_TRUE(gate.CheckPage(notice));
+    EXPECT_EQ(notice, "");
+    EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+struct Rejection {
+    const char* name;
+    BoardInfo board;
+    std::uint16_t cpuType;
+    const char* deviceLine;
+    const char* errorLine;
+};
+
+void PrintTo(const Rejection& rejection, std::ostream* out) {
+    *out << rejection.name;
+}
+
+class RejectedDevice : public IdentifyOverPty, public ::testing::WithParamInterface<Rejection> {};
+
+TEST_P(RejectedDevice, IsNamedThenRefused) {
+    DeviceSetup setup;
+    setup.board = GetParam().board;
+    setup.cpuType = GetParam().cpuType;
+    Plug(setup);
+    EXPECT_FALSE(Identify());
+    EXPECT_EQ(Block(), std::string("##########################################\n"
+                                   "# Read Device Information:\n") +
+                           GetParam().deviceLine + "\n" + GetParam().errorLine +
+                           "\n##########################################\n");
+    EXPECT_FALSE(info.valid);
+    // Nothing after the hardware check was asked for: no Inf1Block, no unique id.
+    EXPECT_EQ(RequestsOf(0x02), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Identification, RejectedDevice,
+                         ::testing::Values(Rejection{"K310Revision43",
+                                                     {310, 43, 0},
+                                                     9,
+                                                     "# Device: Halvane RDK-310.43.0",
+                                                     "# ERROR: \"Wrong Device Type\""},
+                                           Rejection{"K520Variant0",
+                                                     {520, 2, 0},
+                                                     5,
+                                                     "# Device: RDK-520.2.0",
+                                                     "# ERROR: \"Wrong Device Type\""},
+                                           Rejection{"K310WithCpu4",
+                                                     {310, 41, 0},
+                                                     4,
+                                                     "# Device: Halvane RDK-310.41.0",
+                                                     "# ERROR: \"CPU MODEL:4\""},
+                                           Rejection{"K520WithCpu9",
+                                                     {520, 3, 1},
+                                                     9,
+                                                     "# Device: DRAVO 07X ECO RDK-520.3.1",
+                                                     "# ERROR: \"CPU MODEL:9\""},
+                                           Rejection{"OtherBoard",
+                                                     {425, 1, 0},
+                                                     9,
+                                                     "# Device: RDK-425.1.0",
+                                                     "# ERROR: \"Wrong Device Type\""}),
+                         [](const ::testing::TestParamInfo<Rejection>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(IdentifyOverPty, OldBootLoaderIsBoard405WithoutAsking) {
+    DeviceSetup setup;
+    setup.soft.bootVersion = 0x03FF;
+    Plug(setup);
+    EXPECT_FALSE(Identify());
+    EXPECT_EQ(info.modelName, "RDK-405.0.0");
+    EXPECT_EQ(log.Lines()[log.Lines().size() - 2], "# ERROR: \"Wrong Device Type\"");
+    EXPECT_EQ(RequestsOf(0x0A), 0u);
+}
+
+TEST_F(IdentifyOverPty, SilentDeviceFailsTheBoardCodeWithoutABox) {
+    device.StopAnsweringAfter(0);
+    Plug(DeviceSetup{});
+    EXPECT_FALSE(Identify());
+    EXPECT_EQ(Block(),
+              "##########################################\n"
+              "# Read Device Information:\n"
+              "# ERROR: \"Read BoardCode\"\n"
+              "##########################################\n");
+    EXPECT_TRUE(info.modelName.empty());
+    EXPECT_TRUE(dialogs.errors.empty());
+    // The board code is asked for with retries: three sends of SOFT_INFO.
+    EXPECT_EQ(RequestsOf(0x01), 3u);
+}
+
+struct Unplug {
+    const char* name;
+    int answered;  // requests answered before the device went silent
+    const char* lastLines;
+    const char* box;
+};
+
+void PrintTo(const Unplug& unplug, std::ostream* out) {
+    *out << unplug.name;
+}
+
+class UnpluggedDuringIdentification : public IdentifyOverPty,
+                                      public ::testing::WithParamInterface<Unplug> {};
+
+TEST_P(UnpluggedDuringIdentification, FailsAtTheStepItInterrupted) {
+    // SOFT_INFO, three pieces of CpuInfo and BOARD_INFO, then the Inf1Block, the
+    // unique id and SOFT_INFO again.
+    device.StopAnsweringAfter(GetParam().answered);
+    Plug(DeviceSetup{});
+    EXPECT_FALSE(Identify());
+    EXPECT_EQ(Block(), std::string("##########################################\n"
+                                   "# Read Device Information:\n"
+                                   "# Device: Halvane RDK-310.41.0\n") +
+                           GetParam().lastLines + "##########################################\n");
+    EXPECT_FALSE(info.valid);
+    EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{GetParam().box});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Identification, UnpluggedDuringIdentification,
+    ::testing::Values(
+        Unplug{"BeforeInf1Block", 5, "# ERROR: \"Reading INF_1\"\n", "No answer in Reading"},
+        Unplug{"BeforeUniqueId", 6, "# ERROR: \"Reading UID\"\n", "No answer in Reading"},
+        Unplug{"BeforeSoftInfo", 7,
+               "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+               "# S/N   : 123-45678\n"
+               "# (INF1) Board : RDK-310.3\n"
+               "# (INF1) BoardY: (2:5)\n"
+               "# ERROR: \"Read SoftInfo\"\n",
+               "No answer in reading information about Programm"}),
+    [](const ::testing::TestParamInfo<Unplug>& info) { return std::string(info.param.name); });
+
+TEST_F(IdentifyOverPty, ReidentificationStartsFromAClearRecord) {
+    Plug(DeviceSetup{});
+    ASSERT_TRUE(Identify());
+    stack.Commands().ForgetDeviceData();
+    device.StopAnsweringAfter(static_cast<int>(device.Requests().size()));
+    EXPECT_FALSE(Identify());
+    EXPECT_FALSE(info.valid);
+    EXPECT_TRUE(info.modelName.empty());
+    EXPECT_EQ(info.mainVersion, 0);
+    EXPECT_EQ(info.uid, UniqueId{});
+}
+
+}  // namespace
