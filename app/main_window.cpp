@@ -25,6 +25,8 @@
 #include "app/log_view_widget.h"
 #include "app/options_store.h"
 #include "app/temp_folder.h"
+#include "protocol/identification.h"
+#include "protocol/identification_step.h"
 #include "serial/device_session.h"
 
 namespace {
@@ -90,7 +92,6 @@ TForm1::TForm1(Dialogs& dialogs, OptionsStore& options, TickClock clock, QWidget
     BuildLogPopup();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 
-    procTimer_.Hooks().identificationStep = [this] { IdentificationStep(); };
     timerProc_ = new QTimer(this);
     timerProc_->setObjectName(QStringLiteral("Timer_Proc"));
     timerProc_->setInterval(kTimerProcMs);
@@ -356,10 +357,13 @@ void TForm1::CreateDeviceSession() {
         {actionConnectionAuto_, actionManual_, actionManualNumber_, panelCom_, panelConnection_},
         this);
     TimerSteps().connectionStep = [this] { session_->Connection().Timer_ConnectionTimer(); };
+    CreateIdentificationStep();
 }
 
 void TForm1::DestroyDeviceSession() {
     TimerSteps().connectionStep = nullptr;
+    TimerSteps().identificationStep = nullptr;
+    identification_.reset();
     delete connectionControls_;
     connectionControls_ = nullptr;
     session_.reset();
@@ -404,30 +408,26 @@ void TForm1::Timer_ProcTimer() {
     procTimer_.Tick();
 }
 
-void TForm1::IdentificationStep() {
-    const std::uint32_t now = clock_();
-    switch (DecideIdentification(ident_, Connected(), linkCheckEnabled_, now)) {
-        case IdentAction::RememberConnectionMoment:
-            ident_.connectionMoment = now;
-            break;
-        case IdentAction::Identify:
-            IdentifyDevice();
-            break;
-        case IdentAction::ResetToWaiting:
-            ResetAfterConnectionLoss(now);
-            break;
-        case IdentAction::None:
-            break;
-    }
+void TForm1::CreateIdentificationStep() {
+    IdentificationView view;
+    view.showStatus = [this](const std::string& text, StatusStyle style) {
+        ShowStatus(text, static_cast<int>(style));
+    };
+    view.showSettingsPage = [this](SettingsPage page) { ShowSettingsPage(page); };
+    identification_ = std::make_unique<IdentificationStep>(
+        DeviceIdentification(session_->Commands(), log_), deviceInfo_, clock_, std::move(view));
+    TimerSteps().identificationStep = [this] {
+        identification_->Tick(Connected(), linkCheckEnabled_);
+    };
 }
 
-void TForm1::ResetAfterConnectionLoss(std::uint32_t now) {
-    ShowStatusNeutral(PickText("Ожидание соединения", "Waiting Connection"));
-    ident_.phase = IdentPhase::Waiting;
-    deviceRecognized_ = false;
-    ident_.connectionMoment = now;
-    SetTabVisible(PageDevControlK310, false);
-    SetTabVisible(PageDevControlK520, false);
+void TForm1::ShowSettingsPage(SettingsPage page) {
+    SetTabVisible(PageDevControlK310, page == SettingsPage::K310);
+    SetTabVisible(PageDevControlK520, page == SettingsPage::K520);
+}
+
+bool TForm1::DeviceRecognized() const {
+    return identification_ != nullptr && identification_->DeviceRecognized();
 }
 
 void TForm1::ShowStatus(const std::string& text, int style) {

@@ -5,15 +5,17 @@
 #include <string>
 
 #include "app/app_log.h"
-#include "app/ident_phase.h"
 #include "app/image_list_qt.h"
 #include "app/instance_lock.h"
 #include "app/language.h"
 #include "app/proc_timer.h"
 #include "app/status_style.h"
 #include "app/tick_clock.h"
+#include "protocol/device_info.h"
 
 class ConnectionControls;
+class IdentificationStep;
+enum class SettingsPage;
 class DeviceSession;
 class Dialogs;
 class LinkIndicator;
@@ -67,12 +69,12 @@ class TForm1 : public QMainWindow {
     void ShowStatusError(const std::string& text) { ShowStatus(text, 2); }
     void ShowStatusWarning(const std::string& text) { ShowStatus(text, 3); }
 
-    bool DeviceRecognized() const { return deviceRecognized_; }
-    void SetDeviceRecognized(bool recognized) { deviceRecognized_ = recognized; }
+    bool DeviceRecognized() const;
     // Long device operations clear this for their whole run.
     bool LinkCheckEnabled() const { return linkCheckEnabled_; }
     void SetLinkCheckEnabled(bool enabled) { linkCheckEnabled_ = enabled; }
-    IdentState& Identification() { return ident_; }
+    // What the last identification learned of the connected device.
+    const DeviceInfo& Device() const { return deviceInfo_; }
     bool TickInProgress() const { return procTimer_.TickInProgress(); }
     // Connection and measurement steps of the timer, filled by their subsystems.
     TimerHooks& TimerSteps() { return procTimer_.Hooks(); }
@@ -131,11 +133,8 @@ class TForm1 : public QMainWindow {
     // The report upload at exit; does nothing until the upload is built in.
     void UploadLogReport(const std::string& /*logFile*/) {}
     bool Connected() const;
-    // Device identification; fills in with the protocol subsystem.
-    void IdentifyDevice() {}
-
-    void IdentificationStep();
-    void ResetAfterConnectionLoss(std::uint32_t now);
+    void CreateIdentificationStep();
+    void ShowSettingsPage(SettingsPage page);
     void SetTabVisible(PageIndex index, bool visible);
 
     void Action_Log_VisibleExecute();
@@ -153,9 +152,9 @@ class TForm1 : public QMainWindow {
     std::string tempFolder_;
     StartupResult startup_ = StartupResult::Running;
     bool destroyed_ = false;
-    bool deviceRecognized_ = false;
     bool linkCheckEnabled_ = true;
-    IdentState ident_;
+    DeviceInfo deviceInfo_;
+    std::unique_ptr<IdentificationStep> identification_;
     std::unique_ptr<DeviceSession> session_;
     ConnectionControls* connectionControls_ = nullptr;
 

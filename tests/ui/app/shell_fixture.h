@@ -109,11 +109,16 @@ class ShellFixture : public ::testing::Test {
     ScriptedDialogs dialogs_;
     std::unique_ptr<QtOptionsStore> options_;
 
-  private:
-    void Set(const char* name, const char* sub) {
+    // Sets an environment variable for this test only.
+    void SetEnv(const char* name, const std::string& value) {
         const char* old = std::getenv(name);
         saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name, (root_.path() + '/' + QLatin1String(sub)).toLocal8Bit().constData(), 1);
+        ::setenv(name, value.c_str(), 1);
+    }
+
+  private:
+    void Set(const char* name, const char* sub) {
+        SetEnv(name, (root_.path() + '/' + QLatin1String(sub)).toStdString());
     }
 
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/ident_phase.h"
 #include "app/proc_timer.h"
 
 namespace {
@@ -62,25 +61,6 @@ TEST_F(ProcTimerTest, EmptyStepsAreSkipped) {
     ProcTimer bare([] { return 0u; });
     bare.Tick();
     EXPECT_FALSE(bare.TickInProgress());
-}
-
-TEST(DecideIdentification, WaitsASecondAfterTheConnectionIsFirstSeen) {
-    IdentState state;
-    EXPECT_EQ(DecideIdentification(state, false, true, 700), IdentAction::RememberConnectionMoment);
-    state.connectionMoment = 700;
-    EXPECT_EQ(DecideIdentification(state, true, true, 1699), IdentAction::None);
-    EXPECT_EQ(DecideIdentification(state, true, true, 1700), IdentAction::Identify);
-    state.connectionMoment = 0xFFFFFF00u;
-    EXPECT_EQ(DecideIdentification(state, true, true, 0x000002E8u), IdentAction::Identify);
-    EXPECT_EQ(DecideIdentification(state, true, true, 0x00000010u), IdentAction::None);
-}
-
-TEST(DecideIdentification, ALostConnectionResetsOnlyOutsideLongOperations) {
-    IdentState state;
-    state.phase = IdentPhase::Done;
-    EXPECT_EQ(DecideIdentification(state, true, true, 0), IdentAction::None);
-    EXPECT_EQ(DecideIdentification(state, false, false, 0), IdentAction::None);
-    EXPECT_EQ(DecideIdentification(state, false, true, 0), IdentAction::ResetToWaiting);
 }
 
 }  // namespace

@@ -1,0 +1,127 @@
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+
+#include "sim/simulated_device.h"
+#include "ui/app/shell_fixture.h"
+
+namespace {
+
+// The first port-list refresh comes with the second connection step, about a
+// second after start; a device plugged in before it counts as present at start.
+constexpr int kAfterFirstScan = 1500;
+
+// The main window against a simulated dosimeter plugged into a private port
+// folder: finding, identifying and losing the device as a user sees it.
+class DeviceConnection : public ShellFixture {
+  protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        portDir_ = (root_.path() + QStringLiteral("/ports")).toStdString();
+        QDir().mkpath(QString::fromStdString(portDir_));
+        SetEnv("DRAVO_PORT_DIR", portDir_);
+        SetEnv("DRAVO_NO_SYSTEM_PORTS", "1");
+        StoreOption("LANGUAGE", QStringLiteral("2"));
+    }
+
+    static QString Status(TForm1& form) { return form.StatusPanel()->text(); }
+
+    static bool LogHas(TForm1& form, const std::string& line) {
+        const auto& lines = form.Log().Lines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    static bool LogHasPrefix(TForm1& form, const std::string& prefix) {
+        for (const auto& line : form.Log().Lines()) {
+            if (line.rfind(prefix, 0) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::string portDir_;
+};
+
+TEST_F(DeviceConnection, APortPresentAtStartIsNotTried) {
+    SimulatedDevice device(SimOptions{});
+    ASSERT_TRUE(device.PlugIn(portDir_, 12)) << device.LastError();
+    auto form = MakeForm();
+    ASSERT_TRUE(form->StartedUp());
+    QTest::qWait(2500);
+    EXPECT_FALSE(LogHasPrefix(*form, "Open COM 12"));
+    EXPECT_TRUE(LogHas(*form, "PORT LIST: 12"));
+    EXPECT_TRUE(form->PanelConnection()->text().contains(QStringLiteral("NOK")));
+    EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("----"));
+    EXPECT_EQ(device.CountRequests(0x01, 0x00), 0u);
+}
+
+TEST_F(DeviceConnection, APluggedDeviceIsIdentifiedAndItsLossResetsTheStatus) {
+    auto form = MakeForm();
+    ASSERT_TRUE(form->StartedUp());
+    SimulatedDevice device(SimOptions{});
+    QTest::qWait(kAfterFirstScan);
+    ASSERT_TRUE(device.PlugIn(portDir_, 12)) << device.LastError();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, 8000));
+    EXPECT_EQ(Status(*form), QStringLiteral("Halvane RDK-310.41.0 S/N: 123-45678"));
+    EXPECT_TRUE(form->StatusPanel()->font().bold());
+    EXPECT_EQ(form->StatusPanel()->palette().color(QPalette::Window), QColor(0, 128, 0));
+    EXPECT_TRUE(form->PageControl()->isTabVisible(TForm1::PageDevControlK310));
+    EXPECT_FALSE(form->PageControl()->isTabVisible(TForm1::PageDevControlK520));
+    EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("COM 12"));
+    for (const char* line : {"PORT LIST: 12", "Open COM 12 : OK", "# Read Device Information:",
+                             "# Device: Halvane RDK-310.41.0", "# S/N   : 123-45678"}) {
+        EXPECT_TRUE(LogHas(*form, line)) << line;
+    }
+
+    // A long operation owns the link: the loss waits until it has ended.
+    form->SetLinkCheckEnabled(false);
+    device.Unplug();
+    QTest::qWait(2500);
+    EXPECT_TRUE(form->DeviceRecognized());
+    EXPECT_TRUE(form->PanelConnection()->text().contains(QStringLiteral("OK")));
+
+    form->SetLinkCheckEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->DeviceRecognized(); }, 8000));
+    EXPECT_EQ(Status(*form), QStringLiteral("Waiting Connection"));
+    EXPECT_FALSE(form->StatusPanel()->font().bold());
+    EXPECT_FALSE(form->PageControl()->isTabVisible(TForm1::PageDevControlK310));
+    EXPECT_TRUE(LogHas(*form, "Close COM 12 : OK"));
+}
+
+TEST_F(DeviceConnection, AnUnsupportedRevisionIsShownAsUnknownInRed) {
+    auto form = MakeForm();
+    SimOptions options;
+    options.hardwareRevision = 43;
+    SimulatedDevice device(options);
+    QTest::qWait(kAfterFirstScan);
+    ASSERT_TRUE(device.PlugIn(portDir_, 7)) << device.LastError();
+
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Status(*form).startsWith(QStringLiteral("Unknown Device [")); }, 8000));
+    EXPECT_EQ(Status(*form), QStringLiteral("Unknown Device [Halvane RDK-310.43.0]"));
+    EXPECT_EQ(form->StatusPanel()->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_FALSE(form->DeviceRecognized());
+    EXPECT_FALSE(form->PageControl()->isTabVisible(TForm1::PageDevControlK310));
+    EXPECT_TRUE(LogHas(*form, "# ERROR: \"Wrong Device Type\""));
+}
+
+TEST_F(DeviceConnection, AK520WithVariantOneIsNamedAfterItsVariant) {
+    auto form = MakeForm();
+    SimOptions options;
+    options.model = SimModel::K520;
+    SimulatedDevice device(options);
+    QTest::qWait(kAfterFirstScan);
+    ASSERT_TRUE(device.PlugIn(portDir_, 3)) << device.LastError();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, 8000))
+        << form->Log().Text();
+    EXPECT_TRUE(Status(*form).startsWith(QStringLiteral("DRAVO 07X ECO RDK-520.2.1 S/N: ")));
+    EXPECT_TRUE(form->PageControl()->isTabVisible(TForm1::PageDevControlK520));
+    EXPECT_FALSE(form->PageControl()->isTabVisible(TForm1::PageDevControlK310));
+}
+
+}  // namespace
