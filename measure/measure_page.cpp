@@ -46,7 +46,8 @@ QFont ScaledBoldFont(const QFont& base, double scale) {
     return font;
 }
 
-QLabel* MakeValueLabel(const char* name, double scale, QWidget* parent) {
+// `widestUsual` sets the minimum width, so the display does not jump as values change.
+QLabel* MakeValueLabel(const char* name, double scale, const char* widestUsual, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setFont(ScaledBoldFont(parent->font(), scale));
@@ -56,6 +57,8 @@ QLabel* MakeValueLabel(const char* name, double scale, QWidget* parent) {
     label->setAutoFillBackground(true);
     label->setBackgroundRole(QPalette::Base);
     label->setMargin(label->fontMetrics().height() / 4);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromUtf8(widestUsual)) +
+                           label->fontMetrics().height());
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     return label;
@@ -109,7 +112,7 @@ MeasurePage::~MeasurePage() = default;
 void MeasurePage::BuildWidgets() {
     fonGroup_ = new QGroupBox(this);
     fonGroup_->setObjectName("GroupBox_Measure_Fon");
-    fonLabel_ = MakeValueLabel("Label_Measure_Fon", kRatePointScale, fonGroup_);
+    fonLabel_ = MakeValueLabel("Label_Measure_Fon", kRatePointScale, "88888,88 мкЗв/ч", fonGroup_);
     fonIndicator_ = MakeIndicator("Label_Measure_Indicator_Fon", fonGroup_);
     fonBar_ = new QProgressBar(fonGroup_);
     fonBar_->setObjectName("ProgressBar_Measure_Fon");
@@ -126,7 +129,8 @@ void MeasurePage::BuildWidgets() {
 
     doseGroup_ = new QGroupBox(this);
     doseGroup_->setObjectName("GroupBox_Measure_Dose");
-    doseLabel_ = MakeValueLabel("Label_Measure_Dose", kDosePointScale, doseGroup_);
+    doseLabel_ =
+        MakeValueLabel("Label_Measure_Dose", kDosePointScale, "888888,88 мкЗв", doseGroup_);
     doseIndicator_ = MakeIndicator("Label_Measure_Indicator_Dose", doseGroup_);
     auto* doseLayout = new QHBoxLayout(doseGroup_);
     doseLayout->addWidget(doseIndicator_, 0, Qt::AlignTop);
