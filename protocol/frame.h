@@ -21,7 +21,7 @@ std::uint16_t Checksum(const std::uint8_t* packet, std::size_t length);
 }  // namespace frame
 
 class FrameEncoder {
-public:
+  public:
     static constexpr std::size_t kBufferSize = 550;
 
     // Frames `length` packet bytes into the buffer; returns the frame length, or
@@ -30,12 +30,12 @@ public:
 
     const std::uint8_t* Data() const { return buffer_.data(); }
 
-private:
+  private:
     std::array<std::uint8_t, kBufferSize> buffer_{};
 };
 
 class FrameDecoder {
-public:
+  public:
     static constexpr std::size_t kBufferSize = 255;
 
     // Feeds one received byte; true exactly when it completed a valid packet,
@@ -45,7 +45,7 @@ public:
     const std::uint8_t* Packet() const { return buffer_.data(); }
     std::size_t PacketLength() const { return count_; }
 
-private:
+  private:
     enum class State { Idle, InFrame, Escape };
 
     void Restart();

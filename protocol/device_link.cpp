@@ -1,0 +1,119 @@
+#include "protocol/device_link.h"
+
+#include <algorithm>
+
+namespace {
+constexpr std::uint8_t kAnswerBit = 0x40;
+constexpr std::uint8_t kCodeMask = 0x3F;
+constexpr std::uint8_t kAddressMask = 0x1F;
+constexpr std::size_t kHeaderSize = 4;
+constexpr std::size_t kMinimumPayload = 2;
+}  // namespace
+
+DeviceLink::DeviceLink(ComPort& port, TickClock clock, EventPump pump, Dialogs* dialogs)
+    : port_(port),
+      clock_(std::move(clock)),
+      pump_(std::move(pump)),
+      dialogs_(dialogs),
+      main_(&registry_.Create(kMainAddress)),
+      efl_(&registry_.Create(kEflAddress)),
+      cpu_(&registry_.Create(kCpuAddress)) {}
+
+void DeviceLink::OnDataReceived(std::size_t count) {
+    const std::size_t got = port_.ReadBytes(received_.data(), std::min(count, kReadLimit));
+    Receive(received_.data(), got);
+}
+
+void DeviceLink::Receive(const std::uint8_t* bytes, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (decoder_.Push(bytes[i])) {
+            registry_.Dispatch(decoder_.Packet(), decoder_.PacketLength());
+        }
+    }
+}
+
+bool DeviceLink::Send(LinkChannel& channel, const std::uint8_t* payload, std::size_t length) {
+    if (payload == nullptr || length < kMinimumPayload || length > packet_.size() - kHeaderSize) {
+        return false;
+    }
+    const auto destination = channel.DestinationWord();
+    packet_[0] = destination[0];
+    packet_[1] = destination[1];
+    packet_[2] = 0x00;
+    packet_[3] = static_cast<std::uint8_t>(channel.Address() & kAddressMask);
+    std::copy(payload, payload + length, packet_.begin() + kHeaderSize);
+    const std::size_t frameLength = encoder_.Encode(packet_.data(), kHeaderSize + length);
+    if (frameLength == 0) {
+        return false;
+    }
+    for (std::size_t offset = 0; offset < frameLength; offset += kWritePiece) {
+        const std::size_t piece = std::min(kWritePiece, frameLength - offset);
+        if (port_.WriteBytes(encoder_.Data() + offset, piece) != piece) {
+            return false;
+        }
+    }
+    return true;
+}
+
+DeviceLink::FrontCheck DeviceLink::CheckFront(LinkChannel& channel, const std::uint8_t* payload) {
+    std::array<std::uint8_t, AnswerQueue::kEntryCapacity> front;
+    std::lock_guard<std::mutex> guard(registry_.Lock());
+    const std::size_t length = channel.Queue().CopyFront(front.data());
+    if (length == 0) {
+        return FrontCheck::Empty;
+    }
+    // Dispatch only queues packets of at least 6 bytes, so group and code exist.
+    const bool matches = (front[4] & kAnswerBit) != 0 &&
+                         (front[4] & kCodeMask) == (payload[0] & kCodeMask) &&
+                         (front[5] & kCodeMask) == (payload[1] & kCodeMask);
+    if (matches) {
+        channel.SetAnswer(front.data(), length);
+        return FrontCheck::Matched;
+    }
+    channel.Queue().RemoveFront();
+    return FrontCheck::Discarded;
+}
+
+bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
+                          bool retry, const std::string& errorText) {
+    if (channel == nullptr || payload == nullptr || length < kMinimumPayload || !port_.IsOpen()) {
+        return false;
+    }
+    {
+        // Answers that came late for earlier requests are not ours.
+        std::lock_guard<std::mutex> guard(registry_.Lock());
+        channel->Queue().Clear();
+        channel->ClearAnswer();
+    }
+    const int sends = retry ? kSendsWithRetry : 1;
+    int attempts = 1;
+    Send(*channel, payload, length);
+    std::uint32_t start = clock_();
+    for (;;) {
+        if (CheckFront(*channel, payload) == FrontCheck::Matched) {
+            return true;
+        }
+        const std::uint32_t now = clock_();
+        if (TicksSince(start, now) > kAnswerTimeoutMs) {
+            if (attempts >= sends) {
+                Fail(errorText);
+                return false;
+            }
+            Send(*channel, payload, length);
+            ++attempts;
+            start = now;
+        }
+        // Block briefly on the queue, then let the caller's event loop run.
+        channel->Queue().WaitNotEmpty(waitSlice_);
+        if (pump_) {
+            pump_();
+        }
+    }
+}
+
+void DeviceLink::Fail(const std::string& errorText) {
+    const std::string text = errorText == kDefaultErrorMarker ? kDefaultErrorText : errorText;
+    if (!text.empty() && dialogs_ != nullptr) {
+        dialogs_->Error(text);
+    }
+}

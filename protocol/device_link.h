@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/dialogs.h"
+#include "app/tick_clock.h"
+#include "protocol/channel_registry.h"
+#include "protocol/frame.h"
+#include "serial/com_port.h"
+
+// The transport over one ComPort: frames requests onto the port, decodes the
+// received stream into packets for the three channels, and waits for answers.
+class DeviceLink {
+  public:
+    static constexpr int kMainAddress = 1;  // general commands
+    static constexpr int kEflAddress = 2;   // external flash
+    static constexpr int kCpuAddress = 3;   // CPU flash
+    static constexpr std::uint32_t kAnswerTimeoutMs = 700;
+    static constexpr int kSendsWithRetry = 3;
+    static constexpr std::size_t kWritePiece = 64;
+    static constexpr std::size_t kReadLimit = 1000;
+    static constexpr const char* kDefaultErrorMarker = "*";
+    static constexpr const char* kDefaultErrorText = "No answer from device";
+
+    // `pump` may be empty; `dialogs` may be null (failures then show nothing).
+    DeviceLink(ComPort& port, TickClock clock, EventPump pump, Dialogs* dialogs);
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+
+    LinkChannel* Main() { return main_; }
+    LinkChannel* Efl() { return efl_; }
+    LinkChannel* Cpu() { return cpu_; }
+    ChannelRegistry& Registry() { return registry_; }
+    ComPort& Port() { return port_; }
+
+    // The receive handler: runs on the port's reader thread.
+    void OnDataReceived(std::size_t count);
+    // Decodes received bytes and dispatches each completed packet.
+    void Receive(const std::uint8_t* bytes, std::size_t count);
+
+    // Frames the request (destination word, source flags, channel address,
+    // payload) and writes it in pieces of at most 64 bytes. False when the
+    // payload is shorter than 2 bytes, the frame does not fit or a write falls short.
+    bool Send(LinkChannel& channel, const std::uint8_t* payload, std::size_t length);
+
+    // Sends the payload and waits for the answer with the same group and code
+    // (bit 6 of the group set): 700 ms per send, three sends when `retry`. On
+    // true the channel's current answer holds it. On failure `errorText` is shown
+    // in an error box ("*" stands for the default text, empty shows nothing).
+    bool Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length, bool retry,
+                  const std::string& errorText);
+
+    // How long one pass of the wait blocks on the answer queue before pumping.
+    void SetWaitSlice(std::chrono::milliseconds slice) { waitSlice_ = slice; }
+
+  private:
+    enum class FrontCheck { Empty, Matched, Discarded };
+    FrontCheck CheckFront(LinkChannel& channel, const std::uint8_t* payload);
+    void Fail(const std::string& errorText);
+
+    ComPort& port_;
+    TickClock clock_;
+    EventPump pump_;
+    Dialogs* dialogs_;
+    std::chrono::milliseconds waitSlice_{5};
+
+    ChannelRegistry registry_;
+    LinkChannel* main_;
+    LinkChannel* efl_;
+    LinkChannel* cpu_;
+
+    FrameEncoder encoder_;
+    std::array<std::uint8_t, FrameEncoder::kBufferSize> packet_{};
+    // Reader thread only.
+    FrameDecoder decoder_;
+    std::array<std::uint8_t, kReadLimit> received_{};
+};
