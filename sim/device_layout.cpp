@@ -1,0 +1,81 @@
+#include "sim/device_layout.h"
+
+namespace device_layout {
+namespace {
+
+void Put32(std::uint8_t* out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+}  // namespace
+
+std::uint32_t UniqueIdAddress(int cpuType, std::uint16_t bootVersion) {
+    if (bootVersion <= 0x0106) {
+        return 0x1FFFF7E8;
+    }
+    if (cpuType == 1) {
+        return 0x1FFFF7E8;
+    }
+    if (cpuType == 2 || cpuType == 3) {
+        return 0x1FFF7590;
+    }
+    if (cpuType >= 4 && cpuType <= 9) {
+        return 0x1FF80050;
+    }
+    if (cpuType >= 257 && cpuType <= 259) {
+        return 0x4926;
+    }
+    return 0;
+}
+
+std::uint32_t CpuFlashPageSize(int cpuType) {
+    if (cpuType == 1) {
+        return 1024;
+    }
+    if (cpuType == 2 || cpuType == 3) {
+        return 2048;
+    }
+    if (cpuType >= 4 && cpuType <= 8) {
+        return 256;
+    }
+    if (cpuType == 9 || (cpuType >= 257 && cpuType <= 259)) {
+        return 128;
+    }
+    return 0;
+}
+
+std::array<std::uint8_t, 48> BuildCpuInfo(const SimOptions& options) {
+    std::array<std::uint8_t, 48> info{};
+    info[0] = static_cast<std::uint8_t>(options.cpuType);
+    info[1] = static_cast<std::uint8_t>(options.cpuType >> 8);
+    info[2] = static_cast<std::uint8_t>(kCpuFlashSize / 1024);  // flash size in KiB
+    info[3] = static_cast<std::uint8_t>((kCpuFlashSize / 1024) >> 8);
+    Put32(&info[10], kInf1Address);
+    Put32(&info[14], kMainProgramStart);
+    return info;
+}
+
+std::array<std::uint8_t, 16> BuildInf1Block(const SimOptions& options) {
+    std::array<std::uint8_t, 16> block{};
+    const bool k310 = options.model == SimModel::K310;
+    block[0] = 1;
+    block[1] = k310 ? 6 : 4;  // board type index
+    block[2] = k310 ? 3 : 1;  // board number
+    block[3] = 2;
+    block[4] = 1;
+    // Eight decimal digits, two per byte, the earlier digit in the low nibble.
+    std::uint32_t serial = options.serialNumber;
+    int digits[8];
+    for (int i = 7; i >= 0; --i) {
+        digits[i] = static_cast<int>(serial % 10);
+        serial /= 10;
+    }
+    for (int i = 0; i < 4; ++i) {
+        block[9 + i] = static_cast<std::uint8_t>(digits[2 * i] | digits[2 * i + 1] << 4);
+    }
+    return block;
+}
+
+}  // namespace device_layout

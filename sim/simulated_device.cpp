@@ -1,0 +1,374 @@
+#include "sim/simulated_device.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "sim/pty_port.h"
+
+namespace {
+
+constexpr int kBaud = 230400;
+constexpr int kBitsPerByte = 10;
+// How long an answer before a restart is given to reach the requester.
+constexpr std::chrono::milliseconds kRestartGrace{30};
+constexpr std::chrono::milliseconds kControlWait{3000};
+constexpr int kWriteTimeoutMs = 200;
+
+std::size_t FrameLength(const std::vector<std::uint8_t>& packet) {
+    FrameEncoder encoder;
+    return encoder.Encode(packet.data(), packet.size());
+}
+
+TranscriptEntry EntryOf(const std::vector<std::uint8_t>& packet,
+                        TranscriptEntry::Direction direction, std::uint64_t time) {
+    TranscriptEntry entry;
+    entry.timeMs = time;
+    entry.direction = direction;
+    entry.group = packet.size() > 4 ? packet[4] & 0x3F : 0;
+    entry.code = packet.size() > 5 ? packet[5] & 0x3F : 0;
+    if (packet.size() > 6) {
+        entry.data.assign(packet.begin() + 6, packet.end());
+    }
+    return entry;
+}
+
+// Damages the checksum so that the requester's decoder drops the frame.
+void CorruptChecksum(std::uint8_t* frame, std::size_t length) {
+    std::uint8_t& byte = frame[length - 2];
+    std::uint8_t damaged = byte ^ 0x01;
+    if (damaged == frame::kDelimiter || damaged == frame::kEscape) {
+        damaged = byte ^ 0x02;
+    }
+    byte = damaged;
+}
+
+}  // namespace
+
+std::chrono::microseconds WireTime(std::size_t bytes) {
+    return std::chrono::microseconds(static_cast<long long>(bytes) * kBitsPerByte * 1000000 /
+                                     kBaud);
+}
+
+SimulatedDevice::SimulatedDevice(const SimOptions& options, SimClock clock)
+    : options_(ResolveDefaults(options)),
+      clock_(clock ? std::move(clock) : SteadySimClock()),
+      startMs_(clock_()),
+      model_(std::make_unique<DeviceModel>(options_, clock_)),
+      faults_(options_.faults),
+      transcript_(options_.transcriptPath),
+      wireTime_(options_.wireTime) {
+    int fds[2];
+    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) {
+        wakeRead_ = fds[0];
+        wakeWrite_ = fds[1];
+    }
+    worker_ = std::thread([this] { Run(); });
+}
+
+SimulatedDevice::~SimulatedDevice() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+    }
+    Wake();
+    worker_.join();
+    close(wakeRead_);
+    close(wakeWrite_);
+}
+
+std::uint64_t SimulatedDevice::SinceStart() const {
+    return clock_() - startMs_;
+}
+
+void SimulatedDevice::Wake() {
+    const std::uint8_t byte = 1;
+    [[maybe_unused]] const ssize_t n = write(wakeWrite_, &byte, 1);
+}
+
+void SimulatedDevice::DrainWake() {
+    std::uint8_t buffer[64];
+    while (read(wakeRead_, buffer, sizeof buffer) > 0) {
+    }
+}
+
+bool SimulatedDevice::PlugIn(const std::string& portDir, int com) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    const int countBefore = plugCount_;
+    portDir_ = portDir;
+    com_ = com;
+    wantPlugged_ = true;
+    plugAt_ = std::chrono::steady_clock::now();
+    lastError_.clear();
+    lock.unlock();
+    Wake();
+    lock.lock();
+    changed_.wait_for(lock, kControlWait,
+                      [&] { return plugCount_ != countBefore || !lastError_.empty(); });
+    return plugged_ && lastError_.empty();
+}
+
+void SimulatedDevice::PlugInAfter(const std::string& portDir, int com, Duration delay) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        portDir_ = portDir;
+        com_ = com;
+        wantPlugged_ = true;
+        plugAt_ = std::chrono::steady_clock::now() + delay;
+    }
+    Wake();
+}
+
+void SimulatedDevice::Unplug() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    wantPlugged_ = false;
+    pendingRestart_.reset();
+    lock.unlock();
+    Wake();
+    lock.lock();
+    changed_.wait_for(lock, kControlWait, [&] { return !plugged_; });
+}
+
+bool SimulatedDevice::IsPluggedIn() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return plugged_;
+}
+
+bool SimulatedDevice::WaitUntilPlugged(Duration timeout) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return plugged_; });
+}
+
+bool SimulatedDevice::WaitUntilUnplugged(Duration timeout) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return !plugged_; });
+}
+
+int SimulatedDevice::PlugCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return plugCount_;
+}
+
+std::string SimulatedDevice::PortPath() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return (std::filesystem::path(portDir_) / ("COM" + std::to_string(com_))).string();
+}
+
+std::string SimulatedDevice::DevicePath() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return devicePath_;
+}
+
+std::string SimulatedDevice::LastError() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastError_;
+}
+
+void SimulatedDevice::SetFaults(std::vector<FaultRule> rules) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    faults_.SetRules(std::move(rules));
+}
+
+void SimulatedDevice::SetWireTime(bool on) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    wireTime_ = on;
+}
+
+std::vector<TranscriptEntry> SimulatedDevice::TranscriptEntries() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return transcript_.Entries();
+}
+
+std::vector<TranscriptEntry> SimulatedDevice::Requests() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return transcript_.Requests();
+}
+
+std::size_t SimulatedDevice::CountRequests(int group, int code) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return transcript_.CountRequests(group, code);
+}
+
+void SimulatedDevice::ClearTranscript() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    transcript_.Clear();
+}
+
+void SimulatedDevice::ClosePort(std::unique_ptr<PtyPort>& port) {
+    port.reset();
+    std::lock_guard<std::mutex> lock(mutex_);
+    plugged_ = false;
+    devicePath_.clear();
+    changed_.notify_all();
+}
+
+// Opens or closes the pseudo-terminal as the control state asks.
+void SimulatedDevice::UpdatePlugState(std::unique_ptr<PtyPort>& port) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (port && !wantPlugged_) {
+        lock.unlock();
+        ClosePort(port);
+        return;
+    }
+    if (port || !wantPlugged_ || std::chrono::steady_clock::now() < plugAt_) {
+        return;
+    }
+    if (pendingRestart_) {
+        model_->Restart(*pendingRestart_);
+        pendingRestart_.reset();
+    }
+    const std::string link =
+        (std::filesystem::path(portDir_) / ("COM" + std::to_string(com_))).string();
+    lock.unlock();
+    std::string error;
+    auto opened = PtyPort::Open(link, error);
+    lock.lock();
+    if (!opened) {
+        lastError_ = error;
+        wantPlugged_ = false;
+    } else {
+        port = std::move(opened);
+        plugged_ = true;
+        ++plugCount_;
+        devicePath_ = port->SlavePath();
+    }
+    changed_.notify_all();
+}
+
+void SimulatedDevice::Run() {
+    std::unique_ptr<PtyPort> port;
+    FrameDecoder decoder;
+    for (;;) {
+        UpdatePlugState(port);
+        int timeoutMs = -1;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (quit_) {
+                break;
+            }
+            if (!port && wantPlugged_) {
+                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    plugAt_ - std::chrono::steady_clock::now());
+                timeoutMs = static_cast<int>(std::max<long long>(0, wait.count()) + 1);
+            }
+        }
+        pollfd fds[2] = {{wakeRead_, POLLIN, 0}, {port ? port->MasterFd() : -1, POLLIN, 0}};
+        if (poll(fds, 2, timeoutMs) < 0 && errno != EINTR) {
+            break;
+        }
+        if (fds[0].revents & POLLIN) {
+            DrainWake();
+        }
+        if (port && (fds[1].revents & POLLIN)) {
+            ServeBytes(port, decoder);
+        }
+    }
+    if (port) {
+        ClosePort(port);
+    }
+}
+
+void SimulatedDevice::ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder) {
+    std::uint8_t buffer[1024];
+    const ssize_t n = read(port->MasterFd(), buffer, sizeof buffer);
+    for (ssize_t i = 0; i < n && port; ++i) {
+        if (decoder.Push(buffer[i])) {
+            const std::vector<std::uint8_t> packet(decoder.Packet(),
+                                                   decoder.Packet() + decoder.PacketLength());
+            ServePacket(port, packet);
+        }
+    }
+}
+
+bool SimulatedDevice::PauseInterruptibly(std::chrono::microseconds duration) {
+    const auto until = std::chrono::steady_clock::now() + duration;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (quit_ || !wantPlugged_) {
+                return false;
+            }
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+            until - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return true;
+        }
+        if (left.count() < 2000) {
+            // Below poll's resolution: wire times are tens of microseconds.
+            std::this_thread::sleep_for(left);
+            return true;
+        }
+        pollfd fd{wakeRead_, POLLIN, 0};
+        if (poll(&fd, 1, static_cast<int>(left.count() / 1000)) > 0) {
+            DrainWake();
+        }
+    }
+}
+
+void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
+                                  const std::vector<std::uint8_t>& packet) {
+    std::optional<std::vector<std::uint8_t>> answer;
+    std::optional<bool> restart;
+    FaultDecision fault;
+    bool wireTime = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        transcript_.Add(EntryOf(packet, TranscriptEntry::Direction::Request, SinceStart()));
+        fault = faults_.Decide(packet.size() > 4 ? packet[4] & 0x3F : -1,
+                               packet.size() > 5 ? packet[5] & 0x3F : -1);
+        if (fault.unplug) {
+            wantPlugged_ = fault.replugMs > 0;
+            plugAt_ = std::chrono::steady_clock::now() + Duration(fault.replugMs);
+        } else {
+            answer = model_->Handle(packet);
+            restart = model_->TakeRestartRequest();
+        }
+        wireTime = wireTime_;
+    }
+    if (fault.unplug) {
+        ClosePort(port);
+        return;
+    }
+    if (answer && !fault.drop) {
+        if (fault.wrongCode) {
+            (*answer)[5] = static_cast<std::uint8_t>(((*answer)[5] + 1) & 0x3F);
+        }
+        FrameEncoder encoder;
+        const std::size_t length = encoder.Encode(answer->data(), answer->size());
+        std::vector<std::uint8_t> frameBytes(encoder.Data(), encoder.Data() + length);
+        if (fault.corrupt && length >= 4) {
+            CorruptChecksum(frameBytes.data(), frameBytes.size());
+        }
+        auto delay = std::chrono::duration_cast<std::chrono::microseconds>(Duration(fault.delayMs));
+        if (wireTime) {
+            delay += WireTime(FrameLength(packet) + length);
+        }
+        if (delay.count() > 0 && !PauseInterruptibly(delay)) {
+            return;
+        }
+        if (port && port->WriteAll(frameBytes.data(), frameBytes.size(), kWriteTimeoutMs)) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            transcript_.Add(EntryOf(*answer, TranscriptEntry::Direction::Answer, SinceStart()));
+        }
+    }
+    if (restart) {
+        std::this_thread::sleep_for(kRestartGrace);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            pendingRestart_ = *restart;
+            wantPlugged_ = true;
+            plugAt_ = std::chrono::steady_clock::now() + Duration(options_.restartDelayMs);
+        }
+        ClosePort(port);
+    }
+}
+
+std::unique_ptr<SimulatedDevice> StartSimulatedDevice(const SimOptions& options,
+                                                      const std::string& portDir, int com) {
+    auto device = std::make_unique<SimulatedDevice>(options);
+    device->PlugInAfter(portDir, com, std::chrono::milliseconds(options.plugInDelayMs));
+    return device;
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "protocol/frame.h"
+#include "sim/device_model.h"
+#include "sim/fault_injector.h"
+#include "sim/sim_options.h"
+#include "sim/transcript.h"
+
+class PtyPort;
+
+// A whole simulated dosimeter in a background thread: the device model behind
+// a pseudo-terminal that appears as `portDir`/COM<n> while plugged in.
+//
+//   SimulatedDevice dev(options);
+//   dev.PlugIn(portDir, 7);          // DIR/COM7 appears
+//   ... talk to it ...
+//   dev.WithModel([](DeviceModel& m) { return m.History().Count(); });
+//   dev.Unplug();                    // DIR/COM7 goes
+//
+// A RESET makes it go away and come back after `restartDelayMs` on a new
+// pseudo-terminal behind the same name, as a USB device re-enumerates.
+class SimulatedDevice {
+  public:
+    using Duration = std::chrono::milliseconds;
+
+    explicit SimulatedDevice(const SimOptions& options, SimClock clock = {});
+    ~SimulatedDevice();
+
+    SimulatedDevice(const SimulatedDevice&) = delete;
+    SimulatedDevice& operator=(const SimulatedDevice&) = delete;
+
+    // Plugs in now and waits until the port entry exists; false (see
+    // LastError) when the pseudo-terminal or the link could not be made.
+    bool PlugIn(const std::string& portDir, int com);
+    // Plugs in after `delay` without waiting.
+    void PlugInAfter(const std::string& portDir, int com, Duration delay);
+    // Removes the port entry and hangs up; waits until it is done.
+    void Unplug();
+
+    bool IsPluggedIn() const;
+    bool WaitUntilPlugged(Duration timeout) const;
+    bool WaitUntilUnplugged(Duration timeout) const;
+    // How often the device appeared so far (each restart adds one).
+    int PlugCount() const;
+
+    std::string PortPath() const;    // DIR/COM<n>
+    std::string DevicePath() const;  // the current /dev/pts/<k>, empty while away
+    std::string LastError() const;
+
+    // Runs `f` on the model under the device's lock.
+    template <typename F>
+    auto WithModel(F&& f) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return f(*model_);
+    }
+
+    void SetFaults(std::vector<FaultRule> rules);
+    void SetWireTime(bool on);
+
+    std::vector<TranscriptEntry> TranscriptEntries() const;
+    std::vector<TranscriptEntry> Requests() const;
+    std::size_t CountRequests(int group, int code) const;
+    void ClearTranscript();
+
+  private:
+    using SteadyTime = std::chrono::steady_clock::time_point;
+
+    void Run();
+    void UpdatePlugState(std::unique_ptr<PtyPort>& port);
+    void ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder);
+    void ServePacket(std::unique_ptr<PtyPort>& port, const std::vector<std::uint8_t>& packet);
+    void Wake();
+    void DrainWake();
+    bool PauseInterruptibly(std::chrono::microseconds duration);
+    void ClosePort(std::unique_ptr<PtyPort>& port);
+    std::uint64_t SinceStart() const;
+
+    SimOptions options_;
+    SimClock clock_;
+    std::uint64_t startMs_;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::unique_ptr<DeviceModel> model_;
+    FaultInjector faults_;
+    Transcript transcript_;
+    bool wireTime_;
+
+    // Control, under mutex_.
+    bool quit_ = false;
+    bool wantPlugged_ = false;
+    SteadyTime plugAt_{};
+    std::optional<bool> pendingRestart_;  // mode to restart into on coming back
+    std::string portDir_;
+    int com_ = 0;
+    // State, under mutex_.
+    bool plugged_ = false;
+    int plugCount_ = 0;
+    std::string devicePath_;
+    std::string lastError_;
+
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    std::thread worker_;
+};
+
+// Starts a simulated device that plugs itself into `portDir`/COM<com> after
+// `options.plugInDelayMs`, as the demo and the integration tests want it.
+std::unique_ptr<SimulatedDevice> StartSimulatedDevice(const SimOptions& options,
+                                                      const std::string& portDir, int com);
+
+// The time 230400 baud 8N1 takes for `bytes` bytes (10 bits each).
+std::chrono::microseconds WireTime(std::size_t bytes);

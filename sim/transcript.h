@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// What crossed the wire, in order: requests as the device decoded them and the
+// answers it sent (after any fault was applied).
+struct TranscriptEntry {
+    enum class Direction { Request, Answer };
+
+    std::uint64_t timeMs = 0;  // since the simulated device was created
+    Direction direction = Direction::Request;
+    int group = 0;  // without the answer bit
+    int code = 0;
+    std::vector<std::uint8_t> data;  // command data, after group and code
+
+    std::string ToJson() const;
+};
+
+class Transcript {
+  public:
+    // An empty path keeps the transcript in memory only.
+    explicit Transcript(const std::string& path = {});
+
+    void Add(TranscriptEntry entry);
+    void Clear() { entries_.clear(); }
+
+    const std::vector<TranscriptEntry>& Entries() const { return entries_; }
+    std::vector<TranscriptEntry> Requests() const;
+    std::size_t CountRequests(int group, int code) const;
+
+  private:
+    std::vector<TranscriptEntry> entries_;
+    std::ofstream file_;
+};

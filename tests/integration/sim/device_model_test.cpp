@@ -1,0 +1,332 @@
+#include "sim/device_model.h"
+
+#include <gtest/gtest.h>
+
+#include "model_exchange.h"
+#include "raw_client.h"
+#include "sim/device_layout.h"
+
+namespace {
+
+SimOptions QuietOptions(SimModel model) {
+    SimOptions options;
+    options.model = model;
+    options.serialNumber = 12345678;
+    options.deviceTime = 731513109;  // 07.03.2023 14:05:09
+    options.history.shape = HistoryShape::Empty;
+    options.history.recordWhileRunning = false;
+    return options;
+}
+
+std::vector<std::uint8_t> MemRead(DeviceModel& model, std::uint32_t address, std::uint8_t length) {
+    const auto answer = AskModel(model, 1, 0x02, Concat({Le32(address), {length}}));
+    if (!answer || answer->size() < 5) {
+        return {};
+    }
+    return std::vector<std::uint8_t>(answer->begin() + 5, answer->end());
+}
+
+std::optional<std::uint32_t> ParRead(DeviceModel& model, std::uint16_t id) {
+    const auto answer = AskModel(model, 1, 0x0E, Le16(id));
+    if (!answer || answer->size() != 6) {
+        return std::nullopt;
+    }
+    return ReadLe32(*answer, 2);
+}
+
+std::optional<std::uint32_t> ParWrite(DeviceModel& model, std::uint16_t id, std::uint32_t value) {
+    const auto answer = AskModel(model, 1, 0x0F, Concat({Le16(id), Le32(value)}));
+    if (!answer || answer->size() != 6) {
+        return std::nullopt;
+    }
+    return ReadLe32(*answer, 2);
+}
+
+TEST(DeviceModel, K310IdentifiesItselfThroughSoftInfoCpuInfoAndInf1) {
+    FakeClock clock;
+    DeviceModel model(QuietOptions(SimModel::K310), clock.AsClock());
+
+    const auto soft = AskModel(model, 1, 0x01);
+    ASSERT_TRUE(soft);
+    ASSERT_EQ(soft->size(), 8u);
+    EXPECT_EQ((*soft)[0] | (*soft)[1] << 8, 0x0400);
+    EXPECT_EQ((*soft)[2] | (*soft)[3] << 8, 0x0C06);
+    const std::uint32_t cpuInfoAddress = ReadLe32(*soft, 4);
+
+    const auto board = AskModel(model, 1, 0x0A);
+    ASSERT_TRUE(board);
+    EXPECT_EQ(*board, (std::vector<std::uint8_t>{0x36, 0x01, 41, 0}));  // 310, rev 41, variant 0
+
+    std::vector<std::uint8_t> cpuInfo;
+    for (std::uint32_t offset = 0; offset < 48; offset += 16) {
+        const auto part = MemRead(model, cpuInfoAddress + offset, 16);
+        cpuInfo.insert(cpuInfo.end(), part.begin(), part.end());
+    }
+    ASSERT_EQ(cpuInfo.size(), 48u);
+    EXPECT_EQ(cpuInfo[0] | cpuInfo[1] << 8, 9);
+    const std::uint32_t inf1Address = ReadLe32(cpuInfo, 10);
+    EXPECT_EQ(ReadLe32(cpuInfo, 14) % 128, 0u) << "start address page-aligned";
+
+    const auto inf1 = MemRead(model, inf1Address, 16);
+    ASSERT_EQ(inf1.size(), 16u);
+    EXPECT_EQ(inf1[1], 6);
+    EXPECT_EQ((std::vector<std::uint8_t>{inf1[9], inf1[10], inf1[11], inf1[12]}),
+              (std::vector<std::uint8_t>{0x21, 0x43, 0x65, 0x87}));
+
+    EXPECT_EQ(MemRead(model, 0x1FF80050, 12), model.Options().uniqueId);
+}
+
+TEST(DeviceModel, K520ReportsItsBoardVariantCpuAndUniqueIdAddress) {
+    FakeClock clock;
+    SimOptions options = QuietOptions(SimModel::K520);
+    options.hardwareRevision = 3;
+    options.cpuType = 8;
+    options.uniqueId = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    DeviceModel model(options, clock.AsClock());
+
+    EXPECT_EQ(*AskModel(model, 1, 0x0A), (std::vector<std::uint8_t>{0x08, 0x02, 3, 1}));
+    const auto soft = *AskModel(model, 1, 0x01);
+    EXPECT_EQ(soft[2] | soft[3] << 8, 0x0C03);
+    const auto cpuInfo = MemRead(model, ReadLe32(soft, 4), 16);
+    EXPECT_EQ(cpuInfo[0], 8);
+    EXPECT_EQ(MemRead(model, ReadLe32(cpuInfo, 10), 16)[1], 4);
+    EXPECT_EQ(MemRead(model, 0x1FF80050, 12), options.uniqueId);
+}
+
+TEST(DeviceModel, OldBootLoaderKeepsUniqueIdLowAndKnowsNoBoardInfo) {
+    FakeClock clock;
+    SimOptions options = QuietOptions(SimModel::K310);
+    options.bootVersion = 0x0106;
+    DeviceModel model(options, clock.AsClock());
+    EXPECT_FALSE(AskModel(model, 1, 0x0A));
+    EXPECT_EQ(MemRead(model, 0x1FFFF7E8, 12), model.Options().uniqueId);
+}
+
+TEST(DeviceModel, BootModeReportsMainVersionZeroAndAnswersOnlyBootCommands) {
+    FakeClock clock;
+    SimOptions options = QuietOptions(SimModel::K310);
+    options.startInBootMode = true;
+    DeviceModel model(options, clock.AsClock());
+
+    const auto soft = *AskModel(model, 1, 0x01);
+    EXPECT_EQ(soft[2] | soft[3] << 8, 0);
+    EXPECT_TRUE(AskModel(model, 1, 0x00, {1, 2, 3}));
+    EXPECT_TRUE(AskModel(model, 1, 0x0A));
+    EXPECT_FALSE(ParRead(model, 9));
+    EXPECT_FALSE(AskModel(model, 1, 0x0C));
+    EXPECT_FALSE(AskModel(model, 2, 0x02, Concat({Le32(0), {16}})));
+
+    model.Restart(false);
+    EXPECT_FALSE(model.InBootMode());
+    EXPECT_EQ(model.ReportedMainVersion(), 0x0C06);
+}
+
+TEST(DeviceModel, EchoesTestBytesAndAnswersToTheSendingChannel) {
+    FakeClock clock;
+    DeviceModel model(QuietOptions(SimModel::K520), clock.AsClock());
+    const std::vector<std::uint8_t> request{0x00, 0x01, 0x00, 0x01, 0x01, 0x00, 'F',
+                                            'e',  'r',  'a',  'n',  'd',  'o',  'l'};
+    const auto answer = model.Handle(request);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ((*answer)[1], 1);
+    EXPECT_EQ((*answer)[4], 0x41);
+    EXPECT_EQ(std::vector<std::uint8_t>(answer->begin() + 6, answer->end()),
+              std::vector<std::uint8_t>(request.begin() + 6, request.end()));
+    // An answer packet coming back is not a request.
+    EXPECT_FALSE(model.Handle(*answer));
+    EXPECT_FALSE(model.Handle({0x00, 0x01, 0x00, 0x01, 0x01}));
+}
+
+TEST(DeviceModel, SettingsKeepTheirRangesAndRefuseOutOfRangeWrites) {
+    FakeClock clock;
+    DeviceModel k310(QuietOptions(SimModel::K310), clock.AsClock());
+    DeviceModel k520(QuietOptions(SimModel::K520), clock.AsClock());
+
+    EXPECT_EQ(ParRead(k310, 4), 127u);
+    EXPECT_EQ(ParRead(k520, 4), 100u);
+    EXPECT_EQ(ParWrite(k310, 4, 999), 999u);
+    EXPECT_EQ(ParWrite(k310, 4, 1000), 999u) << "answered with the stored value";
+    EXPECT_EQ(ParWrite(k310, 4, 9), 999u);
+    EXPECT_EQ(ParWrite(k310, 4, 10), 10u);
+
+    EXPECT_EQ(ParWrite(k310, 7, 15), 15u);
+    EXPECT_EQ(ParWrite(k310, 7, 16), 15u);
+    EXPECT_EQ(ParWrite(k310, 8, 15), 14u);
+    EXPECT_EQ(ParWrite(k310, 17, 60), 60u);
+    EXPECT_EQ(ParWrite(k310, 17, 61), 60u);
+    EXPECT_EQ(ParWrite(k310, 13, 5), 1u) << "a flag stores only 0 or 1";
+
+    // Ids 6, 21 and 22 differ between the models.
+    EXPECT_EQ(ParWrite(k310, 6, 3), 3u);
+    EXPECT_EQ(ParWrite(k520, 6, 3), ParRead(k520, 6));
+    EXPECT_EQ(ParWrite(k310, 21, 23), 23u);
+    EXPECT_EQ(ParWrite(k520, 21, 2), 0u);
+    EXPECT_EQ(ParWrite(k310, 22, 59), 59u);
+    EXPECT_FALSE(ParRead(k520, 22));
+    EXPECT_FALSE(ParRead(k310, 0x1234));
+
+    // K310 keeps sound inverted: 0 means on, as it leaves the factory.
+    EXPECT_EQ(ParRead(k310, 3), 0u);
+    EXPECT_EQ(ParRead(k520, 3), 1u);
+
+    // Addresses are read-only.
+    const auto rate = ParRead(k310, 0xC001);
+    EXPECT_EQ(ParWrite(k310, 0xC001, 0x1234), rate);
+}
+
+TEST(DeviceModel, LiveValuesFollowTheClockAndTheUnits) {
+    FakeClock clock;
+    DeviceModel model(QuietOptions(SimModel::K310), clock.AsClock());
+    const std::uint32_t rateAddress = *ParRead(model, 0xC001);
+    const std::uint32_t countAddress = *ParRead(model, 0xC004);
+    const std::uint32_t levelAddress = *ParRead(model, 0xC002);
+
+    std::vector<std::uint32_t> rates;
+    for (int second = 0; second < 20; ++second) {
+        const auto bytes = MemRead(model, rateAddress, 4);
+        ASSERT_EQ(bytes.size(), 4u);
+        rates.push_back(ReadLe32(bytes, 0));
+        clock.AdvanceSeconds(1);
+    }
+    for (std::uint32_t rate : rates) {
+        EXPECT_GE(rate, 1u);
+        EXPECT_LE(rate, 500u) << "a background, not a reactor";
+    }
+    EXPECT_NE(std::count(rates.begin(), rates.end(), rates[0]), 20) << "values move";
+
+    // Roentgen and hundredths of uSv/h are the same word; CPM reads the count word.
+    const std::uint32_t sievert = ReadLe32(MemRead(model, rateAddress, 4), 0);
+    ParWrite(model, 9, 1);
+    EXPECT_EQ(ReadLe32(MemRead(model, rateAddress, 4), 0), sievert);
+    ParWrite(model, 9, 2);
+    EXPECT_EQ(ReadLe32(MemRead(model, rateAddress, 4), 0),
+              ReadLe32(MemRead(model, countAddress, 4), 0));
+    EXPECT_LE(MemRead(model, levelAddress + 2, 1).at(0), 120);
+}
+
+TEST(DeviceModel, DoseAccumulatesResetsAndIsShownAfterRefresh) {
+    FakeClock clock;
+    DeviceModel model(QuietOptions(SimModel::K310), clock.AsClock());
+    const std::uint32_t textAddress = *ParRead(model, 0xC015);
+    const std::uint32_t unitAddress = *ParRead(model, 0xC016);
+    auto text = [&](std::uint32_t address) {
+        const auto bytes = MemRead(model, address, 10);
+        return std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
+    };
+
+    clock.AdvanceSeconds(10 * 3600);
+    const std::string before = text(textAddress);
+    EXPECT_EQ(ParWrite(model, 0xFF00, 0xC0BA0021), 0xC0BA0021u);
+    const std::string after = text(textAddress);
+    EXPECT_NE(before, after) << "ten hours of background add up";
+    EXPECT_EQ(text(unitAddress), "uSv");
+    EXPECT_GT(model.Live().DoseMicroSievert(), 0.5);
+
+    ParWrite(model, 0xFF00, 0xC0BA0020);
+    EXPECT_EQ(model.Live().DoseMicroSievert(), 0.0);
+    EXPECT_EQ(text(textAddress), "0,00");
+
+    ParWrite(model, 9, 2);
+    clock.AdvanceSeconds(3600);
+    ParWrite(model, 0xFF00, 0xC0BA0021);
+    EXPECT_EQ(text(unitAddress), "PULSES");
+    EXPECT_EQ(model.CommandWords(),
+              (std::vector<std::uint32_t>{0xC0BA0021, 0xC0BA0020, 0xC0BA0021}));
+}
+
+TEST(DeviceModel, ClockRunsAndCanBeSetButNotToANonsenseDate) {
+    FakeClock clock;
+    DeviceModel model(QuietOptions(SimModel::K520), clock.AsClock());
+    EXPECT_EQ(*AskModel(model, 1, 0x0C),
+              (std::vector<std::uint8_t>{9, 5, 14, 7, 3, 23, 2}));  // a Tuesday
+    clock.AdvanceSeconds(51);
+    EXPECT_EQ(AskModel(model, 1, 0x0C)->at(1), 6);
+
+    EXPECT_TRUE(AskModel(model, 1, 0x0B, {58, 59, 23, 29, 2, 24, 0}));
+    clock.AdvanceSeconds(3);
+    EXPECT_EQ(*AskModel(model, 1, 0x0C), (std::vector<std::uint8_t>{1, 0, 0, 1, 3, 24, 5}));
+
+    EXPECT_FALSE(AskModel(model, 1, 0x0B, {0, 0, 0, 30, 2, 23, 0}));
+    EXPECT_FALSE(AskModel(model, 1, 0x0B, {0, 0, 24, 1, 1, 23, 0}));
+}
+
+TEST(DeviceModel, ExternalFlashWritesOnlyOntoErasedBytes) {
+    FakeClock clock;
+    DeviceModel model(QuietOptions(SimModel::K310), clock.AsClock());
+    const std::vector<std::uint8_t> chunk(32, 0x5A);
+
+    auto write = [&](std::uint32_t address, const std::vector<std::uint8_t>& bytes) {
+        return AskModel(model, 2, 0x03,
+                        Concat({Le32(address), {static_cast<std::uint8_t>(bytes.size())}, bytes}));
+    };
+    EXPECT_EQ(*write(0x1000, chunk), Concat({Le32(0x1000), {32}}));
+    EXPECT_EQ(*write(0x1010, chunk), Concat({Le32(0x1010), {0}})) << "overlaps written bytes";
+    EXPECT_EQ(*write(0x7FFFF0, chunk), Concat({Le32(0x7FFFF0), {0}})) << "past the end";
+    EXPECT_EQ(model.ExternalFlash().Read(0x1000, 32), chunk);
+
+    EXPECT_EQ(*AskModel(model, 2, 0x05, Le32(0x1FFF)), Le32(0x1FFF)) << "erases its sector";
+    EXPECT_TRUE(model.ExternalFlash().IsErased(0x1000, 4096));
+    EXPECT_EQ(*write(0x1010, chunk), Concat({Le32(0x1010), {32}}));
+    EXPECT_FALSE(AskModel(model, 2, 0x05, Le32(0x800000))) << "no such sector: no answer";
+
+    const auto read = AskModel(model, 2, 0x02, Concat({Le32(0x1000), {32}}));
+    ASSERT_EQ(read->size(), 37u);
+    EXPECT_EQ(std::vector<std::uint8_t>(read->begin() + 5, read->begin() + 21),
+              std::vector<std::uint8_t>(16, 0xFF));
+    EXPECT_EQ(std::vector<std::uint8_t>(read->begin() + 21, read->end()),
+              std::vector<std::uint8_t>(16, 0x5A));
+}
+
+TEST(DeviceModel, CpuFlashProtectsTheBootLoaderAndAcceptsBothCodePairs) {
+    FakeClock clock;
+    SimOptions options = QuietOptions(SimModel::K310);
+    options.startInBootMode = true;
+    options.mainVersionAfterCpuWrite = 0x0C07;
+    DeviceModel model(options, clock.AsClock());
+    const std::uint32_t start = device_layout::kMainProgramStart;
+    const std::vector<std::uint8_t> chunk(32, 0x11);
+    auto write = [&](int code, std::uint32_t address) {
+        return AskModel(model, 3, code, Concat({Le32(address), {32}, chunk}))->at(4);
+    };
+
+    EXPECT_EQ(write(0x03, start), 0) << "the main program is there until erased";
+    EXPECT_TRUE(AskModel(model, 3, 0x05, Le32(start)));
+    EXPECT_TRUE(model.CpuFlash().IsErased(start, 128));
+    EXPECT_FALSE(model.CpuFlash().IsErased(start + 128, 1)) << "one 128-byte page only";
+    EXPECT_EQ(write(0x03, start), 32);
+    EXPECT_EQ(write(0x06, start + 32), 32);
+    EXPECT_TRUE(AskModel(model, 3, 0x07, Le32(start + 128)));
+    EXPECT_EQ(write(0x06, start + 128), 32);
+    EXPECT_EQ(model.CpuFlash().Read(start, 64), Concat({chunk, chunk}));
+
+    EXPECT_FALSE(AskModel(model, 3, 0x05, Le32(start - 128))) << "boot loader page";
+    EXPECT_EQ(write(0x03, start - 32), 0);
+
+    model.Restart(false);
+    EXPECT_EQ(model.ReportedMainVersion(), 0x0C07);
+}
+
+TEST(DeviceModel, ErasedMainProgramKeepsTheDeviceInBootMode) {
+    FakeClock clock;
+    SimOptions options = QuietOptions(SimModel::K520);
+    options.startInBootMode = true;
+    DeviceModel model(options, clock.AsClock());
+    ASSERT_TRUE(AskModel(model, 3, 0x05, Le32(device_layout::kMainProgramStart)));
+    ASSERT_TRUE(AskModel(model, 1, 0x05, {0x02, 0x00, 0x00, 0x00, 0x0A}));
+    EXPECT_EQ(model.TakeRestartRequest(), false);
+    model.Restart(false);
+    EXPECT_TRUE(model.InBootMode());
+}
+
+TEST(DeviceModel, ResetAsksForTheRequestedMode) {
+    FakeClock clock;
+    DeviceModel model(QuietOptions(SimModel::K310), clock.AsClock());
+    EXPECT_FALSE(model.TakeRestartRequest());
+    ASSERT_TRUE(AskModel(model, 1, 0x05, {0x03, 0x00, 0x00, 0x00, 0x0A}));
+    EXPECT_EQ(model.TakeRestartRequest(), true);
+    EXPECT_FALSE(model.TakeRestartRequest()) << "taken once";
+    model.Restart(true);
+    EXPECT_TRUE(model.InBootMode());
+}
+
+}  // namespace

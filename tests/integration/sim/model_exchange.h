@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "sim/device_model.h"
+
+// A fake millisecond clock the tests move by hand.
+struct FakeClock {
+    std::uint64_t now = 1000000;
+    SimClock AsClock() {
+        return [this] { return now; };
+    }
+    void AdvanceSeconds(std::uint64_t seconds) { now += seconds * 1000; }
+};
+
+// One request to the model in process; the answer's data when it answered
+// with the answer bit and the same group and code.
+inline std::optional<std::vector<std::uint8_t>> AskModel(
+    DeviceModel& model, int group, int code, const std::vector<std::uint8_t>& data = {}) {
+    std::vector<std::uint8_t> packet;
+    packet.reserve(6 + data.size());
+    for (int byte : {0x00, 0x01, 0x00, group, group, code}) {
+        packet.push_back(static_cast<std::uint8_t>(byte));
+    }
+    for (std::uint8_t byte : data) {
+        packet.push_back(byte);
+    }
+    const auto answer = model.Handle(packet);
+    if (!answer || answer->size() < 6 || (*answer)[4] != (group | 0x40) || (*answer)[5] != code ||
+        (*answer)[1] != group) {
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(answer->begin() + 6, answer->end());
+}
