@@ -1,0 +1,485 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/about_window.h"
+#include "app/banner.h"
+#include "app/busy_window.h"
+#include "app/caption_table.h"
+#include "app/dialogs.h"
+#include "app/log_file.h"
+#include "app/log_view_widget.h"
+#include "app/options_store.h"
+#include "app/temp_folder.h"
+
+namespace {
+
+constexpr int kTimerProcMs = 100;
+constexpr int kIdleUpdateMs = 200;
+constexpr int kClientWidth = 844;
+constexpr int kClientHeight = 362;
+constexpr int kBottomBarHeight = 29;
+constexpr int kPortPanelWidth = 55;
+constexpr int kProgressWidth = 173;
+
+struct PageDesign {
+    const char* name;
+    const char* caption;
+};
+
+constexpr PageDesign kPages[TForm1::PageCount] = {
+    {"TabSheet_Measuring", "Измерение"},
+    {"TabSheet_DevHistory", "История"},
+    {"TabSheet_DevControl_K310", "K310:Настройки"},
+    {"TabSheet_DevControl_K520", "K520:Настройки"},
+    {"TabSheet_DevInfo", "О приборе"},
+    {"TabSheet_Log", "Лог"},
+};
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QFont FontWithFallbacks(const QStringList& families, QFont::StyleHint hint) {
+    QFont font(families.first());
+    font.setFamilies(families);
+    font.setStyleHint(hint);
+    return font;
+}
+
+QLabel* MakePanel(QWidget* parent, const char* name, const QString& text) {
+    auto* panel = new QLabel(text, parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setAutoFillBackground(true);
+    return panel;
+}
+
+}  // namespace
+
+TForm1::TForm1(Dialogs& dialogs, OptionsStore& options, TickClock clock, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      options_(options),
+      clock_(clock),
+      procTimer_(std::move(clock)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Dravo Explorer "));
+    setFont(FontWithFallbacks({QStringLiteral("Arial Unicode MS"), QStringLiteral("DejaVu Sans")},
+                              QFont::SansSerif));
+    BuildStatusBar();
+    BuildPages();
+    BuildActions();
+    BuildMenus();
+    BuildLogPopup();
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+
+    procTimer_.Hooks().identificationStep = [this] { IdentificationStep(); };
+    timerProc_ = new QTimer(this);
+    timerProc_->setObjectName(QStringLiteral("Timer_Proc"));
+    timerProc_->setInterval(kTimerProcMs);
+    connect(timerProc_, &QTimer::timeout, this, &TForm1::Timer_ProcTimer);
+    idleUpdate_ = new QTimer(this);
+    idleUpdate_->setInterval(kIdleUpdateMs);
+    connect(idleUpdate_, &QTimer::timeout, this, &TForm1::UpdateActions);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    FormDestroy();
+    delete logView_;
+}
+
+void TForm1::BuildStatusBar() {
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    pageControl_ = new QTabWidget(central);
+    pageControl_->setObjectName(QStringLiteral("PageControl1"));
+    column->addWidget(pageControl_, 1);
+
+    auto* bottom = new QWidget(central);
+    bottom->setObjectName(QStringLiteral("Panel_Bottom"));
+    bottom->setFixedHeight(kBottomBarHeight);
+    auto* row = new QHBoxLayout(bottom);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    panelCom_ = MakePanel(bottom, "Panel_COM", QString());
+    panelCom_->setFixedWidth(kPortPanelWidth);
+    panelConnection_ = MakePanel(bottom, "Panel_Connection", QString());
+    panelConnection_->setFixedWidth(kPortPanelWidth);
+    panelInfoText_ = MakePanel(bottom, "Panel_Bottom_Info_Text", Text("Ожидание соединения"));
+    progressBar_ = new QProgressBar(bottom);
+    progressBar_->setObjectName(QStringLiteral("ProgressBar_Bottom_Info"));
+    progressBar_->setFixedWidth(kProgressWidth);
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
+    row->addWidget(panelCom_);
+    row->addWidget(panelConnection_);
+    row->addWidget(panelInfoText_, 1);
+    row->addWidget(progressBar_);
+    column->addWidget(bottom);
+    setCentralWidget(central);
+    ShowStatusNeutral("Ожидание соединения");
+}
+
+void TForm1::BuildPages() {
+    for (const PageDesign& design : kPages) {
+        auto* page = new QWidget(pageControl_);
+        page->setObjectName(QLatin1String(design.name));
+        new QVBoxLayout(page);
+        pageControl_->addTab(page, Text(design.caption));
+    }
+    memoLog_ = new QPlainTextEdit(Page(PageLog));
+    memoLog_->setObjectName(QStringLiteral("Memo_Log"));
+    memoLog_->setReadOnly(true);
+    memoLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoLog_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoLog_->setFont(
+        FontWithFallbacks({QStringLiteral("Courier New"), QStringLiteral("DejaVu Sans Mono"),
+                           QStringLiteral("monospace")},
+                          QFont::TypeWriter));
+    PageLayout(PageLog)->addWidget(memoLog_);
+    logView_ = new LogView(log_, memoLog_);
+}
+
+QWidget* TForm1::Page(PageIndex index) const {
+    return pageControl_->widget(index);
+}
+
+QVBoxLayout* TForm1::PageLayout(PageIndex index) const {
+    return static_cast<QVBoxLayout*>(Page(index)->layout());
+}
+
+QAction* TForm1::MakeAction(const char* name, const char* caption) {
+    auto* action = new QAction(Text(caption), this);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void TForm1::BuildActions() {
+    actionLogVisible_ = MakeAction("Action_Log_Visible", "Закрыть/показать ЛОГ");
+    SetImageIndex(actionLogVisible_, images_, ImageList::kHideLog);
+    connect(actionLogVisible_, &QAction::triggered, this, &TForm1::Action_Log_VisibleExecute);
+
+    actionLogClear_ = MakeAction("Action_LOG_Clear", "Очистить лог");
+    SetImageIndex(actionLogClear_, images_, ImageList::kClearLog);
+    connect(actionLogClear_, &QAction::triggered, this, [this] { log_.Clear(); });
+
+    actionExit_ = MakeAction("Action_Exit", "Выход");
+    SetImageIndex(actionExit_, images_, ImageList::kExit);
+    actionExit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(actionExit_, &QAction::triggered, this, &QWidget::close);
+
+    actionConnectionAuto_ = MakeAction("Action_Connection_Auto", "Автоматическое");
+    actionConnectionAuto_->setCheckable(true);
+    actionConnectionAuto_->setChecked(true);
+    actionManualNumber_ = MakeAction("Action_Connection_Manual_Number", "Номер порта :");
+    actionManualList_ = MakeAction("Action_Connection_Manual_List", "Выбрать из списка :");
+    actionManualList_->setEnabled(false);
+
+    actionSourceInternet_ = MakeAction("Action_Data_Source_Internet", "Интернет");
+    actionSourceInternet_->setCheckable(true);
+    actionSourceInternet_->setChecked(true);
+    connect(actionSourceInternet_, &QAction::triggered, this, [this] { SelectDataSource(true); });
+    actionSourceLocal_ = MakeAction("Action_Data_Source_Local", "Локальный");
+    actionSourceLocal_->setCheckable(true);
+    connect(actionSourceLocal_, &QAction::triggered, this, [this] { SelectDataSource(false); });
+
+    actionLanguage_ = MakeAction("Action_Language", "РУС");
+    actionLanguage_->setToolTip(Text("Выбор языка"));
+    SetImageIndex(actionLanguage_, images_, ImageList::kRussian);
+    connect(actionLanguage_, &QAction::triggered, this, &TForm1::Action_LanguageExecute);
+
+    actionHelpAbout_ = MakeAction("Action_Help_About", "О программе");
+    connect(actionHelpAbout_, &QAction::triggered, this, &TForm1::Action_Help_AboutExecute);
+}
+
+void TForm1::BuildMenus() {
+    auto named = [](QMenu* menu, const char* menuName, const char* actionName) {
+        menu->setObjectName(QLatin1String(menuName));
+        if (actionName != nullptr) {
+            menu->menuAction()->setObjectName(QLatin1String(actionName));
+        }
+        return menu;
+    };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* file = named(bar->addMenu(Text("Файл")), "MainMenu_File", "Action_Menu_File");
+    file->addAction(actionLogVisible_);
+    file->addSeparator();
+    file->addAction(actionExit_);
+
+    QMenu* settings = named(bar->addMenu(Text("Настройки")), "N_Nastroiki", nullptr);
+    QMenu* connection = named(settings->addMenu(Text("Соединение")), "MainMenu_Connection",
+                              "Action_Menu_Connection");
+    connection->addAction(actionConnectionAuto_);
+    QMenu* manual = named(connection->addMenu(Text("Вручную")), "MainMenu_Connection_Manual",
+                          "Action_Connection_Manual");
+    manual->addAction(actionManualNumber_);
+    manual->addAction(actionManualList_);
+    QAction* actionManual = manual->menuAction();
+    actionManual->setCheckable(true);
+    auto* connectionGroup = new QActionGroup(this);
+    connectionGroup->setObjectName(QStringLiteral("RadioGroup_Connection"));
+    connectionGroup->addAction(actionConnectionAuto_);
+    connectionGroup->addAction(actionManual);
+
+    dataSourceMenu_ = named(settings->addMenu(Text("Источник данных")), "MainMenu_Data_Source",
+                            "Action_Data_Source");
+    dataSourceMenu_->addAction(actionSourceInternet_);
+    dataSourceMenu_->addAction(actionSourceLocal_);
+    SetImageIndex(dataSourceMenu_->menuAction(), images_, ImageList::kSourceInternet);
+    dataSourceMenu_->menuAction()->setVisible(false);
+
+    QMenu* help = named(bar->addMenu(Text("Помощь")), "MainMenu_Help", "Action_Menu_Help");
+    help->addAction(actionHelpAbout_);
+
+    // Blank items push the language item to the right edge, as on the original menu.
+    bar->addAction(QString(24, QLatin1Char(' ')))->setObjectName(QStringLiteral("N_Spacer_24"));
+    bar->addAction(QString(20, QLatin1Char(' ')))->setObjectName(QStringLiteral("N_Spacer_20"));
+    bar->addAction(actionLanguage_);
+
+    for (QMenu* menu : {file, settings, connection, manual, help}) {
+        connect(menu, &QMenu::aboutToShow, this, &TForm1::UpdateActions);
+    }
+}
+
+void TForm1::BuildLogPopup() {
+    auto* popup = new QMenu(memoLog_);
+    popup->setObjectName(QStringLiteral("PopupMenu_Log"));
+    popup->addAction(actionLogVisible_);
+    popup->addAction(actionLogClear_);
+    QAction* save = popup->addAction(Text("Сохранить"));
+    save->setObjectName(QStringLiteral("PopupMenu_Log_Save"));
+    save->setEnabled(false);
+    memoLog_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(memoLog_, &QWidget::customContextMenuRequested, this, [this, popup](const QPoint& at) {
+        UpdateActions();
+        popup->popup(memoLog_->viewport()->mapToGlobal(at));
+    });
+}
+
+void TForm1::AttachSecondaryWindows(TForm3* busy, TForm2* about) {
+    busy_ = busy;
+    about_ = about;
+}
+
+void TForm1::FormCreate() {
+    CreateComPort();
+    CreateTransport();
+    ResetConnectionState();
+    ApplyLanguage(RestoredLanguage(options_));
+    pageControl_->setCurrentIndex(RestoredPageIndex(options_, PageCount));
+
+    if (!lock_.Acquire()) {
+        startup_ = StartupResult::AlreadyRunning;
+        dialogs_.Warning(PickText("Приложение уже запущено!", "Application alredy running!"));
+        return;
+    }
+    const std::string folder = TempFolderPath();
+    if (!PrepareTempFolder(folder)) {
+        startup_ = StartupResult::TempFolderFailed;
+        dialogs_.Error(
+            PickText("Ошибка создания временного каталога", "Error of creation temporary folder"));
+        return;
+    }
+    tempFolder_ = folder;
+    SetTabVisible(PageLog, false);
+    for (const auto& line : StartBanner(LocalDateTimeText())) {
+        log_.AddLine(line);
+    }
+    SetTabVisible(PageDevControlK310, false);
+    SetTabVisible(PageDevControlK520, false);
+    UpdateActions();
+    timerProc_->start();
+    idleUpdate_->start();
+}
+
+void TForm1::FormDestroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    timerProc_->stop();
+    idleUpdate_->stop();
+    lock_.Release();
+    // An instance that stopped during start-up leaves the running one's
+    // options, log and staging folder alone.
+    if (!StartedUp()) {
+        return;
+    }
+    options_.WriteInt(kOptionPageNum, pageControl_->currentIndex());
+    for (const auto& line : EndBanner(LocalDateTimeText())) {
+        log_.AddLine(line);
+    }
+    const std::string logFile = DefaultLogFileName(tempFolder_);
+    if (!SaveLogFile(log_, logFile, tempFolder_)) {
+        std::fprintf(stderr, "dravo-explorer: cannot write %s\n", logFile.c_str());
+    }
+    UploadLogReport(logFile);
+    DestroyComPort();
+}
+
+void TForm1::FormActivate() {
+    if (about_ != nullptr && about_->AboutShowing()) {
+        about_->close();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormDestroy();
+    if (busy_ != nullptr) {
+        busy_->HideBusy();
+    }
+    if (about_ != nullptr) {
+        about_->close();
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        FormActivate();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::Timer_ProcTimer() {
+    procTimer_.Tick();
+}
+
+void TForm1::IdentificationStep() {
+    const std::uint32_t now = clock_();
+    switch (DecideIdentification(ident_, Connected(), linkCheckEnabled_, now)) {
+        case IdentAction::RememberConnectionMoment:
+            ident_.connectionMoment = now;
+            break;
+        case IdentAction::Identify:
+            IdentifyDevice();
+            break;
+        case IdentAction::ResetToWaiting:
+            ResetAfterConnectionLoss(now);
+            break;
+        case IdentAction::None:
+            break;
+    }
+}
+
+void TForm1::ResetAfterConnectionLoss(std::uint32_t now) {
+    ShowStatusNeutral(PickText("Ожидание соединения", "Waiting Connection"));
+    ident_.phase = IdentPhase::Waiting;
+    deviceRecognized_ = false;
+    ident_.connectionMoment = now;
+    SetTabVisible(PageDevControlK310, false);
+    SetTabVisible(PageDevControlK520, false);
+}
+
+void TForm1::ShowStatus(const std::string& text, int style) {
+    const StatusColours colours = ColoursOf(StatusStyleFromNumber(style));
+    QPalette palette = panelInfoText_->palette();
+    if (colours.systemColours) {
+        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+        palette.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
+    } else {
+        palette.setColor(QPalette::Window, QColor::fromRgb(colours.panelRgb));
+        palette.setColor(QPalette::WindowText, QColor::fromRgb(colours.textRgb));
+    }
+    panelInfoText_->setPalette(palette);
+    QFont font = panelInfoText_->font();
+    font.setBold(colours.bold);
+    panelInfoText_->setFont(font);
+    panelInfoText_->setText(QString::fromStdString(text));
+}
+
+void TForm1::SetTabVisible(PageIndex index, bool visible) {
+    pageControl_->setTabVisible(index, visible);
+}
+
+void TForm1::FlushLog() {
+    logView_->Flush();
+}
+
+void TForm1::UpdateActions() {
+    const bool logShown = pageControl_->isTabVisible(PageLog);
+    // The first letter of the Russian "hide" caption has always been a Latin C.
+    actionLogVisible_->setText(logShown ? Text(PickText("Cкрыть лог", "Hide Report"))
+                                        : Text(PickText("Показать лог", "Show Report")));
+    SetImageIndex(actionLogVisible_, images_, logShown ? ImageList::kHideLog : ImageList::kShowLog);
+}
+
+void TForm1::Action_Log_VisibleExecute() {
+    SetTabVisible(PageLog, !pageControl_->isTabVisible(PageLog));
+}
+
+void TForm1::SelectDataSource(bool internet) {
+    actionSourceInternet_->setChecked(internet);
+    actionSourceLocal_->setChecked(!internet);
+    SetImageIndex(dataSourceMenu_->menuAction(), images_,
+                  internet ? ImageList::kSourceInternet : ImageList::kSourceLocal);
+}
+
+void TForm1::Action_LanguageExecute() {
+    const Language next = UiLanguage() == Language::Russian ? Language::English : Language::Russian;
+    ApplyLanguage(next);
+    options_.WriteInt(kOptionLanguage, static_cast<int>(next));
+}
+
+void TForm1::Action_Help_AboutExecute() {
+    if (about_ != nullptr) {
+        about_->ShowAbout();
+    }
+}
+
+void TForm1::ApplyLanguage(Language language) {
+    SetUiLanguage(language);
+    const bool english = language == Language::English;
+    actionLanguage_->setText(english ? QStringLiteral("ENG") : QStringLiteral("RUS"));
+    SetImageIndex(actionLanguage_, images_, english ? ImageList::kEnglish : ImageList::kRussian);
+    setWindowTitle(QLatin1String(kMainWindowCaption));
+    for (const CaptionRow& row : MainCaptionTable()) {
+        const char* busy =
+            row.busyRussian != nullptr ? PickText(row.busyRussian, row.busyEnglish) : nullptr;
+        ApplyCaption(row.control, Text(PickText(row.russian, row.english)), busy);
+    }
+    emit LanguageApplied(language);
+}
+
+void TForm1::ApplyCaption(const char* control, const QString& caption, const char* busyCaption) {
+    QObject* target = findChild<QObject*>(QLatin1String(control));
+    if (target == nullptr) {
+        return;
+    }
+    const bool busy = busyCaption != nullptr && target->property("tag").toInt() != 0;
+    const QString text = busy ? Text(busyCaption) : caption;
+    if (auto* action = qobject_cast<QAction*>(target)) {
+        action->setText(text);
+    } else if (auto* menu = qobject_cast<QMenu*>(target)) {
+        menu->setTitle(text);
+    } else if (auto* widget = qobject_cast<QWidget*>(target);
+               widget != nullptr && pageControl_->indexOf(widget) >= 0) {
+        pageControl_->setTabText(pageControl_->indexOf(widget), text);
+    } else {
+        target->setProperty(target->property("title").isValid() ? "title" : "text", text);
+    }
+}

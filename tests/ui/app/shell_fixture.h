@@ -1,0 +1,124 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/about_window.h"
+#include "app/busy_window.h"
+#include "app/dialogs.h"
+#include "app/main_window.h"
+#include "app/options_store_qt.h"
+
+// Records every box the program would show and answers from a script.
+class ScriptedDialogs : public Dialogs {
+  public:
+    void Error(const std::string& text) override { shown.push_back("error:" + text); }
+    void Information(const std::string& text) override { shown.push_back("info:" + text); }
+    void Warning(const std::string& text) override { shown.push_back("warning:" + text); }
+    bool AskYesNo(const std::string& text) override {
+        shown.push_back("ask:" + text);
+        return answerYes;
+    }
+    bool InputQuery(const std::string&, const std::string& prompt, std::string&) override {
+        shown.push_back("input:" + prompt);
+        return false;
+    }
+    bool SaveFileName(const std::string& caption, const std::string&, std::string&) override {
+        shown.push_back("save:" + caption);
+        return false;
+    }
+
+    std::vector<std::string> shown;
+    bool answerYes = false;
+};
+
+// Every test gets its own configuration, temporary and runtime folders, so the
+// user's real options, lock and staging folder are never touched.
+class ShellFixture : public ::testing::Test {
+  protected:
+    static void EnsureApplication() {
+        if (QApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "ui_tests";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);
+        }
+    }
+
+    void SetUp() override {
+        EnsureApplication();
+        ASSERT_TRUE(root_.isValid());
+        for (const char* sub : {"tmp", "config", "run"}) {
+            QDir(root_.path()).mkpath(QLatin1String(sub));
+        }
+        Set("TMPDIR", "tmp");
+        Set("XDG_CONFIG_HOME", "config");
+        Set("XDG_RUNTIME_DIR", "run");
+        options_ = std::make_unique<QtOptionsStore>();
+    }
+
+    void TearDown() override {
+        for (const auto& [name, value] : saved_) {
+            if (value.has_value()) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+    }
+
+    // A started main window with its busy indicator and About window.
+    std::unique_ptr<TForm1> MakeForm() {
+        auto form = std::make_unique<TForm1>(dialogs_, *options_);
+        if (form->StartedUp()) {
+            form->AttachSecondaryWindows(new TForm3(form.get()), new TForm2(form.get()));
+        }
+        return form;
+    }
+
+    void StoreOption(const char* name, const QString& value) {
+        QSettings settings(options_->FileName(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("MANAGER/OPTIONS/") + QLatin1String(name), value);
+    }
+
+    QString StoredOption(const char* name) const {
+        QSettings settings(options_->FileName(), QSettings::IniFormat);
+        return settings.value(QStringLiteral("MANAGER/OPTIONS/") + QLatin1String(name)).toString();
+    }
+
+    // Where the programs are built: DRAVO_BIN_DIR, else beside the test executable.
+    static QString BinDir() {
+        const QString configured = qEnvironmentVariable("DRAVO_BIN_DIR");
+        return configured.isEmpty() ? QCoreApplication::applicationDirPath() : configured;
+    }
+
+    QString TempFolder() const { return root_.path() + QStringLiteral("/tmp/tlx4_dravo_explorer"); }
+
+    template <typename T>
+    static T* Find(QObject* parent, const char* name) {
+        T* found = parent->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QTemporaryDir root_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<QtOptionsStore> options_;
+
+  private:
+    void Set(const char* name, const char* sub) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name, (root_.path() + '/' + QLatin1String(sub)).toLocal8Bit().constData(), 1);
+    }
+
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/app_log.h"
+#include "app/log_file.h"
+
+namespace {
+
+TEST(AppLog, DropsOnlyImmediateRepeats) {
+    AppLog log;
+    log.AddLine("A");
+    log.AddLine("A");
+    EXPECT_EQ(log.LineCount(), 1u);
+    log.AddLine("B");
+    log.AddLine("A");
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"A", "B", "A"}));
+}
+
+TEST(AppLog, EmptyTextIsDroppedUntilTheFirstLine) {
+    AppLog log;
+    log.AddLine("");
+    EXPECT_EQ(log.LineCount(), 0u);
+    log.AddLine("first");
+    log.AddLine("");
+    EXPECT_EQ(log.LineCount(), 2u);
+}
+
+TEST(AppLog, ClearingKeepsTheLastTextSoARepeatIsStillDropped) {
+    AppLog log;
+    log.AddLine("same");
+    log.Clear();
+    log.AddLine("same");
+    EXPECT_EQ(log.LineCount(), 0u);
+    log.AddLine("other");
+    EXPECT_EQ(log.LineCount(), 1u);
+}
+
+TEST(AppLog, MarksAFullLogOnceAtExactlyTheThreshold) {
+    AppLog log;
+    for (std::size_t index = 0; index < AppLog::kFullThreshold; ++index) {
+        log.AddLine("line " + std::to_string(index));
+    }
+    ASSERT_EQ(log.LineCount(), AppLog::kFullThreshold);
+    log.AddLine("next");
+    ASSERT_EQ(log.LineCount(), AppLog::kFullThreshold + 2);
+    EXPECT_EQ(log.Lines()[AppLog::kFullThreshold], AppLog::kFullMarker);
+    EXPECT_EQ(log.Lines().back(), "next");
+    log.AddLine("after");
+    log.AddLine("and more");
+    EXPECT_EQ(log.LineCount(), AppLog::kFullThreshold + 4);
+    EXPECT_EQ(std::count(log.Lines().begin(), log.Lines().end(), AppLog::kFullMarker), 1);
+}
+
+TEST(AppLog, ObserverSeesAppendsReplacementsAndClearing) {
+    AppLog log;
+    std::vector<std::string> seen;
+    int clears = 0;
+    log.SetObserver({[&](const std::string& line) { seen.push_back("+" + line); },
+                     [&](const std::string& line) { seen.push_back("=" + line); },
+                     [&] { ++clears; }});
+    log.AddLine("10%");
+    log.ReplaceLastLine("20%");
+    log.Clear();
+    EXPECT_EQ(seen, (std::vector<std::string>{"+10%", "=20%"}));
+    EXPECT_EQ(clears, 1);
+}
+
+TEST(AppLog, ErrorFormsAndSinkEndInAddLine) {
+    AppLog log;
+    log.LogError("no port");
+    log.LogErrorCode("open", -1);
+    log.Sink()("from sink");
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"# ERROR: \"no port\"", "ERROR=[-1]-\"open\"",
+                                                     "from sink"}));
+}
+
+class LogFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("dravo_log_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    static std::string ReadAll(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path folder_;
+};
+
+TEST_F(LogFileTest, DefaultFileHoldsLineFeedsOnlyAndEndsWithOne) {
+    AppLog log;
+    log.AddLine("first");
+    log.AddLine("second\twith tab");
+    ASSERT_TRUE(SaveLogFile(log, "", folder_.string()));
+    const std::string bytes = ReadAll(folder_ / "log.txt");
+    EXPECT_EQ(bytes, "first\nsecond\twith tab\n");
+    EXPECT_EQ(bytes.find('\r'), std::string::npos);
+}
+
+TEST_F(LogFileTest, ReplacesAnExistingFileAndReportsAnUnwritablePlace) {
+    const auto path = folder_ / "named.txt";
+    std::ofstream(path) << "old content that is longer\r\n";
+    AppLog log;
+    log.AddLine("new");
+    ASSERT_TRUE(SaveLogFile(log, path.string(), folder_.string()));
+    EXPECT_EQ(ReadAll(path), "new\n");
+    EXPECT_FALSE(SaveLogFile(log, "", (folder_ / "missing" / "deeper").string()));
+}
+
+}  // namespace
