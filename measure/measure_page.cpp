@@ -186,15 +186,16 @@ void MeasurePage::Relabel() {
     doseResetButton_->setText(PickText("Сброс дозы", "Dose Reset"));
 }
 
-// The controls belong to the user and the main window; the logic sees their
-// current states before it runs.
+// The check box and the page control are also changed by the user and the
+// main window; the logic sees their current states before it runs. Only an
+// explicit disable counts: a widget inside a disabled parent reads as disabled
+// too, and taking that over would keep it disabled after the parent returns.
 void MeasurePage::TakeControlStates() {
     MeasurePageState& state = measurement_->State();
     state.autoReadChecked = autoReadBox_->isChecked();
-    state.readEnabled = readButton_->isEnabled();
     if (pageControl_ != nullptr) {
         state.activePage = pageControl_->currentIndex();
-        state.pageControlEnabled = pageControl_->isEnabled();
+        state.pageControlEnabled = !pageControl_->testAttribute(Qt::WA_ForceDisabled);
         pageControlEnabledTaken_ = state.pageControlEnabled;
     }
 }

@@ -163,6 +163,21 @@ TEST_F(MeasurePageTest, AutomaticReadingFollowsTheActivePage) {
     page_.setParent(nullptr);
 }
 
+TEST_F(MeasurePageTest, ReadStaysEnabledAfterTheWindowLockedAndFreedThePages) {
+    QTabWidget tabs;
+    tabs.addTab(&page_, "measure");
+    page_.BindPageControl(&tabs);
+    page_.Logic().AutoReadClick(false);
+    tabs.setEnabled(false);  // a long operation elsewhere holds the pages
+    page_.MeasureStep();
+    page_.MeasureStep();
+    EXPECT_FALSE(tabs.isEnabled());
+    tabs.setEnabled(true);
+    EXPECT_TRUE(Find<QPushButton>("BitBtn_Measure_Read")->isEnabled());
+    tabs.removeTab(0);
+    page_.setParent(nullptr);
+}
+
 // The reset waits in the real event loop; the main window's timer is played by
 // a QTimer that runs the page's step.
 TEST_F(MeasurePageTest, DoseResetWaitsForTheTimerStepWithThePagesLocked) {
