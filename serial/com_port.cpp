@@ -199,6 +199,9 @@ bool ComPort::ClosePort() {
 }
 
 void ComPort::ReaderLoop(int fd, int stopFd) {
+    // Readable twice in a row with nothing to read is end of file: a terminal
+    // keeps reporting it, and waiting on it again would spin.
+    int emptyWakeups = 0;
     for (;;) {
         pollfd entries[2] = {{stopFd, POLLIN, 0}, {fd, POLLIN, 0}};
         const int ready = poll(entries, 2, -1);
@@ -212,16 +215,19 @@ void ComPort::ReaderLoop(int fd, int stopFd) {
             return;
         }
         int waiting = 0;
-        const bool counted = ioctl(fd, FIONREAD, &waiting) == 0;
-        if (counted && waiting > 0) {
+        if (ioctl(fd, FIONREAD, &waiting) != 0) {
+            break;
+        }
+        if (waiting > 0) {
+            emptyWakeups = 0;
             OnDataReceived(static_cast<std::size_t>(waiting));
             continue;
         }
-        // Readable with nothing to read, hung up or failing: the device is gone.
-        if (!counted || entries[1].revents != 0) {
+        if ((entries[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 || ++emptyWakeups >= 2) {
             break;
         }
     }
+    // The device is gone: wait only for ClosePort.
     vanished_ = true;
     WaitForStop(stopFd);
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "unit/serial/pty_peer.h"
 
@@ -54,6 +55,29 @@ TEST(DeviceStack, IgnoresNoiseAndAnswersForOtherChannels) {
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(stack.Commands().Test(kEchoBytes, 8, false), 1) << i;
     }
+}
+
+TEST(DeviceStack, TakesBurstsLongerThanOneRead) {
+    testing_pty::PtyPair pty;
+    DeviceStack stack(RealTimeOptions(nullptr));
+    ASSERT_TRUE(stack.OpenPath(pty.SlavePath()));
+    // Eight long flash answers in one write: more than the 1000 bytes of one read.
+    Bytes burst;
+    for (std::uint8_t i = 0; i < 8; ++i) {
+        Bytes packet{0x00, 0x02, 0x00, 0x01, 0x42, 0x02};
+        packet.resize(246, i);
+        const Bytes frame = testing_pty::Frame(packet);
+        burst.insert(burst.end(), frame.begin(), frame.end());
+    }
+    ASSERT_GT(burst.size(), DeviceLink::kReadLimit);
+    pty.Write(burst);
+    AnswerQueue& queue = stack.Link().Efl()->Queue();
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (queue.Count() < 8 && std::chrono::steady_clock::now() < deadline) {
+        queue.WaitNotEmpty(10ms);
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(queue.Count(), 8u);
 }
 
 TEST(DeviceStack, AnUnpluggedDeviceEndsTheWaitWithinItsBound) {

@@ -247,7 +247,10 @@ TEST_F(CommandsTest, BlockWritesCheckTheEchoAndRefuseMoreThan128Bytes) {
 TEST_F(CommandsTest, CpuFlashCodesFollowTheBootLoader) {
     const std::uint8_t data[4] = {1, 2, 3, 4};
     other = [](int group, int, const Bytes& request) {
-        return group == 0x03 ? Bytes(request.begin(), request.begin() + 5) : kDefer;
+        if (group != 0x03) {
+            return kDefer;
+        }
+        return request.size() > 5 ? Bytes(request.begin(), request.begin() + 5) : Bytes{};
     };
     auto codes = [&](std::uint16_t boot, std::uint16_t main) {
         SetSoftInfo(boot, main);
