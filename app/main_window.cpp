@@ -254,7 +254,7 @@ void TForm1::BuildMenus() {
     QMenu* help = named(bar->addMenu(Text("Помощь")), "MainMenu_Help", "Action_Menu_Help");
     help->addAction(actionHelpAbout_);
 
-    // Blank items push the language item to the right edge, as on the original menu.
+    // Blank items push the language item towards the right edge.
     bar->addAction(QString(24, QLatin1Char(' ')))->setObjectName(QStringLiteral("N_Spacer_24"));
     bar->addAction(QString(20, QLatin1Char(' ')))->setObjectName(QStringLiteral("N_Spacer_20"));
     bar->addAction(actionLanguage_);

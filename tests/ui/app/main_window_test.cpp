@@ -235,6 +235,29 @@ TEST_F(MainWindow, UnusableTemporaryFolderIsReportedInTheStoredLanguage) {
     EXPECT_TRUE(MakeForm()->StartedUp());
 }
 
+TEST_F(MainWindow, LostDeviceResetsTheStatusOnlyOutsideLongOperations) {
+    auto form = MakeForm();
+    int measureSteps = 0;
+    form->TimerSteps().measureStep = [&measureSteps] { ++measureSteps; };
+    form->ShowStatusSuccess("RDK-310 S/N: 7");
+    form->SetDeviceRecognized(true);
+    form->Identification().phase = IdentPhase::Done;
+    form->SetLinkCheckEnabled(false);
+    form->Timer_ProcTimer();
+    EXPECT_EQ(form->StatusPanel()->text(), QStringLiteral("RDK-310 S/N: 7"));
+    EXPECT_TRUE(form->DeviceRecognized());
+
+    form->SetLinkCheckEnabled(true);
+    form->PageControl()->setTabVisible(TForm1::PageDevControlK310, true);
+    form->Timer_ProcTimer();
+    EXPECT_EQ(form->StatusPanel()->text(), QString::fromUtf8("Ожидание соединения"));
+    EXPECT_FALSE(form->StatusPanel()->font().bold());
+    EXPECT_FALSE(form->DeviceRecognized());
+    EXPECT_EQ(form->Identification().phase, IdentPhase::Waiting);
+    EXPECT_FALSE(form->PageControl()->isTabVisible(TForm1::PageDevControlK310));
+    EXPECT_EQ(measureSteps, 2);
+}
+
 TEST_F(MainWindow, DataSourceActionsActAsAPair) {
     auto form = MakeForm();
     QAction* internet = Find<QAction>(form.get(), "Action_Data_Source_Internet");

@@ -49,8 +49,16 @@ TEST_F(SecondaryWindows, BusyIndicatorIntervalRulesAndCentring) {
 
     busy->ShowBusy(1);
     EXPECT_TRUE(WaitFor([busy] { return busy->FrameIndex() == 2; }));
+    busy->AnimationTimer()->stop();
     EXPECT_TRUE(busy->findChild<QLabel*>(QStringLiteral("Image3"))->isVisibleTo(busy));
     EXPECT_FALSE(busy->findChild<QLabel*>(QStringLiteral("Image1"))->isVisibleTo(busy));
+    busy->AnimationTimer()->start();
+    form->move(form->pos() + QPoint(40, 30));
+    const QRect moved = form->frameGeometry();
+    const ScreenPoint followed =
+        CentredOver(moved.x(), moved.y(), moved.width(), moved.height(), 131, 115);
+    EXPECT_TRUE(WaitFor([&] { return busy->pos() == QPoint(followed.x, followed.y); }))
+        << "the indicator follows the main window at its next tick";
     busy->HideBusy();
 }
 
