@@ -146,6 +146,11 @@ bool SimulatedDevice::WaitUntilUnplugged(Duration timeout) const {
     return changed_.wait_for(lock, timeout, [&] { return !plugged_; });
 }
 
+bool SimulatedDevice::WaitForAppearance(int count, Duration timeout) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return plugged_ && plugCount_ >= count; });
+}
+
 int SimulatedDevice::PlugCount() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return plugCount_;

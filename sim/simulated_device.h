@@ -51,6 +51,9 @@ class SimulatedDevice {
     bool WaitUntilUnplugged(Duration timeout) const;
     // How often the device appeared so far (each restart adds one).
     int PlugCount() const;
+    // Waits until the device has appeared `count` times and is plugged in: the
+    // safe way to wait for a restart, however quick.
+    bool WaitForAppearance(int count, Duration timeout) const;
 
     std::string PortPath() const;    // DIR/COM<n>
     std::string DevicePath() const;  // the current /dev/pts/<k>, empty while away

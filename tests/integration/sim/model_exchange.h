@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -7,10 +8,11 @@
 #include "sim/device_model.h"
 
 // A fake millisecond clock the tests move by hand.
+// Atomic: a simulated device's thread reads it while the test moves it.
 struct FakeClock {
-    std::uint64_t now = 1000000;
+    std::atomic<std::uint64_t> now{1000000};
     SimClock AsClock() {
-        return [this] { return now; };
+        return [this] { return now.load(); };
     }
     void AdvanceSeconds(std::uint64_t seconds) { now += seconds * 1000; }
 };

@@ -1,0 +1,90 @@
+#include "sim/sim_options.h"
+
+#include <gtest/gtest.h>
+
+#include "sim/fault_injector.h"
+
+namespace {
+
+std::optional<SimOptions> Parse(const std::vector<std::string>& arguments,
+                                std::string* errorOut = nullptr) {
+    std::string portDir;
+    int com = 0;
+    std::string error;
+    auto options = ParseSimArguments(arguments, portDir, com, error);
+    if (errorOut) {
+        *errorOut = error;
+    }
+    return options;
+}
+
+TEST(SimOptions, CommandLineSetsIdentityHistoryAndFaults) {
+    std::string portDir;
+    int com = 0;
+    std::string error;
+    const auto options = ParseSimArguments({"--model",        "k520",
+                                            "--port-dir",     "/tmp/p",
+                                            "--com",          "9",
+                                            "--serial",       "00012345",
+                                            "--uid",          "01:02:03:04:05:06:07:08:09:0a:0b:0c",
+                                            "--main-version", "0",
+                                            "--revision",     "3",
+                                            "--history",      "wrapped",
+                                            "--seed",         "7",
+                                            "--fault",        "drop:every=3:group=1:code=14",
+                                            "--fault",        "unplug:after=5:replug=2000",
+                                            "--wire-time",    "on",
+                                            "--no-recording"},
+                                           portDir, com, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(portDir, "/tmp/p");
+    EXPECT_EQ(com, 9);
+    EXPECT_EQ(options->model, SimModel::K520);
+    EXPECT_EQ(options->serialNumber, 12345u);
+    EXPECT_EQ(options->uniqueId.at(11), 0x0C);
+    EXPECT_TRUE(options->startInBootMode);
+    EXPECT_EQ(options->mainVersion, 0x0C03) << "the version it has once out of boot mode";
+    EXPECT_EQ(options->hardwareRevision, 3);
+    EXPECT_EQ(options->variant, 1);
+    EXPECT_EQ(options->cpuType, 6);
+    EXPECT_EQ(options->history.shape, HistoryShape::Wrapped);
+    EXPECT_FALSE(options->history.recordWhileRunning);
+    ASSERT_EQ(options->faults.size(), 2u);
+    EXPECT_EQ(options->faults[0].code, 14);
+    EXPECT_EQ(options->faults[1].kind, FaultKind::Unplug);
+    EXPECT_EQ(options->faults[1].replugMs, 2000u);
+    EXPECT_TRUE(options->wireTime);
+}
+
+TEST(SimOptions, RejectsWhatItCannotUse) {
+    std::string error;
+    EXPECT_FALSE(Parse({"--model", "k999", "--port-dir", "/tmp", "--com", "1"}, &error));
+    EXPECT_NE(error.find("--model"), std::string::npos);
+    EXPECT_FALSE(Parse({"--model", "k310", "--com", "1"}));
+    EXPECT_FALSE(Parse({"--port-dir", "/tmp", "--com", "0"}));
+    EXPECT_FALSE(Parse({"--port-dir", "/tmp", "--com", "1", "--serial", "123456789"}));
+    EXPECT_FALSE(Parse({"--port-dir", "/tmp", "--com", "1", "--uid", "0102"}));
+    EXPECT_FALSE(Parse({"--port-dir", "/tmp", "--com", "1", "--fault", "explode"}));
+    EXPECT_FALSE(Parse({"--port-dir", "/tmp", "--com", "1", "--fault", "drop:every=0"}));
+    EXPECT_FALSE(Parse({"--port-dir", "/tmp", "--com", "1", "--period", "0"}));
+    EXPECT_FALSE(Parse({"--port-dir", "/tmp", "--com"}));
+    EXPECT_TRUE(Parse({"--port-dir", "/tmp", "--com", "1", "--boot-version", "0x0106"}));
+}
+
+TEST(FaultInjector, CountsMatchingRequestsPerRule) {
+    std::string error;
+    FaultInjector faults({*ParseFaultRule("drop:group=2:after=2:every=2:limit=2", error),
+                          *ParseFaultRule("delay:code=1:ms=50", error)});
+    std::vector<bool> dropped;
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_FALSE(faults.Decide(1, 0).drop);
+        dropped.push_back(faults.Decide(2, 2).drop);
+    }
+    EXPECT_EQ(dropped, (std::vector<bool>{false, false, false, true, false, true, false, false,
+                                          false, false}));
+    EXPECT_EQ(faults.Decide(1, 1).delayMs, 50u);
+    EXPECT_EQ(faults.Decide(2, 1).delayMs, 50u);
+    EXPECT_EQ(faults.Decide(2, 3).delayMs, 0u);
+}
+
+}  // namespace
