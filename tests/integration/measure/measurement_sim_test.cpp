@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/language.h"
+#include "measure/measurement.h"
+#include "measure/measurement_commands_device.h"
+#include "measure/texts.h"
+#include "protocol/device_stack.h"
+#include "sim/simulated_device.h"
+
+namespace {
+
+class NoDialogs : public Dialogs {
+  public:
+    void Error(const std::string& text) override { errors.push_back(text); }
+    void Information(const std::string& text) override { informations.push_back(text); }
+    void Warning(const std::string&) override {}
+    bool AskYesNo(const std::string&) override { return true; }
+    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
+    bool SaveFileName(const std::string&, const std::string&, std::string&) override {
+        return false;
+    }
+    std::vector<std::string> errors;
+    std::vector<std::string> informations;
+};
+
+// A simulated K310 with its clock stopped (so its live values hold still),
+// plugged into a private port folder, and the measurement logic over the real
+// device stack. The measurement's own clock is a fake one that each step moves
+// on by one timer tick.
+class MeasurementOnSimulatorTest : public ::testing::Test {
+  protected:
+    MeasurementOnSimulatorTest()
+        : portDir_(MakePortDir()),
+          sim_(SimOptions{}, [] { return std::uint64_t{0}; }),
+          stack_(StackOptions()),
+          device_(stack_.Commands(), &log_),
+          measurement_(
+              device_, [](std::string&) { return true; }, dialogs_, [this] { return now_; },
+              [this] { Tick(); }) {
+        SetUiLanguage(Language::English);
+        EXPECT_TRUE(sim_.PlugIn(portDir_, 5)) << sim_.LastError();
+        EXPECT_TRUE(stack_.OpenPath(sim_.PortPath(), 5));
+    }
+    ~MeasurementOnSimulatorTest() override {
+        stack_.Close();
+        sim_.Unplug();
+        std::filesystem::remove_all(portDir_);
+        SetUiLanguage(Language::Russian);
+    }
+
+    static std::string MakePortDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "dravo-measure-XXXXXX").string();
+        return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+    }
+    DeviceStackOptions StackOptions() {
+        DeviceStackOptions options;
+        options.ports.systemPorts = false;
+        options.ports.portDir.clear();
+        options.dialogs = &linkDialogs_;
+        options.log = &log_;
+        return options;
+    }
+
+    void Tick() {
+        now_ += 100;
+        measurement_.MeasureStep();
+    }
+    void SetUnits(std::uint32_t units) {
+        sim_.WithModel([units](DeviceModel& model) {
+            model.Parameters().Force(DeviceParameters::kUnits, units);
+            model.Advance();
+            return 0;
+        });
+    }
+    std::uint32_t Word(std::uint32_t units) {
+        return sim_.WithModel([units](DeviceModel& model) {
+            return units >= 2 ? model.Live().CountWord() : model.Live().RateWord(units);
+        });
+    }
+    std::vector<std::uint32_t> CommandWords() {
+        return sim_.WithModel([](DeviceModel& model) { return model.CommandWords(); });
+    }
+
+    std::string portDir_;
+    SimulatedDevice sim_;
+    AppLog log_;
+    NoDialogs linkDialogs_;
+    NoDialogs dialogs_;
+    DeviceStack stack_;
+    CommandsMeasureDevice device_;
+    std::uint32_t now_ = 0;
+    Measurement measurement_;
+};
+
+TEST_F(MeasurementOnSimulatorTest, ShowsTheDevicesValuesInEachUnitSystem) {
+    SetUnits(0);
+    ASSERT_TRUE(measurement_.ReadMeasurement(true));
+    EXPECT_EQ(measurement_.State().fonText, HundredthsText(Word(0)) + " uSv/h");
+    EXPECT_GT(measurement_.State().fonLevel, 0);
+    const std::string dose = sim_.WithModel([](DeviceModel& model) {
+        return model.Live().DoseText() + " " + model.Live().DoseUnitText();
+    });
+    EXPECT_EQ(measurement_.State().doseText, dose);
+
+    SetUnits(1);
+    ASSERT_TRUE(measurement_.ReadMeasurement(false));
+    EXPECT_EQ(measurement_.State().fonText, std::to_string(Word(1)) + " uR/h");
+
+    SetUnits(2);
+    ASSERT_TRUE(measurement_.ReadMeasurement(false));
+    EXPECT_EQ(measurement_.State().fonText, std::to_string(Word(2) / 2) + " CPM");
+    EXPECT_TRUE(linkDialogs_.errors.empty());
+}
+
+TEST_F(MeasurementOnSimulatorTest, AutomaticReadingReadsAddressesOnceAndDoseOnTheFirstRead) {
+    for (int i = 0; i < 25; ++i) {  // blank, start, then reads at ticks 3, 13 and 23
+        Tick();
+    }
+    EXPECT_EQ(sim_.CountRequests(0x01, 0x0E), 5u + 3u);
+    EXPECT_EQ(sim_.CountRequests(0x01, 0x02), 2u * 3u + 2u);
+    EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{device_params::kDoseRefresh}));
+    EXPECT_NE(measurement_.State().fonText, "--------");
+}
+
+TEST_F(MeasurementOnSimulatorTest, DoseResetReachesTheDevice) {
+    measurement_.DoseResetClick();
+    EXPECT_EQ(dialogs_.informations, (std::vector<std::string>{"Accumulated Dose\nReseted"}));
+    EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{device_params::kDoseReset}));
+    EXPECT_EQ(measurement_.DoseResetRequest(), 0);
+}
+
+TEST_F(MeasurementOnSimulatorTest, DroppedMemoryReadBlanksAndTheNextCycleReadsAddressesAgain) {
+    Tick();
+    Tick();
+    Tick();  // first read
+    ASSERT_NE(measurement_.State().fonText, "--------");
+    sim_.SetFaults({FaultRule{FaultKind::Drop, 0x01, 0x02, 1, 0, 3, 0, 0}});
+    for (int i = 0; i < 10; ++i) {  // the second read fails after three sends
+        Tick();
+    }
+    EXPECT_EQ(measurement_.State().fonText, "--------");
+    EXPECT_EQ(measurement_.State().fonLevel, 0);
+    const std::size_t before = sim_.CountRequests(0x01, 0x0E);
+    for (int i = 0; i < 3; ++i) {  // blank, start, read
+        Tick();
+    }
+    EXPECT_EQ(sim_.CountRequests(0x01, 0x0E), before + 6u);
+    EXPECT_NE(measurement_.State().fonText, "--------");
+    const auto& lines = log_.Lines();
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& line) {
+                               return line.find("Read MEM[0x") != std::string::npos;
+                           }),
+              lines.end());
+}
+
+}  // namespace

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/language.h"
+#include "measure/measure_page.h"
+#include "unit/measure/measurement_fakes.h"
+
+namespace {
+
+// One application for the whole run, made before the first test and taken down
+// before static destruction, where Qt's own objects are already gone.
+class QtApplicationEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (QCoreApplication::instance() == nullptr) {
+            owned_ = std::make_unique<QApplication>(argc_, argv_);
+        }
+    }
+    void TearDown() override { owned_.reset(); }
+
+  private:
+    int argc_ = 1;
+    char name_[9] = "ui_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> owned_;
+};
+
+[[maybe_unused]] const auto* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+class MeasurePageTest : public ::testing::Test {
+  protected:
+    MeasurePageTest()
+        : page_(
+              device_,
+              [this](std::string& notice) {
+                  if (!gateOpen_) {
+                      notice = "In BOOT\n\rMode is\n\rUnavaliable";
+                  }
+                  return gateOpen_;
+              },
+              dialogs_, [this] { return SystemTicks() + clockOffset_; }) {}
+    ~MeasurePageTest() override { SetUiLanguage(Language::Russian); }
+
+    template <typename T>
+    T* Find(const char* name) {
+        return page_.findChild<T*>(name);
+    }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    QColor Colour(const char* indicator) {
+        return Find<QLabel>(indicator)->palette().color(QPalette::Window);
+    }
+
+    FakeMeasureDevice device_;
+    FakeDialogs dialogs_;
+    bool gateOpen_ = true;
+    std::uint32_t clockOffset_ = 0;
+    MeasurePage page_;
+};
+
+TEST_F(MeasurePageTest, ControlsCarryTheirNamesAndInitialStates) {
+    ASSERT_NE(Find<QPushButton>("BitBtn_Measure_Read"), nullptr);
+    ASSERT_NE(Find<QCheckBox>("CheckBox_Measure_AutoRead"), nullptr);
+    ASSERT_NE(Find<QPushButton>("BitBtn_Measure_Dose_Reset"), nullptr);
+    ASSERT_NE(Find<QGroupBox>("GroupBox_Measure_Fon"), nullptr);
+    ASSERT_NE(Find<QGroupBox>("GroupBox_Measure_Dose"), nullptr);
+    ASSERT_NE(Find<QProgressBar>("ProgressBar_Measure_Fon"), nullptr);
+    for (const char* label :
+         {"Label_Measure_Fon", "Label_Measure_Indicator_Fon", "Label_Measure_Dose",
+          "Label_Measure_Indicator_Dose", "Label_Measure_Version_Msg"}) {
+        ASSERT_NE(Find<QLabel>(label), nullptr) << label;
+    }
+
+    EXPECT_FALSE(Find<QPushButton>("BitBtn_Measure_Read")->isEnabled());
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox_Measure_AutoRead")->isChecked());
+    EXPECT_TRUE(Find<QPushButton>("BitBtn_Measure_Dose_Reset")->isEnabled());
+    EXPECT_EQ(Text("Label_Measure_Fon"), "----");
+    EXPECT_EQ(Text("Label_Measure_Dose"), "----");
+    EXPECT_EQ(Text("Label_Measure_Version_Msg"), "");
+    EXPECT_EQ(Colour("Label_Measure_Indicator_Fon"), QColor(Qt::cyan));
+    EXPECT_EQ(Colour("Label_Measure_Indicator_Dose"), QColor(Qt::cyan));
+    EXPECT_EQ(Find<QLabel>("Label_Measure_Version_Msg")->palette().color(QPalette::WindowText),
+              QColor(Qt::red));
+    const auto* bar = Find<QProgressBar>("ProgressBar_Measure_Fon");
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 120);
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(MeasurePageTest, RelabelFollowsTheLanguage) {
+    SetUiLanguage(Language::English);
+    page_.Relabel();
+    EXPECT_EQ(Find<QGroupBox>("GroupBox_Measure_Fon")->title(), "Radiation Background");
+    EXPECT_EQ(Find<QGroupBox>("GroupBox_Measure_Dose")->title(), "Accumulated Dose");
+    EXPECT_EQ(Find<QCheckBox>("CheckBox_Measure_AutoRead")->text(), "AutoRead");
+    EXPECT_EQ(Find<QPushButton>("BitBtn_Measure_Read")->text(), "Read");
+    EXPECT_EQ(Find<QPushButton>("BitBtn_Measure_Dose_Reset")->text(), "Dose Reset");
+    SetUiLanguage(Language::Russian);
+    page_.Relabel();
+    EXPECT_EQ(Find<QGroupBox>("GroupBox_Measure_Fon")->title(), "Радиационный фон");
+    EXPECT_EQ(Find<QGroupBox>("GroupBox_Measure_Dose")->title(), "Накопленная доза");
+    EXPECT_EQ(Find<QCheckBox>("CheckBox_Measure_AutoRead")->text(), "Авто");
+    EXPECT_EQ(Find<QPushButton>("BitBtn_Measure_Read")->text(), "Прочитать");
+    EXPECT_EQ(Find<QPushButton>("BitBtn_Measure_Dose_Reset")->text(), "Сброс дозы");
+}
+
+TEST_F(MeasurePageTest, UntickingAutoEnablesReadWhichShowsTheValues) {
+    SetUiLanguage(Language::English);
+    page_.show();
+    device_.memory[FakeMeasureDevice::kLevelAt + 2] = 200;
+    auto* autoRead = Find<QCheckBox>("CheckBox_Measure_AutoRead");
+    auto* read = Find<QPushButton>("BitBtn_Measure_Read");
+    QTest::mouseClick(autoRead, Qt::LeftButton, {}, QPoint(4, autoRead->height() / 2));
+    EXPECT_FALSE(autoRead->isChecked());
+    ASSERT_TRUE(read->isEnabled());
+
+    QTest::mouseClick(read, Qt::LeftButton);
+    EXPECT_EQ(Text("Label_Measure_Fon"), "12,34 uSv/h");
+    EXPECT_EQ(Text("Label_Measure_Dose"), "0,05 uSv");
+    EXPECT_EQ(Find<QProgressBar>("ProgressBar_Measure_Fon")->value(), 120);  // 200 fills the bar
+    EXPECT_NE(Colour("Label_Measure_Indicator_Fon"), QColor(Qt::cyan));
+    EXPECT_TRUE(read->isEnabled());
+}
+
+TEST_F(MeasurePageTest, RefusedGateShowsTheNoticeAndBlanks) {
+    SetUiLanguage(Language::English);
+    gateOpen_ = false;
+    page_.BitBtn_Measure_ReadClick();
+    EXPECT_EQ(Text("Label_Measure_Version_Msg"), "In BOOT\nMode is\nUnavaliable");
+    EXPECT_EQ(Text("Label_Measure_Fon"), "--------");
+}
+
+TEST_F(MeasurePageTest, AutomaticReadingFollowsTheActivePage) {
+    QTabWidget tabs;
+    auto* other = new QWidget;
+    tabs.addTab(&page_, "measure");
+    tabs.addTab(other, "other");
+    page_.BindPageControl(&tabs);
+    tabs.setCurrentIndex(1);
+    for (int i = 0; i < 5; ++i) {
+        page_.MeasureStep();
+    }
+    EXPECT_TRUE(device_.parameterReads.empty());
+    EXPECT_EQ(Text("Label_Measure_Fon"), "--------");
+
+    tabs.setCurrentIndex(0);
+    page_.MeasureStep();
+    page_.MeasureStep();
+    EXPECT_EQ(Text("Label_Measure_Fon"), "12,34 мкЗв/ч");
+    tabs.removeTab(0);
+    page_.setParent(nullptr);
+}
+
+TEST_F(MeasurePageTest, ReadStaysEnabledAfterTheWindowLockedAndFreedThePages) {
+    QTabWidget tabs;
+    tabs.addTab(&page_, "measure");
+    page_.BindPageControl(&tabs);
+    page_.Logic().AutoReadClick(false);
+    tabs.setEnabled(false);  // a long operation elsewhere holds the pages
+    page_.MeasureStep();
+    page_.MeasureStep();
+    EXPECT_FALSE(tabs.isEnabled());
+    tabs.setEnabled(true);
+    EXPECT_TRUE(Find<QPushButton>("BitBtn_Measure_Read")->isEnabled());
+    tabs.removeTab(0);
+    page_.setParent(nullptr);
+}
+
+// The reset waits in the real event loop; the main window's timer is played by
+// a QTimer that runs the page's step.
+TEST_F(MeasurePageTest, DoseResetWaitsForTheTimerStepWithThePagesLocked) {
+    SetUiLanguage(Language::English);
+    QTabWidget tabs;
+    tabs.addTab(new QWidget, "before");
+    page_.BindPageControl(&tabs);
+    bool lockedWhileWaiting = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        lockedWhileWaiting = !tabs.isEnabled();
+        page_.MeasureStep();
+    });
+    timer.start(20);
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    page_.BitBtn_Measure_Dose_ResetClick();
+    EXPECT_EQ(dialogs_.informations, (std::vector<std::string>{"Accumulated Dose\nReseted"}));
+    EXPECT_EQ(device_.writes.size(), 1u);
+    EXPECT_TRUE(lockedWhileWaiting);
+    EXPECT_TRUE(tabs.isEnabled());
+    EXPECT_LT(elapsed.elapsed(), 3000);
+
+    // With no timer step the request is withdrawn after the bound; the clock
+    // runs fast so the test does not wait three real seconds.
+    timer.stop();
+    QTimer fastClock;
+    QObject::connect(&fastClock, &QTimer::timeout, [this] { clockOffset_ += 500; });
+    fastClock.start(2);
+    page_.BitBtn_Measure_Dose_ResetClick();
+    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error Reseting Accumulated Dose"}));
+    EXPECT_EQ(page_.Logic().DoseResetRequest(), 0);
+    EXPECT_TRUE(tabs.isEnabled());
+}
+
+}  // namespace
