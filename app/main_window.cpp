@@ -25,8 +25,11 @@
 #include "app/log_view_widget.h"
 #include "app/options_store.h"
 #include "app/temp_folder.h"
+#include "measure/measure_page_install_qt.h"
+#include "measure/measurement_commands_device.h"
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
+#include "protocol/operation_gate.h"
 #include "serial/device_session.h"
 
 namespace {
@@ -358,11 +361,23 @@ void TForm1::CreateDeviceSession() {
         this);
     TimerSteps().connectionStep = [this] { session_->Connection().Timer_ConnectionTimer(); };
     CreateIdentificationStep();
+    CreateDevicePages();
+}
+
+void TForm1::CreateDevicePages() {
+    operationGate_ = std::make_unique<OperationGate>(
+        [this] { return GateInputs::From(Connected(), DeviceRecognized(), session_->Commands()); },
+        dialogs_, log_);
+    measureDevice_ = std::make_unique<CommandsMeasureDevice>(session_->Commands(), &log_);
+    measurePage_ = InstallMeasurePage(
+        *this, *measureDevice_,
+        [this](std::string& notice) { return operationGate_->CheckPage(notice); }, clock_);
 }
 
 void TForm1::DestroyDeviceSession() {
     TimerSteps().connectionStep = nullptr;
     TimerSteps().identificationStep = nullptr;
+    TimerSteps().measureStep = nullptr;
     identification_.reset();
     delete connectionControls_;
     connectionControls_ = nullptr;

@@ -13,7 +13,10 @@
 #include "app/tick_clock.h"
 #include "protocol/device_info.h"
 
+class CommandsMeasureDevice;
 class ConnectionControls;
+class MeasurePage;
+class OperationGate;
 class IdentificationStep;
 enum class SettingsPage;
 class DeviceSession;
@@ -70,6 +73,8 @@ class TForm1 : public QMainWindow {
     void ShowStatusWarning(const std::string& text) { ShowStatus(text, 3); }
 
     bool DeviceRecognized() const;
+    // A device answers the connection test on the open port.
+    bool Connected() const;
     // Long device operations clear this for their whole run.
     bool LinkCheckEnabled() const { return linkCheckEnabled_; }
     void SetLinkCheckEnabled(bool enabled) { linkCheckEnabled_ = enabled; }
@@ -81,6 +86,8 @@ class TForm1 : public QMainWindow {
 
     // The link to the dosimeter; exists from start-up to shutdown.
     DeviceSession& Session() { return *session_; }
+    OperationGate& Gate() { return *operationGate_; }
+    MeasurePage* Measuring() const { return measurePage_; }
 
     AppLog& Log() { return log_; }
     Dialogs& UserDialogs() { return dialogs_; }
@@ -132,8 +139,9 @@ class TForm1 : public QMainWindow {
     void ShowLinkIndicator(const LinkIndicator& indicator);
     // The report upload at exit; does nothing until the upload is built in.
     void UploadLogReport(const std::string& /*logFile*/) {}
-    bool Connected() const;
     void CreateIdentificationStep();
+    // The pages that talk to the device, with the gates they ask first.
+    void CreateDevicePages();
     void ShowSettingsPage(SettingsPage page);
     void SetTabVisible(PageIndex index, bool visible);
 
@@ -155,6 +163,9 @@ class TForm1 : public QMainWindow {
     bool linkCheckEnabled_ = true;
     DeviceInfo deviceInfo_;
     std::unique_ptr<IdentificationStep> identification_;
+    std::unique_ptr<OperationGate> operationGate_;
+    std::unique_ptr<CommandsMeasureDevice> measureDevice_;
+    MeasurePage* measurePage_ = nullptr;
     std::unique_ptr<DeviceSession> session_;
     ConnectionControls* connectionControls_ = nullptr;
 

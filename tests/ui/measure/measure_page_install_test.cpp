@@ -2,52 +2,94 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include "measure/measure_page.h"
-#include "measure/measure_page_install_qt.h"
+#include "sim/simulated_device.h"
 #include "ui/app/shell_fixture.h"
-#include "unit/measure/measurement_fakes.h"
 
 namespace {
 
-// The page inside the real main window, driven by the window's own timer step.
+// A device plugged in before the first port-list refresh (about a second after
+// start) counts as present at start and is never tried.
+constexpr int kAfterFirstScan = 1500;
+constexpr int kIdentifyWithinMs = 8000;
+
+// The measurement page inside the real main window, reading a simulated
+// dosimeter through the window's own timer, port scan and identification.
 class MeasurePageInFormTest : public ShellFixture {
   protected:
-    FakeMeasureDevice device_;
+    void SetUp() override {
+        ShellFixture::SetUp();
+        portDir_ = (root_.path() + QStringLiteral("/ports")).toStdString();
+        QDir().mkpath(QString::fromStdString(portDir_));
+        SetEnv("DRAVO_PORT_DIR", portDir_);
+        SetEnv("DRAVO_NO_SYSTEM_PORTS", "1");
+    }
+
+    std::unique_ptr<TForm1> StartWithDevice(SimulatedDevice& device) {
+        auto form = MakeForm();
+        EXPECT_TRUE(form->StartedUp());
+        form->show();
+        QTest::qWait(kAfterFirstScan);
+        EXPECT_TRUE(device.PlugIn(portDir_, 5)) << device.LastError();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form->Connected(); }, kIdentifyWithinMs));
+        return form;
+    }
+
+    static void SaveShot(TForm1& form, const char* name) {
+        const QString folder = BinDir() + QStringLiteral("/../screenshots");
+        QDir().mkpath(folder);
+        EXPECT_TRUE(form.grab().save(folder + '/' + QLatin1String(name), "PNG"));
+    }
+
+    std::string portDir_;
 };
 
-TEST_F(MeasurePageInFormTest, TimerStepsReadWhileTheFirstPageIsShownAndCaptionsFollowTheLanguage) {
-    auto form = MakeForm();
-    ASSERT_TRUE(form->StartedUp());
-    std::uint32_t now = 1000;
-    MeasurePage* page = InstallMeasurePage(
-        *form, device_, [](std::string&) { return true; }, [&now] { return now; });
-    ASSERT_EQ(form->PageControl()->currentIndex(), TForm1::PageMeasuring);
+TEST_F(MeasurePageInFormTest, ShowsTheLiveDoseRateAndDoseOfTheConnectedDevice) {
+    SimulatedDevice device(SimOptions{});
+    auto form = StartWithDevice(device);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, kIdentifyWithinMs));
     auto* fon = Find<QLabel>(form.get(), "Label_Measure_Fon");
-    ASSERT_NE(fon, nullptr);
-    EXPECT_TRUE(page->isAncestorOf(fon));
+    auto* dose = Find<QLabel>(form.get(), "Label_Measure_Dose");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return fon->text().endsWith(QString::fromUtf8(" мкЗв/ч")); }, 3000))
+        << fon->text().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dose->text() != QStringLiteral("--------"); }, 3000));
+    EXPECT_TRUE(fon->text().contains(','));
+    EXPECT_TRUE(form->PageControl()->isEnabled());
+    SaveShot(*form, "measure_in_window_ru.png");
 
-    for (int i = 0; i < 3; ++i) {
-        form->Timer_ProcTimer();
-        now += 100;
-    }
-    EXPECT_EQ(fon->text(), "12,34 мкЗв/ч");
-    const QString shot = BinDir() + QStringLiteral("/../screenshots/measure_in_window_ru.png");
-    QDir().mkpath(BinDir() + QStringLiteral("/../screenshots"));
-    EXPECT_TRUE(form->grab().save(shot, "PNG"));
-
-    form->PageControl()->setCurrentIndex(TForm1::PageDevInfo);
-    form->Timer_ProcTimer();
-    EXPECT_EQ(fon->text(), "12,34 мкЗв/ч");
-    form->Timer_ProcTimer();
-    EXPECT_EQ(fon->text(), "--------");
+    // Reads follow once a second: in 3.5 s at least three more rate reads.
+    const std::size_t before = device.CountRequests(0x01, 0x02);
+    QTest::qWait(3500);
+    EXPECT_GE(device.CountRequests(0x01, 0x02) - before, 3u * 2u);
 
     form->ApplyLanguage(Language::English);
     EXPECT_EQ(Find<QPushButton>(form.get(), "BitBtn_Measure_Dose_Reset")->text(), "Dose Reset");
-    form->ApplyLanguage(Language::Russian);
-    EXPECT_EQ(Find<QPushButton>(form.get(), "BitBtn_Measure_Dose_Reset")->text(), "Сброс дозы");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return fon->text().endsWith(QStringLiteral(" uSv/h")); }, 3000));
+    SaveShot(*form, "measure_in_window_en.png");
+
+    // Leaving the page blanks it at the next tick.
+    form->PageControl()->setCurrentIndex(TForm1::PageDevInfo);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fon->text() == QStringLiteral("--------"); }, 1000));
+    EXPECT_EQ(Find<QProgressBar>(form.get(), "ProgressBar_Measure_Fon")->value(), 0);
+}
+
+TEST_F(MeasurePageInFormTest, ADeviceInBootModeGetsTheBootNoticeInsteadOfValues) {
+    SimOptions options;
+    options.startInBootMode = true;
+    SimulatedDevice device(options);
+    auto form = StartWithDevice(device);
+    auto* notice = Find<QLabel>(form.get(), "Label_Measure_Version_Msg");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notice->text().isEmpty(); }, kIdentifyWithinMs));
+    EXPECT_EQ(notice->text(), QString::fromUtf8("В режиме\nBOOT\nнедоступно"));
+    EXPECT_EQ(Find<QLabel>(form.get(), "Label_Measure_Fon")->text(), QStringLiteral("--------"));
+    EXPECT_EQ(device.CountRequests(0x01, 0x0E), 0u);
 }
 
 }  // namespace
