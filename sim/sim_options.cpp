@@ -81,6 +81,16 @@ std::uint16_t ModelBoardCode(SimModel model) {
     return model == SimModel::K310 ? 310 : 520;
 }
 
+SimOptions DemoOptions() {
+    SimOptions options;
+    options.model = SimModel::K310;
+    options.history.shape = HistoryShape::Partial;
+    options.history.records = 3 * 24 * 60;
+    options.wireTime = true;
+    options.plugInDelayMs = 1500;
+    return ResolveDefaults(options);
+}
+
 SimOptions ResolveDefaults(SimOptions options) {
     const bool k310 = options.model == SimModel::K310;
     if (options.mainVersion == 0) {

@@ -62,6 +62,10 @@ struct SimOptions {
     unsigned plugInDelayMs = 0;      // before the first appearance
 };
 
+// A K310 with three days of history, answering at wire speed and plugging in
+// a moment after start: what the program's demo mode shows.
+SimOptions DemoOptions();
+
 // Fills the model's defaults for every field left at "default".
 SimOptions ResolveDefaults(SimOptions options);
 

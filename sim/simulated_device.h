@@ -102,7 +102,6 @@ class SimulatedDevice {
     bool quit_ = false;
     bool wantPlugged_ = false;
     SteadyTime plugAt_{};
-    std::optional<bool> pendingRestart_;  // mode to restart into on coming back
     std::string portDir_;
     int com_ = 0;
     // State, under mutex_.
