@@ -36,7 +36,7 @@ struct FaultRule {
 
 struct HistoryOptions {
     HistoryShape shape = HistoryShape::Partial;
-    std::uint32_t records = 0;  // records written since new; 0: the shape's own count
+    std::uint32_t records = 0;  // Partial: records; Wrapped: records past a full ring; 0: default
     std::uint32_t seed = 1;
     std::uint16_t periodSeconds = 60;
     bool recordWhileRunning = true;  // append a record every period of device time
