@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -27,11 +28,11 @@ class Transcript {
     void Add(TranscriptEntry entry);
     void Clear() { entries_.clear(); }
 
-    const std::vector<TranscriptEntry>& Entries() const { return entries_; }
+    std::vector<TranscriptEntry> Entries() const { return {entries_.begin(), entries_.end()}; }
     std::vector<TranscriptEntry> Requests() const;
     std::size_t CountRequests(int group, int code) const;
 
   private:
-    std::vector<TranscriptEntry> entries_;
+    std::deque<TranscriptEntry> entries_;
     std::ofstream file_;
 };
