@@ -20,8 +20,12 @@ struct TranscriptEntry {
     std::string ToJson() const;
 };
 
+// Keeps the newest `kMemoryLimit` entries in memory, so a demo left running
+// for days does not grow without bound; the file keeps everything.
 class Transcript {
   public:
+    static constexpr std::size_t kMemoryLimit = 1000000;
+
     // An empty path keeps the transcript in memory only.
     explicit Transcript(const std::string& path = {});
 
