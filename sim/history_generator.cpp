@@ -2,10 +2,9 @@
 
 namespace {
 
-// Enough beyond one full ring that the oldest pages have gone and the write
+// Beyond one full ring by default: the oldest pages have gone and the write
 // position sits in the middle of page 10, the oldest page being 11.
-constexpr std::uint32_t kWrappedRecords =
-    HistoryRing::kFullRecords + 1 + 10 * (HistoryRing::kPageSlots - 1) + 127;
+constexpr std::uint32_t kWrappedBeyondFull = 10 * (HistoryRing::kPageSlots - 1) + 127;
 constexpr std::uint32_t kPartialRecords = 3 * 24 * 60;
 
 }  // namespace
@@ -28,7 +27,8 @@ std::uint32_t HistoryRecordCount(const HistoryOptions& options) {
         case HistoryShape::Partial:
             return options.records != 0 ? options.records : kPartialRecords;
         case HistoryShape::Wrapped:
-            return options.records != 0 ? options.records : kWrappedRecords;
+            return HistoryRing::kFullRecords + 1 +
+                   (options.records != 0 ? options.records : kWrappedBeyondFull);
         case HistoryShape::Full:
             return HistoryRing::kFullRecords;
     }

@@ -10,7 +10,9 @@
 SimHistoryRecord MakeHistoryRecord(const RadiationBackground& background, std::uint32_t start,
                                    std::uint16_t length, int sensors, std::uint32_t k100);
 
-// The number of records a shape stands for when no count is given.
+// Records written since the device was new: Partial the count given (three
+// days by default), Wrapped one full ring and then the count given, Full
+// exactly one full ring.
 std::uint32_t HistoryRecordCount(const HistoryOptions& options);
 
 // Fills an empty ring as if the device had recorded every `periodSeconds` up

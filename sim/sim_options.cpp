@@ -81,6 +81,16 @@ std::uint16_t ModelBoardCode(SimModel model) {
     return model == SimModel::K310 ? 310 : 520;
 }
 
+SimOptions DemoOptions() {
+    SimOptions options;
+    options.model = SimModel::K310;
+    options.history.shape = HistoryShape::Partial;
+    options.history.records = 3 * 24 * 60;
+    options.wireTime = true;
+    options.plugInDelayMs = 1500;
+    return ResolveDefaults(options);
+}
+
 SimOptions ResolveDefaults(SimOptions options) {
     const bool k310 = options.model == SimModel::K310;
     if (options.mainVersion == 0) {
@@ -154,7 +164,9 @@ std::string SimUsage() {
            "  --version-after-update V main version reported after a CPU-flash write\n"
            "  --revision N --variant N --cpu-type N\n"
            "  --time SECONDS           device clock, seconds since 2000-01-01\n"
-           "  --history empty|partial|wrapped|full  --records N --seed N --period S\n"
+           "  --history empty|partial|wrapped|full  history in the external flash\n"
+           "  --records N              partial: records kept; wrapped: records past a full ring\n"
+           "  --seed N --period S      repeatable history; seconds per record (60)\n"
            "  --no-recording           no new history records while running\n"
            "  --fault KIND[:key=value...]  drop|corrupt|delay|wrongcode|silent|unplug with\n"
            "                           group, code, every, after, limit, ms, replug\n"

@@ -36,7 +36,7 @@ struct FaultRule {
 
 struct HistoryOptions {
     HistoryShape shape = HistoryShape::Partial;
-    std::uint32_t records = 0;  // records written since new; 0: the shape's own count
+    std::uint32_t records = 0;  // Partial: records; Wrapped: records past a full ring; 0: default
     std::uint32_t seed = 1;
     std::uint16_t periodSeconds = 60;
     bool recordWhileRunning = true;  // append a record every period of device time
@@ -61,6 +61,10 @@ struct SimOptions {
     unsigned restartDelayMs = 1500;  // away time after RESET
     unsigned plugInDelayMs = 0;      // before the first appearance
 };
+
+// A K310 with three days of history, answering at wire speed and plugging in
+// a moment after start: what the program's demo mode shows.
+SimOptions DemoOptions();
 
 // Fills the model's defaults for every field left at "default".
 SimOptions ResolveDefaults(SimOptions options);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "sim/pty_port.h"
 
@@ -124,7 +125,6 @@ void SimulatedDevice::PlugInAfter(const std::string& portDir, int com, Duration 
 void SimulatedDevice::Unplug() {
     std::unique_lock<std::mutex> lock(mutex_);
     wantPlugged_ = false;
-    pendingRestart_.reset();
     lock.unlock();
     Wake();
     lock.lock();
@@ -219,10 +219,6 @@ void SimulatedDevice::UpdatePlugState(std::unique_ptr<PtyPort>& port) {
     }
     if (port || !wantPlugged_ || std::chrono::steady_clock::now() < plugAt_) {
         return;
-    }
-    if (pendingRestart_) {
-        model_->Restart(*pendingRestart_);
-        pendingRestart_.reset();
     }
     const std::string link =
         (std::filesystem::path(portDir_) / ("COM" + std::to_string(com_))).string();
@@ -363,7 +359,7 @@ void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
         std::this_thread::sleep_for(kRestartGrace);
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            pendingRestart_ = *restart;
+            model_->Restart(*restart);
             wantPlugged_ = true;
             plugAt_ = std::chrono::steady_clock::now() + Duration(options_.restartDelayMs);
         }

@@ -4,7 +4,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -102,7 +101,6 @@ class SimulatedDevice {
     bool quit_ = false;
     bool wantPlugged_ = false;
     SteadyTime plugAt_{};
-    std::optional<bool> pendingRestart_;  // mode to restart into on coming back
     std::string portDir_;
     int com_ = 0;
     // State, under mutex_.

@@ -31,6 +31,9 @@ void Transcript::Add(TranscriptEntry entry) {
         file_.flush();
     }
     entries_.push_back(std::move(entry));
+    if (entries_.size() > kMemoryLimit) {
+        entries_.pop_front();
+    }
 }
 
 std::vector<TranscriptEntry> Transcript::Requests() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -19,19 +20,23 @@ struct TranscriptEntry {
     std::string ToJson() const;
 };
 
+// Keeps the newest `kMemoryLimit` entries in memory, so a demo left running
+// for days does not grow without bound; the file keeps everything.
 class Transcript {
   public:
+    static constexpr std::size_t kMemoryLimit = 1000000;
+
     // An empty path keeps the transcript in memory only.
     explicit Transcript(const std::string& path = {});
 
     void Add(TranscriptEntry entry);
     void Clear() { entries_.clear(); }
 
-    const std::vector<TranscriptEntry>& Entries() const { return entries_; }
+    std::vector<TranscriptEntry> Entries() const { return {entries_.begin(), entries_.end()}; }
     std::vector<TranscriptEntry> Requests() const;
     std::size_t CountRequests(int group, int code) const;
 
   private:
-    std::vector<TranscriptEntry> entries_;
+    std::deque<TranscriptEntry> entries_;
     std::ofstream file_;
 };
