@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "app/about_window.h"
 #include "app/busy_window.h"
@@ -11,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/options_store_qt.h"
 #include "app/signal_bridge_qt.h"
+#include "sim/demo_device.h"
 
 namespace {
 
@@ -44,24 +46,35 @@ LaunchOptions ReadLaunchOptions() {
     return ParseLaunchArguments(arguments);
 }
 
-void ReportLaunchOptions(const LaunchOptions& launch, TForm1& form) {
+void ReportUnknownArguments(const LaunchOptions& launch) {
     for (const auto& argument : launch.unknown) {
         std::fprintf(stderr, "dravo-explorer: unknown argument %s ignored\n", argument.c_str());
     }
-    if (launch.demo) {
-        std::fprintf(stderr,
-                     "dravo-explorer: --demo: the simulated dosimeter is not available yet; "
-                     "starting without it\n");
-        form.Log().AddLine(
-            PickText("Демонстрационный режим пока недоступен: симулятор прибора не встроен",
-                     "Demo mode is not available yet: the simulated dosimeter is not built in"));
+}
+
+// Before the window reads its port table: the demo's port folder must be in place.
+bool PrepareDemo(const LaunchOptions& launch, DemoDevice& demo) {
+    if (!launch.demo) {
+        return true;
     }
+    if (!demo.PreparePortFolder()) {
+        std::fprintf(stderr, "dravo-explorer: --demo: cannot make the demo port folder\n");
+        return false;
+    }
+    return true;
 }
 
 int Run() {
     // Caught from the start, so that a stop request during start-up still ends
     // through the window's shutdown once the event loop runs.
     SignalBridge stopSignals({SIGINT, SIGTERM});
+    const LaunchOptions launch = ReadLaunchOptions();
+    ReportUnknownArguments(launch);
+    // Declared before the window, so the device outlives the window's port.
+    DemoDevice demo;
+    if (!PrepareDemo(launch, demo)) {
+        return 1;
+    }
     QtDialogs dialogs;
     QtOptionsStore options;
     TForm1 form1(dialogs, options);
@@ -70,7 +83,12 @@ int Run() {
     }
     dialogs.SetParent(&form1);
     form1.AttachSecondaryWindows(new TForm3(&form1), new TForm2(&form1));
-    ReportLaunchOptions(ReadLaunchOptions(), form1);
+    if (launch.demo) {
+        demo.Start();
+        form1.Log().AddLine(PickText("Демонстрация: имитатор прибора K310 подключается к COM",
+                                     "Demo: a simulated K310 dosimeter is being plugged into COM") +
+                            std::to_string(DemoDevice::kPortNumber));
+    }
 
     QObject::connect(&stopSignals, &SignalBridge::Received, &form1, &QWidget::close);
     form1.show();

@@ -30,11 +30,7 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 }
 
 TEST(DravoSimExecutable, AppearsAnswersTheConnectionTestAndLeavesOnSigterm) {
-    // The executables share one output folder; DRAVO_BIN_DIR names it when set.
-    const char* binDir = std::getenv("DRAVO_BIN_DIR");
-    const fs::path folder =
-        binDir != nullptr ? fs::path(binDir) : fs::read_symlink("/proc/self/exe").parent_path();
-    const std::string program = (folder / "dravo-sim").string();
+    const std::string program = (fs::path(DRAVO_BIN_DIR) / "dravo-sim").string();
     ASSERT_TRUE(fs::exists(program)) << program;
     TempDir dir;
     const std::string portDir = dir.Path() + "/ports";

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "sim/simulated_device.h"
+
+// The simulated dosimeter of `dravo-explorer --demo`: a K310 with a few days of
+// history in a private port folder, plugged in a moment after start so that the
+// automatic scan finds it the way it finds a real device plugged in while the
+// program runs. The folder and the device are gone when the object is.
+class DemoDevice {
+  public:
+    static constexpr int kPortNumber = 7;
+    // Long enough for the program's first port-list refresh, which marks the
+    // ports already present at start, to come before the device.
+    static constexpr unsigned kPlugInDelayMs = 1800;
+
+    DemoDevice() = default;
+    ~DemoDevice();
+    DemoDevice(const DemoDevice&) = delete;
+    DemoDevice& operator=(const DemoDevice&) = delete;
+
+    // Makes the private port folder under the temporary directory and points
+    // DRAVO_PORT_DIR at it; call before the program reads its port table.
+    bool PreparePortFolder();
+    // Starts the device; it plugs itself in after kPlugInDelayMs.
+    void Start();
+
+    const std::string& PortFolder() const { return portDir_; }
+    SimulatedDevice* Device() const { return device_.get(); }
+
+  private:
+    std::string portDir_;
+    std::unique_ptr<SimulatedDevice> device_;
+};
