@@ -27,9 +27,15 @@ class ScriptedDialogs : public Dialogs {
         shown.push_back("ask:" + text);
         return answerYes;
     }
-    bool InputQuery(const std::string&, const std::string& prompt, std::string&) override {
-        shown.push_back("input:" + prompt);
-        return false;
+    // Answers with the next scripted text; cancels when none is left.
+    bool InputQuery(const std::string&, const std::string& prompt, std::string& value) override {
+        shown.push_back("input:" + prompt + "[" + value + "]");
+        if (inputs.empty()) {
+            return false;
+        }
+        value = inputs.front();
+        inputs.erase(inputs.begin());
+        return true;
     }
     bool SaveFileName(const std::string& caption, const std::string&, std::string&) override {
         shown.push_back("save:" + caption);
@@ -37,6 +43,7 @@ class ScriptedDialogs : public Dialogs {
     }
 
     std::vector<std::string> shown;
+    std::vector<std::string> inputs;
     bool answerYes = false;
 };
 

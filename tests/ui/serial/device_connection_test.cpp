@@ -124,4 +124,58 @@ TEST_F(DeviceConnection, AK520WithVariantOneIsNamedAfterItsVariant) {
     EXPECT_FALSE(form->PageControl()->isTabVisible(TForm1::PageDevControlK310));
 }
 
+TEST_F(DeviceConnection, ManualModeOpensTheChosenPortEvenWhenItWasPresentAtStart) {
+    SimulatedDevice device(SimOptions{});
+    ASSERT_TRUE(device.PlugIn(portDir_, 12)) << device.LastError();
+    auto form = MakeForm();
+    QAction* manual = Find<QAction>(form.get(), "Action_Connection_Manual");
+    QAction* automatic = Find<QAction>(form.get(), "Action_Connection_Auto");
+    dialogs_.inputs = {"12"};
+    Find<QAction>(form.get(), "Action_Connection_Manual_Number")->trigger();
+    EXPECT_EQ(dialogs_.shown.back(), "input:Enter COM Port Number from 0 to 250[1]");
+    EXPECT_TRUE(manual->isChecked());
+    EXPECT_FALSE(automatic->isChecked());
+    EXPECT_EQ(manual->text(), QStringLiteral("Manual COM12"));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, 8000))
+        << form->Log().Text();
+    EXPECT_TRUE(LogHas(*form, "Open COM 12 : OK"));
+    EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("COM 12"));
+
+    // A language switch puts the plain caption back; the mode stays manual.
+    Find<QAction>(form.get(), "Action_Language")->trigger();
+    Find<QAction>(form.get(), "Action_Language")->trigger();
+    EXPECT_EQ(manual->text(), QStringLiteral("Manual"));
+    EXPECT_TRUE(manual->isChecked());
+}
+
+TEST_F(DeviceConnection, ManualPortZeroIsAcceptedAndNeverOpens) {
+    auto form = MakeForm();
+    dialogs_.inputs = {"0"};
+    Find<QAction>(form.get(), "Action_Connection_Manual_Number")->trigger();
+    EXPECT_EQ(Find<QAction>(form.get(), "Action_Connection_Manual")->text(),
+              QStringLiteral("Manual COM0"));
+    QTest::qWait(2500);
+    EXPECT_TRUE(form->PanelConnection()->text().contains(QStringLiteral("NOK")));
+    EXPECT_FALSE(LogHasPrefix(*form, "Open COM"));
+    EXPECT_FALSE(form->Connected());
+}
+
+TEST_F(DeviceConnection, ManualNumbersOutOfRangeOrNotNumbersAreRefused) {
+    auto form = MakeForm();
+    QAction* number = Find<QAction>(form.get(), "Action_Connection_Manual_Number");
+    for (const char* text : {"251", "-3", "abc"}) {
+        dialogs_.inputs = {text};
+        number->trigger();
+        EXPECT_EQ(dialogs_.shown.back(), "error:COM Port Number Format Error") << text;
+        EXPECT_TRUE(Find<QAction>(form.get(), "Action_Connection_Auto")->isChecked()) << text;
+        EXPECT_EQ(Find<QAction>(form.get(), "Action_Connection_Manual")->text(),
+                  QStringLiteral("Manual"));
+    }
+    // The default text is still the first manual port.
+    dialogs_.inputs.clear();
+    number->trigger();
+    EXPECT_EQ(dialogs_.shown.back(), "input:Enter COM Port Number from 0 to 250[1]");
+}
+
 }  // namespace
