@@ -238,10 +238,8 @@ void ComPort::WaitForStop(int stopFd) {
     }
 }
 
-std::size_t ComPort::ReadBytes(std::uint8_t* buffer, std::size_t count) {
-    if (!IsOpen() || count == 0 || buffer == nullptr) {
-        return 0;
-    }
+template <typename Step>
+std::size_t ComPort::Transfer(std::size_t count, short waitEvent, Step step) {
     std::lock_guard<std::mutex> guard(portLock_);
     const int fd = fd_.load();
     if (fd < 0) {
@@ -250,13 +248,13 @@ std::size_t ComPort::ReadBytes(std::uint8_t* buffer, std::size_t count) {
     const auto deadline = DeadlineFor(count);
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t got = read(fd, buffer + done, count - done);
-        if (got > 0) {
-            done += static_cast<std::size_t>(got);
-        } else if (got < 0 && errno == EINTR) {
+        const ssize_t moved = step(fd, done);
+        if (moved > 0) {
+            done += static_cast<std::size_t>(moved);
+        } else if (moved < 0 && errno == EINTR) {
             continue;
-        } else if (got < 0 && errno == EAGAIN) {
-            if (!WaitFor(fd, POLLIN, deadline)) {
+        } else if (moved < 0 && errno == EAGAIN) {
+            if (!WaitFor(fd, waitEvent, deadline)) {
                 break;
             }
         } else {
@@ -266,30 +264,20 @@ std::size_t ComPort::ReadBytes(std::uint8_t* buffer, std::size_t count) {
     return done;
 }
 
+std::size_t ComPort::ReadBytes(std::uint8_t* buffer, std::size_t count) {
+    if (!IsOpen() || count == 0 || buffer == nullptr) {
+        return 0;
+    }
+    return Transfer(count, POLLIN, [buffer, count](int fd, std::size_t done) {
+        return read(fd, buffer + done, count - done);
+    });
+}
+
 std::size_t ComPort::WriteBytes(const std::uint8_t* buffer, std::size_t count) {
     if (!IsOpen() || buffer == nullptr) {
         return 0;
     }
-    std::lock_guard<std::mutex> guard(portLock_);
-    const int fd = fd_.load();
-    if (fd < 0) {
-        return 0;
-    }
-    const auto deadline = DeadlineFor(count);
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t put = write(fd, buffer + done, count - done);
-        if (put > 0) {
-            done += static_cast<std::size_t>(put);
-        } else if (put < 0 && errno == EINTR) {
-            continue;
-        } else if (put < 0 && errno == EAGAIN) {
-            if (!WaitFor(fd, POLLOUT, deadline)) {
-                break;
-            }
-        } else {
-            break;
-        }
-    }
-    return done;
+    return Transfer(count, POLLOUT, [buffer, count](int fd, std::size_t done) {
+        return write(fd, buffer + done, count - done);
+    });
 }

@@ -60,6 +60,10 @@ class ComPort {
     void StopReader();
     void ReaderLoop(int fd, int stopFd);
     void WaitForStop(int stopFd);
+    // Moves `count` bytes under the port lock, one `step(fd, done)` at a time,
+    // waiting for `waitEvent` while the port would block, up to the deadline.
+    template <typename Step>
+    std::size_t Transfer(std::size_t count, short waitEvent, Step step);
 
     PortTableConfig ports_;
     std::string devicePath_;

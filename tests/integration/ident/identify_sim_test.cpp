@@ -7,7 +7,7 @@
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
 #include "sim/simulated_device.h"
-#include "unit/ident/recording_dialogs.h"
+#include "support/recording_dialogs.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "protocol/identification.h"
 #include "protocol/operation_gate.h"
 #include "unit/ident/language_guard.h"
-#include "unit/ident/recording_dialogs.h"
+#include "support/recording_dialogs.h"
 
 namespace {
 

@@ -14,22 +14,9 @@
 #include "measure/texts.h"
 #include "protocol/device_stack.h"
 #include "sim/simulated_device.h"
+#include "support/recording_dialogs.h"
 
 namespace {
-
-class NoDialogs : public Dialogs {
-  public:
-    void Error(const std::string& text) override { errors.push_back(text); }
-    void Information(const std::string& text) override { informations.push_back(text); }
-    void Warning(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return true; }
-    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-    bool SaveFileName(const std::string&, const std::string&, std::string&) override {
-        return false;
-    }
-    std::vector<std::string> errors;
-    std::vector<std::string> informations;
-};
 
 // A simulated K310 with its clock stopped (so its live values hold still),
 // plugged into a private port folder, and the measurement logic over the real
@@ -46,6 +33,7 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
               device_, [](std::string&) { return true; }, dialogs_, [this] { return now_; },
               [this] { Tick(); }) {
         SetUiLanguage(Language::English);
+        dialogs_.answerYes = true;
         EXPECT_TRUE(sim_.PlugIn(portDir_, 5)) << sim_.LastError();
         EXPECT_TRUE(stack_.OpenPath(sim_.PortPath(), 5));
     }
@@ -93,8 +81,8 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
     std::string portDir_;
     SimulatedDevice sim_;
     AppLog log_;
-    NoDialogs linkDialogs_;
-    NoDialogs dialogs_;
+    RecordingDialogs linkDialogs_;
+    RecordingDialogs dialogs_;
     DeviceStack stack_;
     CommandsMeasureDevice device_;
     std::uint32_t now_ = 0;

@@ -16,36 +16,7 @@
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "app/options_store_qt.h"
-
-// Records every box the program would show and answers from a script.
-class ScriptedDialogs : public Dialogs {
-  public:
-    void Error(const std::string& text) override { shown.push_back("error:" + text); }
-    void Information(const std::string& text) override { shown.push_back("info:" + text); }
-    void Warning(const std::string& text) override { shown.push_back("warning:" + text); }
-    bool AskYesNo(const std::string& text) override {
-        shown.push_back("ask:" + text);
-        return answerYes;
-    }
-    // Answers with the next scripted text; cancels when none is left.
-    bool InputQuery(const std::string&, const std::string& prompt, std::string& value) override {
-        shown.push_back("input:" + prompt + "[" + value + "]");
-        if (inputs.empty()) {
-            return false;
-        }
-        value = inputs.front();
-        inputs.erase(inputs.begin());
-        return true;
-    }
-    bool SaveFileName(const std::string& caption, const std::string&, std::string&) override {
-        shown.push_back("save:" + caption);
-        return false;
-    }
-
-    std::vector<std::string> shown;
-    std::vector<std::string> inputs;
-    bool answerYes = false;
-};
+#include "support/recording_dialogs.h"
 
 // Every test gets its own configuration, temporary and runtime folders, so the
 // user's real options, lock and staging folder are never touched.
@@ -113,8 +84,19 @@ class ShellFixture : public ::testing::Test {
     }
 
     QTemporaryDir root_;
-    ScriptedDialogs dialogs_;
+    RecordingDialogs dialogs_;
     std::unique_ptr<QtOptionsStore> options_;
+
+    // Points the port table at a private, empty port folder and leaves the
+    // machine's own ports out; returns the folder, where a simulated device
+    // plugs in.
+    std::string UsePrivatePortFolder() {
+        const QString folder = root_.path() + QStringLiteral("/ports");
+        QDir().mkpath(folder);
+        SetEnv("DRAVO_PORT_DIR", folder.toStdString());
+        SetEnv("DRAVO_NO_SYSTEM_PORTS", "1");
+        return folder.toStdString();
+    }
 
     // Sets an environment variable for this test only.
     void SetEnv(const char* name, const std::string& value) {

@@ -24,10 +24,7 @@ class MeasurePageInFormTest : public ShellFixture {
   protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        portDir_ = (root_.path() + QStringLiteral("/ports")).toStdString();
-        QDir().mkpath(QString::fromStdString(portDir_));
-        SetEnv("DRAVO_PORT_DIR", portDir_);
-        SetEnv("DRAVO_NO_SYSTEM_PORTS", "1");
+        portDir_ = UsePrivatePortFolder();
     }
 
     std::unique_ptr<TForm1> StartWithDevice(SimulatedDevice& device) {

@@ -3,7 +3,7 @@
 #include "app/app_log.h"
 #include "protocol/operation_gate.h"
 #include "unit/ident/language_guard.h"
-#include "unit/ident/recording_dialogs.h"
+#include "support/recording_dialogs.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "app/dialogs.h"
 #include "measure/measurement_device.h"
+#include "support/recording_dialogs.h"
 
 // A dosimeter as the measurement logic sees it: parameters and memory bytes,
 // with failures switched on per parameter or address, and a record of the calls.
@@ -79,23 +80,7 @@ class FakeMeasureDevice : public MeasureDevice {
 };
 
 // Message boxes that record their texts and answer questions as scripted.
-class FakeDialogs : public Dialogs {
+class FakeDialogs : public RecordingDialogs {
   public:
-    void Error(const std::string& text) override { errors.push_back(text); }
-    void Information(const std::string& text) override { informations.push_back(text); }
-    void Warning(const std::string& text) override { warnings.push_back(text); }
-    bool AskYesNo(const std::string& text) override {
-        questions.push_back(text);
-        return answerYes;
-    }
-    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-    bool SaveFileName(const std::string&, const std::string&, std::string&) override {
-        return false;
-    }
-
-    bool answerYes = true;
-    std::vector<std::string> errors;
-    std::vector<std::string> informations;
-    std::vector<std::string> warnings;
-    std::vector<std::string> questions;
+    FakeDialogs() { answerYes = true; }
 };

@@ -13,24 +13,12 @@
 #include "app/app_log.h"
 #include "app/dialogs.h"
 #include "protocol/device_stack.h"
+#include "support/recording_dialogs.h"
 #include "unit/serial/pty_peer.h"
 
 namespace link_testing {
 
 using testing_pty::Bytes;
-
-class RecordingDialogs : public Dialogs {
-  public:
-    void Error(const std::string& text) override { errors.push_back(text); }
-    void Information(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-    bool SaveFileName(const std::string&, const std::string&, std::string&) override {
-        return false;
-    }
-    std::vector<std::string> errors;
-};
 
 class LinkFixture : public ::testing::Test {
   protected:

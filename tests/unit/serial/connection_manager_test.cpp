@@ -7,6 +7,7 @@
 
 #include "app/language.h"
 #include "serial/connection_manager.h"
+#include "support/recording_dialogs.h"
 
 namespace {
 
@@ -47,35 +48,6 @@ class ScriptedPort : public ConnectionPort {
   private:
     int number_ = 0;
     bool open_ = false;
-};
-
-class ScriptedDialogs : public Dialogs {
-  public:
-    void Error(const std::string& text) override { errors.push_back(text); }
-    void Information(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-    bool InputQuery(const std::string& caption, const std::string& prompt,
-                    std::string& value) override {
-        captions.push_back(caption);
-        prompts.push_back(prompt);
-        defaults.push_back(value);
-        if (cancel) {
-            return false;
-        }
-        value = answer;
-        return true;
-    }
-    bool SaveFileName(const std::string&, const std::string&, std::string&) override {
-        return false;
-    }
-
-    bool cancel = false;
-    std::string answer;
-    std::vector<std::string> captions;
-    std::vector<std::string> prompts;
-    std::vector<std::string> defaults;
-    std::vector<std::string> errors;
 };
 
 class ConnectionManagerTest : public ::testing::Test {
@@ -121,7 +93,7 @@ class ConnectionManagerTest : public ::testing::Test {
     std::function<int()> onTest;
     std::vector<LinkIndicator> shown;
     ConnectionManager manager;
-    ScriptedDialogs dialogs;
+    RecordingDialogs dialogs;
 };
 
 TEST(LinkIndicatorLook, ColoursTextsAndPortText) {
@@ -252,7 +224,7 @@ TEST_F(ConnectionManagerTest, ClearedConnectionIsTestedAfresh) {
 }
 
 TEST_F(ConnectionManagerTest, ManualDialogTextsAndAcceptedPort) {
-    dialogs.answer = "0";
+    dialogs.inputs = {"0"};
     manager.Action_Connection_Manual_Number(dialogs);
     EXPECT_EQ(dialogs.captions.back(), "Connecting");
     EXPECT_EQ(dialogs.prompts.back(), "Enter COM Port Number from 0 to 250");
@@ -271,7 +243,7 @@ TEST_F(ConnectionManagerTest, ManualDialogTextsAndAcceptedPort) {
     EXPECT_EQ(manager.State().state, ConnectionMode::Manual);
 
     SetUiLanguage(Language::Russian);
-    dialogs.answer = "250";
+    dialogs.inputs = {"250"};
     manager.Action_Connection_Manual_Number(dialogs);
     EXPECT_EQ(dialogs.captions.back(), "Установка соединения");
     EXPECT_EQ(dialogs.prompts.back(), "Введите номер COM порта от 0 до 250");
@@ -283,7 +255,7 @@ TEST_F(ConnectionManagerTest, ManualDialogTextsAndAcceptedPort) {
 
 TEST_F(ConnectionManagerTest, FormatErrorsLeaveTheModeUnchanged) {
     for (const char* text : {"251", "-3", "abc"}) {
-        dialogs.answer = text;
+        dialogs.inputs = {text};
         manager.Action_Connection_Manual_Number(dialogs);
     }
     EXPECT_EQ(dialogs.errors, std::vector<std::string>(3, "COM Port Number Format Error"));
@@ -293,16 +265,17 @@ TEST_F(ConnectionManagerTest, FormatErrorsLeaveTheModeUnchanged) {
     EXPECT_TRUE(manager.Menu().autoChecked);
 
     SetUiLanguage(Language::Russian);
+    dialogs.inputs = {"abc"};
     manager.Action_Connection_Manual_Number(dialogs);
     EXPECT_EQ(dialogs.errors.back(), "Ошибка формата номера COM порта");
 }
 
 TEST_F(ConnectionManagerTest, CancelRestoresTheRecordedAutoMark) {
-    dialogs.answer = "4";
+    dialogs.inputs = {"4"};
     manager.Action_Connection_Manual_Number(dialogs);
     manager.Action_Connection_ManualUpdate();  // records: auto unchecked
 
-    dialogs.cancel = true;
+    dialogs.inputs.clear();
     manager.Action_Connection_Manual_Number(dialogs);
     EXPECT_FALSE(manager.Menu().autoChecked);
     EXPECT_TRUE(manager.Menu().manualChecked);
@@ -320,13 +293,13 @@ TEST_F(ConnectionManagerTest, CancelRestoresTheRecordedAutoMark) {
 TEST_F(ConnectionManagerTest, AnotherManualPortWhileConnectedDropsTheOldOneFirst) {
     Plug(3);
     Plug(4);
-    dialogs.answer = "3";
+    dialogs.inputs = {"3"};
     manager.Action_Connection_Manual_Number(dialogs);
     EXPECT_EQ(Step(), "= OK =");
     EXPECT_EQ(manager.State().ConnectedPort, 3);
     EXPECT_EQ(ports.LastConnectedPort(), 3);
 
-    dialogs.answer = "4";
+    dialogs.inputs = {"4"};
     manager.Action_Connection_Manual_Number(dialogs);
     EXPECT_EQ(Step(), "ERR");
     EXPECT_FALSE(port.IsOpen());
