@@ -18,7 +18,9 @@ void AppLog::AddLine(const std::string& text) {
     }
 }
 
-void AppLog::LogError(const std::string& text) { AddLine("# ERROR: \"" + text + "\""); }
+void AppLog::LogError(const std::string& text) {
+    AddLine("# ERROR: \"" + text + "\"");
+}
 
 void AppLog::LogErrorCode(const std::string& text, int code) {
     AddLine("ERROR=[" + std::to_string(code) + "]-\"" + text + "\"");

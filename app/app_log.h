@@ -11,7 +11,7 @@ using LogSink = std::function<void(const std::string&)>;
 // The program's one record of what happened. The log page mirrors these lines
 // through the observer; only the GUI thread writes here.
 class AppLog {
-public:
+  public:
     static constexpr std::size_t kFullThreshold = 10000;
     static constexpr const char* kFullMarker = "!!!! LOG FULL !!!";
 
@@ -36,7 +36,7 @@ public:
     LogSink Sink();
     void SetObserver(Observer observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     void Append(const std::string& text);
 
     std::vector<std::string> lines_;

@@ -6,7 +6,7 @@
 // real dialogs; tests record the texts and return scripted answers. Texts are
 // UTF-8 and keep the program's own "\n\r" line breaks.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual void Error(const std::string& text) = 0;
     virtual void Information(const std::string& text) = 0;

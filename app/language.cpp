@@ -6,9 +6,13 @@ namespace {
 std::atomic<Language> current{Language::Russian};
 }
 
-Language UiLanguage() { return current.load(); }
+Language UiLanguage() {
+    return current.load();
+}
 
-void SetUiLanguage(Language language) { current.store(language); }
+void SetUiLanguage(Language language) {
+    current.store(language);
+}
 
 Language LanguageFromOption(int stored) {
     return stored == 2 ? Language::English : Language::Russian;

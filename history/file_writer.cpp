@@ -1,8 +1,8 @@
 #include "history/file_writer.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cstdio>
 
 #include <cerrno>
 

@@ -65,9 +65,8 @@ void AddFolderPorts(const PortTableConfig& config, std::vector<PortEntry>& ports
 }
 
 void SortByNumber(std::vector<PortEntry>::iterator first, std::vector<PortEntry>::iterator last) {
-    std::sort(first, last, [](const PortEntry& a, const PortEntry& b) {
-        return a.number < b.number;
-    });
+    std::sort(first, last,
+              [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
 }
 
 }  // namespace
@@ -106,8 +105,9 @@ std::vector<std::string> EnumeratePortNames(const PortTableConfig& config) {
 std::optional<std::string> PortDevicePath(const PortTableConfig& config, int number) {
     std::vector<PortEntry> ports = EnumeratePorts(config);
     // The folder's entries come last; search from the end so they win.
-    const auto found = std::find_if(ports.rbegin(), ports.rend(),
-                                    [number](const PortEntry& port) { return port.number == number; });
+    const auto found = std::find_if(ports.rbegin(), ports.rend(), [number](const PortEntry& port) {
+        return port.number == number;
+    });
     if (found == ports.rend()) {
         return std::nullopt;
     }

@@ -14,8 +14,8 @@ struct PortEntry {
 };
 
 struct PortTableConfig {
-    std::string portDir;       // empty: none
-    bool systemPorts = true;   // scan /dev for ttyS/ttyUSB/ttyACM
+    std::string portDir;      // empty: none
+    bool systemPorts = true;  // scan /dev for ttyS/ttyUSB/ttyACM
     std::string devDir = "/dev";
     std::string sysClassTty = "/sys/class/tty";
 

@@ -8,8 +8,8 @@
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
 #include "protocol/operation_gate.h"
-#include "unit/ident/language_guard.h"
 #include "support/recording_dialogs.h"
+#include "unit/ident/language_guard.h"
 
 namespace {
 

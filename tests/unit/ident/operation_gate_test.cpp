@@ -2,8 +2,8 @@
 
 #include "app/app_log.h"
 #include "protocol/operation_gate.h"
-#include "unit/ident/language_guard.h"
 #include "support/recording_dialogs.h"
+#include "unit/ident/language_guard.h"
 
 namespace {
 
