@@ -31,6 +31,8 @@ class PortList {
     // Entries at `Count()` and beyond are meaningless.
     int ScanOrderAt(int index) const { return scanOrder_.at(index); }
     bool RestartScan() const { return restartScan_; }
+    // False until the first refresh has recorded the ports present at start.
+    bool StartPortsRecorded() const { return !firstRefresh_; }
 
     int ScanPosition() const { return scanPosition_; }
     void SetScanPosition(int position) { scanPosition_ = position; }

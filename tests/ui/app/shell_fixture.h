@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "app/options_store_qt.h"
+#include "serial/device_session.h"
 #include "support/recording_dialogs.h"
 
 // Every test gets its own configuration, temporary and runtime folders, so the
@@ -96,6 +98,13 @@ class ShellFixture : public ::testing::Test {
         SetEnv("DRAVO_PORT_DIR", folder.toStdString());
         SetEnv("DRAVO_NO_SYSTEM_PORTS", "1");
         return folder.toStdString();
+    }
+
+    // A device plugged in before the first port-list refresh counts as present
+    // at start and is never tried automatically: plug test devices in after it.
+    static void WaitForStartPortsRecorded(TForm1& form) {
+        EXPECT_TRUE(QTest::qWaitFor([&form] { return form.Session().Ports().StartPortsRecorded(); },
+                                    10000));
     }
 
     // Sets an environment variable for this test only.

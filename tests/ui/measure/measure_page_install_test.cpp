@@ -13,9 +13,6 @@
 
 namespace {
 
-// A device plugged in before the first port-list refresh (about a second after
-// start) counts as present at start and is never tried.
-constexpr int kAfterFirstScan = 1500;
 constexpr int kIdentifyWithinMs = 8000;
 
 // The measurement page inside the real main window, reading a simulated
@@ -31,7 +28,7 @@ class MeasurePageInFormTest : public ShellFixture {
         auto form = MakeForm();
         EXPECT_TRUE(form->StartedUp());
         form->show();
-        QTest::qWait(kAfterFirstScan);
+        WaitForStartPortsRecorded(*form);
         EXPECT_TRUE(device.PlugIn(portDir_, 5)) << device.LastError();
         EXPECT_TRUE(QTest::qWaitFor([&] { return form->Connected(); }, kIdentifyWithinMs));
         return form;

@@ -9,10 +9,6 @@
 
 namespace {
 
-// The first port-list refresh comes with the second connection step, about a
-// second after start; a device plugged in before it counts as present at start.
-constexpr int kAfterFirstScan = 1500;
-
 // The main window against a simulated dosimeter plugged into a private port
 // folder: finding, identifying and losing the device as a user sees it.
 class DeviceConnection : public ShellFixture {
@@ -59,7 +55,7 @@ TEST_F(DeviceConnection, APluggedDeviceIsIdentifiedAndItsLossResetsTheStatus) {
     auto form = MakeForm();
     ASSERT_TRUE(form->StartedUp());
     SimulatedDevice device(SimOptions{});
-    QTest::qWait(kAfterFirstScan);
+    WaitForStartPortsRecorded(*form);
     ASSERT_TRUE(device.PlugIn(portDir_, 12)) << device.LastError();
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, 8000));
@@ -94,7 +90,7 @@ TEST_F(DeviceConnection, AnUnsupportedRevisionIsShownAsUnknownInRed) {
     SimOptions options;
     options.hardwareRevision = 43;
     SimulatedDevice device(options);
-    QTest::qWait(kAfterFirstScan);
+    WaitForStartPortsRecorded(*form);
     ASSERT_TRUE(device.PlugIn(portDir_, 7)) << device.LastError();
 
     ASSERT_TRUE(QTest::qWaitFor(
@@ -111,7 +107,7 @@ TEST_F(DeviceConnection, AK520WithVariantOneIsNamedAfterItsVariant) {
     SimOptions options;
     options.model = SimModel::K520;
     SimulatedDevice device(options);
-    QTest::qWait(kAfterFirstScan);
+    WaitForStartPortsRecorded(*form);
     ASSERT_TRUE(device.PlugIn(portDir_, 3)) << device.LastError();
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, 8000))
