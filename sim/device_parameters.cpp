@@ -42,19 +42,19 @@ constexpr SettingSpec kK520[] = {
 }  // namespace
 
 DeviceParameters::DeviceParameters(SimModel model) {
-    auto add = [this](const SettingSpec& spec) {
-        settings_[spec.id] = {spec.value, spec.minimum, spec.maximum};
+    auto add = [this](const SettingSpec& setting) {
+        settings_[setting.id] = {setting.value, setting.minimum, setting.maximum};
     };
-    for (const auto& spec : kCommon) {
-        add(spec);
+    for (const auto& setting : kCommon) {
+        add(setting);
     }
     if (model == SimModel::K310) {
-        for (const auto& spec : kK310) {
-            add(spec);
+        for (const auto& setting : kK310) {
+            add(setting);
         }
     } else {
-        for (const auto& spec : kK520) {
-            add(spec);
+        for (const auto& setting : kK520) {
+            add(setting);
         }
     }
 }
