@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <cstdio>
 
@@ -263,7 +264,15 @@ void TForm1::BuildMenus() {
     // Blank items push the language item towards the right edge.
     bar->addAction(QString(24, QLatin1Char(' ')))->setObjectName(QStringLiteral("N_Spacer_24"));
     bar->addAction(QString(20, QLatin1Char(' ')))->setObjectName(QStringLiteral("N_Spacer_20"));
-    bar->addAction(actionLanguage_);
+    // A menu-bar item with an icon shows the icon alone; the language item
+    // shows its flag and its "RUS"/"ENG" caption, so it is a button at the
+    // bar's right end.
+    auto* language = new QToolButton(bar);
+    language->setObjectName(QStringLiteral("ToolButton_Language"));
+    language->setDefaultAction(actionLanguage_);
+    language->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    language->setAutoRaise(true);
+    bar->setCornerWidget(language, Qt::TopRightCorner);
 
     for (QMenu* menu : {file, settings, connection, manual, help}) {
         connect(menu, &QMenu::aboutToShow, this, &TForm1::UpdateActions);
