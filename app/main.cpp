@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -12,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/options_store_qt.h"
 #include "app/signal_bridge_qt.h"
+#include "serial/device_session.h"
 #include "sim/demo_device.h"
 
 namespace {
@@ -64,6 +66,25 @@ bool PrepareDemo(const LaunchOptions& launch, DemoDevice& demo) {
     return true;
 }
 
+// The demo device is plugged in a moment after the window's first port-list
+// refresh, which records the ports present at start: so it is found as a
+// device plugged in while the program runs, however slowly the start went.
+void StartDemoAfterFirstScan(TForm1& form, DemoDevice& demo) {
+    auto* poll = new QTimer(&form);
+    QObject::connect(poll, &QTimer::timeout, &form, [&form, &demo, poll] {
+        if (!form.Session().Ports().StartPortsRecorded()) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        demo.Start();
+        form.Log().AddLine(PickText("Демонстрация: имитатор прибора K310 подключается к COM",
+                                    "Demo: a simulated K310 dosimeter is being plugged into COM") +
+                           std::to_string(DemoDevice::kPortNumber));
+    });
+    poll->start(100);
+}
+
 int Run() {
     // Caught from the start, so that a stop request during start-up still ends
     // through the window's shutdown once the event loop runs.
@@ -84,10 +105,7 @@ int Run() {
     dialogs.SetParent(&form1);
     form1.AttachSecondaryWindows(new TForm3(&form1), new TForm2(&form1));
     if (launch.demo) {
-        demo.Start();
-        form1.Log().AddLine(PickText("Демонстрация: имитатор прибора K310 подключается к COM",
-                                     "Demo: a simulated K310 dosimeter is being plugged into COM") +
-                            std::to_string(DemoDevice::kPortNumber));
+        StartDemoAfterFirstScan(form1, demo);
     }
 
     QObject::connect(&stopSignals, &SignalBridge::Received, &form1, &QWidget::close);

@@ -6,15 +6,15 @@
 #include "sim/simulated_device.h"
 
 // The simulated dosimeter of `dravo-explorer --demo`: a K310 with a few days of
-// history in a private port folder, plugged in a moment after start so that the
-// automatic scan finds it the way it finds a real device plugged in while the
-// program runs. The folder and the device are gone when the object is.
+// history in a private port folder, plugged in a moment after it is started, so
+// that the automatic scan finds it the way it finds a real device plugged in
+// while the program runs. The folder and the device are gone when the object is.
 class DemoDevice {
   public:
     static constexpr int kPortNumber = 7;
-    // Long enough for the program's first port-list refresh, which marks the
-    // ports already present at start, to come before the device.
-    static constexpr unsigned kPlugInDelayMs = 1800;
+    // The program starts it once its first port-list refresh is done (about a
+    // second after start); the device follows half a second later.
+    static constexpr unsigned kPlugInDelayMs = 500;
 
     DemoDevice() = default;
     ~DemoDevice();
