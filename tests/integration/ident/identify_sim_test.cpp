@@ -3,7 +3,7 @@
 #include <atomic>
 #include <string>
 
-#include "integration/sim/temp_dir.h"
+#include "support/temp_dir.h"
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
 #include "sim/simulated_device.h"

@@ -15,6 +15,7 @@
 #include "protocol/device_stack.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ namespace {
 class MeasurementOnSimulatorTest : public ::testing::Test {
   protected:
     MeasurementOnSimulatorTest()
-        : portDir_(MakePortDir()),
+        : portDir_(folder_.Path()),
           sim_(SimOptions{}, [] { return std::uint64_t{0}; }),
           stack_(StackOptions()),
           device_(stack_.Commands(), &log_),
@@ -40,15 +41,9 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
     ~MeasurementOnSimulatorTest() override {
         stack_.Close();
         sim_.Unplug();
-        std::filesystem::remove_all(portDir_);
         SetUiLanguage(Language::Russian);
     }
 
-    static std::string MakePortDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "dravo-measure-XXXXXX").string();
-        return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
     DeviceStackOptions StackOptions() {
         DeviceStackOptions options;
         options.ports.systemPorts = false;
@@ -78,6 +73,7 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
         return sim_.WithModel([](DeviceModel& model) { return model.CommandWords(); });
     }
 
+    TempDir folder_;
     std::string portDir_;
     SimulatedDevice sim_;
     AppLog log_;

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "raw_client.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 

@@ -9,7 +9,7 @@
 #include "protocol/device_stack.h"
 #include "sim/device_layout.h"
 #include "sim/simulated_device.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "raw_client.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace {
 

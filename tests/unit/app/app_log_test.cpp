@@ -7,6 +7,7 @@
 
 #include "app/app_log.h"
 #include "app/log_file.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -80,15 +81,6 @@ TEST(AppLog, ErrorFormsAndSinkEndInAddLine) {
 
 class LogFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("dravo_log_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
     static std::string ReadAll(const std::filesystem::path& path) {
         std::ifstream in(path, std::ios::binary);
         std::stringstream text;
@@ -96,7 +88,8 @@ class LogFileTest : public ::testing::Test {
         return text.str();
     }
 
-    std::filesystem::path folder_;
+    TempDir dir_;
+    const std::filesystem::path folder_{dir_.Path()};
 };
 
 TEST_F(LogFileTest, DefaultFileHoldsLineFeedsOnlyAndEndsWithOne) {

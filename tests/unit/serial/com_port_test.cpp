@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "unit/serial/pty_peer.h"
 
 namespace {
@@ -104,19 +105,16 @@ TEST(ComPort, ReportsAMissingOrBusyDeviceAsError) {
 
 TEST(ComPort, FindsItsDeviceThroughThePortFolder) {
     PtyPair pty;
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("dravo_com_port_test_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_symlink(pty.SlavePath(), folder / "COM12");
+    TempDir folder;
+    std::filesystem::create_symlink(pty.SlavePath(), folder.Path() + "/COM12");
     PortTableConfig config = NoPorts();
-    config.portDir = folder.string();
+    config.portDir = folder.Path();
     {
         RecordingPort port(config);
         port.SetPortNumber(12);
         EXPECT_TRUE(port.OpenPort(230400));
         port.SetPortNumber(0);
     }
-    std::filesystem::remove_all(folder);
 }
 
 TEST(ComPort, CarriesBytesBothWays) {

@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <string>
 
+#include <stdlib.h>
+
 // A private folder for one test, removed with everything in it afterwards.
 class TempDir {
   public:
     TempDir() {
         std::string pattern =
-            (std::filesystem::temp_directory_path() / "dravo-sim-test-XXXXXX").string();
+            (std::filesystem::temp_directory_path() / "dravo-test-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern;
         }
