@@ -4,7 +4,7 @@
 #include <QLabel>
 
 #include "app/banner.h"
-#include "app/language.h"
+#include "base/language.h"
 #include "app/picture_qt.h"
 #include "app/window_geometry.h"
 

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPalette>
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 
 ConnectionControls::ConnectionControls(ConnectionManager& manager, Dialogs& dialogs,
                                        Widgets widgets, QObject* parent)

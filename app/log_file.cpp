@@ -1,6 +1,6 @@
 #include "app/log_file.h"
 
-#include "history/file_writer.h"
+#include "base/file_writer.h"
 
 std::string DefaultLogFileName(const std::string& tempFolder) {
     return tempFolder + "/log.txt";

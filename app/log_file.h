@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 
 // Where the log goes when no name is given: log.txt in the staging folder.
 std::string DefaultLogFileName(const std::string& tempFolder);

@@ -5,7 +5,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 
 LogView::LogView(AppLog& log, QPlainTextEdit* memo, QObject* parent)
     : QObject(parent), log_(log), memo_(memo) {

@@ -13,7 +13,7 @@
 #include "app/main_window.h"
 #include "app/options_store_qt.h"
 #include "app/signal_bridge_qt.h"
-#include "serial/device_session.h"
+#include "protocol/device_session.h"
 #include "sim/demo_device.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "app/busy_window.h"
 #include "app/caption_table.h"
 #include "app/connection_controls_qt.h"
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/log_file.h"
 #include "app/log_view_widget.h"
 #include "app/options_store.h"
@@ -31,7 +31,7 @@
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
 #include "protocol/operation_gate.h"
-#include "serial/device_session.h"
+#include "protocol/device_session.h"
 
 namespace {
 

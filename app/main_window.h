@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 #include "app/image_list_qt.h"
 #include "app/instance_lock.h"
-#include "app/language.h"
+#include "base/language.h"
 #include "app/proc_timer.h"
-#include "app/status_style.h"
-#include "app/tick_clock.h"
+#include "base/status_style.h"
+#include "base/tick_clock.h"
 #include "protocol/device_info.h"
 
 class CommandsMeasureDevice;

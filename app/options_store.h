@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/language.h"
+#include "base/language.h"
 
 // The two persisted options. Reading gives nothing for a missing or unreadable
 // value; writing reports failure, which callers are free to ignore.

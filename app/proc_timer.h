@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 
 // The steps that the 100 ms timer drives. An empty step is skipped; later
 // subsystems fill them in.

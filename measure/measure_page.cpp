@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/language.h"
+#include "base/language.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 #include "measure/measurement.h"
 
 class MeasurePage;

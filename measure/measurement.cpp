@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "measure/measurement_text.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "app/dialogs.h"
-#include "app/tick_clock.h"
+#include "base/dialogs.h"
+#include "base/tick_clock.h"
 #include "measure/measurement_device.h"
 #include "measure/measurement_state.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 #include "measure/measurement_device.h"
 #include "protocol/commands.h"
 

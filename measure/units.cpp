@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/language.h"
+#include "base/language.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 #include "protocol/device_link.h"
 #include "protocol/device_records.h"
 

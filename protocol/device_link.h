@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/dialogs.h"
-#include "app/tick_clock.h"
+#include "base/dialogs.h"
+#include "base/tick_clock.h"
 #include "protocol/channel_registry.h"
 #include "protocol/frame.h"
 #include "serial/com_port.h"

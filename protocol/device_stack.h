@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_log.h"
-#include "app/dialogs.h"
-#include "app/tick_clock.h"
+#include "base/app_log.h"
+#include "base/dialogs.h"
+#include "base/tick_clock.h"
 #include "protocol/commands.h"
 #include "protocol/device_link.h"
 #include "protocol/link_port.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 #include "protocol/commands.h"
 #include "protocol/device_info.h"
 #include "protocol/identification_step.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "protocol/device_info_models.h"
 
 namespace {

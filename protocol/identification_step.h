@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "app/status_style.h"
-#include "app/tick_clock.h"
+#include "base/status_style.h"
+#include "base/tick_clock.h"
 #include "protocol/device_info.h"
 
 enum class IdentPhase { Waiting, Done };

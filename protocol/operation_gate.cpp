@@ -1,6 +1,6 @@
 #include "protocol/operation_gate.h"
 
-#include "app/language.h"
+#include "base/language.h"
 #include "protocol/device_info_models.h"
 
 namespace {

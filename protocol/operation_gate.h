@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "app/app_log.h"
-#include "app/dialogs.h"
+#include "base/app_log.h"
+#include "base/dialogs.h"
 #include "protocol/gate_inputs.h"
 
 // Why the operation gate refuses; None allows.

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 #include "serial/port_table.h"
 
 // The one serial port of the program. A reader thread waits for received bytes

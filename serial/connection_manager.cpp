@@ -3,7 +3,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "app/language.h"
+#include "base/language.h"
 
 ConnectionManager::ConnectionManager(PortList& ports, ConnectionPort& port, ConnectionHooks hooks)
     : ports_(ports), port_(port), hooks_(std::move(hooks)) {}

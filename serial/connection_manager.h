@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "serial/connection_port.h"
 #include "serial/link_indicator.h"
 #include "serial/port_list.h"

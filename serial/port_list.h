@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 
 // The machine's serial ports as "COM<n>"-style names, in the system's order.
 using PortNameSource = std::function<std::vector<std::string>()>;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 
 // Records every box the program would show and answers from a script: Yes or
 // No to questions, the queued texts to input dialogs (cancel when none is left)

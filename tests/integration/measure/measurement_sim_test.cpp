@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "measure/measurement.h"
 #include "measure/measurement_commands_device.h"
 #include "measure/texts.h"

@@ -14,10 +14,10 @@
 
 #include "app/about_window.h"
 #include "app/busy_window.h"
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/main_window.h"
 #include "app/options_store_qt.h"
-#include "serial/device_session.h"
+#include "protocol/device_session.h"
 #include "support/recording_dialogs.h"
 
 // Every test gets its own configuration, temporary and runtime folders, so the

@@ -10,7 +10,7 @@
 #include <memory>
 #include <ostream>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "measure/measure_page.h"
 #include "unit/measure/measurement_fakes.h"
 

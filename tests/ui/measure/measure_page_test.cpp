@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "measure/measure_page.h"
 #include "unit/measure/measurement_fakes.h"
 

@@ -6,7 +6,7 @@
 #include "app/banner.h"
 #include "app/caption_table.h"
 #include "app/launch_options.h"
-#include "app/status_style.h"
+#include "base/status_style.h"
 #include "app/window_geometry.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 #include "protocol/operation_gate.h"
 #include "support/recording_dialogs.h"
 #include "unit/ident/language_guard.h"

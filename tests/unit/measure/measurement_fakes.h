@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "measure/measurement_device.h"
 #include "support/recording_dialogs.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "measure/measurement.h"
 #include "unit/measure/measurement_fakes.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "measure/measurement.h"
 #include "measure/measurement_commands_device.h"
 #include "unit/measure/measurement_fakes.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "measure/texts.h"
 #include "measure/units.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_log.h"
-#include "app/dialogs.h"
+#include "base/app_log.h"
+#include "base/dialogs.h"
 #include "protocol/device_stack.h"
 #include "support/recording_dialogs.h"
 #include "unit/serial/pty_peer.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/language.h"
+#include "base/language.h"
 #include "serial/connection_manager.h"
 #include "support/recording_dialogs.h"
 

@@ -1,4 +1,4 @@
-#include "app/app_log.h"
+#include "base/app_log.h"
 
 void AppLog::Append(const std::string& text) {
     lines_.push_back(text);

@@ -1,4 +1,4 @@
-#include "history/file_writer.h"
+#include "base/file_writer.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "serial/device_session.h"
+#include "protocol/device_session.h"
 
 #include <cstring>
 

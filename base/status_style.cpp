@@ -1,4 +1,4 @@
-#include "app/status_style.h"
+#include "base/status_style.h"
 
 StatusStyle StatusStyleFromNumber(int number) {
     return number >= 0 && number <= 3 ? static_cast<StatusStyle>(number) : StatusStyle::Neutral;

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/app_log.h"
+#include "base/app_log.h"
 #include "app/log_file.h"
 #include "support/temp_dir.h"
 
