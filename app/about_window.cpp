@@ -4,9 +4,9 @@
 #include <QLabel>
 
 #include "app/banner.h"
-#include "base/language.h"
 #include "app/picture_qt.h"
 #include "app/window_geometry.h"
+#include "base/language.h"
 
 namespace {
 

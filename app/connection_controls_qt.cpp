@@ -8,15 +8,20 @@
 #include "base/dialogs.h"
 
 ConnectionControls::ConnectionControls(ConnectionManager& manager, Dialogs& dialogs,
-                                       Widgets widgets, QObject* parent)
+                                       WaitRules& waits, Widgets widgets, QObject* parent)
     : QObject(parent), manager_(manager), dialogs_(dialogs), widgets_(widgets) {
-    connect(widgets_.autoAction, &QAction::triggered, this, [this] {
-        manager_.Action_Connection_Auto();
-        SyncMenu();
+    // A port change inside a wait would close the port under the waiting exchange.
+    connect(widgets_.autoAction, &QAction::triggered, this, [this, &waits] {
+        waits.RunOutsideFrames([this] {
+            manager_.Action_Connection_Auto();
+            SyncMenu();
+        });
     });
-    connect(widgets_.manualNumberAction, &QAction::triggered, this, [this] {
-        manager_.Action_Connection_Manual_Number(dialogs_);
-        SyncMenu();
+    connect(widgets_.manualNumberAction, &QAction::triggered, this, [this, &waits] {
+        waits.RunOutsideFrames([this] {
+            manager_.Action_Connection_Manual_Number(dialogs_);
+            SyncMenu();
+        });
     });
     // The manual submenu's own item opens nothing and changes no state: undo the
     // check mark a click on it would leave.

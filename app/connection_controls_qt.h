@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "base/wait_rules.h"
 #include "serial/connection_manager.h"
 
 class Dialogs;
@@ -21,8 +22,9 @@ class ConnectionControls : public QObject {
         QLabel* panelConnection = nullptr;
     };
 
-    ConnectionControls(ConnectionManager& manager, Dialogs& dialogs, Widgets widgets,
-                       QObject* parent);
+    // The menu's port changes happen outside device waits (`waits`).
+    ConnectionControls(ConnectionManager& manager, Dialogs& dialogs, WaitRules& waits,
+                       Widgets widgets, QObject* parent);
 
     void ShowIndicator(const LinkIndicator& indicator);
     // Idle-time update: the manual action records the auto check mark.

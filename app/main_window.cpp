@@ -21,21 +21,23 @@
 #include "app/busy_window.h"
 #include "app/caption_table.h"
 #include "app/connection_controls_qt.h"
-#include "base/dialogs.h"
+#include "app/event_pump_qt.h"
 #include "app/log_file.h"
 #include "app/log_view_widget.h"
+#include "app/model_tab_page_qt.h"
 #include "app/options_store.h"
 #include "app/temp_folder.h"
-#include "measure/measure_page_install_qt.h"
-#include "measure/measurement_commands_device.h"
+#include "base/dialogs.h"
+#include "measure/measure_device_page_qt.h"
+#include "protocol/device_session.h"
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
 #include "protocol/operation_gate.h"
-#include "protocol/device_session.h"
 
 namespace {
 
 constexpr int kTimerProcMs = 100;
+constexpr int kBusyIntervalMs = 50;
 constexpr int kIdleUpdateMs = 200;
 constexpr int kClientWidth = 844;
 constexpr int kClientHeight = 362;
@@ -55,6 +57,18 @@ constexpr PageDesign kPages[TForm1::PageCount] = {
     {"TabSheet_DevControl_K520", "K520:Настройки"},
     {"TabSheet_DevInfo", "О приборе"},
     {"TabSheet_Log", "Лог"},
+};
+
+// The device pages and the tabs they fill; a new page is one line here.
+struct DevicePageSlot {
+    TForm1::PageIndex tab;
+    std::unique_ptr<DevicePage> (*make)(const PageContext& context);
+};
+
+const DevicePageSlot kDevicePages[] = {
+    {TForm1::PageMeasuring, MakeMeasurePage},
+    {TForm1::PageDevControlK310, MakeModelTabPage<SettingsPage::K310>},
+    {TForm1::PageDevControlK520, MakeModelTabPage<SettingsPage::K520>},
 };
 
 QString Text(const char* utf8) {
@@ -81,10 +95,11 @@ QLabel* MakePanel(QWidget* parent, const char* name, const QString& text) {
 
 TForm1::TForm1(Dialogs& dialogs, OptionsStore& options, TickClock clock, QWidget* parent)
     : QMainWindow(parent),
+      OperationHost(QtEventPump(), QtDeferToLoop()),
       dialogs_(dialogs),
       options_(options),
       clock_(clock),
-      procTimer_(std::move(clock)) {
+      procTimer_(std::move(clock), &Waits()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Dravo Explorer "));
     setFont(FontWithFallbacks({QStringLiteral("Arial Unicode MS"), QStringLiteral("DejaVu Sans")},
@@ -356,7 +371,7 @@ void TForm1::FormDestroy() {
 void TForm1::CreateDeviceSession() {
     DeviceSessionOptions options;
     options.stack.clock = clock_;
-    options.stack.pump = [] { QCoreApplication::processEvents(); };
+    options.stack.waits = &Waits();
     options.stack.dialogs = &dialogs_;
     options.stack.log = &log_;
     options.linkCheckEnabled = [this] { return linkCheckEnabled_; };
@@ -365,10 +380,10 @@ void TForm1::CreateDeviceSession() {
     };
     session_ = std::make_unique<DeviceSession>(std::move(options));
     connectionControls_ = new ConnectionControls(
-        session_->Connection(), dialogs_,
+        session_->Connection(), dialogs_, Waits(),
         {actionConnectionAuto_, actionManual_, actionManualNumber_, panelCom_, panelConnection_},
         this);
-    TimerSteps().connectionStep = [this] { session_->Connection().Timer_ConnectionTimer(); };
+    procTimer_.SetConnectionStep([this] { session_->Connection().Timer_ConnectionTimer(); });
     CreateIdentificationStep();
     CreateDevicePages();
 }
@@ -377,16 +392,30 @@ void TForm1::CreateDevicePages() {
     operationGate_ = std::make_unique<OperationGate>(
         [this] { return GateInputs::From(Connected(), DeviceRecognized(), session_->Commands()); },
         dialogs_, log_);
-    measureDevice_ = std::make_unique<CommandsMeasureDevice>(session_->Commands(), &log_);
-    measurePage_ = InstallMeasurePage(
-        *this, *measureDevice_,
-        [this](std::string& notice) { return operationGate_->CheckPage(notice); }, clock_);
+    PageContext context;
+    context.pageControl = pageControl_;
+    context.progress = progressBar_;
+    context.session = session_.get();
+    context.gate = operationGate_.get();
+    context.host = this;
+    context.dialogs = &dialogs_;
+    context.log = &log_;
+    context.clock = clock_;
+    context.showStatus = [this](const std::string& text, StatusStyle style) {
+        ShowStatus(text, static_cast<int>(style));
+    };
+    for (const DevicePageSlot& slot : kDevicePages) {
+        context.tab = Page(slot.tab);
+        pages_.push_back(slot.make(context));
+    }
+    for (const auto& page : pages_) {
+        procTimer_.AddStep([page = page.get()] { page->TimerStep(); });
+    }
 }
 
 void TForm1::DestroyDeviceSession() {
-    TimerSteps().connectionStep = nullptr;
-    TimerSteps().identificationStep = nullptr;
-    TimerSteps().measureStep = nullptr;
+    procTimer_.ClearSteps();
+    pages_.clear();
     identification_.reset();
     delete connectionControls_;
     connectionControls_ = nullptr;
@@ -410,6 +439,18 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (Waits().InFrame()) {
+        // Frames on the stack still stand on the session: they give up at
+        // once, and the window closes from the event loop once they are gone.
+        RequestStop();
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close();
+        }
+        event->ignore();
+        Waits().WhenNoFrame([this] { close(); });
+        return;
+    }
+    RequestStop();
     FormDestroy();
     if (busy_ != nullptr) {
         busy_->HideBusy();
@@ -428,6 +469,21 @@ void TForm1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
+void TForm1::SetPagesEnabled(bool enabled) {
+    pageControl_->setEnabled(enabled);
+}
+
+void TForm1::SetBusy(bool busy) {
+    if (busy_ == nullptr) {
+        return;
+    }
+    if (busy) {
+        busy_->ShowBusy(kBusyIntervalMs);
+    } else {
+        busy_->HideBusy();
+    }
+}
+
 void TForm1::Timer_ProcTimer() {
     procTimer_.Tick();
 }
@@ -437,17 +493,19 @@ void TForm1::CreateIdentificationStep() {
     view.showStatus = [this](const std::string& text, StatusStyle style) {
         ShowStatus(text, static_cast<int>(style));
     };
-    view.showSettingsPage = [this](SettingsPage page) { ShowSettingsPage(page); };
+    view.showSettingsPage = [this](SettingsPage page) {
+        ForEachPage([page](DevicePage& each) { each.ShowSettingsPage(page); });
+    };
+    view.fillInfoPage = [this](const DeviceInfo& info) {
+        ForEachPage([&info](DevicePage& each) { each.FillInfo(info); });
+    };
+    view.clearInfoPage = [this] { ForEachPage([](DevicePage& each) { each.ClearInfo(); }); };
+    view.setRenewButtonEnabled = [this](bool enabled) {
+        ForEachPage([enabled](DevicePage& each) { each.SetRenewEnabled(enabled); });
+    };
     identification_ = std::make_unique<IdentificationStep>(
         DeviceIdentification(session_->Commands(), log_), deviceInfo_, clock_, std::move(view));
-    TimerSteps().identificationStep = [this] {
-        identification_->Tick(Connected(), linkCheckEnabled_);
-    };
-}
-
-void TForm1::ShowSettingsPage(SettingsPage page) {
-    SetTabVisible(PageDevControlK310, page == SettingsPage::K310);
-    SetTabVisible(PageDevControlK520, page == SettingsPage::K520);
+    procTimer_.AddStep([this] { identification_->Tick(Connected(), linkCheckEnabled_); });
 }
 
 bool TForm1::DeviceRecognized() const {
@@ -527,6 +585,7 @@ void TForm1::ApplyLanguage(Language language) {
     if (connectionControls_ != nullptr) {
         connectionControls_->LanguageApplied();
     }
+    ForEachPage([](DevicePage& page) { page.Relabel(); });
     emit LanguageApplied(language);
 }
 

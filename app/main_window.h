@@ -3,19 +3,20 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "base/app_log.h"
 #include "app/image_list_qt.h"
 #include "app/instance_lock.h"
-#include "base/language.h"
 #include "app/proc_timer.h"
+#include "base/app_log.h"
+#include "base/language.h"
+#include "base/operation_host.h"
 #include "base/status_style.h"
 #include "base/tick_clock.h"
 #include "protocol/device_info.h"
+#include "protocol/device_page.h"
 
-class CommandsMeasureDevice;
 class ConnectionControls;
-class MeasurePage;
 class OperationGate;
 class IdentificationStep;
 enum class SettingsPage;
@@ -39,8 +40,10 @@ class TForm3;
 enum class StartupResult { Running, AlreadyRunning, TempFolderFailed };
 
 // The main window: pages, menus, actions, status bar and the 100 ms timer, with
-// the start-up and shutdown sequences around them.
-class TForm1 : public QMainWindow {
+// the start-up and shutdown sequences around them. It is the host of the
+// device operations: their waits pump its event loop, and a close request
+// that arrives inside one is carried out once every wait has unwound.
+class TForm1 : public QMainWindow, public OperationHost {
     Q_OBJECT
   public:
     enum PageIndex {
@@ -77,17 +80,14 @@ class TForm1 : public QMainWindow {
     bool Connected() const;
     // Long device operations clear this for their whole run.
     bool LinkCheckEnabled() const { return linkCheckEnabled_; }
-    void SetLinkCheckEnabled(bool enabled) { linkCheckEnabled_ = enabled; }
+    void SetLinkCheckEnabled(bool enabled) override { linkCheckEnabled_ = enabled; }
     // What the last identification learned of the connected device.
     const DeviceInfo& Device() const { return deviceInfo_; }
     bool TickInProgress() const { return procTimer_.TickInProgress(); }
-    // Connection and measurement steps of the timer, filled by their subsystems.
-    TimerHooks& TimerSteps() { return procTimer_.Hooks(); }
 
     // The link to the dosimeter; exists from start-up to shutdown.
     DeviceSession& Session() { return *session_; }
     OperationGate& Gate() { return *operationGate_; }
-    MeasurePage* Measuring() const { return measurePage_; }
 
     AppLog& Log() { return log_; }
     Dialogs& UserDialogs() { return dialogs_; }
@@ -121,6 +121,8 @@ class TForm1 : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void SetPagesEnabled(bool enabled) override;
+    void SetBusy(bool busy) override;
 
   private:
     void BuildStatusBar();
@@ -142,8 +144,13 @@ class TForm1 : public QMainWindow {
     void CreateIdentificationStep();
     // The pages that talk to the device, with the gates they ask first.
     void CreateDevicePages();
-    void ShowSettingsPage(SettingsPage page);
     void SetTabVisible(PageIndex index, bool visible);
+    template <typename Call>
+    void ForEachPage(Call call) {
+        for (const auto& page : pages_) {
+            call(*page);
+        }
+    }
 
     void Action_Log_VisibleExecute();
     void Action_LanguageExecute();
@@ -164,9 +171,8 @@ class TForm1 : public QMainWindow {
     DeviceInfo deviceInfo_;
     std::unique_ptr<IdentificationStep> identification_;
     std::unique_ptr<OperationGate> operationGate_;
-    std::unique_ptr<CommandsMeasureDevice> measureDevice_;
-    MeasurePage* measurePage_ = nullptr;
     std::unique_ptr<DeviceSession> session_;
+    std::vector<std::unique_ptr<DevicePage>> pages_;
     ConnectionControls* connectionControls_ = nullptr;
 
     TForm3* busy_ = nullptr;

@@ -1,26 +1,25 @@
 #include "app/proc_timer.h"
 
-namespace {
-
-void Run(const std::function<void()>& step) {
-    if (step) {
-        step();
-    }
+void ProcTimer::ClearSteps() {
+    connectionStep_ = nullptr;
+    steps_.clear();
 }
 
-}  // namespace
-
 void ProcTimer::Tick() {
-    if (inProgress_) {
+    if (inProgress_ || (waits_ != nullptr && waits_->StopRequested())) {
         return;
     }
     inProgress_ = true;
+    WaitRules::Frame frame(waits_);
     const std::uint32_t now = clock_();
     if (!lastConnectionTick_ || TicksSince(*lastConnectionTick_, now) > kConnectionPeriodMs) {
         lastConnectionTick_ = now;
-        Run(hooks_.connectionStep);
+        if (connectionStep_) {
+            connectionStep_();
+        }
     }
-    Run(hooks_.identificationStep);
-    Run(hooks_.measureStep);
+    for (const Step& step : steps_) {
+        step();
+    }
     inProgress_ = false;
 }

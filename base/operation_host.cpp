@@ -18,7 +18,7 @@ void Hold(int& holders, bool take, Apply apply) {
 }  // namespace
 
 OperationGuard::OperationGuard(OperationHost& host, OperationDisables disables)
-    : host_(host), disables_(disables) {
+    : host_(host), disables_(disables), frame_(&host.Waits()) {
     ++host_.running_;
     if (disables_.linkCheck) {
         Hold(host_.linkCheckOff_, true, [this](bool on) { host_.SetLinkCheckEnabled(on); });

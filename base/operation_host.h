@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/wait_rules.h"
+
 // The front end a long device operation runs in (the main window, the CLI, a
 // test). It says whether the user asked the program to stop, and switches off
 // for an operation's run what must not interfere with it: the background
@@ -7,13 +9,18 @@
 // call the switches themselves: an OperationGuard does, and restores them.
 class OperationHost {
   public:
+    explicit OperationHost(EventPump pump = {}, DeferToLoop defer = {})
+        : waits_(std::move(pump), std::move(defer)) {}
     virtual ~OperationHost() = default;
+
+    // What may run inside the waits of this front end's device exchanges.
+    WaitRules& Waits() { return waits_; }
 
     // An OperationGuard is alive: device traffic from a user action must wait.
     bool OperationRunning() const { return running_ > 0; }
     // Exit, window close, SIGINT or SIGTERM arrived; every wait fails at once.
-    bool StopRequested() const { return stopRequested_; }
-    void RequestStop() { stopRequested_ = true; }
+    bool StopRequested() const { return waits_.StopRequested(); }
+    void RequestStop() { waits_.RequestStop(); }
 
   protected:
     virtual void SetLinkCheckEnabled(bool enabled) = 0;
@@ -27,7 +34,7 @@ class OperationHost {
     int linkCheckOff_ = 0;
     int pagesOff_ = 0;
     int busyOn_ = 0;
-    bool stopRequested_ = false;
+    WaitRules waits_;
 };
 
 // What an operation switches off for its run.
@@ -37,7 +44,8 @@ struct OperationDisables {
     bool busy = false;      // the busy indicator is shown
 };
 
-// Marks one long operation for its lifetime: on entry it switches off what
+// Marks one long operation for its lifetime, as a frame that stands on the
+// device session (see WaitRules): on entry it switches off what
 // `disables` names; on every way out (return, failure, exception) it restores
 // exactly those. Guards nest: what several guards switched off comes back when
 // the last of them ends.
@@ -51,4 +59,5 @@ class OperationGuard {
   private:
     OperationHost& host_;
     OperationDisables disables_;
+    WaitRules::Frame frame_;
 };

@@ -12,7 +12,3 @@ std::uint32_t SystemTicks();
 inline std::uint32_t TicksSince(std::uint32_t start, std::uint32_t now) {
     return now - start;
 }
-
-// Lets the caller's event loop run while a device exchange waits. The GUI passes
-// one that processes Qt events; the CLI and tests pass one that does nothing.
-using EventPump = std::function<void()>;

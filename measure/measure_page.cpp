@@ -19,16 +19,8 @@
 namespace {
 
 constexpr int kLevelMaximum = 120;
-constexpr int kPumpSliceMs = 10;
 constexpr double kRatePointScale = 2.6;
 constexpr double kDosePointScale = 2.0;
-
-// Lets queued events and timer ticks run, blocking at most one short slice when
-// there are none, so a waiting loop never spins.
-void PumpEventsBriefly() {
-    QTimer::singleShot(kPumpSliceMs, qApp, [] {});
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
 
 QString ToQt(const std::string& text) {
     return QString::fromUtf8(text.data(), text.size());
@@ -96,10 +88,11 @@ void Paint(QLabel* indicator, IndicatorColour colour) {
 }  // namespace
 
 MeasurePage::MeasurePage(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs,
-                         TickClock clock, QWidget* parent)
+                         TickClock clock, WaitRules& waits, QWidget* parent)
     : QWidget(parent),
+      waits_(waits),
       measurement_(std::make_unique<Measurement>(device, std::move(pageGate), dialogs,
-                                                 std::move(clock), PumpEventsBriefly)) {
+                                                 std::move(clock), waits)) {
     setObjectName("MeasurePage");
     BuildWidgets();
     measurement_->SetStateObserver([this] { ShowState(); });
@@ -168,10 +161,13 @@ void MeasurePage::BuildWidgets() {
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    connect(readButton_, &QPushButton::clicked, this, &MeasurePage::BitBtn_Measure_ReadClick);
+    // A click inside another device wait (an automatic read in a timer tick)
+    // runs once that wait is over.
+    connect(readButton_, &QPushButton::clicked, this,
+            [this] { waits_.RunOutsideFrames([this] { BitBtn_Measure_ReadClick(); }); });
     connect(autoReadBox_, &QCheckBox::clicked, this, &MeasurePage::CheckBox_Measure_AutoReadClick);
     connect(doseResetButton_, &QPushButton::clicked, this,
-            &MeasurePage::BitBtn_Measure_Dose_ResetClick);
+            [this] { waits_.RunOutsideFrames([this] { BitBtn_Measure_Dose_ResetClick(); }); });
 }
 
 void MeasurePage::BindPageControl(QTabWidget* pageControl) {

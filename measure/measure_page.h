@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "base/wait_rules.h"
 #include "measure/measurement.h"
 
 class QCheckBox;
@@ -19,8 +20,10 @@ class MeasurePage : public QWidget {
     Q_OBJECT
 
   public:
+    // The buttons talk to the device only outside other device waits
+    // (`waits`), which also let the timer run while the dose reset waits.
     MeasurePage(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs, TickClock clock,
-                QWidget* parent = nullptr);
+                WaitRules& waits, QWidget* parent = nullptr);
     ~MeasurePage() override;
 
     // The main window's page control: its current page decides whether automatic
@@ -41,6 +44,7 @@ class MeasurePage : public QWidget {
     void TakeControlStates();
     void ShowState();
 
+    WaitRules& waits_;
     std::unique_ptr<Measurement> measurement_;
     QTabWidget* pageControl_ = nullptr;
     bool pageControlEnabledTaken_ = true;

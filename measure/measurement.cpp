@@ -7,6 +7,10 @@
 
 namespace {
 
+// While the dose reset waits for the timer, the loop blocks this long when no
+// event is pending, so it never spins.
+constexpr std::chrono::milliseconds kPumpBlock{10};
+
 void Toggle(IndicatorColour& colour) {
     colour = colour == IndicatorColour::ButtonFace ? IndicatorColour::Yellow
                                                    : IndicatorColour::ButtonFace;
@@ -33,12 +37,12 @@ class BusyMark {
 }  // namespace
 
 Measurement::Measurement(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs,
-                         TickClock clock, EventPump pump)
+                         TickClock clock, WaitRules& waits)
     : device_(device),
       pageGate_(std::move(pageGate)),
       dialogs_(dialogs),
       clock_(std::move(clock)),
-      pump_(std::move(pump)) {}
+      waits_(waits) {}
 
 void Measurement::Changed() {
     if (observer_) {
@@ -237,6 +241,7 @@ bool Measurement::RunDoseReset() {
         return false;
     }
     doseResetRequest_ = 1;
+    WaitRules::Frame frame(&waits_);
     const std::uint32_t start = clock_();
     for (;;) {
         if (doseResetRequest_ == 0) {
@@ -245,10 +250,9 @@ bool Measurement::RunDoseReset() {
         if (doseResetRequest_ < 0) {
             return false;
         }
-        if (TicksSince(start, clock_()) > kDoseResetTimeoutMs) {
+        if (TicksSince(start, clock_()) > kDoseResetTimeoutMs || !waits_.Pump(kPumpBlock)) {
             doseResetRequest_ = 0;
             return false;
         }
-        pump_();
     }
 }

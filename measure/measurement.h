@@ -7,6 +7,7 @@
 
 #include "base/dialogs.h"
 #include "base/tick_clock.h"
+#include "base/wait_rules.h"
 #include "measure/measurement_device.h"
 #include "measure/measurement_state.h"
 
@@ -43,8 +44,9 @@ class Measurement {
     static constexpr int kDoseEveryNthRead = 10;
     static constexpr std::size_t kDoseTextBytes = 10;
 
+    // `waits` lets the timer run while the dose reset waits for it.
     Measurement(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs, TickClock clock,
-                EventPump pump);
+                WaitRules& waits);
 
     // Called after every change of the state, so the page can show it at once.
     void SetStateObserver(std::function<void()> observer) { observer_ = std::move(observer); }
@@ -83,7 +85,7 @@ class Measurement {
     PageGate pageGate_;
     Dialogs& dialogs_;
     TickClock clock_;
-    EventPump pump_;
+    WaitRules& waits_;
     std::function<void()> observer_;
 
     MeasurePageState state_;

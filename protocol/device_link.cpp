@@ -10,10 +10,10 @@ constexpr std::size_t kHeaderSize = 4;
 constexpr std::size_t kMinimumPayload = 2;
 }  // namespace
 
-DeviceLink::DeviceLink(ComPort& port, TickClock clock, EventPump pump, Dialogs* dialogs)
+DeviceLink::DeviceLink(ComPort& port, TickClock clock, WaitRules* waits, Dialogs* dialogs)
     : port_(port),
       clock_(std::move(clock)),
-      pump_(std::move(pump)),
+      waits_(waits),
       dialogs_(dialogs),
       main_(&registry_.Create(kMainAddress)),
       efl_(&registry_.Create(kEflAddress)),
@@ -76,9 +76,12 @@ DeviceLink::FrontCheck DeviceLink::CheckFront(LinkChannel& channel, const std::u
 
 bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
                           bool retry, const std::string& errorText) {
-    if (channel == nullptr || payload == nullptr || length < kMinimumPayload || !port_.IsOpen()) {
+    const std::uint32_t openCount = port_.OpenCount();
+    if (channel == nullptr || payload == nullptr || length < kMinimumPayload || !port_.IsOpen() ||
+        StopRequested()) {
         return false;
     }
+    WaitRules::Frame frame(waits_);
     {
         // Answers that came late for earlier requests are not ours.
         std::lock_guard<std::mutex> guard(registry_.Lock());
@@ -93,6 +96,13 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
         if (CheckFront(*channel, payload) == FrontCheck::Matched) {
             return true;
         }
+        if (StopRequested()) {
+            return false;
+        }
+        if (PortLost(openCount)) {
+            Fail(errorText);
+            return false;
+        }
         const std::uint32_t now = clock_();
         if (TicksSince(start, now) > kAnswerTimeoutMs) {
             if (attempts >= sends) {
@@ -105,10 +115,18 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
         }
         // Block briefly on the queue, then let the caller's event loop run.
         channel->Queue().WaitNotEmpty(waitSlice_);
-        if (pump_) {
-            pump_();
+        if (waits_ != nullptr) {
+            waits_->Pump();
         }
     }
+}
+
+bool DeviceLink::StopRequested() const {
+    return waits_ != nullptr && waits_->StopRequested();
+}
+
+bool DeviceLink::PortLost(std::uint32_t openCount) const {
+    return !port_.IsOpen() || port_.DeviceVanished() || port_.OpenCount() != openCount;
 }
 
 void DeviceLink::Fail(const std::string& errorText) {

@@ -8,6 +8,7 @@
 
 #include "base/dialogs.h"
 #include "base/tick_clock.h"
+#include "base/wait_rules.h"
 #include "protocol/channel_registry.h"
 #include "protocol/frame.h"
 #include "serial/com_port.h"
@@ -26,8 +27,9 @@ class DeviceLink {
     static constexpr const char* kDefaultErrorMarker = "*";
     static constexpr const char* kDefaultErrorText = "No answer from device";
 
-    // `pump` may be empty; `dialogs` may be null (failures then show nothing).
-    DeviceLink(ComPort& port, TickClock clock, EventPump pump, Dialogs* dialogs);
+    // `waits` may be null (the wait then only blocks); `dialogs` may be null
+    // (failures then show nothing).
+    DeviceLink(ComPort& port, TickClock clock, WaitRules* waits, Dialogs* dialogs);
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
@@ -51,6 +53,9 @@ class DeviceLink {
     // (bit 6 of the group set): 700 ms per send, three sends when `retry`. On
     // true the channel's current answer holds it. On failure `errorText` is shown
     // in an error box ("*" stands for the default text, empty shows nothing).
+    // Fails at once, without sending again, when the port is closed, reopened
+    // or its device vanished during the wait, and also without a box when the
+    // program was asked to stop.
     bool Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length, bool retry,
                   const std::string& errorText);
 
@@ -61,10 +66,13 @@ class DeviceLink {
     enum class FrontCheck { Empty, Matched, Discarded };
     FrontCheck CheckFront(LinkChannel& channel, const std::uint8_t* payload);
     void Fail(const std::string& errorText);
+    bool StopRequested() const;
+    // The port the wait started on is no longer there to answer.
+    bool PortLost(std::uint32_t openCount) const;
 
     ComPort& port_;
     TickClock clock_;
-    EventPump pump_;
+    WaitRules* waits_;
     Dialogs* dialogs_;
     std::chrono::milliseconds waitSlice_{5};
 

@@ -14,7 +14,7 @@
 struct DeviceStackOptions {
     PortTableConfig ports = PortTableConfig::FromEnvironment();
     TickClock clock = SystemTicks;
-    EventPump pump;              // empty: the wait only blocks
+    WaitRules* waits = nullptr;  // null: the wait only blocks
     Dialogs* dialogs = nullptr;  // null: failures show no box
     AppLog* log = nullptr;       // null: nothing is logged
 };

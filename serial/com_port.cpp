@@ -142,6 +142,7 @@ bool ComPort::OpenPort(std::uint32_t baud) {
     }
     if (fd >= 0) {
         vanished_ = false;
+        ++openCount_;
         fd_ = fd;
         StartReader();
     }

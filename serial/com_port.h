@@ -51,6 +51,9 @@ class ComPort {
 
     // True once the reader saw the device vanish (hang-up, I/O error); cleared at open.
     bool DeviceVanished() const { return vanished_.load(); }
+    // Counts the successful opens, so a wait can tell that the port it
+    // started on was closed and opened again meanwhile.
+    std::uint32_t OpenCount() const { return openCount_.load(); }
 
   private:
     void Log(const std::string& text) const;
@@ -74,4 +77,5 @@ class ComPort {
     int portNumber_ = 0;
     LogSink logSink_;
     std::atomic<bool> vanished_{false};
+    std::atomic<std::uint32_t> openCount_{0};
 };

@@ -3,11 +3,11 @@
 #include <atomic>
 #include <string>
 
-#include "support/temp_dir.h"
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -43,8 +43,7 @@ class IdentifySimulatedDevice : public ::testing::Test {
         options.ports.systemPorts = false;
         options.ports.portDir = dir.Path();
         options.clock = [this] { return ticks.load(); };
-        // Time passes only while the link waits for an answer.
-        options.pump = [this] { ticks += 50; };
+        options.waits = &waits;
         options.dialogs = &dialogs;
         options.log = &log;
         return options;
@@ -54,6 +53,8 @@ class IdentifySimulatedDevice : public ::testing::Test {
     RecordingDialogs dialogs;
     AppLog log;
     std::atomic<std::uint32_t> ticks{0};
+    // Time passes only while the link waits for an answer.
+    WaitRules waits{[this](std::chrono::milliseconds) { ticks += 50; }};
     DeviceStack stack{Options()};
     std::unique_ptr<SimulatedDevice> device;
     DeviceInfo info;

@@ -85,8 +85,9 @@ class IdentifyOverPty : public ::testing::Test {
     RecordingDialogs dialogs;
     AppLog log;
     std::atomic<std::uint32_t> ticks{0};
-    DeviceStack stack{DeviceStackOptions{PortTableConfig{}, [this] { return ticks.load(); },
-                                         [this] { ticks += 50; }, &dialogs, &log}};
+    WaitRules waits{[this](std::chrono::milliseconds) { ticks += 50; }};
+    DeviceStack stack{DeviceStackOptions{PortTableConfig{}, [this] { return ticks.load(); }, &waits,
+                                         &dialogs, &log}};
     DeviceInfo info;
 };
 

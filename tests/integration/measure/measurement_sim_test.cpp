@@ -32,7 +32,7 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
           device_(stack_.Commands(), &log_),
           measurement_(
               device_, [](std::string&) { return true; }, dialogs_, [this] { return now_; },
-              [this] { Tick(); }) {
+              timerWaits_) {
         SetUiLanguage(Language::English);
         dialogs_.answerYes = true;
         EXPECT_TRUE(sim_.PlugIn(portDir_, 5)) << sim_.LastError();
@@ -82,6 +82,8 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
     DeviceStack stack_;
     CommandsMeasureDevice device_;
     std::uint32_t now_ = 0;
+    // The dose reset's wait: every pump is one tick of the timer.
+    WaitRules timerWaits_{[this](std::chrono::milliseconds) { Tick(); }};
     Measurement measurement_;
 };
 

@@ -66,6 +66,7 @@ TEST_P(MeasurePageScreenshot, EveryTextFitsAndTheShotIsWritten) {
     device.SetText(FakeMeasureDevice::kDoseTextAt, "1234,56");
     device.parameters[9] = 0;
     FakeDialogs dialogs;
+    WaitRules waits;
     const bool open = !shot.bootMode;
     MeasurePage page(
         device,
@@ -75,7 +76,7 @@ TEST_P(MeasurePageScreenshot, EveryTextFitsAndTheShotIsWritten) {
                                      "In BOOT\n\rMode is\n\rUnavaliable");
             return open;
         },
-        dialogs, [] { return std::uint32_t{0}; });
+        dialogs, [] { return std::uint32_t{0}; }, waits);
     page.Relabel();
     page.BitBtn_Measure_ReadClick();
     page.BitBtn_Measure_ReadClick();  // the indicators show their blink colour

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/event_pump_qt.h"
 #include "base/language.h"
 #include "measure/measure_page.h"
 #include "unit/measure/measurement_fakes.h"
@@ -51,7 +52,7 @@ class MeasurePageTest : public ::testing::Test {
                   }
                   return gateOpen_;
               },
-              dialogs_, [this] { return SystemTicks() + clockOffset_; }) {}
+              dialogs_, [this] { return SystemTicks() + clockOffset_; }, waits_) {}
     ~MeasurePageTest() override { SetUiLanguage(Language::Russian); }
 
     template <typename T>
@@ -67,6 +68,7 @@ class MeasurePageTest : public ::testing::Test {
     FakeDialogs dialogs_;
     bool gateOpen_ = true;
     std::uint32_t clockOffset_ = 0;
+    WaitRules waits_{QtEventPump(), QtDeferToLoop()};
     MeasurePage page_;
 };
 

@@ -12,8 +12,8 @@ class ProcTimerTest : public ::testing::Test {
     ProcTimer timer_{[this] { return now_; }};
 
     void SetUp() override {
-        timer_.Hooks().connectionStep = [this] { ++connectionSteps_; };
-        timer_.Hooks().measureStep = [this] { ++measureSteps_; };
+        timer_.SetConnectionStep([this] { ++connectionSteps_; });
+        timer_.AddStep([this] { ++measureSteps_; });
     }
     void TickAt(std::uint32_t at) {
         now_ = at;
@@ -43,13 +43,13 @@ TEST_F(ProcTimerTest, PacingSurvivesTheTickCounterWrapping) {
 
 TEST_F(ProcTimerTest, NestedTickReturnsAtOnce) {
     int nestedMeasures = -1;
-    timer_.Hooks().connectionStep = [this, &nestedMeasures] {
+    timer_.SetConnectionStep([this, &nestedMeasures] {
         ++connectionSteps_;
         EXPECT_TRUE(timer_.TickInProgress());
         now_ += 5000;
         timer_.Tick();  // a device wait pumping the event loop lets the timer in
         nestedMeasures = measureSteps_;
-    };
+    });
     TickAt(100);
     EXPECT_EQ(connectionSteps_, 1);
     EXPECT_EQ(nestedMeasures, 0);
@@ -57,10 +57,21 @@ TEST_F(ProcTimerTest, NestedTickReturnsAtOnce) {
     EXPECT_FALSE(timer_.TickInProgress());
 }
 
-TEST_F(ProcTimerTest, EmptyStepsAreSkipped) {
-    ProcTimer bare([] { return 0u; });
-    bare.Tick();
-    EXPECT_FALSE(bare.TickInProgress());
+TEST_F(ProcTimerTest, ATickIsAFrameAndNoneRunsOnceAStopWasRequested) {
+    WaitRules waits;
+    ProcTimer timer([this] { return now_; }, &waits);
+    bool inFrame = false;
+    int steps = 0;
+    timer.AddStep([&] {
+        inFrame = waits.InFrame();
+        ++steps;
+    });
+    timer.Tick();
+    EXPECT_TRUE(inFrame);
+    EXPECT_FALSE(waits.InFrame());
+    waits.RequestStop();
+    timer.Tick();
+    EXPECT_EQ(steps, 1);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include "app/banner.h"
 #include "app/caption_table.h"
 #include "app/launch_options.h"
-#include "base/status_style.h"
 #include "app/window_geometry.h"
+#include "base/status_style.h"
 
 namespace {
 

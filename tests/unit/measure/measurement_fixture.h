@@ -27,11 +27,7 @@ class MeasurementTest : public ::testing::Test {
                   }
                   return gateOpen_;
               },
-              dialogs_, [this] { return now_; },
-              [this] {
-                  ++pumpCalls_;
-                  Tick();
-              }) {
+              dialogs_, [this] { return now_; }, waits_) {
         SetUiLanguage(Language::English);
     }
     ~MeasurementTest() override { SetUiLanguage(Language::Russian); }
@@ -67,5 +63,9 @@ class MeasurementTest : public ::testing::Test {
     int gateCalls_ = 0;
     int pumpCalls_ = 0;
     bool timerRuns_ = true;
+    WaitRules waits_{[this](std::chrono::milliseconds) {
+        ++pumpCalls_;
+        Tick();
+    }};
     Measurement measurement_;
 };

@@ -34,10 +34,7 @@ class MeasurementOverLinkTest : public link_testing::LinkFixture {
         : device_(Commands(), &log_),
           measurement_(
               device_, [](std::string&) { return true; }, measureDialogs_, [this] { return now_; },
-              [this] {
-                  now_ += 100;
-                  measurement_.MeasureStep();
-              }) {
+              timerWaits_) {
         SetUiLanguage(Language::English);
         parameters_ = {{0xC001, 0x20000100}, {0xC004, 0x20000104}, {0xC002, 0x20000200},
                        {0xC015, 0x20000300}, {0xC016, 0x20000310}, {9, 2}};
@@ -104,6 +101,11 @@ class MeasurementOverLinkTest : public link_testing::LinkFixture {
     std::uint32_t silentAddress_ = 0;
     FakeDialogs measureDialogs_;
     CommandsMeasureDevice device_;
+    // The dose reset's wait: every pump is one tick of the timer.
+    WaitRules timerWaits_{[this](std::chrono::milliseconds) {
+        now_ += 100;
+        measurement_.MeasureStep();
+    }};
     Measurement measurement_;
 };
 

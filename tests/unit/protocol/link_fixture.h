@@ -29,10 +29,7 @@ class LinkFixture : public ::testing::Test {
         options.ports.systemPorts = false;
         options.ports.portDir.clear();
         options.clock = [this] { return now_; };
-        options.pump = [this] {
-            peer_.Service(std::chrono::milliseconds(2), now_);
-            now_ += kStepMs;
-        };
+        options.waits = &waits_;
         options.dialogs = &dialogs_;
         options.log = &log_;
         stack_ = std::make_unique<DeviceStack>(std::move(options));
@@ -73,6 +70,11 @@ class LinkFixture : public ::testing::Test {
     std::uint32_t now_ = 0xFFFFF000;  // close to wrapping, on purpose
     RecordingDialogs dialogs_;
     AppLog log_;
+    // Each pump is one step of time in which the scripted peer answers.
+    WaitRules waits_{[this](std::chrono::milliseconds) {
+        peer_.Service(std::chrono::milliseconds(2), now_);
+        now_ += kStepMs;
+    }};
     std::unique_ptr<DeviceStack> stack_;
 };
 

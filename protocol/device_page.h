@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "base/app_log.h"
+#include "base/dialogs.h"
+#include "base/operation_host.h"
+#include "base/tick_clock.h"
+#include "protocol/device_info.h"
+#include "protocol/identification_step.h"
+
+class DeviceSession;
+class OperationGate;
+class QProgressBar;
+class QTabWidget;
+class QWidget;
+
+// What the main window gives each device page: its tab, the session, the
+// gate, the front end's host (stop request, waits, operation guards) and the
+// shared services. Everything outlives the page.
+struct PageContext {
+    QWidget* tab = nullptr;             // the page's own tab, an empty layout
+    QTabWidget* pageControl = nullptr;  // PageControl1
+    QProgressBar* progress = nullptr;   // ProgressBar_Bottom_Info
+    DeviceSession* session = nullptr;
+    OperationGate* gate = nullptr;
+    OperationHost* host = nullptr;
+    Dialogs* dialogs = nullptr;
+    AppLog* log = nullptr;
+    TickClock clock = SystemTicks;
+    // Shows a text in the status bar (Part of the shell) in one of its styles.
+    std::function<void(const std::string& text, StatusStyle style)> showStatus;
+};
+
+// One page of the main window that works with the device. The window keeps a
+// list of them and walks it on every timer tick, identification event and
+// language switch; a page overrides what concerns it.
+class DevicePage {
+  public:
+    virtual ~DevicePage() = default;
+
+    // On every tick of the 100 ms timer (not inside another tick).
+    virtual void TimerStep() {}
+    // After the interface language changed.
+    virtual void Relabel() {}
+    // Identification chose the settings tab of the connected model (None: none).
+    virtual void ShowSettingsPage(SettingsPage /*page*/) {}
+    // Identification learned what is connected, or the device went away.
+    virtual void FillInfo(const DeviceInfo& /*info*/) {}
+    virtual void ClearInfo() {}
+    // Whether the information page may read the device again.
+    virtual void SetRenewEnabled(bool /*enabled*/) {}
+};
+
+using PageFactory = std::function<std::unique_ptr<DevicePage>(const PageContext& context)>;
