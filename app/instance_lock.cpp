@@ -8,7 +8,12 @@
 
 #include "app/temp_folder.h"
 
-InstanceLock::InstanceLock(std::string path) : path_(std::move(path)) {}
+namespace {
+constexpr const char* kLockName = "/TLX4_Dravo_Explorer_Mutex.lock";
+}
+
+InstanceLock::InstanceLock(std::string path, std::string fallback)
+    : path_(std::move(path)), fallback_(std::move(fallback)) {}
 
 InstanceLock::~InstanceLock() {
     Release();
@@ -18,16 +23,25 @@ bool InstanceLock::Acquire() {
     if (fd_ >= 0) {
         return true;
     }
-    const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    int result = TryLock(path_);
+    if (result < 0 && !fallback_.empty() && fallback_ != path_) {
+        result = TryLock(fallback_);
+    }
+    unavailable_ = result < 0;
+    return result != 0;
+}
+
+int InstanceLock::TryLock(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
-        return false;
+        return -1;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        return false;
+        return 0;
     }
     fd_ = fd;
-    return true;
+    return 1;
 }
 
 void InstanceLock::Release() {
@@ -44,5 +58,9 @@ void InstanceLock::Release() {
 std::string InstanceLock::DefaultPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string folder = (runtime != nullptr && *runtime != '\0') ? runtime : TempDirectory();
-    return folder + "/TLX4_Dravo_Explorer_Mutex.lock";
+    return folder + kLockName;
+}
+
+std::string InstanceLock::FallbackPath() {
+    return TempDirectory() + kLockName;
 }

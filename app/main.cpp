@@ -98,7 +98,14 @@ int Run() {
     }
     QtDialogs dialogs;
     QtOptionsStore options;
+    // A stop request while a start-up message box waits ends it as its OK would.
+    const auto startupStop = QObject::connect(&stopSignals, &SignalBridge::Received, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close();
+        }
+    });
     TForm1 form1(dialogs, options);
+    QObject::disconnect(startupStop);
     if (!form1.StartedUp()) {
         return 1;
     }

@@ -336,6 +336,11 @@ void TForm1::FormCreate() {
     for (const auto& line : StartBanner(LocalDateTimeText())) {
         log_.AddLine(line);
     }
+    if (lock_.Unavailable()) {
+        log_.AddLine(
+            PickText("Блокировка второго запуска недоступна: нет места для файла блокировки",
+                     "Single-instance lock unavailable: no folder for the lock file"));
+    }
     SetTabVisible(PageDevControlK310, false);
     SetTabVisible(PageDevControlK520, false);
     UpdateActions();

@@ -156,8 +156,9 @@ int DeviceCommands::MemRead(std::uint32_t address, std::uint8_t* destination, in
     int total = 0;
     while (total < length) {
         const int piece = std::min(length - total, static_cast<int>(kMemReadPiece));
+        // A piece answered with fewer bytes than asked leaves stale bytes behind.
         if (BlockRead(link_.Main(), kGroupMain, address + static_cast<std::uint32_t>(total),
-                      destination + total, piece, kTextMemRead, messages) < 0) {
+                      destination + total, piece, kTextMemRead, messages) != piece) {
             return -1;
         }
         total += piece;

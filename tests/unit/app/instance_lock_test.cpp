@@ -56,6 +56,24 @@ TEST(InstanceLock, AKilledHolderDoesNotBlockTheNextStart) {
     std::filesystem::remove(path);
 }
 
+TEST(InstanceLock, AnUnwritableFolderFallsBackAndNoLockAtAllStillStarts) {
+    const std::string fallback = LockPath();
+    const std::string unwritable = "/nonexistent-dravo-folder/x.lock";
+    InstanceLock first(unwritable, fallback);
+    InstanceLock second(unwritable, fallback);
+    ASSERT_TRUE(first.Acquire());
+    EXPECT_TRUE(first.Held()) << "the lock moved to the fallback folder";
+    EXPECT_FALSE(second.Acquire()) << "and still keeps a second instance out";
+    EXPECT_FALSE(second.Unavailable());
+    first.Release();
+    std::filesystem::remove(fallback);
+
+    InstanceLock nowhere(unwritable, "/nonexistent-dravo-folder/y.lock");
+    EXPECT_TRUE(nowhere.Acquire());
+    EXPECT_FALSE(nowhere.Held());
+    EXPECT_TRUE(nowhere.Unavailable());
+}
+
 TEST(InstanceLock, DefaultPathPrefersTheRuntimeFolder) {
     ::setenv("XDG_RUNTIME_DIR", "/run/user/test-dir", 1);
     EXPECT_EQ(InstanceLock::DefaultPath(), "/run/user/test-dir/TLX4_Dravo_Explorer_Mutex.lock");

@@ -202,6 +202,15 @@ TEST_F(CommandsTest, BlockReadsRefuseWrongAddressesAndOverlongAnswers) {
     EXPECT_EQ(Commands().EflRead(0x100, destination.data(), 8, false), 0);
     EXPECT_EQ(Commands().EflRead(0x100, nullptr, 8, false), -1);
 
+    // A memory read answered with the echo and length but fewer data bytes
+    // than asked is a failed read, not a full one.
+    shape = [](const Bytes& data) {
+        Bytes answer(data.begin(), data.begin() + 5);
+        answer.resize(5 + data[4] - 1, 0x44);
+        return answer;
+    };
+    EXPECT_EQ(Commands().MemRead(0x100, destination.data(), 4, false), -1);
+
     // A read that fails part-way fails as a whole.
     int answered = 0;
     shape = [&](const Bytes& data) {
