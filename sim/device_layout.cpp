@@ -1,8 +1,50 @@
 #include "sim/device_layout.h"
 
-#include "protocol/device_records.h"
-
 namespace device_layout {
+namespace {
+
+void Put32(std::uint8_t* out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+}  // namespace
+
+std::uint32_t UniqueIdAddress(int cpuType, std::uint16_t bootVersion) {
+    if (bootVersion <= 0x0106) {
+        return 0x1FFFF7E8;
+    }
+    if (cpuType == 1) {
+        return 0x1FFFF7E8;
+    }
+    if (cpuType == 2 || cpuType == 3) {
+        return 0x1FFF7590;
+    }
+    if (cpuType >= 4 && cpuType <= 9) {
+        return 0x1FF80050;
+    }
+    if (cpuType >= 257 && cpuType <= 259) {
+        return 0x4926;
+    }
+    return 0;
+}
+
+std::uint32_t CpuFlashPageSize(int cpuType) {
+    if (cpuType == 1) {
+        return 1024;
+    }
+    if (cpuType == 2 || cpuType == 3) {
+        return 2048;
+    }
+    if (cpuType >= 4 && cpuType <= 8) {
+        return 256;
+    }
+    if (cpuType == 9 || (cpuType >= 257 && cpuType <= 259)) {
+        return 128;
+    }
+    return 0;
+}
 
 std::array<std::uint8_t, 48> BuildCpuInfo(const SimOptions& options) {
     std::array<std::uint8_t, 48> info{};
@@ -10,8 +52,8 @@ std::array<std::uint8_t, 48> BuildCpuInfo(const SimOptions& options) {
     info[1] = static_cast<std::uint8_t>(options.cpuType >> 8);
     info[2] = static_cast<std::uint8_t>(kCpuFlashSize / 1024);  // flash size in KiB
     info[3] = static_cast<std::uint8_t>((kCpuFlashSize / 1024) >> 8);
-    WriteLe32(&info[10], kInf1Address);
-    WriteLe32(&info[14], kMainProgramStart);
+    Put32(&info[10], kInf1Address);
+    Put32(&info[14], kMainProgramStart);
     return info;
 }
 

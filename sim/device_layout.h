@@ -28,6 +28,13 @@ inline constexpr std::uint32_t kDoseUnitAddress = 0x20000120;    // parameter 0x
 inline constexpr std::uint32_t kExternalFlashSize = 8 * 1024 * 1024;
 inline constexpr std::uint32_t kExternalSector = 4096;
 
+// The address at which a CPU of this type keeps its 12-byte unique id; old
+// boot loaders (0x0106 and below) place it at 0x1FFFF7E8 whatever the CPU.
+std::uint32_t UniqueIdAddress(int cpuType, std::uint16_t bootVersion);
+
+// Erase page of the CPU flash; 0 for an unknown CPU type.
+std::uint32_t CpuFlashPageSize(int cpuType);
+
 std::array<std::uint8_t, 48> BuildCpuInfo(const SimOptions& options);
 std::array<std::uint8_t, 16> BuildInf1Block(const SimOptions& options);
 

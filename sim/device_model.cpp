@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstring>
 
-#include "protocol/device_records.h"
 #include "sim/device_layout.h"
 #include "sim/history_generator.h"
 #include "sim/sim_calendar.h"
@@ -21,21 +20,26 @@ constexpr std::uint32_t kMaxBlock = 128;
 constexpr std::uint32_t kMaxCatchUpRecords = 1000;
 
 std::uint32_t Get32(const std::vector<std::uint8_t>& data, std::size_t at) {
-    return ReadLe32(&data[at]);
+    return static_cast<std::uint32_t>(data[at]) | static_cast<std::uint32_t>(data[at + 1]) << 8 |
+           static_cast<std::uint32_t>(data[at + 2]) << 16 |
+           static_cast<std::uint32_t>(data[at + 3]) << 24;
 }
 
 void Append16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-    out.resize(out.size() + 2);
-    WriteLe16(&out[out.size() - 2], value);
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
 void Append32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.resize(out.size() + 4);
-    WriteLe32(&out[out.size() - 4], value);
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
 }
 
 void Store32(std::vector<std::uint8_t>& ram, std::uint32_t address, std::uint32_t value) {
-    WriteLe32(&ram[address - kRamBase], value);
+    for (int i = 0; i < 4; ++i) {
+        ram[address - kRamBase + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
 }
 
 void StoreText(std::vector<std::uint8_t>& ram, std::uint32_t address, const std::string& text) {
@@ -77,14 +81,12 @@ DeviceModel::DeviceModel(const SimOptions& options, SimClock clock)
       parameters_(options_.model),
       externalFlash_(0, kExternalFlashSize, kExternalSector),
       cpuFlash_(kCpuFlashBase, kCpuFlashSize,
-                std::max<std::uint32_t>(
-                    ::FlashPageSize(static_cast<std::uint16_t>(options_.cpuType)), 128)),
+                std::max<std::uint32_t>(CpuFlashPageSize(options_.cpuType), 128)),
       history_(externalFlash_),
       live_(background_),
       ram_(kRamSize, 0),
       uniqueId_(options_.uniqueId),
-      uniqueIdAddress_(
-          ::UniqueIdAddress(static_cast<std::uint16_t>(options_.cpuType), options_.bootVersion)),
+      uniqueIdAddress_(UniqueIdAddress(options_.cpuType, options_.bootVersion)),
       bootMode_(options_.startInBootMode),
       mainVersion_(options_.mainVersion) {
     clockBase_ = clock_();
@@ -298,7 +300,7 @@ DeviceModel::Answer DeviceModel::Reset(const Data& data) {
 
 DeviceModel::Answer DeviceModel::TimeRead() const {
     const std::uint32_t now = DeviceTime();
-    const auto time = DateTimeOfSeconds(now).Bytes();
+    const auto time = sim_calendar::FromSeconds(now);
     Data answer(time.begin(), time.end());
     // Day of the week, 1 January 2000 being a Saturday (6).
     answer.push_back(static_cast<std::uint8_t>((now / 86400 + 6) % 7));
@@ -309,11 +311,13 @@ DeviceModel::Answer DeviceModel::TimeWrite(const Data& data) {
     if (data.size() < 6) {
         return std::nullopt;
     }
-    const auto seconds = sim_calendar::ToSeconds(DeviceDateTime::FromBytes(data.data()));
-    if (!seconds) {
+    sim_calendar::DateTime time;
+    std::copy(data.begin(), data.begin() + 6, time.begin());
+    std::uint32_t seconds = 0;
+    if (!sim_calendar::ToSeconds(time, seconds)) {
         return std::nullopt;
     }
-    SetDeviceTime(*seconds);
+    SetDeviceTime(seconds);
     return Data{};
 }
 
@@ -348,7 +352,7 @@ DeviceModel::Answer DeviceModel::ParameterRead(const Data& data) {
     if (data.size() < 2) {
         return std::nullopt;
     }
-    const auto id = ReadLe16(data.data());
+    const auto id = static_cast<std::uint16_t>(data[0] | data[1] << 8);
     auto value = ReadOnlyParameter(id);
     if (!value) {
         value = parameters_.Get(id);
@@ -366,7 +370,7 @@ DeviceModel::Answer DeviceModel::ParameterWrite(const Data& data) {
     if (data.size() < 6) {
         return std::nullopt;
     }
-    const auto id = ReadLe16(data.data());
+    const auto id = static_cast<std::uint16_t>(data[0] | data[1] << 8);
     const std::uint32_t value = Get32(data, 2);
     std::optional<std::uint32_t> stored;
     if (id == device_params::kCommand) {

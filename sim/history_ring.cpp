@@ -1,18 +1,39 @@
 #include "sim/history_ring.h"
 
-#include "protocol/device_records.h"
-
 #include <cstring>
+
+namespace {
+
+void Put16(std::uint8_t* out, std::uint16_t value) {
+    out[0] = static_cast<std::uint8_t>(value);
+    out[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void Put32(std::uint8_t* out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+std::uint32_t Get(const std::uint8_t* in, int width) {
+    std::uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i) {
+        value = (value << 8) | in[i];
+    }
+    return value;
+}
+
+}  // namespace
 
 std::array<std::uint8_t, 16> SimHistoryRecord::Encode() const {
     std::array<std::uint8_t, 16> bytes{};
     bytes[0] = state;
     bytes[1] = validity;
-    WriteLe16(&bytes[2], sequence);
-    WriteLe32(&bytes[4], start);
-    WriteLe32(&bytes[8], pulses);
-    WriteLe16(&bytes[12], length);
-    WriteLe16(&bytes[14], spare);
+    Put16(&bytes[2], sequence);
+    Put32(&bytes[4], start);
+    Put32(&bytes[8], pulses);
+    Put16(&bytes[12], length);
+    Put16(&bytes[14], spare);
     return bytes;
 }
 
@@ -20,11 +41,11 @@ SimHistoryRecord SimHistoryRecord::Decode(const std::uint8_t* bytes) {
     SimHistoryRecord record;
     record.state = bytes[0];
     record.validity = bytes[1];
-    record.sequence = ReadLe16(bytes + 2);
-    record.start = ReadLe32(bytes + 4);
-    record.pulses = ReadLe32(bytes + 8);
-    record.length = ReadLe16(bytes + 12);
-    record.spare = ReadLe16(bytes + 14);
+    record.sequence = static_cast<std::uint16_t>(Get(bytes + 2, 2));
+    record.start = Get(bytes + 4, 4);
+    record.pulses = Get(bytes + 8, 4);
+    record.length = static_cast<std::uint16_t>(Get(bytes + 12, 2));
+    record.spare = static_cast<std::uint16_t>(Get(bytes + 14, 2));
     return record;
 }
 

@@ -1,17 +1,19 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <optional>
 
-#include "measure/calendar.h"
-
-// The device's clock on the program's calendar: seconds since 2000-01-01
-// 00:00:00 local time.
+// The device's own calendar: seconds since 2000-01-01 00:00:00 local time,
+// every year divisible by four a leap year (the device knows no other rule).
 namespace sim_calendar {
 
-// None for a record the device's clock cannot hold (a field out of range, or a
-// year past what 32-bit seconds reach).
-std::optional<std::uint32_t> ToSeconds(const DeviceDateTime& time);
+// second, minute, hour, day, month, year - 2000
+using DateTime = std::array<std::uint8_t, 6>;
+
+DateTime FromSeconds(std::uint32_t seconds);
+
+// None for a record outside the calendar's ranges.
+bool ToSeconds(const DateTime& time, std::uint32_t& seconds);
 
 // Seconds since 2000 of the machine's local time now.
 std::uint32_t LocalNow();
