@@ -97,7 +97,9 @@ bool Measurement::ReadDoseRate() {
     if (device_.MemRead(rateAddress, word, sizeof word) <= 0) {
         return false;
     }
-    state_.fonText = RateNumberText(units, LittleEndian32(word)) + " " + RateUnitText(units);
+    state_.unitsCode = units;
+    state_.rateRaw = LittleEndian32(word);
+    state_.fonText = RateNumberText(units, state_.rateRaw) + " " + RateUnitText(units);
     Changed();
 
     std::uint8_t level = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Colours of the two indicator squares; the page maps them to real colours.
@@ -18,6 +19,10 @@ struct MeasurePageState {
     std::string doseText = kInitialText;
     IndicatorColour doseIndicator = IndicatorColour::Aqua;
     std::string versionNotice;
+    // The last rate as the device gave it: its units code (0 and 1 dose
+    // rate, 2 and above count rate) and the raw word.
+    int unitsCode = -1;
+    std::uint32_t rateRaw = 0;
 
     bool autoReadChecked = true;
     bool readEnabled = false;

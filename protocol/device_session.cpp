@@ -10,14 +10,14 @@ DeviceSession::DeviceSession(DeviceSessionOptions options)
       portAdapter_(stack_.Port()),
       manager_(
           ports_, portAdapter_,
-          ConnectionHooks{[this] { return RunConnectionTest(); },
+          ConnectionHooks{[this] { return ConnectionTest(stack_.Commands()); },
                           std::move(options.linkCheckEnabled), std::move(options.showIndicator)}) {
     if (options.stack.log != nullptr) {
         ports_.SetLogSink(options.stack.log->Sink());
     }
 }
 
-int DeviceSession::RunConnectionTest() {
+int DeviceSession::ConnectionTest(DeviceCommands& commands) {
     const auto* echo = reinterpret_cast<const std::uint8_t*>(kConnectionTestEcho);
-    return stack_.Commands().Test(echo, static_cast<int>(std::strlen(kConnectionTestEcho)), false);
+    return commands.Test(echo, static_cast<int>(std::strlen(kConnectionTestEcho)), false);
 }

@@ -29,6 +29,10 @@ class DeviceSession {
     ConnectionManager& Connection() { return manager_; }
     bool Connected() const { return manager_.State().Connected; }
 
+    // The connection test over any stack: 1 the device echoed, 0 no or a
+    // wrong answer, negative when it could not be tried.
+    static int ConnectionTest(DeviceCommands& commands);
+
   private:
     // The connection manager's view of the port: open always means 230400 baud.
     class PortAdapter final : public ConnectionPort {
@@ -43,8 +47,6 @@ class DeviceSession {
       private:
         ComPort& port_;
     };
-
-    int RunConnectionTest();
 
     PortList ports_;
     DeviceStack stack_;

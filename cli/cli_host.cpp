@@ -1,0 +1,42 @@
+#include "cli/cli_host.h"
+
+#include <csignal>
+#include <thread>
+
+namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+void OnStopSignal(int) {
+    stopSignal = 1;
+}
+
+}  // namespace
+
+CliHost::CliHost()
+    : OperationHost(
+          [this](std::chrono::milliseconds maxBlock) {
+              if (stopSignal != 0) {
+                  RequestStop();
+                  return;
+              }
+              if (maxBlock.count() > 0) {
+                  std::this_thread::sleep_for(maxBlock);
+              }
+          },
+          {}) {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+CliHost::~CliHost() {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
+bool CliHost::Interrupted() {
+    return stopSignal != 0;
+}

@@ -1,0 +1,131 @@
+#include "cli/cli_session.h"
+
+#include <cctype>
+#include <iostream>
+
+#include "base/language.h"
+#include "cli/exit_status.h"
+#include "protocol/device_session.h"
+#include "protocol/identification.h"
+#include "serial/port_list.h"
+#include "serial/port_table.h"
+
+namespace {
+
+DeviceStackOptions StackOptions(AppLog& log, OperationHost& host, Dialogs& dialogs,
+                                const PortTableConfig& ports) {
+    DeviceStackOptions options;
+    options.ports = ports;
+    options.waits = &host.Waits();
+    options.dialogs = &dialogs;
+    options.log = &log;
+    return options;
+}
+
+std::string PortName(const PortArgument& port) {
+    return port.path.empty() ? "COM" + std::to_string(port.number) : port.path;
+}
+
+}  // namespace
+
+std::optional<PortArgument> ParsePortArgument(const std::string& text) {
+    if (text.find('/') != std::string::npos) {
+        return PortArgument{1, text};
+    }
+    std::string digits = text;
+    if (digits.size() > 3 &&
+        (digits.compare(0, 3, "COM") == 0 || digits.compare(0, 3, "com") == 0)) {
+        digits.erase(0, 3);
+    }
+    if (digits.empty() || digits.size() > 3) {
+        return std::nullopt;
+    }
+    for (const char c : digits) {
+        if (std::isdigit(static_cast<unsigned char>(c)) == 0) {
+            return std::nullopt;
+        }
+    }
+    const int number = std::stoi(digits);
+    if (number < 1) {
+        return std::nullopt;
+    }
+    return PortArgument{number, {}};
+}
+
+CliSession::CliSession(AppLog& log, OperationHost& host, Dialogs& dialogs, PortTableConfig ports)
+    : log_(log), ports_(ports), stack_(StackOptions(log, host, dialogs, ports)) {}
+
+std::vector<PortProbe> CliSession::ProbePorts() {
+    std::vector<PortProbe> probes;
+    for (const std::string& name : EnumeratePortNames(ports_)) {
+        PortProbe probe;
+        probe.number = PortList::ParsePortNumber(name);
+        if (probe.number <= 0) {
+            continue;
+        }
+        probe.path = PortDevicePath(ports_, probe.number).value_or("");
+        probe.opened = stack_.Open(probe.number);
+        probe.answers = probe.opened && DeviceSession::ConnectionTest(stack_.Commands()) == 1;
+        stack_.Close();
+        probes.push_back(probe);
+    }
+    return probes;
+}
+
+bool CliSession::OpenAndTest(const PortArgument& port) {
+    const bool opened =
+        port.path.empty() ? stack_.Open(port.number) : stack_.OpenPath(port.path, port.number);
+    if (opened && DeviceSession::ConnectionTest(stack_.Commands()) == 1) {
+        portNumber_ = port.number;
+        return true;
+    }
+    stack_.Close();
+    return false;
+}
+
+int CliSession::Connect(const std::string& portArgument) {
+    if (!portArgument.empty()) {
+        const auto port = ParsePortArgument(portArgument);
+        if (!port) {
+            std::cerr << PickText("Неверный порт: ", "Bad port: ") << portArgument << '\n';
+            return kExitUsage;
+        }
+        if (!OpenAndTest(*port)) {
+            std::cerr << PickText("Прибор не отвечает на порту ", "No device answers on port ")
+                      << PortName(*port) << '\n';
+            return kExitNoDevice;
+        }
+        return kExitOk;
+    }
+    std::vector<PortProbe> answering;
+    std::string candidates;
+    for (const PortProbe& probe : ProbePorts()) {
+        candidates += " COM" + std::to_string(probe.number);
+        if (probe.answers) {
+            answering.push_back(probe);
+        }
+    }
+    if (answering.size() == 1 && OpenAndTest({answering.front().number, {}})) {
+        return kExitOk;
+    }
+    if (answering.size() > 1) {
+        std::cerr << PickText("Приборы отвечают на нескольких портах, укажите --port:",
+                              "Devices answer on several ports, choose one with --port:");
+        for (const PortProbe& probe : answering) {
+            std::cerr << " COM" << probe.number;
+        }
+        std::cerr << '\n';
+        return kExitUsage;
+    }
+    std::cerr << PickText("Прибор не найден. Проверенные порты:", "No device found. Ports tried:")
+              << (candidates.empty() ? PickText(" нет", " none") : candidates) << '\n';
+    return kExitNoDevice;
+}
+
+bool CliSession::Identify(DeviceInfo& info) {
+    if (::Identify(stack_.Commands(), log_, info) && info.valid) {
+        return true;
+    }
+    std::cerr << PickText("Прибор не опознан", "The device was not identified") << '\n';
+    return false;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+// The exit status of every dravo-cli command.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitFailure = 1,   // the device or the operation failed
+    kExitUsage = 2,     // bad arguments
+    kExitNoDevice = 3,  // no device found or the port is not one
+    kExitInterrupted = 130,
+};

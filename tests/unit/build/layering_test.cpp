@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folders bottom-up, and what each may include besides itself. Written
+// here once more, apart from the build's own table, so that a change to
+// either shows up.
+const std::map<std::string, std::set<std::string>>& AllowedBelow() {
+    static const std::map<std::string, std::set<std::string>> allowed = [] {
+        const std::set<std::string> core = {"base", "serial", "protocol"};
+        std::set<std::string> features = core;
+        std::map<std::string, std::set<std::string>> table = {
+            {"base", {}},
+            {"serial", {"base"}},
+            {"protocol", {"base", "serial"}},
+            {"sim", core},
+        };
+        for (const char* feature : {"measure", "history", "settings", "firmware", "upload"}) {
+            table[feature] = core;
+            features.insert(feature);
+        }
+        table["app"] = features;
+        table["app"].insert("sim");  // the demo device
+        table["cli"] = features;
+        return table;
+    }();
+    return allowed;
+}
+
+TEST(Layering, NoFolderIncludesFromAFolderAboveOrBesideIt) {
+    const std::regex include(R"re(^\s*#\s*include\s+"([a-z_]+)/)re");
+    std::vector<std::string> violations;
+    std::size_t filesSeen = 0;
+    for (const auto& [folder, allowed] : AllowedBelow()) {
+        const fs::path root = fs::path(DRAVO_SOURCE_DIR) / folder;
+        if (!fs::exists(root)) {
+            continue;
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            const std::string extension = entry.path().extension().string();
+            if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp")) {
+                continue;
+            }
+            ++filesSeen;
+            std::ifstream file(entry.path());
+            std::string line;
+            for (int number = 1; std::getline(file, line); ++number) {
+                std::smatch match;
+                if (!std::regex_search(line, match, include)) {
+                    continue;
+                }
+                const std::string target = match[1];
+                if (target != folder && AllowedBelow().count(target) != 0 &&
+                    allowed.count(target) == 0) {
+                    violations.push_back(entry.path().string() + ":" + std::to_string(number) +
+                                         " includes " + target + "/");
+                }
+            }
+        }
+    }
+    EXPECT_GT(filesSeen, 50u) << "the source folders were not found";
+    EXPECT_TRUE(violations.empty()) << [&] {
+        std::string text;
+        for (const auto& violation : violations) {
+            text += violation + "\n";
+        }
+        return text;
+    }();
+}
+
+}  // namespace
