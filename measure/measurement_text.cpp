@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "measure/texts.h"
-#include "measure/units.h"
+#include "protocol/texts.h"
+#include "protocol/units.h"
 
 std::string RateUnitText(std::uint8_t units) {
     return RateUnitName(units < 2 ? units : 2, 0);

@@ -11,7 +11,7 @@
 #include "base/language.h"
 #include "measure/measurement.h"
 #include "measure/measurement_commands_device.h"
-#include "measure/texts.h"
+#include "protocol/texts.h"
 #include "protocol/device_stack.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"

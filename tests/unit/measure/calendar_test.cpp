@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "measure/calendar.h"
+#include "protocol/calendar.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "base/language.h"
-#include "measure/texts.h"
-#include "measure/units.h"
+#include "protocol/texts.h"
+#include "protocol/units.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "measure/calendar.h"
+#include "protocol/calendar.h"
 
 // "07" for 7; numbers of two or more digits unchanged.
 std::string TwoDigitText(unsigned n);

@@ -1,4 +1,4 @@
-#include "measure/texts.h"
+#include "protocol/texts.h"
 
 namespace {
 

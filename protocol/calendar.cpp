@@ -1,4 +1,4 @@
-#include "measure/calendar.h"
+#include "protocol/calendar.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "measure/units.h"
+#include "protocol/units.h"
 
 #include <array>
 
