@@ -34,6 +34,8 @@ std::optional<int> AnswerBeforeWindow(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QLatin1String(kAppVersion));
 
     QCommandLineParser parser;
+    // The toolkit's single-dash words stay whole: "-reverse" must not read as -v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Dravo Explorer: the desktop companion of the K310 and K520 dosimeters."));
     // Not addHelpOption(): its --help-all would need the toolkit's option list,
