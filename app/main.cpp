@@ -8,6 +8,7 @@
 
 #include "app/about_window.h"
 #include "app/busy_window.h"
+#include "app/command_line_qt.h"
 #include "app/dialogs_qt.h"
 #include "app/launch_options.h"
 #include "app/main_window.h"
@@ -123,6 +124,9 @@ int Run() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = AnswerBeforeWindow(argc, argv)) {
+        return *status;
+    }
     GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("HalvaneExplorer 1.7"));
     try {

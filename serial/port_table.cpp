@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "serial/port_entry_check.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -58,7 +60,8 @@ void AddFolderPorts(const PortTableConfig& config, std::vector<PortEntry>& ports
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(config.portDir, error)) {
         const std::string name = entry.path().filename().string();
-        if (const auto number = NumberAfter(name, "COM")) {
+        const auto number = NumberAfter(name, "COM");
+        if (number && !PortEntrySkipReason(entry.path().string())) {
             ports.push_back({*number, entry.path().string()});
         }
     }

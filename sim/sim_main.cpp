@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
         std::fputs(SimUsage().c_str(), stdout);
         return 0;
     }
+    if (!arguments.empty() && (arguments[0] == "--version" || arguments[0] == "-v")) {
+        std::puts("dravo-sim 1.1");
+        return 0;
+    }
     std::string portDir;
     int com = 0;
     std::string error;

@@ -172,7 +172,9 @@ std::string SimUsage() {
            "                           group, code, every, after, limit, ms, replug\n"
            "  --wire-time on|off       answer as late as 230400 baud takes\n"
            "  --transcript FILE        JSON Lines of every request and answer\n"
-           "  --restart-delay MS --plug-in-delay MS\n";
+           "  --restart-delay MS --plug-in-delay MS\n"
+           "  -h, --help               this text\n"
+           "  -v, --version            the version\n";
 }
 
 std::optional<SimOptions> ParseSimArguments(const std::vector<std::string>& arguments,
