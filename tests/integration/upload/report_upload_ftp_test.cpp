@@ -30,6 +30,15 @@ UploadConfig ConfigFor(int port, const FtpTestServer::Options& account, int time
     return config;
 }
 
+// The server's account, trusting its certificate when it offers TLS.
+UploadConfig ConfigFor(const FtpTestServer& server) {
+    UploadConfig config = ConfigFor(server.Port(), server.Account());
+    if (server.Account().tls) {
+        config.caFile = server.CertificateFile();
+    }
+    return config;
+}
+
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -88,7 +97,7 @@ class ReportUploadOverFtp : public ::testing::Test {
 TEST_F(ReportUploadOverFtp, FirstRunMakesTheFoldersAndTheNextAppendsWithoutMakingThem) {
     FtpTestServer server({});
     ASSERT_TRUE(server.Running()) << server.Error();
-    const UploadConfig config = ConfigFor(server.Port(), server.Account());
+    const UploadConfig config = ConfigFor(server);
 
     EXPECT_EQ(UploadAtExit(config, "first run\n"), UploadOutcome::Sent);
     const auto firstRun = server.Transcript();
@@ -120,7 +129,7 @@ TEST_F(ReportUploadOverFtp, FirstRunMakesTheFoldersAndTheNextAppendsWithoutMakin
 TEST_F(ReportUploadOverFtp, WrongPasswordFailsAtTheLoginAndLeavesTheReasonInTheSavedLog) {
     FtpTestServer server({});
     ASSERT_TRUE(server.Running()) << server.Error();
-    UploadConfig config = ConfigFor(server.Port(), server.Account());
+    UploadConfig config = ConfigFor(server);
     config.password = "Not-The-Password";
 
     EXPECT_EQ(UploadAtExit(config, "log\n"), UploadOutcome::Failed);
@@ -163,8 +172,7 @@ TEST_F(ReportUploadOverFtp, RefusedFolderCreationMakesNoAttempt) {
     FtpTestServer server({.permissions = "elradfw"});
     ASSERT_TRUE(server.Running()) << server.Error();
 
-    EXPECT_EQ(UploadAtExit(ConfigFor(server.Port(), server.Account()), "log\n"),
-              UploadOutcome::Failed);
+    EXPECT_EQ(UploadAtExit(ConfigFor(server), "log\n"), UploadOutcome::Failed);
     EXPECT_TRUE(Has(server.Transcript(), "plain MKD log5"));
     EXPECT_EQ(CountStarting(server.Transcript(), "plain APPE"), 0);
     ASSERT_FALSE(log_.Lines().empty());
@@ -176,8 +184,7 @@ TEST_F(ReportUploadOverFtp, RefusedAppendIsTriedThreeTimes) {
     FtpTestServer server({.permissions = "elrdfmw"});
     ASSERT_TRUE(server.Running()) << server.Error();
 
-    EXPECT_EQ(UploadAtExit(ConfigFor(server.Port(), server.Account()), "log\n"),
-              UploadOutcome::Failed);
+    EXPECT_EQ(UploadAtExit(ConfigFor(server), "log\n"), UploadOutcome::Failed);
     EXPECT_EQ(CountStarting(server.Transcript(), "plain APPE rep.txt"), 3);
     EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(),
                          "ERROR=[-1]-\"Ошибка добавления файла на сервера обновлений "
@@ -191,8 +198,7 @@ class ReportUploadOverFtps : public ReportUploadOverFtp {};
 TEST_F(ReportUploadOverFtps, OfferedTlsCarriesTheLogin) {
     FtpTestServer server({.tls = true});
     ASSERT_TRUE(server.Running()) << server.Error();
-    UploadConfig config = ConfigFor(server.Port(), server.Account());
-    config.caFile = server.CertificateFile();
+    const UploadConfig config = ConfigFor(server);
 
     EXPECT_EQ(UploadAtExit(config, "over tls\n"), UploadOutcome::Sent);
     EXPECT_EQ(FileText(server.Home() + kDeviceFolder), "over tls\n");
@@ -205,9 +211,10 @@ TEST_F(ReportUploadOverFtps, OfferedTlsCarriesTheLogin) {
 TEST_F(ReportUploadOverFtps, FailedHandshakeNeverSendsThePassword) {
     FtpTestServer server({.tls = true});
     ASSERT_TRUE(server.Running()) << server.Error();
-    // The server's certificate is not trusted: the handshake fails.
-    EXPECT_EQ(UploadAtExit(ConfigFor(server.Port(), server.Account()), "log\n"),
-              UploadOutcome::Failed);
+    UploadConfig config = ConfigFor(server);
+    config.caFile.clear();  // the server's certificate is not trusted: the handshake fails
+
+    EXPECT_EQ(UploadAtExit(config, "log\n"), UploadOutcome::Failed);
     const auto transcript = server.Transcript();
     EXPECT_GE(CountStarting(transcript, "plain AUTH"), 1);
     EXPECT_EQ(CountStarting(transcript, "plain USER"), 0);
@@ -219,8 +226,7 @@ TEST_F(ReportUploadOverFtps, FailedHandshakeNeverSendsThePassword) {
 TEST_F(ReportUploadOverFtps, TlsWithdrawnAfterTheFirstLoginNeverGetsThePasswordInClear) {
     FtpTestServer server({.tls = true, .tlsFirstConnectionOnly = true});
     ASSERT_TRUE(server.Running()) << server.Error();
-    UploadConfig config = ConfigFor(server.Port(), server.Account());
-    config.caFile = server.CertificateFile();
+    const UploadConfig config = ConfigFor(server);
 
     EXPECT_EQ(UploadAtExit(config, "log\n"), UploadOutcome::Failed);
     const auto transcript = server.Transcript();
