@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -40,17 +39,6 @@ TEST_F(UploadLogFileTest, RefusedOptionsAreLoggedAndAddedToTheSavedLog) {
     EXPECT_EQ(UploadLogReport(config, logFile_, "12345678", {}, log_), UploadOutcome::Refused);
     EXPECT_EQ(log_.Lines(), (std::vector<std::string>{"ERROR=[0]-\"problem\""}));
     EXPECT_EQ(SavedLog(), "saved\nERROR=[0]-\"problem\"\n");
-}
-
-TEST_F(UploadLogFileTest, UnreadableFileIsRefused) {
-    UploadConfig config;
-    config.host = "127.0.0.1";
-    config.user = "reports";
-    EXPECT_EQ(UploadLogFile(config, folder_.Path() + "/missing.txt", "", {}, log_),
-              UploadOutcome::Refused);
-    ASSERT_EQ(log_.LineCount(), 1u);
-    EXPECT_NE(log_.Lines().front().find("missing.txt"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(folder_.Path() + "/missing.txt"));
 }
 
 }  // namespace
