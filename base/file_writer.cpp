@@ -1,14 +1,16 @@
 #include "base/file_writer.h"
 
 #include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <cstdio>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
-bool WriteAll(int fd, const std::string& content) {
+bool WriteAll(int fd, std::string_view content) {
     const char* data = content.data();
     std::size_t left = content.size();
     while (left > 0) {
@@ -25,22 +27,42 @@ bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
+// An existing file keeps its permissions; a new one gets the usual ones.
+mode_t ModeFor(const std::string& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        return existing.st_mode & 07777;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 }  // namespace
 
-bool WriteFileReplacing(const std::string& path, const std::string& content) {
+ReplaceFailure ReplaceFileContent(const std::string& path, std::string_view content) {
     if (path.empty()) {
-        return false;
+        return ReplaceFailure::Create;
     }
-    const std::string staging = path + ".part";
-    const int fd = ::open(staging.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::string staging = path + ".XXXXXX";
+    const int fd = ::mkostemp(staging.data(), O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return ReplaceFailure::Create;
     }
-    const bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
+    const bool written =
+        WriteAll(fd, content) && ::fchmod(fd, ModeFor(path)) == 0 && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(staging.c_str(), path.c_str()) != 0) {
+    if (!written || !closed) {
         std::remove(staging.c_str());
-        return false;
+        return ReplaceFailure::Write;
     }
-    return true;
+    if (std::rename(staging.c_str(), path.c_str()) != 0) {
+        std::remove(staging.c_str());
+        return ReplaceFailure::Replace;
+    }
+    return ReplaceFailure::None;
+}
+
+bool WriteFileReplacing(const std::string& path, const std::string& content) {
+    return ReplaceFileContent(path, content) == ReplaceFailure::None;
 }
