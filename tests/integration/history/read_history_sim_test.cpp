@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/language.h"
+#include "history/history_commands_device.h"
+#include "history/read_history.h"
+#include "protocol/device_stack.h"
+#include "sim/simulated_device.h"
+#include "support/recording_dialogs.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr std::uint32_t kNow = 731513109;
+
+SimOptions Options(HistoryShape shape, std::uint32_t records = 0) {
+    SimOptions options;
+    options.deviceTime = kNow;
+    options.history.shape = shape;
+    options.history.records = records;
+    options.history.recordWhileRunning = false;
+    return options;
+}
+
+// A simulated K310 with a stopped clock over a real pseudo-terminal, and the
+// history reading over the program's device stack.
+class ReadHistoryOnSimulatorTest : public ::testing::Test {
+  protected:
+    void Start(const SimOptions& options) {
+        SetUiLanguage(Language::English);
+        sim_ = std::make_unique<SimulatedDevice>(options, [] { return std::uint64_t{0}; });
+        DeviceStackOptions stackOptions;
+        stackOptions.ports.systemPorts = false;
+        stackOptions.ports.portDir.clear();
+        stackOptions.dialogs = &linkDialogs_;
+        stackOptions.log = &log_;
+        stack_ = std::make_unique<DeviceStack>(stackOptions);
+        ASSERT_TRUE(sim_->PlugIn(folder_.Path(), 4)) << sim_->LastError();
+        ASSERT_TRUE(stack_->OpenPath(sim_->PortPath(), 4));
+        device_ = std::make_unique<CommandsHistoryDevice>(stack_->Commands());
+    }
+    ~ReadHistoryOnSimulatorTest() override {
+        if (stack_) {
+            stack_->Close();
+        }
+        if (sim_) {
+            sim_->Unplug();
+        }
+        SetUiLanguage(Language::Russian);
+    }
+
+    HistoryOutcome Read(ReadHistory::Hooks hooks = {}) {
+        hooks.progress = [this](int done, int total) {
+            if (total > 0) {
+                pagesDone_.push_back(done);
+            }
+        };
+        reader_ = std::make_unique<ReadHistory>(HistoryAccess{*device_, host_, nullptr, nullptr},
+                                                history_, dialogs_, &log_, std::move(hooks));
+        return reader_->Run(2);
+    }
+
+    std::vector<std::uint32_t> CommandWords() {
+        return sim_->WithModel([](DeviceModel& model) { return model.CommandWords(); });
+    }
+    bool AccessOpen() {
+        return sim_->WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); });
+    }
+
+    // Every record of the device's ring equals the one read, and the CSV holds
+    // one line per measurement record.
+    void ExpectSameAsDevice() {
+        const auto [count, oldest, measurements] = sim_->WithModel([](DeviceModel& model) {
+            std::uint32_t exported = 0;
+            HistoryRing& ring = model.History();
+            for (std::uint32_t k = 0; k < ring.Count(); ++k) {
+                const SimHistoryRecord r = ring.RecordAt(ring.Oldest() + k);
+                exported += (r.state == 0xFE || r.state == 0xFC) && r.validity == 0;
+            }
+            return std::tuple(ring.Count(), ring.Oldest(), exported);
+        });
+        ASSERT_EQ(history_.header.count, count);
+        ASSERT_EQ(history_.header.oldest, oldest);
+        for (std::uint32_t k = 0; k < count; ++k) {
+            const std::uint32_t index = history_.header.PhysicalIndex(k);
+            const SimHistoryRecord expected = sim_->WithModel(
+                [index](DeviceModel& model) { return model.History().RecordAt(index); });
+            const HistoryRecord got = history_.store.Record(index);
+            ASSERT_EQ(got.start, expected.start) << k;
+            ASSERT_EQ(got.pulses, expected.pulses) << k;
+            ASSERT_EQ(got.length, expected.length) << k;
+            ASSERT_EQ(got.state, expected.state) << k;
+        }
+        EXPECT_EQ(static_cast<std::uint32_t>(history_.csv.Rows() - 1), measurements);
+    }
+
+    TempDir folder_;
+    std::unique_ptr<SimulatedDevice> sim_;
+    AppLog log_;
+    RecordingDialogs linkDialogs_;
+    RecordingDialogs dialogs_;
+    RecordingHost host_;
+    std::unique_ptr<DeviceStack> stack_;
+    std::unique_ptr<CommandsHistoryDevice> device_;
+    DeviceHistory history_;
+    std::unique_ptr<ReadHistory> reader_;
+    std::vector<int> pagesDone_;
+};
+
+TEST_F(ReadHistoryOnSimulatorTest, EmptyRingReadsOnePageAndNoRecords) {
+    Start(Options(HistoryShape::Empty));
+    ASSERT_EQ(Read(), HistoryOutcome::Completed);
+    EXPECT_TRUE(history_.valid);
+    EXPECT_EQ(sim_->CountRequests(2, 0x02), 128u);
+    EXPECT_EQ(history_.csv.Rows(), 1);
+    EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{0xC0BA0010, 0xC0BA0011}));
+    EXPECT_FALSE(AccessOpen());
+    EXPECT_EQ(history_.readTime.minute, 5);
+    EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, PartialRingMatchesTheDevice) {
+    Start(Options(HistoryShape::Partial, 700));
+    ASSERT_EQ(Read(), HistoryOutcome::Completed);
+    EXPECT_EQ(sim_->CountRequests(2, 0x02), 3u * 128);
+    EXPECT_EQ(pagesDone_, (std::vector<int>{0, 1, 2, 3}));
+    ExpectSameAsDevice();
+    // Newest first: the first data line is the newest record's.
+    const std::string csv(history_.csv.Bytes());
+    const std::string firstLine = csv.substr(csv.find("\r\n") + 2, 9);
+    const std::uint32_t newestStart =
+        sim_->WithModel([](DeviceModel& model) { return model.History().LastEnd(); }) - 60;
+    EXPECT_EQ(std::stoul(firstLine), newestStart);
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, WrappedRingMatchesTheDevice) {
+    Start(Options(HistoryShape::Wrapped, 1000));
+    ASSERT_EQ(Read(), HistoryOutcome::Completed);
+    EXPECT_EQ(sim_->CountRequests(2, 0x02), 255u * 128);
+    ExpectSameAsDevice();
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, FullRingMatchesTheDevice) {
+    Start(Options(HistoryShape::Full));
+    ASSERT_EQ(Read(), HistoryOutcome::Completed);
+    EXPECT_EQ(history_.header.count, 65279u);
+    ExpectSameAsDevice();
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, CancelAfterAPageClosesTheAccess) {
+    Start(Options(HistoryShape::Partial, 700));
+    ReadHistory::Hooks hooks;
+    hooks.pump = [this] { reader_->Cancel(); };
+    ASSERT_EQ(Read(std::move(hooks)), HistoryOutcome::Cancelled);
+    EXPECT_EQ(sim_->CountRequests(2, 0x02), 128u);
+    EXPECT_FALSE(history_.valid);
+    EXPECT_FALSE(AccessOpen());
+    EXPECT_EQ(dialogs_.warnings, std::vector<std::string>{"Reading of History canceled"});
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, AFailedFlashReadEndsWithTheErrorAndClosesTheAccess) {
+    SimOptions options = Options(HistoryShape::Partial, 700);
+    options.faults = {FaultRule{FaultKind::Drop, 2, 0x02, 1, 200, 3, 0, 0}};
+    Start(options);
+    ASSERT_EQ(Read(), HistoryOutcome::ReadError);
+    EXPECT_FALSE(history_.valid);
+    EXPECT_FALSE(AccessOpen());
+    EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{0xC0BA0010, 0xC0BA0011}));
+    EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History reading"});
+    EXPECT_TRUE(linkDialogs_.errors.empty());
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, UnplugMidReadFailsAndSaysSoInTheLog) {
+    SimOptions options = Options(HistoryShape::Partial, 700);
+    options.faults = {FaultRule{FaultKind::Unplug, 2, 0x02, 1, 150, 1, 0, 0}};
+    Start(options);
+    ASSERT_EQ(Read(), HistoryOutcome::ReadError);
+    EXPECT_FALSE(history_.valid);
+    EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History reading"});
+    bool logged = false;
+    for (const std::string& line : log_.Lines()) {
+        logged = logged || line.find("end of access not confirmed") != std::string::npos;
+    }
+    EXPECT_TRUE(logged);
+    EXPECT_TRUE(host_.linkCheckEnabled);
+}
+
+}  // namespace
