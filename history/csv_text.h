@@ -10,6 +10,7 @@
 class CsvText {
   public:
     static constexpr std::size_t kCapacity = 8388608;
+    static constexpr std::size_t kMaxLine = 160;
     static constexpr const char* kHeader =
         "TIME_IN_SECOND_FROM_2000;DATE;TIME;TIME_LENGTH_SECOND;NUMBER_OF_PULSES;SENSOR_COUNT;"
         "CALIBRATION_x100;MUL_VALUE;DIV_VALUE;RESULT_FORMULE";
@@ -23,7 +24,7 @@ class CsvText {
     int Rows() const { return rows_; }
 
   private:
-    void Append(const std::string& line);
+    void Append(std::string_view line);
 
     std::string text_;
     int rows_ = 0;
@@ -31,6 +32,10 @@ class CsvText {
     std::uint32_t k100_ = 100;
 };
 
-// The data line of row `row`, without its CR LF.
+// The data line of row `row`, without its CR LF, into `out`; its length.
+std::size_t FormatCsvLine(char* out, std::size_t size, int row, std::uint32_t start,
+                          std::uint32_t length, std::uint32_t pulses, int sensors,
+                          std::uint32_t k100);
+// The same as a string.
 std::string CsvLine(int row, std::uint32_t start, std::uint32_t length, std::uint32_t pulses,
                     int sensors, std::uint32_t k100);
