@@ -48,27 +48,26 @@ void StepDay(DeviceDateTime& view, bool forward) {
     }
 }
 
+// Steps a field that runs from 0 to `last`; true when it wrapped around.
+bool StepWrapping(std::uint8_t& field, int last, bool forward) {
+    if (forward) {
+        field = field >= last ? 0 : static_cast<std::uint8_t>(field + 1);
+        return field == 0;
+    }
+    const bool wraps = field == 0;
+    field = wraps ? static_cast<std::uint8_t>(last) : static_cast<std::uint8_t>(field - 1);
+    return wraps;
+}
+
 void StepHour(DeviceDateTime& view, bool forward) {
-    if (forward && view.hour >= 23) {
-        view.hour = 0;
-        StepDay(view, true);
-    } else if (!forward && view.hour == 0) {
-        view.hour = 23;
-        StepDay(view, false);
-    } else {
-        view.hour = static_cast<std::uint8_t>(view.hour + (forward ? 1 : -1));
+    if (StepWrapping(view.hour, 23, forward)) {
+        StepDay(view, forward);
     }
 }
 
 void StepMinute(DeviceDateTime& view, bool forward) {
-    if (forward && view.minute >= 59) {
-        view.minute = 0;
-        StepHour(view, true);
-    } else if (!forward && view.minute == 0) {
-        view.minute = 59;
-        StepHour(view, false);
-    } else {
-        view.minute = static_cast<std::uint8_t>(view.minute + (forward ? 1 : -1));
+    if (StepWrapping(view.minute, 59, forward)) {
+        StepHour(view, forward);
     }
 }
 

@@ -2,22 +2,6 @@
 
 #include "base/language.h"
 
-namespace {
-
-// Clears a flag on every way out of a scope.
-class FlagScope {
-  public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-  private:
-    bool& flag_;
-};
-
-}  // namespace
-
 ReadHistory::ReadHistory(HistoryAccess access, DeviceHistory& history, Dialogs& dialogs,
                          AppLog* log, Hooks hooks)
     : access_(std::move(access)),
@@ -30,7 +14,7 @@ HistoryOutcome ReadHistory::Run(int sensors) {
     if (running_) {
         return HistoryOutcome::ReadError;
     }
-    FlagScope running(running_);
+    running_ = true;
     cancel_ = false;
     accessOpen_ = false;
     // The page control stays usable: the page itself refuses page changes, and
@@ -47,6 +31,7 @@ HistoryOutcome ReadHistory::Run(int sensors) {
         EndAccess();
     }
     Progress(0, 0);
+    running_ = false;
     Report(outcome);
     return outcome;
 }

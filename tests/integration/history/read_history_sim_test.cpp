@@ -11,6 +11,7 @@
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "unit/history/history_test_support.h"
 
 namespace {
 
@@ -180,11 +181,7 @@ TEST_F(ReadHistoryOnSimulatorTest, UnplugMidReadFailsAndSaysSoInTheLog) {
     ASSERT_EQ(Read(), HistoryOutcome::ReadError);
     EXPECT_FALSE(history_.valid);
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History reading"});
-    bool logged = false;
-    for (const std::string& line : log_.Lines()) {
-        logged = logged || line.find("end of access not confirmed") != std::string::npos;
-    }
-    EXPECT_TRUE(logged);
+    EXPECT_TRUE(history_test::LogMentions(log_, "end of access not confirmed"));
     EXPECT_TRUE(host_.linkCheckEnabled);
 }
 

@@ -19,31 +19,15 @@
 #include "history/history_page.h"
 #include "protocol/device_stack.h"
 #include "sim/simulated_device.h"
+#include "support/qt_application.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-// One application for the whole run, taken down before static destruction.
-class HistoryQtEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            owned_ = std::make_unique<QApplication>(argc_, argv_);
-        }
-    }
-    void TearDown() override { owned_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[9] = "ui_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> owned_;
-};
-
 [[maybe_unused]] const auto* const historyQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new HistoryQtEnvironment);
+    ::testing::AddGlobalTestEnvironment(new QtApplicationOnce);
 
 // 2023-03-07 14:05:09, with three days of records behind it.
 constexpr std::uint32_t kNow = 731513109;

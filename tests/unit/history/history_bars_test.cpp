@@ -6,6 +6,7 @@
 #include "history/history_bars.h"
 #include "history/history_chart_model.h"
 #include "measure/calendar.h"
+#include "unit/history/history_test_support.h"
 
 namespace {
 
@@ -116,12 +117,7 @@ TEST_F(HistoryBarsTest, InvalidAndZeroLengthRecordsAreHandled) {
 }
 
 DeviceDateTime Date(int year, int month, int day, int hour = 0, int minute = 0) {
-    DeviceDateTime view;
-    view.year = static_cast<std::uint8_t>(year - 2000);
-    view.month = static_cast<std::uint8_t>(month);
-    view.day = static_cast<std::uint8_t>(day);
-    view.hour = static_cast<std::uint8_t>(hour);
-    view.minute = static_cast<std::uint8_t>(minute);
+    DeviceDateTime view = history_test::Date(year, month, day, hour, minute);
     view.second = 33;
     return view;
 }

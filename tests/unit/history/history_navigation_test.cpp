@@ -1,18 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "history/history_navigation.h"
+#include "unit/history/history_test_support.h"
 
 namespace {
 
-DeviceDateTime Date(int year, int month, int day, int hour = 0, int minute = 0) {
-    DeviceDateTime view;
-    view.year = static_cast<std::uint8_t>(year - 2000);
-    view.month = static_cast<std::uint8_t>(month);
-    view.day = static_cast<std::uint8_t>(day);
-    view.hour = static_cast<std::uint8_t>(hour);
-    view.minute = static_cast<std::uint8_t>(minute);
-    return view;
-}
+using history_test::Date;
 
 DeviceDateTime Stepped(DeviceDateTime view, HistoryLevel level, bool forward) {
     StepView(view, level, forward);

@@ -9,6 +9,7 @@
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "unit/history/fake_history_device.h"
+#include "unit/history/history_test_support.h"
 
 namespace {
 
@@ -150,11 +151,7 @@ TEST_F(ReadHistoryTest, UnplugMidReadFailsAndLogsThatTheEndWasNotConfirmed) {
     device.unplugOnFail = true;
     EXPECT_EQ(Read(), HistoryOutcome::ReadError);
     EXPECT_EQ(device.commandWords, std::vector<std::uint32_t>{kBegin});
-    bool logged = false;
-    for (const std::string& line : log.Lines()) {
-        logged = logged || line.find("end of access not confirmed") != std::string::npos;
-    }
-    EXPECT_TRUE(logged);
+    EXPECT_TRUE(history_test::LogMentions(log, "end of access not confirmed"));
 }
 
 TEST_F(ReadHistoryTest, StopRequestEndsWithoutABox) {
