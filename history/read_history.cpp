@@ -1,6 +1,7 @@
 #include "history/read_history.h"
 
 #include "base/language.h"
+#include "history/csv_export.h"
 
 ReadHistory::ReadHistory(HistoryAccess access, DeviceHistory& history, Dialogs& dialogs,
                          AppLog* log, Hooks hooks)
@@ -100,7 +101,7 @@ HistoryOutcome ReadHistory::ReadPages() {
             return access_.host.StopRequested() ? HistoryOutcome::Stopped
                                                 : HistoryOutcome::ReadError;
         }
-        ExportPage(order[i]);
+        ExportHistoryPage(history_.store, order[i], history_.csv);
         Progress(i + 1, total);
         if (hooks_.pump) {
             hooks_.pump();
@@ -120,17 +121,6 @@ bool ReadHistory::ReadPage(int page) {
         history_.store.Put(static_cast<std::uint32_t>(first + slot), record);
     }
     return true;
-}
-
-void ReadHistory::ExportPage(int page) {
-    // Newest first; slot 0 of a page never holds an exported measurement.
-    const auto first = static_cast<std::uint32_t>(page) * history_geometry::kPageRecords;
-    for (std::uint32_t slot = history_geometry::kPageRecords - 1; slot >= 1; --slot) {
-        const HistoryRecord record = history_.store.Record(first + slot);
-        if (record.Exported()) {
-            history_.csv.AddCsvLine(record.start, record.length, record.pulses);
-        }
-    }
 }
 
 bool ReadHistory::CancelSeen() const {

@@ -47,7 +47,6 @@ class ReadHistory {
     bool ReadHeader();
     HistoryOutcome ReadPages();
     bool ReadPage(int page);
-    void ExportPage(int page);
     bool CancelSeen() const;
     void EndAccess();
     void Report(HistoryOutcome outcome);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/language.h"
+#include "history/csv_export.h"
 #include "history/history_record.h"
 #include "history/read_history.h"
 #include "support/recording_dialogs.h"
@@ -165,6 +166,20 @@ TEST_F(ReadHistoryTest, StopRequestEndsWithoutABox) {
     EXPECT_EQ(device.eflAddresses.size(), 128u);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(device.commandWords, (std::vector<std::uint32_t>{kBegin, kEnd}));
+}
+
+TEST_F(ReadHistoryTest, APeriodOfTheReadingExportsItsLinesRenumberedFromRowTwo) {
+    device.SetHeader(4096, 0x100, 255, 0x0124, 0, 0x0124);
+    device.PutRecord(1, 0xFE, 0, 1000, 10, 60);
+    device.PutRecord(2, 0xFE, 0, 1060, 20, 60);
+    device.PutRecord(257, 0xFE, 0, 5060, 60, 60);
+    ASSERT_EQ(Read(), HistoryOutcome::Completed);
+    EXPECT_EQ(CsvTextBetween(history, 0, UINT32_MAX)->Bytes(), history.csv.Bytes());
+    const std::string header = std::string(CsvText::kHeader) + "\r\n";
+    EXPECT_EQ(std::string(CsvTextBetween(history, 1000, 1060)->Bytes()),
+              header + "1060;01.01.2000;00:17:40;60;20;2;127;36;86;=E2*G2*H2/(D2*F2*I2)\r\n" +
+                  "1000;01.01.2000;00:16:40;60;10;2;127;36;86;=E3*G3*H3/(D3*F3*I3)\r\n");
+    EXPECT_EQ(std::string(CsvTextBetween(history, 6000, 7000)->Bytes()), header);
 }
 
 TEST(ReadHistoryRecord, ValidHistoryComesFromTheStoreAndIndexesOutsideTheRingFail) {
