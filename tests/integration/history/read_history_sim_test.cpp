@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/language.h"
+#include "history/history_chart_model.h"
 #include "history/history_commands_device.h"
 #include "history/read_history.h"
 #include "protocol/device_stack.h"
@@ -183,6 +184,63 @@ TEST_F(ReadHistoryOnSimulatorTest, UnplugMidReadFailsAndSaysSoInTheLog) {
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History reading"});
     EXPECT_TRUE(history_test::LogMentions(log_, "end of access not confirmed"));
     EXPECT_TRUE(host_.linkCheckEnabled);
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, AHeaderFailingItsChecksReadsNothingAndClosesTheAccess) {
+    Start(Options(HistoryShape::Partial, 700));
+    sim_->WithModel([](DeviceModel& model) {
+        // Three pages claimed, two spanned.
+        model.ForceHistoryHeader(
+            std::array<std::uint32_t, 4>{0x10000100, 0x00FF0200, 0x00000100, 0});
+        return 0;
+    });
+    ASSERT_EQ(Read(), HistoryOutcome::FormatError);
+    EXPECT_EQ(sim_->CountRequests(2, 0x02), 0u);
+    EXPECT_FALSE(AccessOpen());
+    EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History Format Data"});
+    EXPECT_EQ(history_.csv.Rows(), 1);
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, OddRecordsAreExportedOrSkippedAndTheChartCopes) {
+    Start(Options(HistoryShape::Empty));
+    const std::vector<SimHistoryRecord> records = {
+        {0xFE, 0, 0, 1000, 120, 60, 0xFFFF},        {0xFF, 0, 0, 1060, 5, 60, 0xFFFF},
+        {0xFE, 0xFF, 0, 1120, 5, 60, 0xFFFF},       {0xFE, 0, 0, 1180, 7, 0, 0xFFFF},
+        {0xFC, 0, 0, 1240, 0xFFFFFFFF, 60, 0xFFFF}, {0xFE, 0, 0, 100, 60, 60, 0xFFFF},
+        {0xFE, 0, 0, kNow + 100000, 9, 60, 0xFFFF}};
+    ASSERT_TRUE(sim_->WithModel([&](DeviceModel& model) {
+        bool written = true;
+        for (const SimHistoryRecord& record : records) {
+            written = written && model.History().Append(record);
+        }
+        return written;
+    }));
+    ASSERT_EQ(Read(), HistoryOutcome::Completed);
+    const std::string csv(history_.csv.Bytes());
+    const std::string expected =
+        std::string(CsvText::kHeader) + "\r\n" +
+        "731613109;08.03.2023;17:51:49;60;9;2;127;36;86;=E2*G2*H2/(D2*F2*I2)\r\n" +
+        "100;01.01.2000;00:01:40;60;60;2;127;36;86;=E3*G3*H3/(D3*F3*I3)\r\n" +
+        "1240;01.01.2000;00:20:40;60;4294967295;2;127;36;86;=E4*G4*H4/(D4*F4*I4)\r\n" +
+        "1180;01.01.2000;00:19:40;0;7;2;127;36;86;0\r\n" +
+        "1000;01.01.2000;00:16:40;60;120;2;127;36;86;=E6*G6*H6/(D6*F6*I6)\r\n";
+    EXPECT_EQ(csv, expected);
+
+    for (HistoryLevel level : {HistoryLevel::Minute, HistoryLevel::Hour, HistoryLevel::Day,
+                               HistoryLevel::Month, HistoryLevel::Year}) {
+        HistoryChartView chart{level, DateTimeOfSeconds(1000), true};
+        const ChartPicture picture = DrawHistory(history_, chart);
+        ASSERT_FALSE(picture.bars.empty());
+        for (const ChartBar& bar : picture.bars) {
+            EXPECT_GE(bar.series[0].value, bar.series[1].value);
+        }
+    }
+    HistoryChartView hour{HistoryLevel::Hour, DateTimeOfSeconds(1000), false};
+    const ChartPicture picture = DrawHistory(history_, hour);
+    // 00:16:40 to 00:17:39 the first record, then the usable record in erased state.
+    EXPECT_EQ(picture.bars[16].series[2].color, kColorFuchsia);
+    EXPECT_EQ(picture.bars[17].series[2].color, kColorGreen);
+    EXPECT_EQ(picture.bars[30].series[2].color, kColorBlue);
 }
 
 }  // namespace
