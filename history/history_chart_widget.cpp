@@ -104,6 +104,12 @@ QString HistoryChartWidget::BarLabel(int bar) const {
                : QString();
 }
 
+QString HistoryChartWidget::BarToolTip(int bar) const {
+    return bar >= 0 && static_cast<std::size_t>(bar) < toolTips_.size()
+               ? toolTips_[static_cast<std::size_t>(bar)]
+               : QString();
+}
+
 int HistoryChartWidget::BarCount() const {
     std::size_t bars = 0;
     for (const auto& points : series_) {
@@ -236,10 +242,9 @@ void HistoryChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 bool HistoryChartWidget::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const int bar = BarAt(help->pos());
-        if (bar >= 0 && static_cast<std::size_t>(bar) < toolTips_.size() &&
-            !toolTips_[static_cast<std::size_t>(bar)].isEmpty()) {
-            QToolTip::showText(help->globalPos(), toolTips_[static_cast<std::size_t>(bar)], this);
+        const QString text = BarToolTip(BarAt(help->pos()));
+        if (!text.isEmpty()) {
+            QToolTip::showText(help->globalPos(), text, this);
         } else {
             QToolTip::hideText();
             event->ignore();

@@ -31,6 +31,7 @@ class HistoryChartWidget : public QWidget {
     double PointValue(int series, int bar) const;
     QColor PointColor(int series, int bar) const;
     QString BarLabel(int bar) const;
+    QString BarToolTip(int bar) const;
     // The bar under a point of the widget, or -1.
     int BarAt(const QPoint& position) const;
     // Where bar `bar` is drawn (its column, from the base line up to its tallest point).

@@ -160,6 +160,11 @@ TEST_F(HistoryPageTest, DrillsDownByDoubleClickAndSavesTheCsv) {
     // The hours before 14:00 are recorded in full; the hours after it are empty.
     EXPECT_EQ(chart->PointColor(2, 10), QColor(0x00, 0x80, 0x00));
     EXPECT_EQ(chart->PointColor(1, 20), QColor(0x00, 0x00, 0xFF));
+    EXPECT_EQ(chart->BarToolTip(10),
+              QStringLiteral("07.03.2023 10:00:00 - 07.03.2023 10:59:59\n%1 uR/h")
+                  .arg(static_cast<int>(chart->PointValue(1, 10))));
+    EXPECT_EQ(chart->BarToolTip(20),
+              QStringLiteral("07.03.2023 20:00:00 - 07.03.2023 20:59:59\nno data"));
 
     DoubleClickBar(10);
     EXPECT_EQ(page_->ChartView().level, HistoryLevel::Hour);

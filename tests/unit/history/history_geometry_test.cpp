@@ -12,18 +12,6 @@ HistoryHeader Header(std::uint32_t pageSize, std::uint32_t layoutLow, std::uint3
                                          oldest << 16 | write, 0xAB01);
 }
 
-TEST(HistoryGeometry, SplitsTheFourParametersIntoTheirHalves) {
-    const HistoryHeader header =
-        HistoryHeader::FromParameters(0x10000100, 0x00FF0124, 0x0A000980, 0x12345601);
-    EXPECT_EQ(header.pageSize, 0x1000u);
-    EXPECT_EQ(header.layoutLow, 0x100u);
-    EXPECT_EQ(header.pages, 255u);
-    EXPECT_EQ(header.count, 0x124u);
-    EXPECT_EQ(header.oldest, 0x0A00u);
-    EXPECT_EQ(header.write, 0x0980u);
-    EXPECT_EQ(header.flag, 0x01);
-}
-
 TEST(HistoryGeometry, EmptyHistoryReadsPageZeroOnly) {
     const HistoryHeader header = Header(4096, 0x100, 255, 0, 0, 0);
     EXPECT_TRUE(header.Accepted());
@@ -60,13 +48,6 @@ TEST(HistoryGeometry, InconsistentOrOutOfRangeHeadersAreFormatErrors) {
     EXPECT_FALSE(Header(4096, 0x100, 256, 0, 0, 0).Accepted());
     // Oldest page beyond a tiny ring: the page count goes negative.
     EXPECT_FALSE(Header(4096, 0x100, 0, 0, 0x0A00, 0).Accepted());
-}
-
-TEST(HistoryGeometry, LogicalIndexesWrapAtTheEndOfTheRing) {
-    const HistoryHeader header = Header(4096, 0x100, 255, 65152, 0x0A00, 0x0980);
-    EXPECT_EQ(header.PhysicalIndex(0), 0x0A00u);
-    EXPECT_EQ(header.PhysicalIndex(65280 - 0x0A00 - 1), 65279u);
-    EXPECT_EQ(header.PhysicalIndex(65280 - 0x0A00), 0u);
 }
 
 }  // namespace
