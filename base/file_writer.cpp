@@ -1,10 +1,10 @@
 #include "base/file_writer.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -27,15 +27,27 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
-// An existing file keeps its permissions; a new one gets the usual ones.
-mode_t ModeFor(const std::string& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        return existing.st_mode & 07777;
+// A new file beside `path` that no one else uses; the process's umask applies
+// to it as to any file the program creates. -1 when none could be made.
+int CreateStaging(const std::string& path, std::string& staging) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        staging = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const int fd = ::open(staging.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return -1;
+}
+
+// A replaced file keeps its permissions.
+bool KeepMode(int fd, const std::string& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) {
+        return true;
+    }
+    return ::fchmod(fd, existing.st_mode & 07777) == 0;
 }
 
 }  // namespace
@@ -44,13 +56,12 @@ ReplaceFailure ReplaceFileContent(const std::string& path, std::string_view cont
     if (path.empty()) {
         return ReplaceFailure::Create;
     }
-    std::string staging = path + ".XXXXXX";
-    const int fd = ::mkostemp(staging.data(), O_CLOEXEC);
+    std::string staging;
+    const int fd = CreateStaging(path, staging);
     if (fd < 0) {
         return ReplaceFailure::Create;
     }
-    const bool written =
-        WriteAll(fd, content) && ::fchmod(fd, ModeFor(path)) == 0 && ::fsync(fd) == 0;
+    const bool written = WriteAll(fd, content) && KeepMode(fd, path) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
         std::remove(staging.c_str());

@@ -111,6 +111,9 @@ TEST_F(CsvSaveTest, SavesTheTextAndProposesTheNameNextTime) {
 TEST_F(CsvSaveTest, AnExistingFileIsReplacedOnlyAfterYes) {
     const std::string path = Path("old.csv");
     std::ofstream(path) << "old content";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
     dialogs.saveAs = path;
     dialogs.answerYes = false;
     SaveCsvClick(history, dialogs, last);
@@ -123,6 +126,9 @@ TEST_F(CsvSaveTest, AnExistingFileIsReplacedOnlyAfterYes) {
     EXPECT_EQ(Content(path), std::string(history.csv.Bytes()));
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(FilesInFolder(), 1u);
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
 }
 
 TEST_F(CsvSaveTest, ADirectoryTargetIsNotReplaced) {
