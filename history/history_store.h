@@ -19,7 +19,6 @@ class HistoryStore {
     void Put(std::uint32_t index, const std::uint8_t* bytes);
     const std::uint8_t* Bytes(std::uint32_t index) const;
     HistoryRecord Record(std::uint32_t index) const;
-    const std::uint8_t* Data() const { return bytes_.get(); }
 
   private:
     std::unique_ptr<std::uint8_t[]> bytes_;

@@ -64,9 +64,3 @@ class ReadHistory {
     bool cancel_ = false;
     bool accessOpen_ = false;
 };
-
-// Result of the reading procedure as the page reports it: true for a reading
-// that completed or was cancelled.
-inline bool ReadHistorySucceeded(HistoryOutcome outcome) {
-    return outcome == HistoryOutcome::Completed || outcome == HistoryOutcome::Cancelled;
-}

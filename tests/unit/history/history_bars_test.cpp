@@ -166,6 +166,8 @@ TEST(HistoryChart, YearViewOfALeapYearGivesFebruaryTwentyNineDays) {
     chart.showMax = true;
     const ChartPicture withMax = DrawHistory(history, chart);
     EXPECT_EQ(withMax.bars[1].series[0].color, kColorYellow);
+    EXPECT_EQ(ColorText(withMax.bars[1].series[0].color), "#FFFF00");
+    EXPECT_EQ(ColorText(kColorGreen), "#008000");
     EXPECT_GE(withMax.bars[1].series[0].value, withMax.bars[1].series[1].value);
 }
 

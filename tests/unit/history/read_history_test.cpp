@@ -80,7 +80,9 @@ TEST_F(ReadHistoryTest, ReadsPagesNewestFirstWithOneRequestPerPairAndExportsNewe
     EXPECT_EQ(history.k100, 127u);
 }
 
-TEST_F(ReadHistoryTest, CalibrationIsClampedIntoItsRange) {
+TEST_F(ReadHistoryTest, CalibrationIsClampedIntoItsRangeAndTubesFollowTheModel) {
+    EXPECT_EQ(SensorCount(310), 2);
+    EXPECT_EQ(SensorCount(520), 1);
     device.parameters[4] = 5;
     ASSERT_EQ(Read(), HistoryOutcome::Completed);
     EXPECT_EQ(history.k100, 10u);
