@@ -1,14 +1,16 @@
 #include "base/file_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <cstdio>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
-bool WriteAll(int fd, const std::string& content) {
+bool WriteAll(int fd, std::string_view content) {
     const char* data = content.data();
     std::size_t left = content.size();
     while (left > 0) {
@@ -25,22 +27,53 @@ bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
+// A new file beside `path` that no one else uses; the process's umask applies
+// to it as to any file the program creates. -1 when none could be made.
+int CreateStaging(const std::string& path, std::string& staging) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        staging = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const int fd = ::open(staging.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+// A replaced file keeps its permissions.
+bool KeepMode(int fd, const std::string& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) {
+        return true;
+    }
+    return ::fchmod(fd, existing.st_mode & 07777) == 0;
+}
+
 }  // namespace
 
-bool WriteFileReplacing(const std::string& path, const std::string& content) {
+ReplaceFailure ReplaceFileContent(const std::string& path, std::string_view content) {
     if (path.empty()) {
-        return false;
+        return ReplaceFailure::Create;
     }
-    const std::string staging = path + ".part";
-    const int fd = ::open(staging.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::string staging;
+    const int fd = CreateStaging(path, staging);
     if (fd < 0) {
-        return false;
+        return ReplaceFailure::Create;
     }
-    const bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
+    const bool written = WriteAll(fd, content) && KeepMode(fd, path) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(staging.c_str(), path.c_str()) != 0) {
+    if (!written || !closed) {
         std::remove(staging.c_str());
-        return false;
+        return ReplaceFailure::Write;
     }
-    return true;
+    if (std::rename(staging.c_str(), path.c_str()) != 0) {
+        std::remove(staging.c_str());
+        return ReplaceFailure::Replace;
+    }
+    return ReplaceFailure::None;
+}
+
+bool WriteFileReplacing(const std::string& path, const std::string& content) {
+    return ReplaceFileContent(path, content) == ReplaceFailure::None;
 }

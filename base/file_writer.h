@@ -1,9 +1,21 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
-// Writes `content` to `path`, replacing an existing file without asking. The
-// text goes to a temporary sibling first and is renamed over the target, so a
-// failed write never leaves a half-written file behind. Returns false on failure
-// and shows nothing: callers decide what the user sees.
+// Which step of a replacing write failed.
+enum class ReplaceFailure {
+    None,
+    Create,   // no temporary file could be made beside the target
+    Write,    // writing or flushing the content failed
+    Replace,  // the target could not be replaced (a directory, no access)
+};
+
+// Writes `content` to a new temporary file in the target's folder, flushes it
+// to disk and renames it over `path`. Whatever fails, the old file stays as it
+// was and no temporary file is left behind. Shows nothing.
+ReplaceFailure ReplaceFileContent(const std::string& path, std::string_view content);
+
+// Writes `content` to `path`, replacing an existing file without asking.
+// Returns false on failure and shows nothing: callers decide what the user sees.
 bool WriteFileReplacing(const std::string& path, const std::string& content);

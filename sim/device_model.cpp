@@ -322,6 +322,9 @@ DeviceModel::Answer DeviceModel::TimeWrite(const Data& data) {
 }
 
 std::optional<std::uint32_t> DeviceModel::ReadOnlyParameter(std::uint16_t id) const {
+    if (forcedHeader_ && id >= device_params::kHistoryC020 && id <= device_params::kHistoryC023) {
+        return (*forcedHeader_)[id - device_params::kHistoryC020];
+    }
     switch (id) {
         case device_params::kRateAddress:
             return device_layout::kRateAddress;

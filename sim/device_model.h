@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -74,6 +75,11 @@ class DeviceModel {
     std::vector<std::uint8_t> ReadMemory(std::uint32_t address, std::uint32_t length);
 
     bool HistoryAccessOpen() const { return historyAccess_; }
+    // Answers the four history header parameters (0xC020..0xC023) with these
+    // values instead of the ring's, as a faulty device would; none: the ring's.
+    void ForceHistoryHeader(std::optional<std::array<std::uint32_t, 4>> values) {
+        forcedHeader_ = values;
+    }
     const std::string& ConnectionText() const { return connectionText_; }
     const std::vector<std::string>& Screens() const { return screens_; }
     // Every command word written to 0xFF00, in order.
@@ -123,6 +129,7 @@ class DeviceModel {
     std::uint64_t clockBase_ = 0;
     std::uint32_t recordedUpTo_ = 0;  // end of the last interval recorded
     bool historyAccess_ = false;
+    std::optional<std::array<std::uint32_t, 4>> forcedHeader_;
     std::optional<bool> restartRequest_;
     std::string connectionText_;
     std::vector<std::string> screens_;

@@ -181,6 +181,11 @@ void SimulatedDevice::SetWireTime(bool on) {
     wireTime_ = on;
 }
 
+std::chrono::microseconds SimulatedDevice::WireTimeSpent() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return wireTimeSpent_;
+}
+
 std::vector<TranscriptEntry> SimulatedDevice::TranscriptEntries() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return transcript_.Entries();
@@ -345,7 +350,10 @@ void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
         }
         auto delay = std::chrono::duration_cast<std::chrono::microseconds>(Duration(fault.delayMs));
         if (wireTime) {
-            delay += WireTime(FrameLength(packet) + length);
+            const auto wire = WireTime(FrameLength(packet) + length);
+            delay += wire;
+            std::lock_guard<std::mutex> lock(mutex_);
+            wireTimeSpent_ += wire;
         }
         if (delay.count() > 0 && !PauseInterruptibly(delay)) {
             return;

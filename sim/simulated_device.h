@@ -67,6 +67,8 @@ class SimulatedDevice {
 
     void SetFaults(std::vector<FaultRule> rules);
     void SetWireTime(bool on);
+    // The answer delay wire-time emulation has added so far.
+    std::chrono::microseconds WireTimeSpent() const;
 
     std::vector<TranscriptEntry> TranscriptEntries() const;
     std::vector<TranscriptEntry> Requests() const;
@@ -96,6 +98,7 @@ class SimulatedDevice {
     FaultInjector faults_;
     Transcript transcript_;
     bool wireTime_;
+    std::chrono::microseconds wireTimeSpent_{0};  // under mutex_
 
     // Control, under mutex_.
     bool quit_ = false;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "base/operation_host.h"
+#include "protocol/device_records.h"
+
+// What the history needs of the device: parameter access for the header and
+// the command words, the clock and reads of the external flash.
+class HistoryDevice {
+  public:
+    static constexpr std::uint16_t kParamCommand = 0xFF00;
+    static constexpr std::uint32_t kBeginAccess = 0xC0BA0010;
+    static constexpr std::uint32_t kEndAccess = 0xC0BA0011;
+    static constexpr std::uint32_t kDelete = 0xC0BA0012;
+
+    virtual ~HistoryDevice() = default;
+    virtual bool ReadParameter(std::uint16_t id, std::uint32_t& value) = 0;
+    virtual bool WriteParameter(std::uint16_t id, std::uint32_t value) = 0;
+    virtual bool TimeRead(DeviceTimeRecord& time) = 0;
+    // One read of `length` bytes; bytes read, or -1.
+    virtual int EflRead(std::uint32_t address, std::uint8_t* destination, int length) = 0;
+};
+
+// Where a history operation runs and what must hold before it talks to the
+// device. Empty functions never refuse.
+struct HistoryAccess {
+    HistoryDevice& device;
+    OperationHost& host;
+    // A tick of the main timer is running: a device operation must not start.
+    std::function<bool()> tickInProgress;
+    // The page gate; the front end shows its notice.
+    std::function<bool()> pageGate;
+
+    bool MayStart() const {
+        return !(tickInProgress && tickInProgress()) && (!pageGate || pageGate());
+    }
+};

@@ -1,0 +1,271 @@
+#include "history/history_page.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "base/language.h"
+#include "history/csv_save.h"
+#include "history/history_chart_widget.h"
+#include "history/history_delete.h"
+#include "history/history_navigation.h"
+#include "history/read_history.h"
+#include "protocol/texts.h"
+#include "protocol/units.h"
+
+namespace {
+
+QString ToQt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString NoticeText(const std::string& text) {
+    return ToQt(text).remove(QLatin1Char('\r'));
+}
+
+QPushButton* MakeButton(const char* name, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+std::string MomentText(std::uint32_t seconds) {
+    const DeviceDateTime when = DateTimeOfSeconds(seconds);
+    return DateText(when) + " " + TimeText(when);
+}
+
+// What hovering a bar tells: its period and its values.
+QString BarToolTip(const ChartBar& bar) {
+    std::string text = MomentText(bar.start) + " - " + MomentText(bar.start + bar.length - 1);
+    if (bar.series[1].color == kColorBlue) {
+        text += "\n" + std::string(PickText("нет данных", "no data"));
+    } else {
+        text += "\n" + std::to_string(static_cast<long long>(bar.series[1].value)) + " " +
+                HistoryRateUnitName();
+        if (bar.series[0].color == kColorYellow) {
+            text += " (max " + std::to_string(static_cast<long long>(bar.series[0].value)) + ")";
+        }
+    }
+    return ToQt(text);
+}
+
+}  // namespace
+
+HistoryPage::HistoryPage(HistoryPageContext context, QWidget* parent)
+    : QWidget(parent), context_(std::move(context)), history_(std::make_unique<DeviceHistory>()) {
+    setObjectName(QStringLiteral("TabSheet_DevHistory"));
+    BuildWidgets();
+    Relabel();
+}
+
+HistoryPage::~HistoryPage() = default;
+
+void HistoryPage::BuildWidgets() {
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    readButton_ = MakeButton("BitBtn_HIS_Read", this);
+    readButton_->setProperty("tag", 0);
+    deleteButton_ = MakeButton("BitBtn_HIS_Delete", this);
+    saveButton_ = MakeButton("BitBtn_HIS_Save_CSV", this);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ProgressBar_HIS_Read"));
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    top->addWidget(readButton_);
+    top->addWidget(progress_, 1);
+    top->addWidget(saveButton_);
+    top->addWidget(deleteButton_);
+    layout->addLayout(top);
+
+    navigationPanel_ = new QWidget(this);
+    navigationPanel_->setObjectName(QStringLiteral("Panel_HIS_Buttons"));
+    auto* navigation = new QHBoxLayout(navigationPanel_);
+    navigation->setContentsMargins(0, 0, 0, 0);
+    backButton_ = MakeButton("BitBtn_HIS_Back", navigationPanel_);
+    upButton_ = MakeButton("BitBtn_HIS_Up", navigationPanel_);
+    forwardButton_ = MakeButton("BitBtn_HIS_Vpered", navigationPanel_);
+    lastButton_ = MakeButton("BitBtn_HIS_To_Last", navigationPanel_);
+    showMaxBox_ = new QCheckBox(navigationPanel_);
+    showMaxBox_->setObjectName(QStringLiteral("CheckBox_HIS_Show_MaxVal"));
+    for (QWidget* widget :
+         {static_cast<QWidget*>(backButton_), static_cast<QWidget*>(upButton_),
+          static_cast<QWidget*>(forwardButton_), static_cast<QWidget*>(lastButton_),
+          static_cast<QWidget*>(showMaxBox_)}) {
+        navigation->addWidget(widget);
+    }
+    navigation->addStretch(1);
+    navigationPanel_->setEnabled(false);
+    layout->addWidget(navigationPanel_);
+
+    versionMessage_ = new QLabel(this);
+    versionMessage_->setObjectName(QStringLiteral("Label_HIS_Version_Msg"));
+    versionMessage_->setAlignment(Qt::AlignCenter);
+    QPalette red = versionMessage_->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    versionMessage_->setPalette(red);
+    layout->addWidget(versionMessage_);
+
+    chart1_ = new HistoryChartWidget(this);
+    chart1_->setObjectName(QStringLiteral("Chart1"));
+    layout->addWidget(chart1_, 1);
+
+    connect(readButton_, &QPushButton::clicked, this, &HistoryPage::BitBtn_HIS_ReadClick);
+    connect(deleteButton_, &QPushButton::clicked, this, &HistoryPage::BitBtn_HIS_DeleteClick);
+    connect(saveButton_, &QPushButton::clicked, this, &HistoryPage::BitBtn_HIS_Save_CSVClick);
+    connect(backButton_, &QPushButton::clicked, this, &HistoryPage::BitBtn_HIS_BackClick);
+    connect(upButton_, &QPushButton::clicked, this, &HistoryPage::BitBtn_HIS_UpClick);
+    connect(forwardButton_, &QPushButton::clicked, this, &HistoryPage::BitBtn_HIS_VperedClick);
+    connect(lastButton_, &QPushButton::clicked, this, &HistoryPage::BitBtn_HIS_To_LastClick);
+    connect(showMaxBox_, &QCheckBox::clicked, this, &HistoryPage::CheckBox_HIS_Show_MaxValClick);
+    connect(chart1_, &HistoryChartWidget::BarDoubleClicked, this, &HistoryPage::Series1DblClick);
+}
+
+void HistoryPage::Relabel() {
+    SetReadCaption();
+    deleteButton_->setText(ToQt(PickText("Удалить историю", "Delete History")));
+    backButton_->setText(ToQt(PickText("Назад", "Back")));
+    upButton_->setText(ToQt(PickText("Вверх", "Up")));
+    forwardButton_->setText(ToQt(PickText("Вперед", "Forward")));
+    lastButton_->setText(ToQt(PickText("В конец", "Last")));
+    showMaxBox_->setText(ToQt(PickText("Показывать всплески", "Show maximum")));
+    saveButton_->setText(ToQt(PickText("Сохранить CSV", "Save CSV")));
+}
+
+void HistoryPage::SetReadCaption() {
+    const bool busy = readButton_->property("tag").toInt() != 0;
+    readButton_->setText(ToQt(busy ? PickText("Отмена", "Cancel") : PickText("Прочитать", "Read")));
+}
+
+HistoryAccess HistoryPage::Access() {
+    return HistoryAccess{context_.device, context_.host, context_.tickInProgress, [this] {
+                             if (!context_.pageGate) {
+                                 return true;
+                             }
+                             std::string notice = versionMessage_->text().toStdString();
+                             const bool allowed = context_.pageGate(notice);
+                             versionMessage_->setText(NoticeText(notice));
+                             return allowed;
+                         }};
+}
+
+void HistoryPage::ShowWaitingTitle() {
+    chart1_->ClearSeries(0);
+    chart1_->ClearSeries(1);
+    chart1_->ClearTitle();
+    chart1_->AddTitleLine(
+        ToQt(PickText("Ожидание считывания истории", "Waiting of reading History")));
+}
+
+void HistoryPage::BitBtn_HIS_ReadClick() {
+    if (reading_) {
+        reader_->Cancel();
+        return;
+    }
+    reading_ = true;
+    deleteButton_->setEnabled(false);
+    readButton_->setProperty("tag", 1);
+    SetReadCaption();
+    navigationPanel_->setEnabled(false);
+    saveButton_->setEnabled(false);
+    ShowWaitingTitle();
+
+    ReadHistory::Hooks hooks;
+    hooks.progress = [this](int done, int total) {
+        progress_->setRange(0, std::max(1, total));
+        progress_->setValue(done);
+    };
+    hooks.pump = [] { QCoreApplication::processEvents(); };
+    reader_ = std::make_unique<ReadHistory>(Access(), *history_, context_.dialogs, context_.log,
+                                            std::move(hooks));
+    reader_->Run(context_.sensorCount ? context_.sensorCount() : 1);
+
+    if (history_->valid) {
+        navigationPanel_->setEnabled(true);
+        ToLast(chart_, history_->readTime);
+        DrawHistory();
+    }
+    readButton_->setProperty("tag", 0);
+    SetReadCaption();
+    reading_ = false;
+    deleteButton_->setEnabled(true);
+    saveButton_->setEnabled(true);
+}
+
+void HistoryPage::BitBtn_HIS_DeleteClick() {
+    if (reading_) {
+        return;
+    }
+    DeleteHistoryClick(Access(), context_.dialogs);
+    progress_->setValue(0);
+}
+
+void HistoryPage::BitBtn_HIS_Save_CSVClick() {
+    SaveCsvClick(*history_, context_.dialogs, lastCsvFileName_);
+}
+
+void HistoryPage::Step(bool forward) {
+    if (!history_->valid) {
+        return;
+    }
+    StepView(chart_.view, chart_.level, forward);
+    DrawHistory();
+}
+
+void HistoryPage::BitBtn_HIS_BackClick() {
+    Step(false);
+}
+
+void HistoryPage::BitBtn_HIS_VperedClick() {
+    Step(true);
+}
+
+void HistoryPage::BitBtn_HIS_UpClick() {
+    if (history_->valid && LevelUp(chart_)) {
+        DrawHistory();
+    }
+}
+
+void HistoryPage::BitBtn_HIS_To_LastClick() {
+    if (history_->valid) {
+        ToLast(chart_, history_->readTime);
+        DrawHistory();
+    }
+}
+
+void HistoryPage::CheckBox_HIS_Show_MaxValClick() {
+    if (history_->valid) {
+        DrawHistory();
+    }
+}
+
+void HistoryPage::Series1DblClick(int bar) {
+    if (history_->valid && DrillDown(chart_, bar)) {
+        DrawHistory();
+    }
+}
+
+void HistoryPage::DrawHistory() {
+    chart_.showMax = showMaxBox_->isChecked();
+    // Computed in full before anything is drawn; nothing else runs meanwhile.
+    const ChartPicture picture = ::DrawHistory(*history_, chart_);
+    chart1_->ClearTitle();
+    for (const std::string& line : picture.title) {
+        chart1_->AddTitleLine(ToQt(line));
+    }
+    for (int series = 0; series < HistoryChartWidget::kSeriesCount; ++series) {
+        chart1_->ClearSeries(series);
+    }
+    for (std::size_t i = 0; i < picture.bars.size(); ++i) {
+        const ChartBar& bar = picture.bars[i];
+        for (int series = 0; series < HistoryChartWidget::kSeriesCount; ++series) {
+            const ChartPoint& point = bar.series[static_cast<std::size_t>(series)];
+            chart1_->AddPoint(series, point.value, ToQt(bar.label), QColor::fromRgb(point.color));
+        }
+        chart1_->SetBarToolTip(static_cast<int>(i), BarToolTip(bar));
+    }
+}

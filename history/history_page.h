@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/app_log.h"
+#include "base/dialogs.h"
+#include "base/operation_host.h"
+#include "history/device_history.h"
+#include "history/history_chart_model.h"
+#include "history/history_device.h"
+
+class HistoryChartWidget;
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class ReadHistory;
+
+// What the history page needs from the program around it.
+struct HistoryPageContext {
+    HistoryDevice& device;
+    OperationHost& host;
+    Dialogs& dialogs;
+    AppLog* log = nullptr;
+    // The page gate; it may change the notice the page shows.
+    std::function<bool(std::string& notice)> pageGate;
+    // A tick of the main timer is running.
+    std::function<bool()> tickInProgress;
+    // Counting tubes of the identified model (SensorCount of its board code).
+    std::function<int()> sensorCount;
+};
+
+// The history page: reads the device's history with progress and cancel,
+// shows it as a bar chart from a year down to a minute, saves it as CSV and
+// deletes it in the device.
+class HistoryPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit HistoryPage(HistoryPageContext context, QWidget* parent = nullptr);
+    ~HistoryPage() override;
+
+    // Re-captions the page's controls in the interface language; the Read
+    // button shows Cancel while a reading runs.
+    void Relabel();
+    // The page control asks before it leaves this page: no while reading.
+    bool PageControl1Changing() const { return !reading_; }
+    bool Reading() const { return reading_; }
+
+    const DeviceHistory& History() const { return *history_; }
+    const HistoryChartView& ChartView() const { return chart_; }
+    const std::string& LastCsvFileName() const { return lastCsvFileName_; }
+    HistoryChartWidget* Chart() const { return chart1_; }
+
+    void BitBtn_HIS_ReadClick();
+    void BitBtn_HIS_DeleteClick();
+    void BitBtn_HIS_Save_CSVClick();
+    void BitBtn_HIS_BackClick();
+    void BitBtn_HIS_UpClick();
+    void BitBtn_HIS_VperedClick();
+    void BitBtn_HIS_To_LastClick();
+    void CheckBox_HIS_Show_MaxValClick();
+    void Series1DblClick(int bar);
+
+  private:
+    void BuildWidgets();
+    HistoryAccess Access();
+    void Step(bool forward);
+    void DrawHistory();
+    void ShowWaitingTitle();
+    void SetReadCaption();
+
+    HistoryPageContext context_;
+    std::unique_ptr<DeviceHistory> history_;
+    std::unique_ptr<ReadHistory> reader_;
+    HistoryChartView chart_;
+    std::string lastCsvFileName_;
+    bool reading_ = false;
+
+    QPushButton* readButton_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QWidget* navigationPanel_ = nullptr;
+    QPushButton* backButton_ = nullptr;
+    QPushButton* upButton_ = nullptr;
+    QPushButton* forwardButton_ = nullptr;
+    QPushButton* lastButton_ = nullptr;
+    QCheckBox* showMaxBox_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* versionMessage_ = nullptr;
+    HistoryChartWidget* chart1_ = nullptr;
+};

@@ -1,0 +1,34 @@
+#include "history/history_record_reader.h"
+
+#include <cstring>
+
+std::uint8_t* HistoryPairCache::Fill(std::uint32_t pairStart) {
+    start_ = pairStart;
+    // A short answer leaves the rest looking erased rather than stale.
+    pair_.fill(0xFF);
+    return pair_.data();
+}
+
+bool ReadHistoryRecord(HistoryDevice& device, const DeviceHistory& history, HistoryPairCache& cache,
+                       std::int64_t index, std::uint8_t* record) {
+    if (index < 0 || index >= history_geometry::kIndexLimit) {
+        return false;
+    }
+    const auto physical = static_cast<std::uint32_t>(index);
+    if (history.valid) {
+        std::memcpy(record, history.store.Bytes(physical), HistoryRecord::kSize);
+        return true;
+    }
+    const std::uint32_t pairStart = physical & ~1u;
+    if (!cache.Holds(pairStart)) {
+        std::uint8_t* pair = cache.Fill(pairStart);
+        if (device.EflRead(history_geometry::AddressOf(pairStart), pair,
+                           HistoryPairCache::kPairBytes) < 1) {
+            cache.Clear();
+            return false;
+        }
+    }
+    std::memcpy(record, cache.Pair() + (physical & 1u) * HistoryRecord::kSize,
+                HistoryRecord::kSize);
+    return true;
+}

@@ -1,0 +1,175 @@
+#include "history/read_history.h"
+
+#include "base/language.h"
+#include "history/csv_export.h"
+
+ReadHistory::ReadHistory(HistoryAccess access, DeviceHistory& history, Dialogs& dialogs,
+                         AppLog* log, Hooks hooks)
+    : access_(std::move(access)),
+      history_(history),
+      dialogs_(dialogs),
+      log_(log),
+      hooks_(std::move(hooks)) {}
+
+HistoryOutcome ReadHistory::Run(int sensors) {
+    if (running_) {
+        return HistoryOutcome::ReadError;
+    }
+    running_ = true;
+    cancel_ = false;
+    accessOpen_ = false;
+    // The page control stays usable: the page itself refuses page changes, and
+    // its Read button must stay clickable as Cancel.
+    OperationGuard guard(access_.host, {.linkCheck = true, .pages = false, .busy = false});
+    history_.Reset();
+    history_.sensors = sensors;
+    history_.csv.Start(sensors, history_.k100);
+    history_.store.Erase();
+    cache_.Clear();
+
+    const HistoryOutcome outcome = Read();
+    if (accessOpen_) {
+        EndAccess();
+    }
+    Progress(0, 0);
+    running_ = false;
+    Report(outcome);
+    return outcome;
+}
+
+HistoryOutcome ReadHistory::Read() {
+    if (access_.host.StopRequested()) {
+        return HistoryOutcome::Stopped;
+    }
+    if (!access_.MayStart()) {
+        LogError("History: device not available");
+        return HistoryOutcome::ReadError;
+    }
+    if (!access_.device.WriteParameter(HistoryDevice::kParamCommand, HistoryDevice::kBeginAccess)) {
+        return HistoryOutcome::ReadError;
+    }
+    accessOpen_ = true;
+    if (!ReadHeader()) {
+        return access_.host.StopRequested() ? HistoryOutcome::Stopped : HistoryOutcome::ReadError;
+    }
+    if (!history_.header.Accepted()) {
+        LogError("History: header not consistent");
+        return HistoryOutcome::FormatError;
+    }
+    return ReadPages();
+}
+
+bool ReadHistory::ReadHeader() {
+    HistoryDevice& device = access_.device;
+    DeviceTimeRecord time;
+    if (!device.TimeRead(time)) {
+        return false;
+    }
+    history_.readTime = time;
+    std::uint32_t k = 0;
+    if (!device.ReadParameter(DeviceHistory::kParamCalibration, k)) {
+        return false;
+    }
+    history_.k100 = ClampK100(k);
+    // The CSV lines carry the calibration just read.
+    history_.csv.Start(history_.sensors, history_.k100);
+    std::uint32_t values[4] = {};
+    const std::uint16_t ids[4] = {HistoryHeader::kParamLayout, HistoryHeader::kParamCount,
+                                  HistoryHeader::kParamPositions, HistoryHeader::kParamFlag};
+    for (int i = 0; i < 4; ++i) {
+        if (!device.ReadParameter(ids[i], values[i])) {
+            return false;
+        }
+    }
+    history_.header = HistoryHeader::FromParameters(values[0], values[1], values[2], values[3]);
+    return true;
+}
+
+HistoryOutcome ReadHistory::ReadPages() {
+    const std::vector<int> order = history_.header.ReadingOrder();
+    const int total = static_cast<int>(order.size());
+    Progress(0, total);
+    for (int i = 0; i < total; ++i) {
+        if (access_.host.StopRequested()) {
+            return HistoryOutcome::Stopped;
+        }
+        if (CancelSeen()) {
+            return HistoryOutcome::Cancelled;
+        }
+        if (!ReadPage(order[i])) {
+            LogError("History: reading page " + std::to_string(order[i]));
+            return access_.host.StopRequested() ? HistoryOutcome::Stopped
+                                                : HistoryOutcome::ReadError;
+        }
+        ExportHistoryPage(history_.store, order[i], history_.csv);
+        Progress(i + 1, total);
+        if (hooks_.pump) {
+            hooks_.pump();
+        }
+    }
+    history_.valid = true;
+    return HistoryOutcome::Completed;
+}
+
+bool ReadHistory::ReadPage(int page) {
+    std::uint8_t record[HistoryRecord::kSize];
+    const std::int64_t first = static_cast<std::int64_t>(page) * history_geometry::kPageRecords;
+    for (std::int64_t slot = 0; slot < history_geometry::kPageRecords; ++slot) {
+        if (!ReadHistoryRecord(access_.device, history_, cache_, first + slot, record)) {
+            return false;
+        }
+        history_.store.Put(static_cast<std::uint32_t>(first + slot), record);
+    }
+    return true;
+}
+
+bool ReadHistory::CancelSeen() const {
+    return cancel_ || (hooks_.cancelRequested && hooks_.cancelRequested());
+}
+
+void ReadHistory::EndAccess() {
+    accessOpen_ = false;
+    if (!access_.device.WriteParameter(HistoryDevice::kParamCommand, HistoryDevice::kEndAccess)) {
+        LogError("History: end of access not confirmed, the device may be gone");
+    }
+}
+
+void ReadHistory::Report(HistoryOutcome outcome) {
+    switch (outcome) {
+        case HistoryOutcome::Completed:
+            Log("History read: " + std::to_string(history_.csv.Rows() - 1) + " records");
+            break;
+        case HistoryOutcome::Cancelled:
+            Log("History reading cancelled");
+            dialogs_.Warning(PickText("Чтение истории отменено", "Reading of History canceled"));
+            break;
+        case HistoryOutcome::ReadError:
+            dialogs_.Error(PickText("Ошибка чтения истории", "Error of History reading"));
+            break;
+        case HistoryOutcome::FormatError:
+            dialogs_.Error(
+                PickText("Ошибка формата данных истории", "Error of History Format Data"));
+            break;
+        case HistoryOutcome::Stopped:
+            Log("History reading stopped");
+            break;
+    }
+}
+
+void ReadHistory::Progress(int done, int total) {
+    if (hooks_.progress) {
+        hooks_.progress(done, total);
+    }
+}
+
+void ReadHistory::Log(const std::string& line) {
+    if (log_ != nullptr) {
+        log_->AddLine(line);
+    }
+}
+
+void ReadHistory::LogError(const std::string& line) {
+    if (log_ != nullptr) {
+        log_->LogError(line);
+    }
+}

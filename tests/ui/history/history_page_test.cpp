@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLayout>
+#include <QMetaObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "base/language.h"
+#include "history/history_chart_widget.h"
+#include "history/history_commands_device.h"
+#include "history/history_page.h"
+#include "protocol/device_stack.h"
+#include "sim/simulated_device.h"
+#include "support/qt_application.h"
+#include "support/recording_dialogs.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+[[maybe_unused]] const auto* const historyQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationOnce);
+
+// 2023-03-07 14:05:09, with three days of records behind it.
+constexpr std::uint32_t kNow = 731513109;
+
+// The history page on its own over a simulated K310 with a stopped clock.
+class HistoryPageTest : public ::testing::Test {
+  protected:
+    HistoryPageTest() {
+        SetUiLanguage(Language::English);
+        SimOptions options;
+        options.deviceTime = kNow;
+        options.history.recordWhileRunning = false;
+        sim_ = std::make_unique<SimulatedDevice>(options, [] { return std::uint64_t{0}; });
+        DeviceStackOptions stackOptions;
+        stackOptions.ports.systemPorts = false;
+        stackOptions.ports.portDir.clear();
+        stack_ = std::make_unique<DeviceStack>(stackOptions);
+        EXPECT_TRUE(sim_->PlugIn(folder_.Path(), 6)) << sim_->LastError();
+        EXPECT_TRUE(stack_->OpenPath(sim_->PortPath(), 6));
+        device_ = std::make_unique<CommandsHistoryDevice>(stack_->Commands());
+        page_ = std::make_unique<HistoryPage>(
+            HistoryPageContext{*device_, host_, dialogs_, &log_,
+                               [this](std::string& notice) {
+                                   if (!gateOpen_) {
+                                       notice = "In BOOT\n\rMode is\n\rUnavaliable";
+                                   }
+                                   return gateOpen_;
+                               },
+                               nullptr, [] { return 2; }});
+        page_->resize(900, 560);
+        page_->show();
+    }
+    ~HistoryPageTest() override {
+        page_.reset();
+        stack_->Close();
+        sim_->Unplug();
+        SetUiLanguage(Language::Russian);
+    }
+
+    template <typename T>
+    T* Find(const char* name) {
+        T* found = page_->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    void DoubleClickBar(int bar) {
+        HistoryChartWidget* chart = page_->Chart();
+        const QPoint at = chart->BarRect(bar).center();
+        QTest::mouseClick(chart, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(chart, Qt::LeftButton, {}, at);
+    }
+
+    static QString ShotFolder() {
+        const QString folder = QStringLiteral(DRAVO_BIN_DIR "/../screenshots");
+        QDir().mkpath(folder);
+        return folder;
+    }
+
+    TempDir folder_;
+    std::unique_ptr<SimulatedDevice> sim_;
+    std::unique_ptr<DeviceStack> stack_;
+    std::unique_ptr<CommandsHistoryDevice> device_;
+    RecordingHost host_;
+    RecordingDialogs dialogs_;
+    AppLog log_;
+    bool gateOpen_ = true;
+    std::unique_ptr<HistoryPage> page_;
+};
+
+TEST_F(HistoryPageTest, ReadingShowsProgressRefusesPageChangesAndDrawsTheMinute) {
+    auto* read = Find<QPushButton>("BitBtn_HIS_Read");
+    auto* progress = Find<QProgressBar>("ProgressBar_HIS_Read");
+    auto* panel = Find<QWidget>("Panel_HIS_Buttons");
+    auto* save = Find<QPushButton>("BitBtn_HIS_Save_CSV");
+    EXPECT_EQ(read->text(), QStringLiteral("Read"));
+    EXPECT_FALSE(panel->isEnabled());
+
+    std::vector<int> values;
+    int maximumDuringReading = 0;
+    bool refusedDuringReading = true;
+    QString captionDuringReading;
+    QObject::connect(progress, &QProgressBar::valueChanged, [&](int value) {
+        values.push_back(value);
+        maximumDuringReading = std::max(maximumDuringReading, progress->maximum());
+        refusedDuringReading = refusedDuringReading && !page_->PageControl1Changing();
+        if (captionDuringReading.isEmpty() && value > 0) {
+            captionDuringReading = read->text();
+            SetUiLanguage(Language::Russian);
+            page_->Relabel();
+            captionDuringReading += "/" + read->text();
+            SetUiLanguage(Language::English);
+            EXPECT_FALSE(save->isEnabled());
+        }
+    });
+    read->click();
+
+    EXPECT_TRUE(page_->History().valid);
+    EXPECT_TRUE(refusedDuringReading);
+    EXPECT_EQ(captionDuringReading, QString::fromUtf8("Cancel/Отмена"));
+    // Three days of minute records fill 17 pages: one step per page, then back to 0.
+    std::vector<int> expected;
+    for (int page = 1; page <= 17; ++page) {
+        expected.push_back(page);
+    }
+    expected.push_back(0);
+    EXPECT_EQ(values, expected);
+    EXPECT_EQ(maximumDuringReading, 17);
+    EXPECT_TRUE(page_->PageControl1Changing());
+    EXPECT_EQ(read->text(), QStringLiteral("Read"));
+    EXPECT_EQ(read->property("tag").toInt(), 0);
+    EXPECT_TRUE(panel->isEnabled());
+    EXPECT_TRUE(save->isEnabled());
+    HistoryChartWidget* chart = page_->Chart();
+    EXPECT_EQ(chart->TitleLines(),
+              (QStringList{QStringLiteral("Hostory for Minute : 07.03.2023-14:05"),
+                           QStringLiteral("uR/h  K = 1,27")}));
+    EXPECT_EQ(chart->PointCount(1), 6);
+    EXPECT_EQ(sim_->WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); }), false);
+}
+
+TEST_F(HistoryPageTest, DrillsDownByDoubleClickAndSavesTheCsv) {
+    Find<QPushButton>("BitBtn_HIS_Read")->click();
+    ASSERT_TRUE(page_->History().valid);
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    HistoryChartWidget* chart = page_->Chart();
+    ASSERT_EQ(chart->PointCount(1), 24);
+    EXPECT_EQ(chart->TitleLines().front(), QStringLiteral("Hostory for Day : 07.03.2023"));
+    // The hours before 14:00 are recorded in full; the hours after it are empty.
+    EXPECT_EQ(chart->PointColor(2, 10), QColor(0x00, 0x80, 0x00));
+    EXPECT_EQ(chart->PointColor(1, 20), QColor(0x00, 0x00, 0xFF));
+    EXPECT_EQ(chart->BarToolTip(10),
+              QStringLiteral("07.03.2023 10:00:00 - 07.03.2023 10:59:59\n%1 uR/h")
+                  .arg(static_cast<int>(chart->PointValue(1, 10))));
+    EXPECT_EQ(chart->BarToolTip(20),
+              QStringLiteral("07.03.2023 20:00:00 - 07.03.2023 20:59:59\nno data"));
+
+    DoubleClickBar(10);
+    EXPECT_EQ(page_->ChartView().level, HistoryLevel::Hour);
+    EXPECT_EQ(chart->TitleLines().front(), QStringLiteral("Hostory for Hour : 07.03.2023-10"));
+    EXPECT_EQ(chart->PointCount(1), 60);
+
+    Find<QCheckBox>("CheckBox_HIS_Show_MaxVal")->click();
+    EXPECT_EQ(chart->PointColor(0, 5), QColor(0xFF, 0xFF, 0x00));
+    EXPECT_GE(chart->PointValue(0, 5), chart->PointValue(1, 5));
+
+    dialogs_.saveAs = folder_.Path() + "/history.csv";
+    Find<QPushButton>("BitBtn_HIS_Save_CSV")->click();
+    std::ifstream in(dialogs_.saveAs, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), std::string(page_->History().csv.Bytes()));
+    EXPECT_EQ(page_->LastCsvFileName(), dialogs_.saveAs);
+    EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+TEST_F(HistoryPageTest, TheReadButtonCancelsARunningReading) {
+    auto* read = Find<QPushButton>("BitBtn_HIS_Read");
+    // Seen at the first chance the reading gives the event loop: after page one.
+    QMetaObject::invokeMethod(read, &QPushButton::click, Qt::QueuedConnection);
+    read->click();
+    EXPECT_FALSE(page_->History().valid);
+    EXPECT_EQ(dialogs_.warnings, std::vector<std::string>{"Reading of History canceled"});
+    EXPECT_EQ(sim_->CountRequests(2, 0x02), 128u);
+    EXPECT_FALSE(Find<QWidget>("Panel_HIS_Buttons")->isEnabled());
+    EXPECT_EQ(page_->Chart()->TitleLines(),
+              QStringList{QStringLiteral("Waiting of reading History")});
+    Find<QPushButton>("BitBtn_HIS_Save_CSV")->click();
+    EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"First read History from Device"});
+}
+
+TEST_F(HistoryPageTest, ARefusedGateShowsItsNoticeAndTheReadingError) {
+    gateOpen_ = false;
+    Find<QPushButton>("BitBtn_HIS_Read")->click();
+    EXPECT_EQ(Find<QLabel>("Label_HIS_Version_Msg")->text(),
+              QStringLiteral("In BOOT\nMode is\nUnavaliable"));
+    EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History reading"});
+    EXPECT_EQ(sim_->CountRequests(1, 0x0F), 0u);
+}
+
+TEST_F(HistoryPageTest, ChartScreenshotsAtYearMonthAndDay) {
+    Find<QPushButton>("BitBtn_HIS_Read")->click();
+    ASSERT_TRUE(page_->History().valid);
+    HistoryChartWidget* chart = page_->Chart();
+    for (Language language : {Language::English, Language::Russian}) {
+        SetUiLanguage(language);
+        page_->Relabel();
+        Find<QPushButton>("BitBtn_HIS_To_Last")->click();
+        const QString suffix = language == Language::English ? "en" : "ru";
+        Find<QPushButton>("BitBtn_HIS_Up")->click();
+        Find<QPushButton>("BitBtn_HIS_Up")->click();
+        EXPECT_TRUE(chart->SavePng(ShotFolder() + "/history_day_" + suffix + ".png"));
+        Find<QPushButton>("BitBtn_HIS_Up")->click();
+        EXPECT_TRUE(chart->SavePng(ShotFolder() + "/history_month_" + suffix + ".png"));
+        Find<QPushButton>("BitBtn_HIS_Up")->click();
+        EXPECT_TRUE(chart->SavePng(ShotFolder() + "/history_year_" + suffix + ".png"));
+        EXPECT_EQ(page_->ChartView().level, HistoryLevel::Year);
+    }
+    Find<QPushButton>("BitBtn_HIS_To_Last")->click();
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    // Captions changed with the language: let the layout catch up before the picture.
+    QCoreApplication::sendPostedEvents();
+    page_->layout()->activate();
+    EXPECT_TRUE(page_->grab().save(ShotFolder() + "/history_page_ru.png", "PNG"));
+}
+
+}  // namespace
