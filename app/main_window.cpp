@@ -10,10 +10,12 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/about_window.h"
@@ -28,11 +30,16 @@
 #include "app/options_store.h"
 #include "app/temp_folder.h"
 #include "base/dialogs.h"
+#include "base/options_path.h"
+#include "history/history_device_page_qt.h"
 #include "measure/measure_device_page_qt.h"
 #include "protocol/device_session.h"
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
 #include "protocol/operation_gate.h"
+#include "upload/ini_options.h"
+#include "upload/log_report.h"
+#include "upload/remote_path.h"
 
 namespace {
 
@@ -67,6 +74,7 @@ struct DevicePageSlot {
 
 const DevicePageSlot kDevicePages[] = {
     {TForm1::PageMeasuring, MakeMeasurePage},
+    {TForm1::PageDevHistory, MakeHistoryPage},
     {TForm1::PageDevControlK310, MakeModelTabPage<SettingsPage::K310>},
     {TForm1::PageDevControlK520, MakeModelTabPage<SettingsPage::K520>},
 };
@@ -318,6 +326,8 @@ void TForm1::FormCreate() {
     CreateDeviceSession();
     ApplyLanguage(RestoredLanguage(options_));
     pageControl_->setCurrentIndex(RestoredPageIndex(options_, PageCount));
+    currentPage_ = pageControl_->currentIndex();
+    connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::PageControl1Changing);
 
     if (!lock_.Acquire()) {
         startup_ = StartupResult::AlreadyRunning;
@@ -406,6 +416,8 @@ void TForm1::CreateDevicePages() {
     context.dialogs = &dialogs_;
     context.log = &log_;
     context.clock = clock_;
+    context.device = &deviceInfo_;
+    context.tickInProgress = [this] { return TickInProgress(); };
     context.showStatus = [this](const std::string& text, StatusStyle style) {
         ShowStatus(text, static_cast<int>(style));
     };
@@ -425,6 +437,29 @@ void TForm1::DestroyDeviceSession() {
     delete connectionControls_;
     connectionControls_ = nullptr;
     session_.reset();
+}
+
+void TForm1::UploadLogReport(const std::string& logFile) {
+    IniGroupOptions uploadOptions(OptionsFilePath(), kUploadGroup);
+    UploadFeedback feedback;
+    feedback.statusText = [this](const std::string& text) {
+        panelInfoText_->setText(QString::fromStdString(text));
+        panelInfoText_->repaint();
+    };
+    feedback.progress = [this](int percent) { progressBar_->setValue(percent); };
+    ::UploadLogReport(ReadUploadConfig(uploadOptions), logFile, ReportSerialDigits(deviceInfo_),
+                      feedback, log_);
+}
+
+void TForm1::PageControl1Changing(int index) {
+    const bool refused = std::any_of(pages_.begin(), pages_.end(),
+                                     [](const auto& page) { return !page->MayLeave(); });
+    if (refused && index != currentPage_) {
+        const QSignalBlocker blocker(pageControl_);
+        pageControl_->setCurrentIndex(currentPage_);
+        return;
+    }
+    currentPage_ = index;
 }
 
 void TForm1::ShowLinkIndicator(const LinkIndicator& indicator) {

@@ -139,8 +139,10 @@ class TForm1 : public QMainWindow, public OperationHost {
     void CreateDeviceSession();
     void DestroyDeviceSession();
     void ShowLinkIndicator(const LinkIndicator& indicator);
-    // The report upload at exit; does nothing until the upload is built in.
-    void UploadLogReport(const std::string& /*logFile*/) {}
+    // The report upload at exit, as the options file's UPLOAD group sets it.
+    void UploadLogReport(const std::string& logFile);
+    // Keeps the current page while a page refuses to be left (a history reading).
+    void PageControl1Changing(int index);
     void CreateIdentificationStep();
     // The pages that talk to the device, with the gates they ask first.
     void CreateDevicePages();
@@ -168,6 +170,7 @@ class TForm1 : public QMainWindow, public OperationHost {
     StartupResult startup_ = StartupResult::Running;
     bool destroyed_ = false;
     bool linkCheckEnabled_ = true;
+    int currentPage_ = 0;
     DeviceInfo deviceInfo_;
     std::unique_ptr<IdentificationStep> identification_;
     std::unique_ptr<OperationGate> operationGate_;

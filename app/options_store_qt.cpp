@@ -3,14 +3,11 @@
 #include <QDir>
 #include <QSettings>
 
+#include "base/options_path.h"
+
 namespace {
 
 const QString kGroup = QStringLiteral("MANAGER/OPTIONS");
-
-QString ConfigFolder() {
-    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
-    return configured.isEmpty() ? QDir::homePath() + QStringLiteral("/.config") : configured;
-}
 
 QString Key(const std::string& name) {
     return kGroup + '/' + QString::fromStdString(name);
@@ -18,7 +15,7 @@ QString Key(const std::string& name) {
 
 }  // namespace
 
-QtOptionsStore::QtOptionsStore() : fileName_(ConfigFolder() + QStringLiteral("/DRAVO/TLX4.conf")) {}
+QtOptionsStore::QtOptionsStore() : fileName_(QString::fromStdString(OptionsFilePath())) {}
 
 std::optional<int> QtOptionsStore::ReadInt(const std::string& name) {
     QSettings settings(fileName_, QSettings::IniFormat);

@@ -179,7 +179,7 @@ void HistoryPage::BitBtn_HIS_ReadClick() {
         progress_->setRange(0, std::max(1, total));
         progress_->setValue(done);
     };
-    hooks.pump = [] { QCoreApplication::processEvents(); };
+    hooks.pump = [this] { context_.host.Waits().Pump(); };
     reader_ = std::make_unique<ReadHistory>(Access(), *history_, context_.dialogs, context_.log,
                                             std::move(hooks));
     reader_->Run(context_.sensorCount ? context_.sensorCount() : 1);

@@ -29,7 +29,7 @@ class ReadHistory {
         // After each page: pages done of pages in all.
         std::function<void(int done, int total)> progress;
         // Lets the front end's events run once per page.
-        EventPump pump;
+        std::function<void()> pump;
         // Checked between pages, as Cancel() is.
         std::function<bool()> cancelRequested;
     };

@@ -29,6 +29,10 @@ struct PageContext {
     Dialogs* dialogs = nullptr;
     AppLog* log = nullptr;
     TickClock clock = SystemTicks;
+    // What the last identification learned of the connected device.
+    const DeviceInfo* device = nullptr;
+    // A tick of the main timer is running.
+    std::function<bool()> tickInProgress;
     // Shows a text in the status bar (Part of the shell) in one of its styles.
     std::function<void(const std::string& text, StatusStyle style)> showStatus;
 };
@@ -51,6 +55,8 @@ class DevicePage {
     virtual void ClearInfo() {}
     // Whether the information page may read the device again.
     virtual void SetRenewEnabled(bool /*enabled*/) {}
+    // Asked before the page control leaves this page: false keeps it here.
+    virtual bool MayLeave() const { return true; }
 };
 
 using PageFactory = std::function<std::unique_ptr<DevicePage>(const PageContext& context)>;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <sstream>
 
+#include "app/event_pump_qt.h"
 #include "base/language.h"
 #include "history/history_chart_widget.h"
 #include "history/history_commands_device.h"
@@ -91,7 +92,7 @@ class HistoryPageTest : public ::testing::Test {
     std::unique_ptr<SimulatedDevice> sim_;
     std::unique_ptr<DeviceStack> stack_;
     std::unique_ptr<CommandsHistoryDevice> device_;
-    RecordingHost host_;
+    RecordingHost host_{QtEventPump(), QtDeferToLoop()};
     RecordingDialogs dialogs_;
     AppLog log_;
     bool gateOpen_ = true;

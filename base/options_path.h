@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// The program's options file: DRAVO/TLX4.conf under XDG_CONFIG_HOME, or
+// under ~/.config when that is not set. The window and dravo-cli read the
+// same file.
+std::string OptionsFilePath();
