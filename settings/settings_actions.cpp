@@ -22,6 +22,8 @@ void SettingsActions::Read() {
         return;
     }
     const SettingsReadResult result = transfer_.Read(state_.values);
+    state_.unitsPastList =
+        model_.IndexOf("units") < result.settingsRead && !state_.values.Code("units");
     if (result.clock) {
         state_.clockText = env_.texts.clockText(*result.clock);
     }

@@ -33,6 +33,9 @@ struct SettingsPageState {
         : values(model), calibrationText(model.defaultCalibration) {}
 
     SettingsValues values;
+    // The device's units code lay past the list: the threshold lists show the
+    // last unit system's column while the units list shows nothing.
+    bool unitsPastList = false;
     std::string clockText;
     std::string calibrationText;
 };
@@ -46,6 +49,7 @@ class SettingsActions {
 
     const ModelDescription& Model() const { return model_; }
     SettingsPageState& State() { return state_; }
+    const SettingsEnvironment& Environment() const { return env_; }
 
     void Read();
     void Save();

@@ -43,6 +43,7 @@ SettingsReadResult SettingsTransfer::Read(SettingsValues& values) {
             return result;
         }
         values.codes[i] = CodeOfDeviceValue(settings[i], value);
+        ++result.settingsRead;
         Report(static_cast<int>(i) + 1, total);
     }
     result.clock = ReadClock();

@@ -14,6 +14,7 @@
 // it keep their new codes, the others what they had.
 struct SettingsReadResult {
     bool complete = false;
+    int settingsRead = 0;  // how many settings, in the model's order, arrived
     // The device clock, all 0xFF after a failed clock read; none when reading
     // stopped before the clock.
     std::optional<DeviceTimeRecord> clock;
