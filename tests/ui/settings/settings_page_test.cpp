@@ -101,7 +101,9 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
         const QString folder = QStringLiteral(DRAVO_BIN_DIR "/../screenshots");
         QDir().mkpath(folder);
         tabs_.setCurrentWidget(page_);
+        tabs_.show();
         tabs_.resize(tabs_.sizeHint());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&tabs_));
         const QString file = QString::fromStdString("settings_" + Tag() + "_" + language + ".png");
         EXPECT_TRUE(tabs_.grab().save(folder + '/' + file, "PNG"));
     }
