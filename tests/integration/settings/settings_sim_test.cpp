@@ -302,6 +302,14 @@ TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheReadWithItsErrorAndRestoresT
     ExpectFrameRestored();
 }
 
+TEST_P(SettingsOnSimulator, AStoppingProgramSendsNothingMoreAndFailsTheRead) {
+    host_.RequestStop();
+    actions_.Read();
+    EXPECT_TRUE(RequestedIds(kCodeParRead).empty());
+    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error reading Parameters"}));
+    ExpectFrameRestored();
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModels, SettingsOnSimulator,
                          ::testing::Values(SimModel::K310, SimModel::K520), [](const auto& info) {
                              return info.param == SimModel::K310 ? "K310" : "K520";
