@@ -143,6 +143,19 @@ TEST_P(DeviceSettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
     SaveShot("en");
 }
 
+TEST_P(DeviceSettingsPageTest, UnitsPastTheListLeaveItEmptyAndShowTheCpmColumn) {
+    SetUiLanguage(Language::English);
+    Force(9, 3);
+    Force(8, 15);
+    Click("Read");
+    EXPECT_EQ(List("Units")->currentIndex(), -1);
+    EXPECT_EQ(List("Fon_Level")->itemText(0), "60 CPM");
+    EXPECT_EQ(List("Dose_Level")->currentIndex(), -1);
+    EXPECT_EQ(List("Dose_Level")->itemText(14), "1e12 PULSES");
+    page_->Relabel();  // the column stays while the units list shows nothing
+    EXPECT_EQ(List("Fon_Level")->itemText(15), "20000 CPM");
+}
+
 TEST_P(DeviceSettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
     SetUiLanguage(Language::English);
     dialogs_.answerYes = true;
