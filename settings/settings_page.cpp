@@ -134,17 +134,16 @@ void DeviceSettingsPage::BuildWidgets() {
     auto* lists = new QGridLayout;
     auto* right = new QVBoxLayout;
     right->addWidget(soundGroup_);
-    QGridLayout* alarmLayout = nullptr;
+    // The K520's lights and measuring method sit between the sound and the clock.
     auto* rightLists = new QGridLayout;
+    right->addLayout(rightLists);
+    right->addWidget(timeGroup_);
+    QGridLayout* alarmLayout = nullptr;
     if (model_.model == SettingsModel::K310) {
-        right->addWidget(timeGroup_);
         alarmGroup_ = new QGroupBox(this);
         alarmGroup_->setObjectName(ToQt(Name("GroupBox", "Alarm")));
         alarmLayout = new QGridLayout(alarmGroup_);
         right->addWidget(alarmGroup_);
-    } else {
-        right->addLayout(rightLists);
-        right->addWidget(timeGroup_);
     }
     right->addStretch(1);
 
