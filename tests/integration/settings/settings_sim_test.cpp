@@ -302,6 +302,21 @@ TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheReadWithItsErrorAndRestoresT
     ExpectFrameRestored();
 }
 
+TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheSaveWithItsErrorAndRestoresTheFrame) {
+    actions_.Read();
+    FaultRule unplug;
+    unplug.kind = FaultKind::Unplug;
+    unplug.group = kGroupMain;
+    unplug.code = kCodeParWrite;
+    unplug.after = 2;
+    sim_.SetFaults({unplug});
+    dialogs_.answerYes = true;
+    actions_.Save();
+    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings"}));
+    EXPECT_EQ(restarts_, 0);
+    ExpectFrameRestored();
+}
+
 TEST_P(SettingsOnSimulator, AStoppingProgramSendsNothingMoreAndFailsTheRead) {
     host_.RequestStop();
     actions_.Read();
