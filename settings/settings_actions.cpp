@@ -1,0 +1,155 @@
+#include "settings/settings_actions.h"
+
+#include "base/file_writer.h"
+#include "base/language.h"
+#include "protocol/device_info.h"
+#include "settings/calibration.h"
+#include "settings/settings_file.h"
+
+namespace {
+constexpr OperationDisables kFrame{true, true, false};
+}  // namespace
+
+SettingsActions::SettingsActions(const ModelDescription& model, SettingsEnvironment environment)
+    : model_(model),
+      env_(std::move(environment)),
+      transfer_(env_.commands, env_.host, env_.log),
+      state_(model) {}
+
+void SettingsActions::Read() {
+    OperationGuard guard(env_.host, kFrame);
+    if (!env_.accessCheck(PickText("Чтение настроек", "Read Settings"))) {
+        return;
+    }
+    const SettingsReadResult result = transfer_.Read(state_.values);
+    state_.unitsPastList =
+        model_.IndexOf("units") < result.settingsRead && !state_.values.Code("units");
+    if (result.clock) {
+        state_.clockText = env_.texts.clockText(*result.clock);
+    }
+    if (result.calibration) {
+        state_.calibrationText = CalibrationDisplayText(*result.calibration);
+    }
+    if (!result.complete) {
+        env_.dialogs.Error(PickText("Ошибка получения параметров", "Error reading Parameters"));
+    }
+}
+
+void SettingsActions::Save() {
+    OperationGuard guard(env_.host, kFrame);
+    if (!env_.accessCheck(PickText("Сохранение настроек", "Save Settings"))) {
+        return;
+    }
+    if (state_.values.AnyUndefined()) {
+        env_.dialogs.Error(UndefinedSettingsMessage());
+        return;
+    }
+    if (!env_.dialogs.AskYesNo(
+            PickText("Будут записаны настройки\n\rПродолжить?", "Save Settings\n\rContinue?"))) {
+        return;
+    }
+    if (transfer_.Write(state_.values).outcome != SettingsWriteOutcome::Written) {
+        env_.dialogs.Error(PickText("Ошибка сохранения настроек", "Error saving Settings"));
+        return;
+    }
+    if (env_.dialogs.AskYesNo(PickText(
+            "Настройки успешно сохранены\n\rРекомендуется перезагрузить прибор\n\rСделать это "
+            "сейчас?",
+            "Settings successfully saved\n\rIt is reccomended Restart Device\n\rDo it Now?")) &&
+        !env_.restart()) {
+        env_.dialogs.Error(PickText("Ошибка перезагрузки прибора", "Error restarting Device"));
+    }
+}
+
+void SettingsActions::Default() {
+    state_.values.ApplyDefaults();
+    state_.calibrationText = model_.defaultCalibration;
+}
+
+void SettingsActions::WriteTime() {
+    OperationGuard guard(env_.host, kFrame);
+    if (!env_.dialogs.AskYesNo(
+            PickText("Записать время\n\rв прибор из ПК?", "Write Time\n\rto Device from PC?"))) {
+        return;
+    }
+    const auto record = ClockRecordOf(env_.localTime());
+    if (!record) {
+        env_.log.LogError("PC clock outside 2000-2099: time not written");
+        env_.dialogs.Error(PickText("Дата ПК вне 2000–2099 годов\n\rВремя не записано",
+                                    "PC date outside the years 2000 to 2099\n\rTime not written"));
+        return;
+    }
+    const ClockWriteResult result = transfer_.WriteClock(*record);
+    if (!result.written) {
+        env_.dialogs.Error(PickText("Ошибка установки времени", "Error writing Time"));
+        return;
+    }
+    state_.clockText = env_.texts.clockText(result.readBack);
+    env_.dialogs.Information(PickText("Время установлено\n\r", "Time written ti Device\n\r") +
+                             state_.clockText);
+}
+
+void SettingsActions::Restart() {
+    OperationGuard guard(env_.host, kFrame);
+    env_.restart();
+}
+
+void SettingsActions::SaveCalibration() {
+    OperationGuard guard(env_.host, kFrame);
+    if (!env_.dialogs.AskYesNo(PickText("Будет изменен калибровочный коэффициент\n\rПродолжить?",
+                                        "Calibration Coefficient will changed\n\rContinue?"))) {
+        return;
+    }
+    std::uint32_t value = 0;
+    const CalibrationCheck check = CheckCalibration(state_.calibrationText, value);
+    if (check != CalibrationCheck::Valid) {
+        env_.dialogs.Error(CalibrationErrorMessage(check, state_.calibrationText));
+        return;
+    }
+    state_.calibrationText = CalibrationText(value);
+    if (!env_.accessCheck(PickText("Сохранение калибровки", "Save Calibration"))) {
+        return;
+    }
+    if (transfer_.WriteCalibration(value)) {
+        env_.dialogs.Information(
+            PickText("Калибровка успешно сохранена\n\rРекомендуется перезагрузить прибор",
+                     "Calibration successfully saved\n\rIt is reccomended Restart Device"));
+    } else {
+        env_.dialogs.Error(PickText("Ошибка сохранения калибровки", "Error saving Calibration"));
+    }
+}
+
+std::string SettingsActions::SerialNumber() const {
+    const auto& block = env_.commands.CachedInf1Block();
+    return block ? SerialNumberText(*block) : std::string();
+}
+
+bool SettingsActions::SaveToFile(const std::string& path) {
+    if (state_.values.AnyUndefined()) {
+        env_.dialogs.Error(UndefinedSettingsMessage());
+        return false;
+    }
+    const std::string document = SettingsDocument(state_.values, state_.calibrationText,
+                                                  {SerialNumber(), SettingsFileDate()});
+    if (!WriteFileReplacing(path, document)) {
+        env_.log.LogError("Settings file not written: " + path);
+        env_.dialogs.Error(PickText("Ошибка записи файла\n\r", "Error writing the file\n\r") +
+                           path);
+        return false;
+    }
+    env_.log.AddLine("Settings saved to " + path);
+    return true;
+}
+
+bool SettingsActions::LoadFromFile(const std::string& path) {
+    SettingsFileCheck check = LoadSettingsFile(path, model_.model);
+    if (!check.Ok()) {
+        env_.log.LogError("Settings file refused: " + path + ": " + check.error);
+        env_.dialogs.Error(check.error);
+        return false;
+    }
+    state_.values = *check.values;
+    state_.calibrationText = check.calibration;
+    env_.log.AddLine("Settings loaded from " + path);
+    return true;
+}

@@ -1,0 +1,391 @@
+#include "settings/settings_page.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "base/language.h"
+#include "settings/calibration.h"
+
+namespace {
+
+QString ToQt(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+std::string FromQt(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+// Lists and fields show their values in a bold face with Cyrillic glyphs.
+QFont ValueFont(const QFont& base) {
+    QFont font = base;
+    font.setFamilies({"Arial Unicode MS", base.family()});
+    font.setBold(true);
+    return font;
+}
+
+struct ButtonText {
+    const char* role;
+    const char* russian;
+    const char* english;
+};
+
+// The button column, top to bottom; the two file buttons close it.
+constexpr ButtonText kButtons[] = {
+    {"Read", "Прочитать", "Read"},
+    {"Write", "Сохранить", "Save"},
+    {"Default", "По умолчанию", "Default"},
+    {"Time", "Записать время", "Write Time"},
+    {"Reset", "Перезапустить", "Restart"},
+    {"Save_File", "Сохранить в файл…", "Save to File…"},
+    {"Load_File", "Загрузить из файла…", "Load from File…"},
+};
+
+}  // namespace
+
+DeviceSettingsPage::DeviceSettingsPage(SettingsModel model, SettingsPageContext context,
+                                       QWidget* parent)
+    : QWidget(parent),
+      model_(DescriptionOf(model)),
+      chooseFileToLoad_(std::move(context.chooseFileToLoad)),
+      texts_(context.environment.texts),
+      actions_(std::make_unique<SettingsActions>(model_, std::move(context.environment))) {
+    setObjectName(ToQt(Name("TabSheet_DevControl", nullptr)));
+    BuildWidgets();
+    Relabel();
+    ShowState();
+}
+
+DeviceSettingsPage::~DeviceSettingsPage() = default;
+
+std::string DeviceSettingsPage::Name(const char* kind, const char* role) const {
+    if (role == nullptr) {
+        return std::string(kind) + "_" + model_.tag;
+    }
+    return std::string(kind) + "_Setup_" + model_.tag + "_" + role;
+}
+
+QPushButton* DeviceSettingsPage::MakeButton(const char* role) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(ToQt(Name("BitBtn", role)));
+    return button;
+}
+
+void DeviceSettingsPage::PlaceControl(Control& control, QWidget* parent) {
+    const SettingBinding& binding = *control.binding;
+    if (binding.kind == SettingKind::Flag) {
+        control.box = new QCheckBox(parent);
+        control.box->setObjectName(ToQt(Name("CheckBox", binding.control)));
+        return;
+    }
+    control.list = new QComboBox(parent);
+    control.list->setObjectName(ToQt(Name("ComboBox", binding.control)));
+    control.list->setFont(ValueFont(font()));
+    control.list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    control.label = new QLabel(parent);
+    control.label->setObjectName(ToQt(Name("Label", binding.control)));
+    if (binding.list == ChoiceList::AlarmHour || binding.list == ChoiceList::AlarmMinute) {
+        control.list->setEditable(true);
+        control.list->setInsertPolicy(QComboBox::NoInsert);
+    }
+}
+
+void DeviceSettingsPage::BuildWidgets() {
+    auto* buttonColumn = new QVBoxLayout;
+    for (const ButtonText& text : kButtons) {
+        QPushButton* button = MakeButton(text.role);
+        buttons_.push_back(button);
+        buttonColumn->addWidget(button);
+    }
+    buttonColumn->addStretch(1);
+    resetButton_ = buttons_[4];
+    connect(buttons_[0], &QPushButton::clicked, this, &DeviceSettingsPage::ReadClick);
+    connect(buttons_[1], &QPushButton::clicked, this, &DeviceSettingsPage::WriteClick);
+    connect(buttons_[2], &QPushButton::clicked, this, &DeviceSettingsPage::DefaultClick);
+    connect(buttons_[3], &QPushButton::clicked, this, &DeviceSettingsPage::TimeClick);
+    connect(buttons_[4], &QPushButton::clicked, this, &DeviceSettingsPage::ResetClick);
+    connect(buttons_[5], &QPushButton::clicked, this, &DeviceSettingsPage::SaveToFileClick);
+    connect(buttons_[6], &QPushButton::clicked, this, &DeviceSettingsPage::LoadFromFileClick);
+
+    soundGroup_ = new QGroupBox(this);
+    soundGroup_->setObjectName(ToQt(Name("GroupBox", "Sound")));
+    auto* soundLayout = new QVBoxLayout(soundGroup_);
+    timeGroup_ = new QGroupBox(this);
+    timeGroup_->setObjectName(ToQt(Name("GroupBox", "Time")));
+    timeEdit_ = new QLineEdit(timeGroup_);
+    timeEdit_->setObjectName(ToQt(Name("Edit", "Time")));
+    timeEdit_->setReadOnly(true);
+    timeEdit_->setFont(ValueFont(font()));
+    timeEdit_->setMinimumWidth(
+        timeEdit_->fontMetrics().horizontalAdvance("[88.88.8888]-[88:88:88]") +
+        timeEdit_->fontMetrics().height());
+    (new QVBoxLayout(timeGroup_))->addWidget(timeEdit_);
+
+    auto* lists = new QGridLayout;
+    auto* right = new QVBoxLayout;
+    right->addWidget(soundGroup_);
+    // The K520's lights and measuring method sit between the sound and the clock.
+    auto* rightLists = new QGridLayout;
+    right->addLayout(rightLists);
+    right->addWidget(timeGroup_);
+    QGridLayout* alarmLayout = nullptr;
+    if (model_.model == SettingsModel::K310) {
+        alarmGroup_ = new QGroupBox(this);
+        alarmGroup_->setObjectName(ToQt(Name("GroupBox", "Alarm")));
+        alarmLayout = new QGridLayout(alarmGroup_);
+        right->addWidget(alarmGroup_);
+    }
+    right->addStretch(1);
+
+    controls_.reserve(model_.settings.size());
+    for (const SettingBinding& binding : model_.settings) {
+        controls_.push_back(Control{&binding});
+        Control& control = controls_.back();
+        switch (binding.place) {
+            case SettingPlace::ListColumn:
+                PlaceControl(control, this);
+                lists->addWidget(control.list, lists->rowCount(), 0);
+                lists->addWidget(control.label, lists->rowCount() - 1, 1);
+                break;
+            case SettingPlace::SoundGroup:
+                PlaceControl(control, soundGroup_);
+                soundLayout->addWidget(control.box);
+                break;
+            case SettingPlace::AlarmGroup:
+                PlaceControl(control, alarmGroup_);
+                if (control.box != nullptr) {
+                    alarmLayout->addWidget(control.box, 0, 0, 1, 2);
+                } else {
+                    alarmLayout->addWidget(control.list, alarmLayout->rowCount(), 0);
+                    alarmLayout->addWidget(control.label, alarmLayout->rowCount() - 1, 1);
+                }
+                break;
+            case SettingPlace::RightColumn:
+                PlaceControl(control, this);
+                if (control.box != nullptr) {
+                    rightLists->addWidget(control.box, rightLists->rowCount(), 0, 1, 2);
+                } else {
+                    rightLists->addWidget(control.list, rightLists->rowCount(), 0);
+                    rightLists->addWidget(control.label, rightLists->rowCount() - 1, 1);
+                }
+                break;
+        }
+    }
+    lists->setRowStretch(lists->rowCount(), 1);
+    lists->setColumnStretch(1, 1);
+    if (QComboBox* units = ControlOf("units")->list) {
+        connect(units, QOverload<int>::of(&QComboBox::activated), this,
+                &DeviceSettingsPage::UnitsChange);
+    }
+
+    calibrationGroup_ = new QGroupBox(this);
+    calibrationGroup_->setObjectName(ToQt(Name("Group", "Calibr")));
+    calibrationEdit_ = new QLineEdit(calibrationGroup_);
+    calibrationEdit_->setObjectName(ToQt(Name("Edit", "Calibr")));
+    calibrationEdit_->setMaxLength(static_cast<int>(kCalibrationTextLength));
+    calibrationEdit_->setFont(ValueFont(font()));
+    calibrationEdit_->installEventFilter(this);
+    calibrationButton_ = new QPushButton(calibrationGroup_);
+    calibrationButton_->setObjectName(ToQt(Name("BitBtn", "Calibr_Save")));
+    connect(calibrationButton_, &QPushButton::clicked, this, &DeviceSettingsPage::CalibrSaveClick);
+    auto* calibrationLayout = new QHBoxLayout(calibrationGroup_);
+    calibrationLayout->addWidget(calibrationEdit_);
+    calibrationLayout->addWidget(calibrationButton_);
+    calibrationLayout->addStretch(1);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(lists, 1);
+    columns->addLayout(right);
+    auto* settingsArea = new QVBoxLayout;
+    settingsArea->addLayout(columns, 1);
+    settingsArea->addWidget(calibrationGroup_);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(buttonColumn);
+    layout->addLayout(settingsArea, 1);
+}
+
+DeviceSettingsPage::Control* DeviceSettingsPage::ControlOf(const char* key) {
+    const int index = model_.IndexOf(key);
+    return index < 0 ? nullptr : &controls_[index];
+}
+
+void DeviceSettingsPage::BindPageControl(QTabWidget* pageControl) {
+    pageControl_ = pageControl;
+    Relabel();
+}
+
+void DeviceSettingsPage::Show() {
+    if (pageControl_ != nullptr) {
+        pageControl_->setTabVisible(pageControl_->indexOf(this), true);
+    }
+}
+
+void DeviceSettingsPage::Hide() {
+    if (pageControl_ != nullptr) {
+        pageControl_->setTabVisible(pageControl_->indexOf(this), false);
+    }
+}
+
+// Rebuilds a list in the current language (and, for the thresholds, the page's
+// unit system), keeping its selected position.
+void DeviceSettingsPage::Refill(Control& control) {
+    const int selected = control.list->currentIndex();
+    control.list->clear();
+    for (const std::string& item :
+         ChoiceItems(control.binding->list, thresholdUnits_.Last(), texts_)) {
+        control.list->addItem(ToQt(item));
+    }
+    control.list->setCurrentIndex(selected);
+}
+
+void DeviceSettingsPage::RefillThresholds(int unitsSelection) {
+    thresholdUnits_.Settle(unitsSelection);
+    Refill(*ControlOf("background_threshold"));
+    Refill(*ControlOf("dose_threshold"));
+}
+
+void DeviceSettingsPage::Relabel() {
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        buttons_[i]->setText(PickText(kButtons[i].russian, kButtons[i].english));
+    }
+    soundGroup_->setTitle(PickText("Настрока звука", "Sound Settings"));
+    timeGroup_->setTitle(PickText("Время в приборе", "Time in Device"));
+    if (alarmGroup_ != nullptr) {
+        alarmGroup_->setTitle(PickText("Установка будильника", "Alarm Settings"));
+    }
+    calibrationGroup_->setTitle(PickText("Калибровочный коэффициент", "Calibration Coefficient"));
+    calibrationButton_->setText(PickText("Записать калибровку", "Save Calibration"));
+    for (Control& control : controls_) {
+        const QString text = ToQt(PickText(control.binding->russian, control.binding->english));
+        if (control.box != nullptr) {
+            control.box->setText(text);
+            continue;
+        }
+        control.label->setText(text);
+        Refill(control);
+    }
+    RefillThresholds(ControlOf("units")->list->currentIndex());
+    if (pageControl_ != nullptr) {
+        pageControl_->setTabText(pageControl_->indexOf(this),
+                                 ToQt(PickText("Настройки", "Settings")));
+    }
+}
+
+// A typed alarm hour or minute counts when it names an item of its list.
+void DeviceSettingsPage::TakeWidgets() {
+    SettingsPageState& state = actions_->State();
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const Control& control = controls_[i];
+        if (control.box != nullptr) {
+            state.values.codes[i] = control.box->isChecked() ? 1 : 0;
+            continue;
+        }
+        const int index =
+            control.list->isEditable()
+                ? control.list->findText(control.list->currentText(), Qt::MatchExactly)
+                : control.list->currentIndex();
+        state.values.codes[i] = index < 0 ? std::nullopt : std::optional<int>(index);
+    }
+    state.calibrationText = FromQt(calibrationEdit_->text());
+}
+
+void DeviceSettingsPage::ShowState() {
+    const SettingsPageState& state = actions_->State();
+    const std::optional<int> units = state.values.Code("units");
+    RefillThresholds(units ? *units : (state.unitsPastList ? kUnitSystems - 1 : -1));
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const std::optional<int>& code = state.values.codes[i];
+        if (controls_[i].box != nullptr) {
+            controls_[i].box->setChecked(code.value_or(0) != 0);
+        } else {
+            controls_[i].list->setCurrentIndex(code.value_or(-1));
+        }
+    }
+    timeEdit_->setText(ToQt(state.clockText));
+    calibrationEdit_->setText(ToQt(state.calibrationText));
+}
+
+void DeviceSettingsPage::ReadClick() {
+    TakeWidgets();
+    actions_->Read();
+    ShowState();
+}
+
+void DeviceSettingsPage::WriteClick() {
+    TakeWidgets();
+    actions_->Save();
+}
+
+void DeviceSettingsPage::DefaultClick() {
+    TakeWidgets();
+    actions_->Default();
+    ShowState();
+}
+
+void DeviceSettingsPage::TimeClick() {
+    TakeWidgets();
+    actions_->WriteTime();
+    ShowState();
+}
+
+void DeviceSettingsPage::ResetClick() {
+    resetButton_->setEnabled(false);
+    actions_->Restart();
+    resetButton_->setEnabled(true);
+}
+
+void DeviceSettingsPage::UnitsChange() {
+    RefillThresholds(ControlOf("units")->list->currentIndex());
+}
+
+void DeviceSettingsPage::CalibrSaveClick() {
+    TakeWidgets();
+    actions_->SaveCalibration();
+    calibrationEdit_->setText(ToQt(actions_->State().calibrationText));
+}
+
+void DeviceSettingsPage::SaveToFileClick() {
+    TakeWidgets();
+    std::string path = std::string("settings_") + model_.tag + ".json";
+    if (actions_->Environment().dialogs.SaveFileName(
+            PickText("Сохранить настройки в файл", "Save Settings to File"),
+            PickText("Файлы настроек (*.json)", "Settings files (*.json)"), path)) {
+        actions_->SaveToFile(path);
+    }
+}
+
+void DeviceSettingsPage::LoadFromFileClick() {
+    const std::string path =
+        chooseFileToLoad_
+            ? chooseFileToLoad_()
+            : FromQt(QFileDialog::getOpenFileName(
+                  this, ToQt(PickText("Загрузить настройки из файла", "Load Settings from File")),
+                  QString(), ToQt(PickText("Файлы настроек (*.json)", "Settings files (*.json)"))));
+    if (path.empty()) {
+        return;
+    }
+    TakeWidgets();
+    if (actions_->LoadFromFile(path)) {
+        ShowState();
+    }
+}
+
+bool DeviceSettingsPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == calibrationEdit_ && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty() && !CalibrationKeyAllowed(text.at(0).unicode())) {
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

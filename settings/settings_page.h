@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/settings_actions.h"
+#include "settings/threshold_tables.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+// What a settings page is built with; everything outlives the page.
+struct SettingsPageContext {
+    SettingsEnvironment environment;
+    // Asks for a settings file to load; empty when cancelled. Unset: a file dialog.
+    std::function<std::string()> chooseFileToLoad;
+};
+
+// The settings page of one model, built from the model's description: a button
+// column, the lists with their labels, the sound, clock and alarm (or lights and
+// measuring method) controls, and the calibration group. Widgets carry the
+// object names of the model (ComboBox_Setup_K310_Units, ...).
+class DeviceSettingsPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    DeviceSettingsPage(SettingsModel model, SettingsPageContext context, QWidget* parent = nullptr);
+    ~DeviceSettingsPage() override;
+
+    // The page control that holds this page as a tab; Show and Hide act on it.
+    void BindPageControl(QTabWidget* pageControl);
+    void Show();
+    void Hide();
+    // Sets every text in the current language; lists keep their selections.
+    void Relabel();
+
+    SettingsActions& Logic() { return *actions_; }
+
+    void ReadClick();
+    void WriteClick();
+    void DefaultClick();
+    void TimeClick();
+    void ResetClick();
+    void UnitsChange();
+    void CalibrSaveClick();
+    void SaveToFileClick();
+    void LoadFromFileClick();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct Control {
+        const SettingBinding* binding;
+        QComboBox* list = nullptr;
+        QLabel* label = nullptr;
+        QCheckBox* box = nullptr;
+    };
+
+    void BuildWidgets();
+    QPushButton* MakeButton(const char* role);
+    void PlaceControl(Control& control, QWidget* parent);
+    void Refill(Control& control);
+    void RefillThresholds(int unitsSelection);
+    void TakeWidgets();
+    void ShowState();
+    Control* ControlOf(const char* key);
+    std::string Name(const char* kind, const char* role) const;
+
+    const ModelDescription& model_;
+    std::function<std::string()> chooseFileToLoad_;
+    SettingsTexts texts_;
+    std::unique_ptr<SettingsActions> actions_;
+    ThresholdUnits thresholdUnits_;
+    QTabWidget* pageControl_ = nullptr;
+
+    std::vector<Control> controls_;
+    std::vector<QPushButton*> buttons_;
+    QPushButton* resetButton_ = nullptr;
+    QGroupBox* soundGroup_ = nullptr;
+    QGroupBox* timeGroup_ = nullptr;
+    QGroupBox* alarmGroup_ = nullptr;
+    QGroupBox* calibrationGroup_ = nullptr;
+    QLineEdit* timeEdit_ = nullptr;
+    QLineEdit* calibrationEdit_ = nullptr;
+    QPushButton* calibrationButton_ = nullptr;
+};

@@ -1,0 +1,333 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/language.h"
+#include "protocol/device_stack.h"
+#include "settings/settings_actions.h"
+#include "sim/simulated_device.h"
+#include "support/recording_dialogs.h"
+#include "support/recording_host.h"
+#include "support/settings_texts_of_measure.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr int kGroupMain = 0x01;
+constexpr int kCodeTimeWrite = 0x0B;
+constexpr int kCodeParRead = 0x0E;
+constexpr int kCodeParWrite = 0x0F;
+
+const std::vector<std::uint16_t> kK310Order{6, 9, 7, 8, 3, 14, 13, 15, 16, 17, 18, 19, 20, 21, 22};
+const std::vector<std::uint16_t> kK520Order{6, 9, 7, 8, 3, 14, 13, 15, 16, 17, 18, 19, 20, 21};
+
+std::tm LocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_wday = 3;
+    return local;
+}
+
+// A simulated dosimeter with a stopped clock in a private port folder, and the
+// settings actions of its model over the real device stack.
+class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
+  protected:
+    SettingsOnSimulator()
+        : portDir_(folder_.Path()),
+          sim_(Options(), [] { return std::uint64_t{0}; }),
+          stack_(StackOptions()),
+          actions_(DescriptionOf(Model()), Environment()) {
+        SetUiLanguage(Language::English);
+        EXPECT_TRUE(sim_.PlugIn(portDir_, 6)) << sim_.LastError();
+        EXPECT_TRUE(stack_.OpenPath(sim_.PortPath(), 6));
+    }
+    ~SettingsOnSimulator() override {
+        stack_.Close();
+        sim_.Unplug();
+        SetUiLanguage(Language::Russian);
+    }
+
+    static SimOptions Options() {
+        SimOptions options;
+        options.model = GetParam();
+        options.deviceTime = 0;
+        return options;
+    }
+    static SettingsModel Model() {
+        return GetParam() == SimModel::K310 ? SettingsModel::K310 : SettingsModel::K520;
+    }
+    const std::vector<std::uint16_t>& Order() const {
+        return GetParam() == SimModel::K310 ? kK310Order : kK520Order;
+    }
+    DeviceStackOptions StackOptions() {
+        DeviceStackOptions options;
+        options.ports.systemPorts = false;
+        options.ports.portDir.clear();
+        options.log = &log_;
+        return options;
+    }
+    SettingsEnvironment Environment() {
+        return {stack_.Commands(),
+                host_,
+                dialogs_,
+                log_,
+                [this](const std::string& caption) {
+                    accessCaptions_.push_back(caption);
+                    return true;
+                },
+                [this] {
+                    ++restarts_;
+                    return true;
+                },
+                SettingsTextsOfMeasure(),
+                [this] { return pcTime_; }};
+    }
+
+    std::uint32_t Parameter(std::uint16_t id) {
+        return sim_.WithModel([id](DeviceModel& model) { return *model.Parameters().Get(id); });
+    }
+    void Force(std::uint16_t id, std::uint32_t value) {
+        sim_.WithModel([id, value](DeviceModel& model) {
+            model.Parameters().Force(id, value);
+            return 0;
+        });
+    }
+    // The parameter ids of every request with `code`, in the order the device saw them.
+    std::vector<std::uint16_t> RequestedIds(int code) {
+        std::vector<std::uint16_t> ids;
+        for (const TranscriptEntry& entry : sim_.Requests()) {
+            if (entry.group == kGroupMain && entry.code == code && entry.data.size() >= 2) {
+                ids.push_back(static_cast<std::uint16_t>(entry.data[0] | entry.data[1] << 8));
+            }
+        }
+        return ids;
+    }
+    std::map<std::string, int> Codes() {
+        std::map<std::string, int> codes;
+        const SettingsValues& values = actions_.State().values;
+        for (std::size_t i = 0; i < values.codes.size(); ++i) {
+            codes[values.model->settings[i].key] = values.codes[i].value_or(-1);
+        }
+        return codes;
+    }
+    void ExpectFrameRestored() {
+        EXPECT_TRUE(host_.linkCheckEnabled);
+        EXPECT_TRUE(host_.pagesEnabled);
+        EXPECT_FALSE(host_.OperationRunning());
+    }
+
+    TempDir folder_;
+    std::string portDir_;
+    SimulatedDevice sim_;
+    AppLog log_;
+    RecordingDialogs dialogs_;
+    RecordingHost host_;
+    DeviceStack stack_;
+    std::vector<std::string> accessCaptions_;
+    int restarts_ = 0;
+    std::tm pcTime_ = LocalTime(2026, 12, 9, 14, 30, 5);
+    SettingsActions actions_;
+};
+
+TEST_P(SettingsOnSimulator, ReadsInTheModelsOrderAndShowsWhatTheDeviceHolds) {
+    Force(3, 0);
+    Force(4, 1500);
+    Force(16, 2);
+    actions_.Read();
+    std::vector<std::uint16_t> expected = Order();
+    expected.push_back(4);
+    EXPECT_EQ(RequestedIds(kCodeParRead), expected);
+    EXPECT_EQ(accessCaptions_, (std::vector<std::string>{"Read Settings"}));
+    EXPECT_TRUE(dialogs_.shown.empty());
+    // Parameter 3 holds 0: sound on for the K310, off for the K520.
+    EXPECT_EQ(Codes()["sound"], GetParam() == SimModel::K310 ? 1 : 0);
+    EXPECT_EQ(Codes()["brightness"], 2);
+    EXPECT_EQ(actions_.State().calibrationText, "9,99");
+    EXPECT_EQ(actions_.State().clockText, "[01.01.2000]-[00:00:00]");
+    EXPECT_FALSE(actions_.State().values.AnyUndefined());
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, OutOfListCodesStayUndefinedAndBlockTheSave) {
+    Force(9, 3);
+    Force(7, 16);
+    Force(21, 24);
+    actions_.Read();
+    EXPECT_TRUE(dialogs_.errors.empty());
+    EXPECT_EQ(
+        actions_.State().values.UndefinedKeys(),
+        (std::vector<std::string>{"units", "background_threshold",
+                                  GetParam() == SimModel::K310 ? "alarm_hour" : "measure_method"}));
+    sim_.ClearTranscript();
+    actions_.Save();
+    EXPECT_EQ(dialogs_.errors,
+              (std::vector<std::string>{"Some Settings undefined\n\rSaving unavaliable"}));
+    EXPECT_TRUE(dialogs_.questions.empty());
+    EXPECT_TRUE(RequestedIds(kCodeParWrite).empty());
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, SavesEveryParameterInOrderAndOffersTheRestart) {
+    actions_.Read();
+    actions_.State().values.Set("sound", 1);
+    actions_.State().values.Set("units", 1);
+    actions_.State().values.Set("display_off", 60);
+    sim_.ClearTranscript();
+    dialogs_.answerYes = true;
+    actions_.Save();
+    EXPECT_EQ(RequestedIds(kCodeParWrite), Order());
+    EXPECT_EQ(Parameter(3), GetParam() == SimModel::K310 ? 0u : 1u);
+    EXPECT_EQ(Parameter(9), 1u);
+    EXPECT_EQ(Parameter(17), 60u);
+    EXPECT_EQ(
+        dialogs_.questions,
+        (std::vector<std::string>{
+            "Save Settings\n\rContinue?",
+            "Settings successfully saved\n\rIt is reccomended Restart Device\n\rDo it Now?"}));
+    EXPECT_EQ(restarts_, 1);
+    EXPECT_TRUE(dialogs_.errors.empty());
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, AWriteFailingAtBrightnessKeepsWhatWasWrittenAndOffersNoRestart) {
+    actions_.Read();
+    actions_.State().values.Set("units", 2);
+    actions_.State().values.Set("brightness", 3);
+    actions_.State().values.Set("history_method", 0);
+    // Parameter 16 is the ninth write: no answer to any of its sends arrives.
+    sim_.SetFaults({FaultRule{FaultKind::Drop, kGroupMain, kCodeParWrite, 1, 8, 0, 0, 0}});
+    dialogs_.answerYes = true;
+    actions_.Save();
+    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings"}));
+    EXPECT_EQ(dialogs_.questions.size(), 1u);
+    EXPECT_EQ(restarts_, 0);
+    EXPECT_EQ(Parameter(9), 2u);
+    EXPECT_EQ(Parameter(19), 1u);  // nothing after the failure
+    const auto& lines = log_.Lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "# ERROR: \"Settings write failed at PAR[16]; written: 6, 9, 7, 8, 3, 14, "
+                        "13, 15\""),
+              lines.end());
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, WritesThePcTimeAndShowsTheReadBack) {
+    dialogs_.answerYes = true;
+    actions_.WriteTime();
+    const auto writes = sim_.Requests();
+    const auto write = std::find_if(writes.begin(), writes.end(), [](const TranscriptEntry& e) {
+        return e.group == kGroupMain && e.code == kCodeTimeWrite;
+    });
+    ASSERT_NE(write, writes.end());
+    EXPECT_EQ(write->data, (std::vector<std::uint8_t>{5, 30, 14, 9, 12, 26, 3}));
+    EXPECT_EQ(actions_.State().clockText, "[09.12.2026]-[14:30:05]");
+    EXPECT_EQ(dialogs_.informations,
+              (std::vector<std::string>{"Time written ti Device\n\r[09.12.2026]-[14:30:05]"}));
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, RefusesAPcDateTheDeviceCannotHoldAndSendsNothing) {
+    pcTime_ = LocalTime(2100, 1, 1, 0, 0, 0);
+    dialogs_.answerYes = true;
+    actions_.WriteTime();
+    EXPECT_EQ(sim_.CountRequests(kGroupMain, kCodeTimeWrite), 0u);
+    EXPECT_EQ(dialogs_.errors.size(), 1u);
+    dialogs_.answerYes = false;
+    actions_.WriteTime();
+    EXPECT_EQ(sim_.CountRequests(kGroupMain, kCodeTimeWrite), 0u);
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, SettingsFileRestoredIntoTheDeviceReadsBackEqual) {
+    actions_.Read();
+    actions_.State().values.Set("dose_threshold", 3);
+    actions_.State().values.Set("device_off", 0);
+    actions_.State().calibrationText = "1,55";
+    const std::string path = folder_.Path() + "/settings.json";
+    ASSERT_TRUE(actions_.SaveToFile(path));
+    const auto saved = Codes();
+
+    actions_.Default();
+    actions_.Read();  // the device still has its own settings
+    ASSERT_NE(Codes(), saved);
+    ASSERT_TRUE(actions_.LoadFromFile(path));
+    EXPECT_EQ(Codes(), saved);
+    EXPECT_EQ(actions_.State().calibrationText, "1,55");
+    EXPECT_TRUE(RequestedIds(kCodeParWrite).empty());  // loading sends nothing
+    dialogs_.answerYes = true;
+    actions_.Save();
+    actions_.SaveCalibration();
+    actions_.Read();
+    EXPECT_EQ(Codes(), saved);
+    EXPECT_EQ(Parameter(4), 155u);
+}
+
+TEST_P(SettingsOnSimulator, CalibrationIsCheckedNormalisedAndWritten) {
+    dialogs_.answerYes = true;
+    actions_.State().calibrationText = "1.5";
+    actions_.SaveCalibration();
+    EXPECT_EQ(Parameter(4), 150u);
+    EXPECT_EQ(actions_.State().calibrationText, "1,50");
+    EXPECT_EQ(accessCaptions_, (std::vector<std::string>{"Save Calibration"}));
+    actions_.State().calibrationText = "10";
+    actions_.SaveCalibration();
+    EXPECT_EQ(Parameter(4), 150u);
+    EXPECT_EQ(actions_.State().calibrationText, "10");
+    EXPECT_EQ(dialogs_.errors,
+              (std::vector<std::string>{"Error: K is to be from 0,1 to 9,99 [10]"}));
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheReadWithItsErrorAndRestoresTheFrame) {
+    FaultRule unplug;
+    unplug.kind = FaultKind::Unplug;
+    unplug.group = kGroupMain;
+    unplug.code = kCodeParRead;
+    unplug.after = 4;
+    sim_.SetFaults({unplug});
+    actions_.State().values.Set("sound", 0);
+    actions_.Read();
+    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error reading Parameters"}));
+    EXPECT_TRUE(actions_.State().values.Code("dose_threshold"));  // read before the fault
+    EXPECT_EQ(actions_.State().values.Code("sound"), 0);          // kept
+    EXPECT_TRUE(actions_.State().clockText.empty());
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheSaveWithItsErrorAndRestoresTheFrame) {
+    actions_.Read();
+    FaultRule unplug;
+    unplug.kind = FaultKind::Unplug;
+    unplug.group = kGroupMain;
+    unplug.code = kCodeParWrite;
+    unplug.after = 2;
+    sim_.SetFaults({unplug});
+    dialogs_.answerYes = true;
+    actions_.Save();
+    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings"}));
+    EXPECT_EQ(restarts_, 0);
+    ExpectFrameRestored();
+}
+
+TEST_P(SettingsOnSimulator, AStoppingProgramSendsNothingMoreAndFailsTheRead) {
+    host_.RequestStop();
+    actions_.Read();
+    EXPECT_TRUE(RequestedIds(kCodeParRead).empty());
+    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error reading Parameters"}));
+    ExpectFrameRestored();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModels, SettingsOnSimulator,
+                         ::testing::Values(SimModel::K310, SimModel::K520), [](const auto& info) {
+                             return info.param == SimModel::K310 ? "K310" : "K520";
+                         });
+
+}  // namespace

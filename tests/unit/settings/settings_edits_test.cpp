@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "base/language.h"
+#include "settings/settings_edits.h"
+#include "support/settings_texts_of_measure.h"
+
+namespace {
+
+class SettingsEditsTest : public ::testing::Test {
+  protected:
+    SettingsEditsTest() : values_(DescriptionOf(SettingsModel::K310)) {
+        SetUiLanguage(Language::English);
+        values_.Set("language", 0);
+        values_.ApplyDefaults();
+    }
+    ~SettingsEditsTest() override { SetUiLanguage(Language::Russian); }
+    SettingsValues values_;
+};
+
+TEST_F(SettingsEditsTest, AppliesAllAssignmentsOrNone) {
+    EXPECT_EQ(ApplyAssignments(values_, {"units=1", "alarm_hour=23", "sound=0"}), "");
+    EXPECT_EQ(values_.Code("units"), 1);
+    EXPECT_EQ(values_.Code("alarm_hour"), 23);
+    EXPECT_EQ(values_.Code("sound"), 0);
+
+    const SettingsValues before = values_;
+    EXPECT_EQ(ApplyAssignments(values_, {"units=2", "lights=1"}), "Unknown setting \"lights\"");
+    EXPECT_EQ(ApplyAssignments(values_, {"units=2", "alarm_hour=24"}),
+              "Code out of range for \"alarm_hour\": 24");
+    EXPECT_EQ(ApplyAssignments(values_, {"units=2", "brightness=1x"}),
+              "Code out of range for \"brightness\": 1x");
+    EXPECT_EQ(ApplyAssignments(values_, {"units"}), "Unknown setting \"units\"");
+    EXPECT_TRUE(DifferingKeys(before, values_).empty());
+}
+
+TEST_F(SettingsEditsTest, ShownTextsFollowTheUnitsAndLanguage) {
+    const SettingsTexts texts = SettingsTextsOfMeasure();
+    const auto at = [this](const char* key) {
+        return static_cast<std::size_t>(values_.model->IndexOf(key));
+    };
+    EXPECT_EQ(ShownText(values_, at("background_threshold"), texts), "1,2 uSv/h");
+    values_.Set("units", 1);
+    EXPECT_EQ(ShownText(values_, at("background_threshold"), texts), "120 uR/h");
+    EXPECT_EQ(ShownText(values_, at("sound"), texts), "on");
+    EXPECT_EQ(ShownText(values_, at("display_off"), texts), "3 minutes");
+    values_.Set("units", std::nullopt);
+    EXPECT_EQ(ShownText(values_, at("units"), texts), "");
+    SettingsValues other = values_;
+    other.Set("alarm_minute", 30);
+    EXPECT_EQ(DifferingKeys(values_, other), (std::vector<std::string>{"alarm_minute"}));
+}
+
+}  // namespace
