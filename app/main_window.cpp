@@ -26,7 +26,6 @@
 #include "app/event_pump_qt.h"
 #include "app/log_file.h"
 #include "app/log_view_widget.h"
-#include "app/model_tab_page_qt.h"
 #include "app/options_store.h"
 #include "app/temp_folder.h"
 #include "base/dialogs.h"
@@ -37,6 +36,7 @@
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
 #include "protocol/operation_gate.h"
+#include "settings/settings_device_page_qt.h"
 #include "upload/ini_options.h"
 #include "upload/log_report.h"
 #include "upload/remote_path.h"
@@ -75,8 +75,8 @@ struct DevicePageSlot {
 const DevicePageSlot kDevicePages[] = {
     {TForm1::PageMeasuring, MakeMeasurePage},
     {TForm1::PageDevHistory, MakeHistoryPage},
-    {TForm1::PageDevControlK310, MakeModelTabPage<SettingsPage::K310>},
-    {TForm1::PageDevControlK520, MakeModelTabPage<SettingsPage::K520>},
+    {TForm1::PageDevControlK310, MakeK310SettingsPage},
+    {TForm1::PageDevControlK520, MakeK520SettingsPage},
 };
 
 QString Text(const char* utf8) {

@@ -33,6 +33,9 @@ struct PageContext {
     const DeviceInfo* device = nullptr;
     // A tick of the main timer is running.
     std::function<bool()> tickInProgress;
+    // Restarts the device into its main program and waits until it is
+    // identified again; true on success.
+    std::function<bool()> restartIntoMainProgram;
     // Shows a text in the status bar (Part of the shell) in one of its styles.
     std::function<void(const std::string& text, StatusStyle style)> showStatus;
 };

@@ -219,20 +219,25 @@ DeviceSettingsPage::Control* DeviceSettingsPage::ControlOf(const char* key) {
     return index < 0 ? nullptr : &controls_[index];
 }
 
-void DeviceSettingsPage::BindPageControl(QTabWidget* pageControl) {
+void DeviceSettingsPage::BindPageControl(QTabWidget* pageControl, QWidget* tab) {
     pageControl_ = pageControl;
+    tab_ = tab != nullptr ? tab : this;
     Relabel();
+}
+
+int DeviceSettingsPage::TabIndex() const {
+    return pageControl_->indexOf(tab_);
 }
 
 void DeviceSettingsPage::Show() {
     if (pageControl_ != nullptr) {
-        pageControl_->setTabVisible(pageControl_->indexOf(this), true);
+        pageControl_->setTabVisible(TabIndex(), true);
     }
 }
 
 void DeviceSettingsPage::Hide() {
     if (pageControl_ != nullptr) {
-        pageControl_->setTabVisible(pageControl_->indexOf(this), false);
+        pageControl_->setTabVisible(TabIndex(), false);
     }
 }
 
@@ -276,8 +281,7 @@ void DeviceSettingsPage::Relabel() {
     }
     RefillThresholds(ControlOf("units")->list->currentIndex());
     if (pageControl_ != nullptr) {
-        pageControl_->setTabText(pageControl_->indexOf(this),
-                                 ToQt(PickText("Настройки", "Settings")));
+        pageControl_->setTabText(TabIndex(), ToQt(PickText("Настройки", "Settings")));
     }
 }
 

@@ -35,8 +35,9 @@ class DeviceSettingsPage : public QWidget {
     DeviceSettingsPage(SettingsModel model, SettingsPageContext context, QWidget* parent = nullptr);
     ~DeviceSettingsPage() override;
 
-    // The page control that holds this page as a tab; Show and Hide act on it.
-    void BindPageControl(QTabWidget* pageControl);
+    // The page control that holds this page as a tab, or that holds `tab`
+    // with this page inside; Show, Hide and the caption act on that tab.
+    void BindPageControl(QTabWidget* pageControl, QWidget* tab = nullptr);
     void Show();
     void Hide();
     // Sets every text in the current language; lists keep their selections.
@@ -72,6 +73,7 @@ class DeviceSettingsPage : public QWidget {
     void RefillThresholds(int unitsSelection);
     void TakeWidgets();
     void ShowState();
+    int TabIndex() const;
     Control* ControlOf(const char* key);
     std::string Name(const char* kind, const char* role) const;
 
@@ -81,6 +83,7 @@ class DeviceSettingsPage : public QWidget {
     std::unique_ptr<SettingsActions> actions_;
     ThresholdUnits thresholdUnits_;
     QTabWidget* pageControl_ = nullptr;
+    QWidget* tab_ = this;
 
     std::vector<Control> controls_;
     std::vector<QPushButton*> buttons_;

@@ -8,10 +8,10 @@
 #include "base/language.h"
 #include "protocol/device_stack.h"
 #include "settings/settings_actions.h"
+#include "settings/settings_texts.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
-#include "support/settings_texts_of_measure.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -87,7 +87,7 @@ class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
                     ++restarts_;
                     return true;
                 },
-                SettingsTextsOfMeasure(),
+                DeviceSettingsTexts(),
                 [this] { return pcTime_; }};
     }
 

@@ -13,10 +13,10 @@
 #include "base/language.h"
 #include "protocol/device_stack.h"
 #include "settings/settings_page.h"
+#include "settings/settings_texts.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
-#include "support/settings_texts_of_measure.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -50,7 +50,7 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
                  ++restarts_;
                  return true;
              },
-             SettingsTextsOfMeasure(), PcLocalTime},
+             DeviceSettingsTexts(), PcLocalTime},
             [this] { return loadPath_; }};
         page_ = new DeviceSettingsPage(
             GetParam() == SimModel::K310 ? SettingsModel::K310 : SettingsModel::K520,

@@ -9,9 +9,9 @@
 #include "base/language.h"
 #include "settings/choice_lists.h"
 #include "settings/settings_register.h"
+#include "settings/settings_texts.h"
 #include "settings/settings_values.h"
 #include "settings/threshold_tables.h"
-#include "support/settings_texts_of_measure.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ class InEnglish : public ::testing::Test {
   protected:
     InEnglish() { SetUiLanguage(Language::English); }
     ~InEnglish() override { SetUiLanguage(Language::Russian); }
-    SettingsTexts texts_ = SettingsTextsOfMeasure();
+    SettingsTexts texts_ = DeviceSettingsTexts();
 };
 
 std::vector<std::uint16_t> Parameters(SettingsModel model) {

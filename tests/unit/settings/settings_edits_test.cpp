@@ -2,7 +2,7 @@
 
 #include "base/language.h"
 #include "settings/settings_edits.h"
-#include "support/settings_texts_of_measure.h"
+#include "settings/settings_texts.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST_F(SettingsEditsTest, AppliesAllAssignmentsOrNone) {
 }
 
 TEST_F(SettingsEditsTest, ShownTextsFollowTheUnitsAndLanguage) {
-    const SettingsTexts texts = SettingsTextsOfMeasure();
+    const SettingsTexts texts = DeviceSettingsTexts();
     const auto at = [this](const char* key) {
         return static_cast<std::size_t>(values_.model->IndexOf(key));
     };

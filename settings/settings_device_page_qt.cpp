@@ -1,0 +1,58 @@
+#include "settings/settings_device_page_qt.h"
+
+#include <QLayout>
+
+#include "protocol/device_session.h"
+#include "protocol/operation_gate.h"
+#include "settings/settings_page.h"
+#include "settings/settings_texts.h"
+
+namespace {
+
+class SettingsDevicePage final : public DevicePage {
+  public:
+    SettingsDevicePage(const PageContext& context, SettingsModel model, SettingsPage shownFor)
+        : shownFor_(shownFor) {
+        OperationGate* gate = context.gate;
+        SettingsEnvironment environment{
+            context.session->Commands(),
+            *context.host,
+            *context.dialogs,
+            *context.log,
+            [gate](const std::string& caption) { return gate->CheckSettingsAccess(caption); },
+            context.restartIntoMainProgram,
+            DeviceSettingsTexts(),
+            PcLocalTime};
+        page_ = new DeviceSettingsPage(model, SettingsPageContext{std::move(environment), {}},
+                                       context.tab);
+        // The tab itself carries the page's design name.
+        page_->setObjectName(page_->objectName() + QStringLiteral("_Page"));
+        context.tab->layout()->addWidget(page_);
+        page_->BindPageControl(context.pageControl, context.tab);
+        page_->Hide();
+    }
+    ~SettingsDevicePage() override { delete page_; }
+
+    void Relabel() override { page_->Relabel(); }
+    void ShowSettingsPage(SettingsPage page) override {
+        if (page == shownFor_) {
+            page_->Show();
+        } else {
+            page_->Hide();
+        }
+    }
+
+  private:
+    SettingsPage shownFor_;
+    DeviceSettingsPage* page_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<DevicePage> MakeK310SettingsPage(const PageContext& context) {
+    return std::make_unique<SettingsDevicePage>(context, SettingsModel::K310, SettingsPage::K310);
+}
+
+std::unique_ptr<DevicePage> MakeK520SettingsPage(const PageContext& context) {
+    return std::make_unique<SettingsDevicePage>(context, SettingsModel::K520, SettingsPage::K520);
+}
