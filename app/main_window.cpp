@@ -36,6 +36,8 @@
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
 #include "protocol/operation_gate.h"
+#include "serial/port_diagnosis.h"
+#include "serial/user_identity.h"
 #include "settings/settings_device_page_qt.h"
 #include "upload/ini_options.h"
 #include "upload/log_report.h"
@@ -393,6 +395,10 @@ void TForm1::CreateDeviceSession() {
     options.showIndicator = [this](const LinkIndicator& indicator) {
         ShowLinkIndicator(indicator);
     };
+    options.openFailed = [this](int port, const std::string& path, int error) {
+        ReportRefusedPort(port, path, error);
+    };
+    options.opened = [this](int port) { accessNotice_.Forget(port); };
     session_ = std::make_unique<DeviceSession>(std::move(options));
     connectionControls_ = new ConnectionControls(
         session_->Connection(), dialogs_, Waits(),
@@ -460,6 +466,15 @@ void TForm1::PageControl1Changing(int index) {
         return;
     }
     currentPage_ = index;
+}
+
+void TForm1::ReportRefusedPort(int port, const std::string& path, int error) {
+    const PortDiagnosis diagnosis =
+        DiagnoseOpenError(path, error, SystemRoots{}, UserIdentity::Current());
+    if (const auto notice = accessNotice_.Refused(port, diagnosis.problem)) {
+        ShowStatusWarning(*notice);
+        log_.AddLine(DiagnosisSuggestion(diagnosis));
+    }
 }
 
 void TForm1::ShowLinkIndicator(const LinkIndicator& indicator) {

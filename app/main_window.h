@@ -15,6 +15,7 @@
 #include "base/tick_clock.h"
 #include "protocol/device_info.h"
 #include "protocol/device_page.h"
+#include "serial/port_access_notice.h"
 
 class ConnectionControls;
 class OperationGate;
@@ -139,6 +140,9 @@ class TForm1 : public QMainWindow, public OperationHost {
     void CreateDeviceSession();
     void DestroyDeviceSession();
     void ShowLinkIndicator(const LinkIndicator& indicator);
+    // A port the scan could not open for want of permission is named once in
+    // the status bar, with what to do in the log.
+    void ReportRefusedPort(int port, const std::string& path, int error);
     // The report upload at exit, as the options file's UPLOAD group sets it.
     void UploadLogReport(const std::string& logFile);
     // Keeps the current page while a page refuses to be left (a history reading).
@@ -171,6 +175,7 @@ class TForm1 : public QMainWindow, public OperationHost {
     bool destroyed_ = false;
     bool linkCheckEnabled_ = true;
     int currentPage_ = 0;
+    PortAccessNotice accessNotice_;
     DeviceInfo deviceInfo_;
     std::unique_ptr<IdentificationStep> identification_;
     std::unique_ptr<OperationGate> operationGate_;

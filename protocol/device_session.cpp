@@ -5,9 +5,13 @@
 #include "serial/port_table.h"
 
 DeviceSession::DeviceSession(DeviceSessionOptions options)
-    : ports_([config = options.stack.ports] { return EnumeratePortNames(config); }),
+    : ports_([this, config = options.stack.ports,
+              sink = options.stack.log != nullptr ? options.stack.log->Sink() : LogSink()] {
+          skippedEntries_.Check(config.portDir, sink);
+          return EnumeratePortNames(config);
+      }),
       stack_(options.stack),
-      portAdapter_(stack_.Port()),
+      portAdapter_(stack_.Port(), options),
       manager_(
           ports_, portAdapter_,
           ConnectionHooks{[this] { return ConnectionTest(stack_.Commands()); },
@@ -15,6 +19,19 @@ DeviceSession::DeviceSession(DeviceSessionOptions options)
     if (options.stack.log != nullptr) {
         ports_.SetLogSink(options.stack.log->Sink());
     }
+}
+
+bool DeviceSession::PortAdapter::Open() {
+    if (port_.OpenPort(kBaudRate)) {
+        if (opened_) {
+            opened_(port_.PortNumber());
+        }
+        return true;
+    }
+    if (openFailed_) {
+        openFailed_(port_.PortNumber(), port_.LastOpenPath(), port_.LastOpenError());
+    }
+    return false;
 }
 
 int DeviceSession::ConnectionTest(DeviceCommands& commands) {

@@ -1,5 +1,7 @@
 #include "serial/com_port.h"
 
+#include "serial/port_diagnosis.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -125,11 +127,14 @@ bool ComPort::OpenPort(std::uint32_t baud) {
         return false;
     }
     const std::string path = ResolveDevicePath();
+    lastOpenPath_ = path;
     int fd = path.empty() ? -1 : open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    lastOpenError_ = path.empty() ? ENOENT : errno;
     // Not shared: TIOCEXCL keeps other openers out (privileged ones excepted),
     // the lock keeps out every program that asks for it, ourselves included.
     if (fd >= 0 &&
         (ioctl(fd, TIOCEXCL) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 || !Configure(fd, baud))) {
+        lastOpenError_ = errno;
         close(fd);
         fd = -1;
     }
@@ -148,8 +153,12 @@ bool ComPort::OpenPort(std::uint32_t baud) {
     }
     if (!IsOpen()) {
         Log(prefix + "Error");
+        if (!path.empty()) {
+            Log(PortOpenFailureText(path, lastOpenError_));
+        }
         return false;
     }
+    lastOpenError_ = 0;
     Log(prefix + "OK");
     return true;
 }

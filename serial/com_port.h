@@ -54,6 +54,10 @@ class ComPort {
     // Counts the successful opens, so a wait can tell that the port it
     // started on was closed and opened again meanwhile.
     std::uint32_t OpenCount() const { return openCount_.load(); }
+    // Why the last open failed (an errno value, 0 after a success), and the
+    // device path it tried.
+    int LastOpenError() const { return lastOpenError_; }
+    const std::string& LastOpenPath() const { return lastOpenPath_; }
 
   private:
     void Log(const std::string& text) const;
@@ -78,4 +82,6 @@ class ComPort {
     LogSink logSink_;
     std::atomic<bool> vanished_{false};
     std::atomic<std::uint32_t> openCount_{0};
+    int lastOpenError_ = 0;
+    std::string lastOpenPath_;
 };

@@ -1,4 +1,5 @@
 #include "serial/com_port.h"
+#include "base/language.h"
 
 #include <gtest/gtest.h>
 #include <time.h>
@@ -98,9 +99,14 @@ TEST(ComPort, ReportsAMissingOrBusyDeviceAsError) {
     RecordingPort second(NoPorts());
     second.SetDevicePath(pty.SlavePath());
     second.SetPortNumber(4);
-    // The first holds the port exclusively.
+    // The first holds the port exclusively; the reason names the holder.
     EXPECT_FALSE(second.OpenPort(230400));
-    EXPECT_EQ(second.log, std::vector<std::string>{"Open COM 4 : Error"});
+    ASSERT_EQ(second.log.size(), 2u);
+    EXPECT_EQ(second.log[0], "Open COM 4 : Error");
+    EXPECT_NE(second.log[1].find(std::string("(") + PickText("процесс ", "process ") +
+                                 std::to_string(getpid())),
+              std::string::npos)
+        << second.log[1];
 }
 
 TEST(ComPort, FindsItsDeviceThroughThePortFolder) {
