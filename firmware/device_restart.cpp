@@ -21,6 +21,15 @@ bool DeviceRestart::Wait(std::uint32_t ms) {
     return !context_.Stopping();
 }
 
+bool DeviceRestart::AwaitDevice() {
+    for (int round = 0; round < kWaitRounds && !environment_.deviceBack(); ++round) {
+        if (!Wait(kWaitMs)) {
+            return false;
+        }
+    }
+    return environment_.deviceBack();
+}
+
 RestartResult DeviceRestart::Stopped() {
     context_.log.LogError(PickText("Перезапуск прерван", "Restart stopped"));
     return RestartResult::Failed;

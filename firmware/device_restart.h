@@ -33,6 +33,9 @@ class DeviceRestart {
 
     RestartResult IntoBootLoader() { return Restart(true); }
     RestartResult IntoMainProgram() { return Restart(false); }
+    // Waits as long as a restart does until the device is connected and
+    // recognised; true at once when it already is.
+    bool AwaitDevice();
 
   private:
     RestartResult Restart(bool bootLoader);

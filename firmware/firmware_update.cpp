@@ -44,12 +44,12 @@ FirmwareUpdate::Outcome FirmwareUpdate::Run() {
         return Outcome::NotStarted;
     }
     OperationGuard pages(context_.host, {.linkCheck = false, .pages = true, .busy = false});
-    for (;;) {
+    for (bool retry = false;; retry = true) {
         bool succeeded = false;
         {
             OperationGuard attempt(context_.host,
                                    {.linkCheck = true, .pages = false, .busy = true});
-            succeeded = Attempt();
+            succeeded = Attempt(retry);
         }
         // Whatever happened, the device is tested and identified afresh.
         environment_.dropConnection();
@@ -73,8 +73,14 @@ FirmwareUpdate::Outcome FirmwareUpdate::Run() {
     }
 }
 
-bool FirmwareUpdate::Attempt() {
+bool FirmwareUpdate::Attempt(bool retry) {
     failedStep_ = 0;
+    // The last attempt left the device to be found again: give it the time a
+    // restart gives it before sending anything.
+    if (retry && !DeviceRestart(context_, environment_).AwaitDevice()) {
+        failedStep_ = 1;
+        return false;
+    }
     for (int step = 1; step <= kSteps; ++step) {
         if (status_) {
             status_(StepText(step), StatusStyle::Warning);

@@ -40,7 +40,7 @@ class FirmwareUpdate {
     static std::string StepText(int step);
 
   private:
-    bool Attempt();
+    bool Attempt(bool retry);
     bool RunStep(int step);
     bool Restarted(RestartResult result, DeviceMode wanted);
     bool CarriedVersionRunning();
