@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,21 @@ inline SimOptions Model(SimModel model, int revision, std::uint16_t mainVersion)
     options.restartDelayMs = 20;
     return options;
 }
+
+// Answers the questions in turn; No once the script runs out.
+class ScriptedAnswers : public RecordingDialogs {
+  public:
+    bool AskYesNo(const std::string& text) override {
+        RecordingDialogs::AskYesNo(text);
+        if (answers.empty()) {
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<bool> answers;
+};
 
 class FirmwareRig : public ::testing::Test {
   protected:

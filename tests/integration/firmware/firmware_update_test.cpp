@@ -1,4 +1,3 @@
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -12,21 +11,6 @@ namespace {
 
 const std::string kSuccess = "Congratulations\n\rYour Device successfully\n\rupdated";
 const std::string kRetry = "Error of Update\n\rTry again?";
-
-// Answers the questions in turn; No once the script runs out.
-class ScriptedAnswers : public RecordingDialogs {
-  public:
-    bool AskYesNo(const std::string& text) override {
-        RecordingDialogs::AskYesNo(text);
-        if (answers.empty()) {
-            return false;
-        }
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<bool> answers;
-};
 
 class FirmwareUpdateRun : public FirmwareRig {
   protected:
