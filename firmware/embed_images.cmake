@@ -1,6 +1,6 @@
-#Checks each firmware image's size and writes the source that embeds them.
-#Called at build time with IMAGE_DIR, OUTPUT and IMAGES, a list of
-#"file:symbol:size" entries joined by "|".A wrong size fails the build naming the file.
+# Checks each firmware image's size and writes the source that embeds them.
+# Called at build time with IMAGE_DIR, OUTPUT and IMAGES, a list of
+# "file:symbol:size" entries joined by "|". A wrong size fails the build naming the file.
 string(REPLACE "|" ";" IMAGES "${IMAGES}")
 set(asm_lines "")
 set(declarations "")
@@ -20,8 +20,8 @@ foreach(entry ${IMAGES})
     message(FATAL_ERROR
       "firmware/images/${file} is ${actual} bytes; it must be ${expected} (${expected_text})")
   endif()
-#The hash makes the source change whenever an image does, so no compiler
-#cache hands back an object that embeds an older image.
+  # The hash makes the source change whenever an image does, so no compiler
+  # cache hands back an object that embeds an older image.
   file(SHA256 "${path}" hash)
   string(APPEND asm_lines
     "    .globl ${symbol}\n"
@@ -41,10 +41,10 @@ asm(R\"(
 ${asm_lines}    .previous
 )\");
 
-${
-    declarations}
+${declarations}
 const std::vector<EmbeddedImage>& EmbeddedImages() {
-    static const std::vector<EmbeddedImage> images{${table}};
+    static const std::vector<EmbeddedImage> images{
+${table}    };
     return images;
 }
 ")
