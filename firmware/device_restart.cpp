@@ -22,6 +22,7 @@ bool DeviceRestart::Wait(std::uint32_t ms) {
 }
 
 bool DeviceRestart::AwaitDevice() {
+    const LinkCheckWindow linkCheck(context_.host);
     for (int round = 0; round < kWaitRounds && !environment_.deviceBack(); ++round) {
         if (!Wait(kWaitMs)) {
             return false;

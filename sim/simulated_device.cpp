@@ -176,6 +176,11 @@ void SimulatedDevice::SetFaults(std::vector<FaultRule> rules) {
     faults_.SetRules(std::move(rules));
 }
 
+std::chrono::microseconds SimulatedDevice::WireTimeAccounted() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return wireTimeAccounted_;
+}
+
 void SimulatedDevice::SetWireTime(bool on) {
     std::lock_guard<std::mutex> lock(mutex_);
     wireTime_ = on;
@@ -345,7 +350,10 @@ void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
         }
         auto delay = std::chrono::duration_cast<std::chrono::microseconds>(Duration(fault.delayMs));
         if (wireTime) {
-            delay += WireTime(FrameLength(packet) + length);
+            const auto wire = WireTime(FrameLength(packet) + length);
+            delay += wire;
+            std::lock_guard<std::mutex> lock(mutex_);
+            wireTimeAccounted_ += wire;
         }
         if (delay.count() > 0 && !PauseInterruptibly(delay)) {
             return;

@@ -67,6 +67,8 @@ class SimulatedDevice {
 
     void SetFaults(std::vector<FaultRule> rules);
     void SetWireTime(bool on);
+    // The wire time the answers were held back by so far.
+    std::chrono::microseconds WireTimeAccounted() const;
 
     std::vector<TranscriptEntry> TranscriptEntries() const;
     std::vector<TranscriptEntry> Requests() const;
@@ -96,6 +98,7 @@ class SimulatedDevice {
     FaultInjector faults_;
     Transcript transcript_;
     bool wireTime_;
+    std::chrono::microseconds wireTimeAccounted_{0};
 
     // Control, under mutex_.
     bool quit_ = false;

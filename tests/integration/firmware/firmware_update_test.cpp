@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,9 @@ TEST_F(FirmwareUpdateRun, AnUnpluggedDeviceFailsTheWriteAndARetryCompletes) {
     EXPECT_TRUE(LogHas("# ERROR: \"WRITE ERR: A=0x00FA00\"")) << log.Text();
     EXPECT_EQ(statuses.size(), 9u) << "four steps, then all five again";
     EXPECT_EQ(statuses[4], "Step 1 of 5: Start BOOT");
+    // Two restarts of the failed attempt, three of the retry, and the device
+    // found and identified afresh before the retry sends anything.
+    EXPECT_EQ(std::count(log.Lines().begin(), log.Lines().end(), "# Read Device Information:"), 6);
     EXPECT_EQ(answers.shown.back(), "info:" + kSuccess);
     ExpectImagesWritten(310, 42);
 }
