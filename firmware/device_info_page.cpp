@@ -17,7 +17,7 @@ QString ToQt(const std::string& text) {
 
 DeviceInfoPage::DeviceInfoPage(DeviceInfoPageContext context, QWidget* parent)
     : QWidget(parent), context_(std::move(context)) {
-    setObjectName("TabSheet_DevInfo");
+    setObjectName("DeviceInfoPage");
     auto* layout = new QVBoxLayout(this);
     memoInfo_ = new QTextEdit(this);
     memoInfo_->setObjectName("Memo_Info");

@@ -28,8 +28,9 @@ struct DeviceInfoPageContext {
     std::function<void(int percent)> showProgress;
 };
 
-// The "About Device" page: what identification learned, whether an update is
-// offered, and the button that runs the five-step update.
+// The content of the "About Device" tab (TabSheet_DevInfo): what
+// identification learned, whether an update is offered, and the button that
+// runs the five-step update.
 class DeviceInfoPage : public QWidget {
     Q_OBJECT
 
