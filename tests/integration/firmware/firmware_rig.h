@@ -134,8 +134,10 @@ class FirmwareRig : public ::testing::Test {
         options.stack.ports.systemPorts = false;
         options.stack.ports.portDir = dir.Path();
         options.stack.clock = [this] { return ticks.load(); };
-        // Time passes while the link waits for an answer.
-        options.stack.pump = [this] { ticks += 50; };
+        // Time passes while the link waits for an answer, no faster than the
+        // link's own wait slices, so a device slowed by a busy machine is not
+        // taken for a silent one.
+        options.stack.pump = [this] { ticks += 5; };
         options.stack.dialogs = &dialogs;
         options.stack.log = &log;
         options.linkCheckEnabled = [this] { return host.linkCheckEnabled; };
