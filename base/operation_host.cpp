@@ -43,3 +43,15 @@ OperationGuard::~OperationGuard() {
     }
     --host_.running_;
 }
+
+LinkCheckWindow::LinkCheckWindow(OperationHost& host) : host_(host) {
+    if (host_.linkCheckOff_ > 0) {
+        host_.SetLinkCheckEnabled(true);
+    }
+}
+
+LinkCheckWindow::~LinkCheckWindow() {
+    if (host_.linkCheckOff_ > 0) {
+        host_.SetLinkCheckEnabled(false);
+    }
+}

@@ -29,6 +29,7 @@ class OperationHost {
 
   private:
     friend class OperationGuard;
+    friend class LinkCheckWindow;
     int running_ = 0;
     // How many running guards switched each off; restored when it returns to 0.
     int linkCheckOff_ = 0;
@@ -60,4 +61,19 @@ class OperationGuard {
     OperationHost& host_;
     OperationDisables disables_;
     WaitRules::Frame frame_;
+};
+
+// Lets the background connection test run for its lifetime even while guards
+// hold it off: a device restarting under a long operation must be found and
+// identified again. On every way out the test is held off again if a guard
+// still wants it so.
+class LinkCheckWindow {
+  public:
+    explicit LinkCheckWindow(OperationHost& host);
+    ~LinkCheckWindow();
+    LinkCheckWindow(const LinkCheckWindow&) = delete;
+    LinkCheckWindow& operator=(const LinkCheckWindow&) = delete;
+
+  private:
+    OperationHost& host_;
 };

@@ -180,7 +180,7 @@ std::optional<bool> DeviceModel::TakeRestartRequest() {
 void DeviceModel::Restart(bool bootLoader) {
     // Without a main program the boot loader stays in charge.
     const bool mainPresent = !cpuFlash_.IsErased(kMainProgramStart, 4);
-    bootMode_ = bootLoader || !mainPresent;
+    bootMode_ = (bootLoader && !options_.bootLoaderUnreachable) || !mainPresent;
     historyAccess_ = false;
     connectionText_.clear();
     restartRequest_.reset();

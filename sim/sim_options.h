@@ -60,6 +60,8 @@ struct SimOptions {
     std::string transcriptPath;      // JSON Lines; empty: in memory only
     unsigned restartDelayMs = 1500;  // away time after RESET
     unsigned plugInDelayMs = 0;      // before the first appearance
+    // A RESET into the boot loader starts the main program instead.
+    bool bootLoaderUnreachable = false;
 };
 
 // A K310 with three days of history, answering at wire speed and plugging in

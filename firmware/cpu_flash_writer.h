@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+#include "firmware/firmware_context.h"
+#include "firmware/firmware_images.h"
+
+// Writes the carried main program into the CPU flash of a device running its
+// boot loader, erasing each flash page as the write reaches it.
+class CpuFlashWriter {
+  public:
+    static constexpr std::uint32_t kProgressIntervalMs = 200;
+
+    explicit CpuFlashWriter(const FirmwareContext& context);
+
+    WriteOutcome Run();
+
+  private:
+    WriteOutcome Prepare();
+    WriteOutcome WriteImage();
+
+    const FirmwareContext& context_;
+    ImageBytes image_;
+    std::uint32_t pageSize_ = 0;
+    std::uint32_t start_ = 0;
+    std::uint32_t chunkSize_ = 0;
+};

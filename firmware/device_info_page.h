@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "base/dialogs.h"
+#include "firmware/firmware_update.h"
+#include "protocol/device_info.h"
+#include "protocol/screen_markup.h"
+
+class QPushButton;
+class QTextEdit;
+
+// What the information page works with; nothing of the main window itself.
+struct DeviceInfoPageContext {
+    DeviceCommands& commands;
+    AppLog& log;
+    OperationHost& host;
+    Dialogs& dialogs;
+    TickClock clock = SystemTicks;
+    // Lets the main window's timer run during restarts (see RestartEnvironment).
+    RestartEnvironment restart;
+    // A recognised device is connected (Connected and DeviceRecognized).
+    std::function<bool()> ready;
+    // The status panel and the bottom progress bar.
+    StatusSink showStatus;
+    std::function<void(int percent)> showProgress;
+};
+
+// The content of the "About Device" tab (TabSheet_DevInfo): what
+// identification learned, whether an update is offered, and the button that
+// runs the five-step update.
+class DeviceInfoPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit DeviceInfoPage(DeviceInfoPageContext context, QWidget* parent = nullptr);
+
+    // Identification's hooks: fill after every identification, clear when the
+    // device goes, and the button follows recognition.
+    void FillPage(const DeviceInfo& info);
+    void ClearPage();
+    void SetRenewButtonEnabled(bool enabled);
+    // Captions and the page's lines in the current language.
+    void Relabel();
+
+    void BitBtn_ReNewDeviceInfoClick();
+    // Stops a running update after its current request (the window is closing).
+    void CancelUpdate();
+
+  private:
+    void ShowLines();
+
+    DeviceInfoPageContext context_;
+    ProgressScreens screens_;
+    std::optional<DeviceInfo> shown_;
+    FirmwareUpdate* running_ = nullptr;
+    QTextEdit* memoInfo_ = nullptr;
+    QPushButton* renewButton_ = nullptr;
+};

@@ -1,0 +1,64 @@
+#include "firmware/device_info_text.h"
+
+#include "base/language.h"
+#include "firmware/firmware_images.h"
+#include "protocol/device_info_models.h"
+
+namespace {
+
+constexpr const char* kRule = "------------------------------";
+// Board 310 announces its main program behind this prefix.
+constexpr const char* k310Prefix = "1.20.";
+
+}  // namespace
+
+std::string AnnouncedCarriedVersion(std::uint16_t boardCode) {
+    const std::string version = VersionText(CarriedMainVersion(boardCode));
+    return boardCode == kBoardK310 ? k310Prefix + version : version;
+}
+
+std::vector<std::string> UpdateOfferLines(const DeviceInfo& info) {
+    const std::uint16_t board = info.board.boardCode;
+    const std::uint16_t carried = CarriedMainVersion(board);
+    if (info.BootMode() || carried == 0 || info.mainVersion >= carried) {
+        return {};
+    }
+    const std::string version = AnnouncedCarriedVersion(board);
+    return {PickText("Доступно обновление", "Upgrade to Version " + version),
+            PickText("до версии " + version, "is avaliable")};
+}
+
+std::vector<std::string> DeviceInfoLines(const DeviceInfo& info) {
+    if (!info.valid) {
+        return {};
+    }
+    std::vector<std::string> lines{
+        PickText("Информация о подключенном приборе", "Connected Device Information"),
+        PickText("Версия прибора: ", "Device: ") + info.modelName,
+        "S/N: " + SerialNumberText(info.inf1), kRule, "SW BOOT: " + VersionText(info.bootVersion)};
+    const std::string main = VersionText(info.mainVersion);
+    if (info.board.boardCode == kBoardK310) {
+        lines.push_back("SW MAIN: " + std::string(k310Prefix) + main);
+    } else if (info.board.boardCode == kBoardK520) {
+        lines.push_back("SW MAIN: " + main);
+    }
+    lines.push_back(kRule);
+    if (info.BootMode()) {
+        lines.push_back(PickText("Прибор находится в режиме BOOT", "Your Device is in BOOT Mode"));
+    }
+    for (const std::string& line : UpdateOfferLines(info)) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::optional<std::string> UpdateConfirmationText(std::uint16_t boardCode) {
+    if (CarriedMainVersion(boardCode) == 0) {
+        return std::nullopt;
+    }
+    const std::string version = AnnouncedCarriedVersion(boardCode);
+    return PickText(
+        "Прошивка прибора\n\rбудет обновлена/восстановление\n\rдо версии " + version +
+            "\n\rПродолжить?",
+        "Device Firmaere\n\rwill Updated/Restored\n\rto Version " + version + "\n\rContinue?");
+}
