@@ -30,6 +30,7 @@
 #include "app/temp_folder.h"
 #include "base/dialogs.h"
 #include "base/options_path.h"
+#include "firmware/device_info_device_page_qt.h"
 #include "history/history_device_page_qt.h"
 #include "measure/measure_device_page_qt.h"
 #include "protocol/device_session.h"
@@ -79,6 +80,7 @@ const DevicePageSlot kDevicePages[] = {
     {TForm1::PageDevHistory, MakeHistoryPage},
     {TForm1::PageDevControlK310, MakeK310SettingsPage},
     {TForm1::PageDevControlK520, MakeK520SettingsPage},
+    {TForm1::PageDevInfo, MakeDeviceInfoPage},
 };
 
 QString Text(const char* utf8) {
@@ -424,6 +426,13 @@ void TForm1::CreateDevicePages() {
     context.clock = clock_;
     context.device = &deviceInfo_;
     context.tickInProgress = [this] { return TickInProgress(); };
+    context.deviceReady = [this] { return Connected() && DeviceRecognized(); };
+    context.dropConnection = [this] { session_->Connection().ClearConnected(); };
+    context.restartIntoMainProgram = [this, restart = WindowRestartEnvironment(context)] {
+        const FirmwareContext firmware{session_->Commands(), log_, *this, clock_,
+                                       [this](int percent) { progressBar_->setValue(percent); }};
+        return RestartIntoMainProgram(firmware, restart);
+    };
     context.showStatus = [this](const std::string& text, StatusStyle style) {
         ShowStatus(text, static_cast<int>(style));
     };

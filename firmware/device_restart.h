@@ -11,7 +11,8 @@
 // new port and identification recognises it. The pump should block briefly
 // (until the next event) rather than spin.
 struct RestartEnvironment {
-    EventPump pump;
+    // One step of the wait: lets the front end run its timer, blocking briefly.
+    std::function<void()> pump;
     // The connection test passed and identification recognised the device.
     std::function<bool()> deviceBack;
     // Forgets the connection, so that it is tested and identified afresh.

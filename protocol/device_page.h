@@ -33,6 +33,10 @@ struct PageContext {
     const DeviceInfo* device = nullptr;
     // A tick of the main timer is running.
     std::function<bool()> tickInProgress;
+    // A recognised device answers on the connection (Connected and DeviceRecognized).
+    std::function<bool()> deviceReady;
+    // Forgets the connection, so that it is tested and identified afresh.
+    std::function<void()> dropConnection;
     // Restarts the device into its main program and waits until it is
     // identified again; true on success.
     std::function<bool()> restartIntoMainProgram;

@@ -134,10 +134,7 @@ class FirmwareRig : public ::testing::Test {
         options.stack.ports.systemPorts = false;
         options.stack.ports.portDir = dir.Path();
         options.stack.clock = [this] { return ticks.load(); };
-        // Time passes while the link waits for an answer, no faster than the
-        // link's own wait slices, so a device slowed by a busy machine is not
-        // taken for a silent one.
-        options.stack.pump = [this] { ticks += 5; };
+        options.stack.waits = &host.Waits();
         options.stack.dialogs = &dialogs;
         options.stack.log = &log;
         options.linkCheckEnabled = [this] { return host.linkCheckEnabled; };
@@ -147,8 +144,11 @@ class FirmwareRig : public ::testing::Test {
     TempDir dir;
     AppLog log;
     RecordingDialogs dialogs;
-    RecordingHost host;
     std::atomic<std::uint32_t> ticks{0};
+    // Time passes while the link waits for an answer, no faster than the
+    // link's own wait slices, so a device slowed by a busy machine is not
+    // taken for a silent one.
+    RecordingHost host{[this](std::chrono::milliseconds) { ticks += 5; }};
     int tickCount = 0;
     bool expectReturn = true;
     std::vector<int> progress;
