@@ -21,3 +21,8 @@ struct CliContext {
 int RunPorts(CliContext& context);
 int RunInfo(CliContext& context);
 int RunMeasure(CliContext& context, int watchSeconds);
+// The information page's lines, the update offer included.
+int RunDeviceLines(CliContext& context);
+int RunRestart(CliContext& context, bool bootLoader);
+// The five-step firmware update; questions are answered by --yes.
+int RunUpdate(CliContext& context);

@@ -77,6 +77,7 @@ bool CliSession::OpenAndTest(const PortArgument& port) {
         port.path.empty() ? stack_.Open(port.number) : stack_.OpenPath(port.path, port.number);
     if (opened && DeviceSession::ConnectionTest(stack_.Commands()) == 1) {
         portNumber_ = port.number;
+        chosen_ = port;
         return true;
     }
     stack_.Close();
@@ -120,6 +121,11 @@ int CliSession::Connect(const std::string& portArgument) {
     std::cerr << PickText("Прибор не найден. Проверенные порты:", "No device found. Ports tried:")
               << (candidates.empty() ? PickText(" нет", " none") : candidates) << '\n';
     return kExitNoDevice;
+}
+
+bool CliSession::Reconnect(DeviceInfo& info) {
+    info.Clear();
+    return OpenAndTest(chosen_) && ::Identify(stack_.Commands(), log_, info) && info.valid;
 }
 
 bool CliSession::Identify(DeviceInfo& info) {

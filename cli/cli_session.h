@@ -40,6 +40,9 @@ class CliSession {
     int Connect(const std::string& portArgument);
     // Identifies the connected device; false with a message when it fails.
     bool Identify(DeviceInfo& info);
+    // After a restart: opens the port Connect chose again and identifies the
+    // device, quietly; true when it is back and recognised.
+    bool Reconnect(DeviceInfo& info);
 
     DeviceStack& Stack() { return stack_; }
     int PortNumber() const { return portNumber_; }
@@ -51,4 +54,5 @@ class CliSession {
     PortTableConfig ports_;
     DeviceStack stack_;
     int portNumber_ = 0;
+    PortArgument chosen_;
 };

@@ -1,0 +1,124 @@
+#include <unistd.h>
+
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "base/language.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_restart_environment.h"
+#include "cli/cli_session.h"
+#include "cli/exit_status.h"
+#include "firmware/device_info_text.h"
+#include "firmware/device_restart.h"
+#include "firmware/firmware_update.h"
+#include "protocol/screen_markup.h"
+
+namespace {
+
+int Connected(CliContext& context, CliSession& session, DeviceInfo& info) {
+    const int status = session.Connect(context.options.port);
+    if (status != kExitOk) {
+        return status;
+    }
+    return session.Identify(info) ? kExitOk : kExitFailure;
+}
+
+FirmwareContext Firmware(CliContext& context, CliSession& session) {
+    return {session.Stack().Commands(), context.log, context.host, SystemTicks, {}};
+}
+
+// --yes starts the update, but a failed attempt is not retried unasked:
+// only the first question gets the answer --yes gives.
+class FirstQuestionOnly final : public Dialogs {
+  public:
+    explicit FirstQuestionOnly(Dialogs& dialogs) : dialogs_(dialogs) {}
+    void Error(const std::string& text) override { dialogs_.Error(text); }
+    void Information(const std::string& text) override { dialogs_.Information(text); }
+    void Warning(const std::string& text) override { dialogs_.Warning(text); }
+    bool AskYesNo(const std::string& text) override {
+        const bool answer = dialogs_.AskYesNo(text);
+        return std::exchange(first_, false) && answer;
+    }
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override {
+        return dialogs_.InputQuery(caption, prompt, value);
+    }
+    bool SaveFileName(const std::string& caption, const std::string& filter,
+                      std::string& fileName) override {
+        return dialogs_.SaveFileName(caption, filter, fileName);
+    }
+
+  private:
+    Dialogs& dialogs_;
+    bool first_ = true;
+};
+
+int Finished(bool succeeded) {
+    if (CliHost::Interrupted()) {
+        return kExitInterrupted;
+    }
+    return succeeded ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+int RunDeviceLines(CliContext& context) {
+    CliSession session(context.log, context.host, context.dialogs);
+    DeviceInfo info;
+    if (const int status = Connected(context, session, info); status != kExitOk) {
+        return status;
+    }
+    const std::vector<std::string> lines = DeviceInfoLines(info);
+    if (context.options.json) {
+        std::cout << nlohmann::json(lines).dump(2) << '\n';
+    } else {
+        for (const std::string& line : lines) {
+            std::cout << line << '\n';
+        }
+    }
+    return kExitOk;
+}
+
+int RunRestart(CliContext& context, bool bootLoader) {
+    CliSession session(context.log, context.host, context.dialogs);
+    DeviceInfo info;
+    if (const int status = Connected(context, session, info); status != kExitOk) {
+        return status;
+    }
+    CliRestartEnvironment environment(session, context.host, info);
+    const FirmwareContext firmware = Firmware(context, session);
+    DeviceRestart restart(firmware, environment.Environment());
+    const RestartResult result = bootLoader ? restart.IntoBootLoader() : restart.IntoMainProgram();
+    if (result != RestartResult::Done && !CliHost::Interrupted()) {
+        std::cerr << PickText("Ошибка перезагрузки прибора", "Error restarting Device") << '\n';
+    }
+    return Finished(result == RestartResult::Done);
+}
+
+int RunUpdate(CliContext& context) {
+    CliSession session(context.log, context.host, context.dialogs);
+    DeviceInfo info;
+    if (const int status = Connected(context, session, info); status != kExitOk) {
+        return status;
+    }
+    CliRestartEnvironment environment(session, context.host, info);
+    ProgressScreens screens;
+    FirmwareContext firmware = Firmware(context, session);
+    const bool terminal = isatty(2) != 0;
+    firmware.showProgress = [terminal](int percent) {
+        if (terminal) {
+            std::cerr << '\r' << percent << " %" << std::flush;
+        }
+    };
+    FirstQuestionOnly dialogs(context.dialogs);
+    FirmwareUpdate update(
+        firmware, environment.Environment(), screens, dialogs,
+        [&context](const std::string& text, StatusStyle) {
+            if (!context.options.quiet) {
+                std::cerr << '\n' << text << '\n';
+            }
+        },
+        [&info] { return info.valid; });
+    return Finished(update.Run() == FirmwareUpdate::Outcome::Succeeded);
+}
