@@ -15,18 +15,6 @@
 
 namespace {
 
-// Connects and identifies; an exit status other than kExitOk ends the command.
-int Open(CliContext& context, CliSession& session, DeviceInfo& info) {
-    const int connected = session.Connect(context.options.port);
-    if (connected != kExitOk) {
-        return connected;
-    }
-    if (!session.Identify(info)) {
-        return CliHost::Interrupted() ? kExitInterrupted : kExitFailure;
-    }
-    return kExitOk;
-}
-
 std::string VersionOrBoot(std::uint16_t version) {
     return version == 0 ? "BOOT" : VersionText(version);
 }
@@ -59,7 +47,8 @@ int RunPorts(CliContext& context) {
 int RunInfo(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = Open(context, session, info); status != kExitOk) {
+    if (const int status = session.ConnectAndIdentify(context.options.port, info);
+        status != kExitOk) {
         return status;
     }
     const std::string serial = SerialNumberText(info.inf1);
@@ -90,7 +79,8 @@ int RunInfo(CliContext& context) {
 int RunMeasure(CliContext& context, int watchSeconds) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = Open(context, session, info); status != kExitOk) {
+    if (const int status = session.ConnectAndIdentify(context.options.port, info);
+        status != kExitOk) {
         return status;
     }
     DeviceCommands& commands = session.Stack().Commands();

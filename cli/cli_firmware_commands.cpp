@@ -16,14 +16,6 @@
 
 namespace {
 
-int Connected(CliContext& context, CliSession& session, DeviceInfo& info) {
-    const int status = session.Connect(context.options.port);
-    if (status != kExitOk) {
-        return status;
-    }
-    return session.Identify(info) ? kExitOk : kExitFailure;
-}
-
 FirmwareContext Firmware(CliContext& context, CliSession& session) {
     return {session.Stack().Commands(), context.log, context.host, SystemTicks, {}};
 }
@@ -66,7 +58,8 @@ int Finished(bool succeeded) {
 int RunDeviceLines(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = Connected(context, session, info); status != kExitOk) {
+    if (const int status = session.ConnectAndIdentify(context.options.port, info);
+        status != kExitOk) {
         return status;
     }
     const std::vector<std::string> lines = DeviceInfoLines(info);
@@ -83,7 +76,8 @@ int RunDeviceLines(CliContext& context) {
 int RunRestart(CliContext& context, bool bootLoader) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = Connected(context, session, info); status != kExitOk) {
+    if (const int status = session.ConnectAndIdentify(context.options.port, info);
+        status != kExitOk) {
         return status;
     }
     CliRestartEnvironment environment(session, context.host, info);
@@ -99,7 +93,8 @@ int RunRestart(CliContext& context, bool bootLoader) {
 int RunUpdate(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = Connected(context, session, info); status != kExitOk) {
+    if (const int status = session.ConnectAndIdentify(context.options.port, info);
+        status != kExitOk) {
         return status;
     }
     CliRestartEnvironment environment(session, context.host, info);

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "base/language.h"
+#include "cli/cli_host.h"
 #include "cli/exit_status.h"
 #include "protocol/device_session.h"
 #include "protocol/identification.h"
@@ -121,6 +122,16 @@ int CliSession::Connect(const std::string& portArgument) {
     std::cerr << PickText("Прибор не найден. Проверенные порты:", "No device found. Ports tried:")
               << (candidates.empty() ? PickText(" нет", " none") : candidates) << '\n';
     return kExitNoDevice;
+}
+
+int CliSession::ConnectAndIdentify(const std::string& portArgument, DeviceInfo& info) {
+    if (const int connected = Connect(portArgument); connected != kExitOk) {
+        return connected;
+    }
+    if (!Identify(info)) {
+        return CliHost::Interrupted() ? kExitInterrupted : kExitFailure;
+    }
+    return kExitOk;
 }
 
 bool CliSession::Reconnect(DeviceInfo& info) {

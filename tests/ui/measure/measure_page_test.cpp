@@ -16,30 +16,13 @@
 #include "app/event_pump_qt.h"
 #include "base/language.h"
 #include "measure/measure_page.h"
+#include "support/qt_application.h"
 #include "unit/measure/measurement_fakes.h"
 
 namespace {
 
-// One application for the whole run, made before the first test and taken down
-// before static destruction, where Qt's own objects are already gone.
-class QtApplicationEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            owned_ = std::make_unique<QApplication>(argc_, argv_);
-        }
-    }
-    void TearDown() override { owned_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[9] = "ui_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> owned_;
-};
-
 [[maybe_unused]] const auto* const qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+    ::testing::AddGlobalTestEnvironment(new QtApplicationOnce);
 
 class MeasurePageTest : public ::testing::Test {
   protected:
