@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "base/language.h"
+#include "cli/cli_host.h"
 #include "cli/exit_status.h"
 #include "protocol/device_session.h"
 #include "protocol/identification.h"
@@ -128,4 +129,15 @@ bool CliSession::Identify(DeviceInfo& info) {
     }
     std::cerr << PickText("Прибор не опознан", "The device was not identified") << '\n';
     return false;
+}
+
+int CliSession::Open(const std::string& portArgument, DeviceInfo& info) {
+    const int connected = Connect(portArgument);
+    if (connected != kExitOk) {
+        return connected;
+    }
+    if (!Identify(info)) {
+        return CliHost::Interrupted() ? kExitInterrupted : kExitFailure;
+    }
+    return kExitOk;
 }

@@ -40,6 +40,8 @@ class CliSession {
     int Connect(const std::string& portArgument);
     // Identifies the connected device; false with a message when it fails.
     bool Identify(DeviceInfo& info);
+    // Connect, then Identify: an exit status, kExitOk when `info` is valid.
+    int Open(const std::string& portArgument, DeviceInfo& info);
 
     DeviceStack& Stack() { return stack_; }
     int PortNumber() const { return portNumber_; }
