@@ -110,6 +110,8 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
                         std::to_string(history->csv.Rows() - 1) + PickText(" записей", " records"));
     };
     hooks.cancelRequested = [] { return CliHost::Interrupted(); };
+    // Interrupted, the reading still closes the device's history access.
+    context.host.LeaveFirstSignalToCancel();
     ReadHistory reading(HistoryAccess{device, context.host, nullptr, nullptr}, *history,
                         context.dialogs, &context.log, hooks);
     switch (reading.Run(SensorCount(info.board.boardCode))) {
