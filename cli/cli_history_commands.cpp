@@ -7,6 +7,7 @@
 #include "base/file_writer.h"
 #include "base/language.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_history_chart.h"
 #include "cli/cli_history_period.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_session.h"
@@ -22,6 +23,8 @@ struct HistoryReadArguments {
     std::string csvFile;
     std::string from;
     std::string to;
+    std::string chart;
+    bool showMax = false;
 };
 
 struct Period {
@@ -66,22 +69,23 @@ std::string TimeText(const DeviceTimeRecord& time) {
 }
 
 // The reading's CSV, cut to the period, to the file or to standard output.
+// With a chart to print, standard output is the chart's.
 int WriteCsv(CliContext& context, const DeviceHistory& history, const Period& period,
-             const std::string& file) {
+             const std::string& file, bool chart) {
     std::unique_ptr<CsvText> cut;
     if (!period.whole) {
         cut = CsvTextBetween(history, period.from, period.to);
     }
     const CsvText& csv = cut ? *cut : history.csv;
     if (file.empty()) {
-        if (!context.options.json) {
+        if (!context.options.json && !chart) {
             std::cout << csv.Bytes() << std::flush;
         }
     } else if (ReplaceFileContent(file, csv.Bytes()) != ReplaceFailure::None) {
         context.dialogs.Error(PickText("Ошибка записи файла\r\n", "File write Error\r\n") + file);
         return kExitFailure;
     }
-    if (context.options.json) {
+    if (context.options.json && !chart) {
         std::cout << nlohmann::json{{"records", csv.Rows() - 1},
                                     {"readTime", TimeText(history.readTime)},
                                     {"csv", file}}
@@ -95,6 +99,17 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     const auto period = PeriodOf(arguments);
     if (!period) {
         return kExitUsage;
+    }
+    std::optional<ChartRequest> chart;
+    if (!arguments.chart.empty()) {
+        chart = ParseChartRequest(arguments.chart, arguments.showMax);
+        if (!chart) {
+            std::cerr << PickText("Неверный вид графика: ", "Bad chart view: ") << arguments.chart
+                      << PickText(" (minute, hour, day, month или year, затем @2026-12-08T14:05)",
+                                  " (minute, hour, day, month or year, then @2026-12-08T14:05)")
+                      << '\n';
+            return kExitUsage;
+        }
     }
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
@@ -115,8 +130,14 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     ReadHistory reading(HistoryAccess{device, context.host, nullptr, nullptr}, *history,
                         context.dialogs, &context.log, hooks);
     switch (reading.Run(SensorCount(info.board.boardCode))) {
-        case HistoryOutcome::Completed:
-            return WriteCsv(context, *history, *period, arguments.csvFile);
+        case HistoryOutcome::Completed: {
+            const int status =
+                WriteCsv(context, *history, *period, arguments.csvFile, chart.has_value());
+            if (status == kExitOk && chart) {
+                std::cout << ChartText(*history, *chart, context.options.json);
+            }
+            return status;
+        }
         case HistoryOutcome::Cancelled:
         case HistoryOutcome::Stopped:
             return kExitInterrupted;
@@ -149,6 +170,10 @@ void AddHistoryCommands(CLI::App& app, CliAction& action) {
     read->add_option("--csv", arguments->csvFile, "write the CSV to FILE");
     read->add_option("--from", arguments->from, "only records from DATE[THH:MM]");
     read->add_option("--to", arguments->to, "only records up to DATE[THH:MM]");
+    read->add_option("--chart", arguments->chart,
+                     "print the bars of a chart view: minute, hour, day, month or year, "
+                     "optionally @2026-12-08T14:05");
+    read->add_flag("--max", arguments->showMax, "the chart's first series shows the peaks");
     read->callback([&action, arguments] {
         action = [arguments](CliContext& context) { return RunHistoryRead(context, *arguments); };
     });

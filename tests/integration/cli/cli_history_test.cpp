@@ -6,6 +6,7 @@
 #include <string>
 
 #include "history/csv_export.h"
+#include "history/history_chart_model.h"
 #include "history/history_commands_device.h"
 #include "history/read_history.h"
 #include "integration/cli/cli_runner.h"
@@ -92,6 +93,39 @@ TEST_F(CliHistory, CsvFileAndPeriodHoldTheBytesOfTheProgramsOwnExport) {
     EXPECT_EQ(expected->Rows(), 121);  // one record a minute for two hours
     EXPECT_EQ(cut.out, std::string(expected->Bytes()));
     EXPECT_NE(cut.out.find(";=E2*G2*H2/(D2*F2*I2)\r\n"), std::string::npos);
+}
+
+TEST_F(CliHistory, ChartViewHasTheBarsThePageDraws) {
+    PlugIn(RingOf(3000));
+    // In Russian, as this test process draws.
+    const CliOutcome outcome =
+        RunCli(dir_.Path(), {"--port", "COM9", "--lang", "ru", "--json", "history", "read",
+                             "--chart", "hour@2023-03-06T10:00", "--max"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const auto chart = nlohmann::json::parse(outcome.out);
+
+    ReadInProcess(2);
+    HistoryChartView view;
+    view.level = HistoryLevel::Hour;
+    view.view = DateTimeOfSeconds(Seconds(2023, 3, 6, 10, 0, 0));
+    view.showMax = true;
+    const ChartPicture picture = DrawHistory(*history_, view);
+    EXPECT_EQ(chart["title"].get<std::vector<std::string>>(), picture.title);
+    ASSERT_EQ(chart["bars"].size(), picture.bars.size());
+    ASSERT_EQ(picture.bars.size(), 60u);
+    for (std::size_t i = 0; i < picture.bars.size(); ++i) {
+        const auto& bar = chart["bars"][i];
+        EXPECT_EQ(bar["label"], picture.bars[i].label) << i;
+        for (std::size_t s = 0; s < 3; ++s) {
+            const auto& point = bar["series" + std::to_string(s + 1)];
+            EXPECT_EQ(point["value"].get<double>(), picture.bars[i].series[s].value) << i;
+            EXPECT_EQ(point["color"], ColorText(picture.bars[i].series[s].color)) << i;
+        }
+    }
+    // Every minute of that hour holds a record: the bars are not empty.
+    EXPECT_GT(picture.bars[30].series[1].value, 0.0);
+
+    EXPECT_EQ(RunCli(dir_.Path(), {"history", "read", "--chart", "week"}).status, 2);
 }
 
 TEST_F(CliHistory, BadPeriodsAreUsageErrorsAndNothingIsRead) {
