@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -140,6 +141,18 @@ TEST_F(CliHistory, BadPeriodsAreUsageErrorsAndNothingIsRead) {
         EXPECT_FALSE(outcome.err.empty());
     }
     EXPECT_TRUE(CommandWords().empty());
+}
+
+TEST_F(CliHistory, ACsvTargetThatCannotBeReplacedFails) {
+    PlugIn(RingOf(100));
+    const std::string folder = dir_.Path() + "/taken";
+    std::filesystem::create_directory(folder);
+    std::ofstream(folder + "/inside") << "kept";
+    const CliOutcome outcome =
+        RunCli(dir_.Path(), {"--port", "COM9", "history", "read", "--csv", folder});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find(folder), std::string::npos) << outcome.err;
+    EXPECT_EQ(FileBytes(folder + "/inside"), "kept");
 }
 
 TEST_F(CliHistory, SigtermCancelsClosesTheAccessAndWritesNothing) {
