@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr const char* kVersion = "1.1";
+constexpr const char* kVersion = "dravo-cli 1.1";
 
 void AddGlobalOptions(CLI::App& app, CliOptions& options) {
     app.add_option("--port", options.port,
@@ -47,6 +47,14 @@ int SaveLog(const CliContext& context, int status) {
 
 }  // namespace
 
+int DialogsStatus(const CliContext& context, std::size_t confirmation) {
+    if (CliHost::Interrupted()) {
+        return kExitInterrupted;
+    }
+    return context.dialogs.Errors() > 0 || context.dialogs.Declined(confirmation) ? kExitFailure
+                                                                                  : kExitOk;
+}
+
 int RunCli(int argc, char** argv) {
     CLI::App app{"dravo-cli: the command line of Dravo Explorer for the K310 and K520 dosimeters",
                  "dravo-cli"};
@@ -55,14 +63,14 @@ int RunCli(int argc, char** argv) {
     CliOptions options;
     AddGlobalOptions(app, options);
 
-    int watchSeconds = 0;
-    auto* ports = app.add_subcommand("ports", "the serial ports and which answer as a dosimeter");
-    auto* info = app.add_subcommand("info", "identify the device: model, serial number, versions");
-    auto* measure = app.add_subcommand("measure", "read the dose rate and the accumulated dose");
-    measure->add_option("--watch", watchSeconds, "read once a second for SECONDS")
-        ->check(CLI::NonNegativeNumber);
-    for (CLI::App* command : {ports, info, measure}) {
-        command->fallthrough();
+    // Global options may also follow a command: every command created from
+    // here on passes what it does not know up to the root.
+    app.fallthrough();
+    CliAction action;
+    for (const auto add :
+         {AddDeviceCommands, AddHistoryCommands, AddSettingsCommands, AddClockCommands,
+          AddCalibrationCommands, AddUploadCommand, AddDoctorCommand, AddFirmwareCommands}) {
+        add(app, action);
     }
 
     try {
@@ -75,13 +83,5 @@ int RunCli(int argc, char** argv) {
     CliContext context(options);
     ShowLogAsItComes(context);
 
-    int status = kExitUsage;
-    if (ports->parsed()) {
-        status = RunPorts(context);
-    } else if (info->parsed()) {
-        status = RunInfo(context);
-    } else if (measure->parsed()) {
-        status = RunMeasure(context, watchSeconds);
-    }
-    return SaveLog(context, status);
+    return SaveLog(context, action ? action(context) : kExitUsage);
 }

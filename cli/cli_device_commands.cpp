@@ -1,3 +1,4 @@
+#include <CLI/CLI.hpp>
 #include <chrono>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -18,8 +19,6 @@ namespace {
 std::string VersionOrBoot(std::uint16_t version) {
     return version == 0 ? "BOOT" : VersionText(version);
 }
-
-}  // namespace
 
 int RunPorts(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
@@ -47,8 +46,7 @@ int RunPorts(CliContext& context) {
 int RunInfo(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.ConnectAndIdentify(context.options.port, info);
-        status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
         return status;
     }
     const std::string serial = SerialNumberText(info.inf1);
@@ -79,8 +77,7 @@ int RunInfo(CliContext& context) {
 int RunMeasure(CliContext& context, int watchSeconds) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.ConnectAndIdentify(context.options.port, info);
-        status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
         return status;
     }
     DeviceCommands& commands = session.Stack().Commands();
@@ -122,4 +119,20 @@ int RunMeasure(CliContext& context, int watchSeconds) {
         }
         std::this_thread::sleep_until(started + std::chrono::seconds(1));
     }
+}
+
+}  // namespace
+
+void AddDeviceCommands(CLI::App& app, CliAction& action) {
+    app.add_subcommand("ports", "the serial ports and which answer as a dosimeter")
+        ->callback([&action] { action = RunPorts; });
+    app.add_subcommand("info", "identify the device: model, serial number, versions")
+        ->callback([&action] { action = RunInfo; });
+    auto* measure = app.add_subcommand("measure", "read the dose rate and the accumulated dose");
+    auto watchSeconds = std::make_shared<int>(0);
+    measure->add_option("--watch", *watchSeconds, "read once a second for SECONDS")
+        ->check(CLI::NonNegativeNumber);
+    measure->callback([&action, watchSeconds] {
+        action = [watchSeconds](CliContext& context) { return RunMeasure(context, *watchSeconds); };
+    });
 }

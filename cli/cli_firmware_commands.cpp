@@ -1,10 +1,13 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include <CLI/CLI.hpp>
 #include "base/language.h"
+
 #include "cli/cli_commands.h"
 #include "cli/cli_restart_environment.h"
 #include "cli/cli_session.h"
@@ -53,13 +56,10 @@ int Finished(bool succeeded) {
     return succeeded ? kExitOk : kExitFailure;
 }
 
-}  // namespace
-
 int RunDeviceLines(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.ConnectAndIdentify(context.options.port, info);
-        status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
         return status;
     }
     const std::vector<std::string> lines = DeviceInfoLines(info);
@@ -76,8 +76,7 @@ int RunDeviceLines(CliContext& context) {
 int RunRestart(CliContext& context, bool bootLoader) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.ConnectAndIdentify(context.options.port, info);
-        status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
         return status;
     }
     CliRestartEnvironment environment(session, context.host, info);
@@ -93,8 +92,7 @@ int RunRestart(CliContext& context, bool bootLoader) {
 int RunUpdate(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.ConnectAndIdentify(context.options.port, info);
-        status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
         return status;
     }
     CliRestartEnvironment environment(session, context.host, info);
@@ -116,4 +114,19 @@ int RunUpdate(CliContext& context) {
         },
         [&info] { return info.valid; });
     return Finished(update.Run() == FirmwareUpdate::Outcome::Succeeded);
+}
+
+}  // namespace
+
+void AddFirmwareCommands(CLI::App& app, CliAction& action) {
+    app.add_subcommand("lines", "the device information page's lines, with the update offer")
+        ->callback([&action] { action = RunDeviceLines; });
+    auto* restart = app.add_subcommand("restart", "restart the device");
+    auto bootLoader = std::make_shared<bool>(false);
+    restart->add_flag("--boot", *bootLoader, "into its boot loader (default: its main program)");
+    restart->callback([&action, bootLoader] {
+        action = [boot = *bootLoader](CliContext& context) { return RunRestart(context, boot); };
+    });
+    app.add_subcommand("update", "the five-step firmware update; asks first (or --yes)")
+        ->callback([&action] { action = RunUpdate; });
 }

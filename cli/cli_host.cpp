@@ -5,10 +5,12 @@
 
 namespace {
 
-volatile std::sig_atomic_t stopSignal = 0;
+volatile std::sig_atomic_t stopSignals = 0;
 
 void OnStopSignal(int) {
-    stopSignal = 1;
+    if (stopSignals < 2) {
+        stopSignals = stopSignals + 1;
+    }
 }
 
 }  // namespace
@@ -16,7 +18,7 @@ void OnStopSignal(int) {
 CliHost::CliHost()
     : OperationHost(
           [this](std::chrono::milliseconds maxBlock) {
-              if (stopSignal != 0) {
+              if (stopSignals > (cancelFirst_ ? 1 : 0)) {
                   RequestStop();
                   return;
               }
@@ -38,5 +40,5 @@ CliHost::~CliHost() {
 }
 
 bool CliHost::Interrupted() {
-    return stopSignal != 0;
+    return stopSignals != 0;
 }

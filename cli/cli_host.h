@@ -16,8 +16,16 @@ class CliHost final : public OperationHost {
     // A stop signal arrived (also before any wait noticed it).
     static bool Interrupted();
 
+    // For an operation that must finish its exchange and tidy up in the
+    // device when interrupted: the first signal is left to its cancel check,
+    // a second one stops the waits as usual.
+    void LeaveFirstSignalToCancel() { cancelFirst_ = true; }
+
   protected:
     void SetLinkCheckEnabled(bool) override {}
     void SetPagesEnabled(bool) override {}
     void SetBusy(bool) override {}
+
+  private:
+    bool cancelFirst_ = false;
 };

@@ -124,16 +124,6 @@ int CliSession::Connect(const std::string& portArgument) {
     return kExitNoDevice;
 }
 
-int CliSession::ConnectAndIdentify(const std::string& portArgument, DeviceInfo& info) {
-    if (const int connected = Connect(portArgument); connected != kExitOk) {
-        return connected;
-    }
-    if (!Identify(info)) {
-        return CliHost::Interrupted() ? kExitInterrupted : kExitFailure;
-    }
-    return kExitOk;
-}
-
 bool CliSession::Reconnect(DeviceInfo& info) {
     info.Clear();
     return OpenAndTest(chosen_) && ::Identify(stack_.Commands(), log_, info) && info.valid;
@@ -145,4 +135,15 @@ bool CliSession::Identify(DeviceInfo& info) {
     }
     std::cerr << PickText("Прибор не опознан", "The device was not identified") << '\n';
     return false;
+}
+
+int CliSession::Open(const std::string& portArgument, DeviceInfo& info) {
+    const int connected = Connect(portArgument);
+    if (connected != kExitOk) {
+        return connected;
+    }
+    if (!Identify(info)) {
+        return CliHost::Interrupted() ? kExitInterrupted : kExitFailure;
+    }
+    return kExitOk;
 }

@@ -40,8 +40,8 @@ class CliSession {
     int Connect(const std::string& portArgument);
     // Identifies the connected device; false with a message when it fails.
     bool Identify(DeviceInfo& info);
-    // Connect, then Identify: an exit status.
-    int ConnectAndIdentify(const std::string& portArgument, DeviceInfo& info);
+    // Connect, then Identify: an exit status, kExitOk when `info` is valid.
+    int Open(const std::string& portArgument, DeviceInfo& info);
     // After a restart: opens the port Connect chose again and identifies the
     // device, quietly; true when it is back and recognised.
     bool Reconnect(DeviceInfo& info);

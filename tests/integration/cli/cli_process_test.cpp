@@ -1,40 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <vector>
 
-#include "sim/simulated_device.h"
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "integration/cli/cli_runner.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// dravo-cli as a user runs it, seeing only the ports of `portDir`.
-ProgramRun RunCli(const std::string& portDir, std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), (fs::path(DRAVO_BIN_DIR) / "dravo-cli").string());
-    return RunProgram(arguments, {{"DRAVO_PORT_DIR", portDir},
-                                  {"DRAVO_NO_SYSTEM_PORTS", "1"},
-                                  {"LANG", "C"},
-                                  {"LC_ALL", ""},
-                                  {"LC_MESSAGES", ""}});
-}
-
-class CliAgainstSimulator : public ::testing::Test {
-  protected:
-    // The simulator's clock stands still, so its live values hold.
-    void PlugIn(SimOptions options, int com = 9) {
-        device_ = std::make_unique<SimulatedDevice>(options, [] { return std::uint64_t{0}; });
-        ASSERT_TRUE(device_->PlugIn(dir_.Path(), com)) << device_->LastError();
-    }
-
-    TempDir dir_;
-    std::unique_ptr<SimulatedDevice> device_;
-};
 
 TEST_F(CliAgainstSimulator, InfoNamesBothModelsAndBootMode) {
     struct Case {
@@ -50,7 +22,7 @@ TEST_F(CliAgainstSimulator, InfoNamesBothModelsAndBootMode) {
         options.serialNumber = 12345678;
         options.startInBootMode = c.boot;
         PlugIn(options);
-        const ProgramRun outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
+        const CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
         ASSERT_EQ(outcome.status, 0) << outcome.err;
         const auto info = nlohmann::json::parse(outcome.out);
         EXPECT_EQ(info["port"], "COM9");
@@ -67,7 +39,7 @@ TEST_F(CliAgainstSimulator, MeasureJsonCarriesTheLiveValuesTheDeviceHolds) {
     options.model = SimModel::K520;
     PlugIn(options);
     // No --port: the one answering port is found.
-    const ProgramRun outcome = RunCli(dir_.Path(), {"--json", "--lang", "en", "measure"});
+    const CliOutcome outcome = RunCli(dir_.Path(), {"--json", "--lang", "en", "measure"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const auto values = nlohmann::json::parse(outcome.out);
     const int units = values["unitsCode"];
@@ -81,7 +53,7 @@ TEST_F(CliAgainstSimulator, MeasureJsonCarriesTheLiveValuesTheDeviceHolds) {
 }
 
 TEST_F(CliAgainstSimulator, NoDeviceANonDeviceAndBadUsageHaveTheirExitStatus) {
-    ProgramRun outcome = RunCli(dir_.Path(), {"info"});
+    CliOutcome outcome = RunCli(dir_.Path(), {"info"});
     EXPECT_EQ(outcome.status, 3);
     EXPECT_NE(outcome.err.find("No device found"), std::string::npos) << outcome.err;
 
@@ -97,7 +69,25 @@ TEST_F(CliAgainstSimulator, NoDeviceANonDeviceAndBadUsageHaveTheirExitStatus) {
     EXPECT_EQ(outcome.status, 2);
     outcome = RunCli(dir_.Path(), {"--version"});
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.out, "1.1\n");
+    EXPECT_EQ(outcome.out, "dravo-cli 1.1\n");
 }
 
 }  // namespace
+
+TEST_F(CliAgainstSimulator, DoctorSucceedsOnlyWhenSomePortOpens) {
+    CliOutcome outcome = RunCli(dir_.Path(), {"doctor"});
+    EXPECT_EQ(outcome.status, 1) << outcome.out;
+
+    PlugIn(SimOptions{});
+    outcome = RunCli(dir_.Path(), {"doctor"});
+    EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+    EXPECT_NE(outcome.out.find("COM9"), std::string::npos) << outcome.out;
+
+    outcome = RunCli(dir_.Path(), {"--json", "doctor"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const auto report = nlohmann::json::parse(outcome.out);
+    ASSERT_EQ(report["ports"].size(), 1u) << outcome.out;
+    EXPECT_EQ(report["ports"][0]["port"], "COM9");
+    EXPECT_EQ(report["ports"][0]["path"], device_->PortPath());
+    EXPECT_TRUE(report["ports"][0]["opens"].get<bool>());
+}

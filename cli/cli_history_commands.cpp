@@ -1,0 +1,182 @@
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "base/file_writer.h"
+#include "base/language.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_history_chart.h"
+#include "cli/cli_history_period.h"
+#include "cli/cli_progress.h"
+#include "cli/cli_session.h"
+#include "cli/exit_status.h"
+#include "history/csv_export.h"
+#include "history/history_commands_device.h"
+#include "history/history_delete.h"
+#include "history/read_history.h"
+
+namespace {
+
+struct HistoryReadArguments {
+    std::string csvFile;
+    std::string from;
+    std::string to;
+    std::string chart;
+    bool showMax = false;
+};
+
+struct Period {
+    std::uint32_t from = 0;
+    std::uint32_t to = UINT32_MAX;
+    bool whole = true;
+};
+
+// The period the arguments name; none, with a message, when they make none.
+std::optional<Period> PeriodOf(const HistoryReadArguments& arguments) {
+    Period period;
+    for (auto [text, end, bound] : {std::tuple(&arguments.from, false, &period.from),
+                                    std::tuple(&arguments.to, true, &period.to)}) {
+        if (text->empty()) {
+            continue;
+        }
+        const auto seconds = ParseHistoryTime(*text, end);
+        if (!seconds) {
+            std::cerr << PickText("Неверная дата: ", "Bad date: ") << *text
+                      << PickText(" (формат 2026-12-08 или 2026-12-08T14:05)",
+                                  " (the form is 2026-12-08 or 2026-12-08T14:05)")
+                      << '\n';
+            return std::nullopt;
+        }
+        *bound = *seconds;
+        period.whole = false;
+    }
+    if (period.from > period.to) {
+        std::cerr << PickText("Начало периода позже его конца", "The period starts after it ends")
+                  << '\n';
+        return std::nullopt;
+    }
+    return period;
+}
+
+// "2026-12-08T14:05:00", as --from and --to take it.
+std::string TimeText(const DeviceTimeRecord& time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", 2000 + time.year, time.month,
+                  time.day, time.hour, time.minute, time.second);
+    return text;
+}
+
+// The reading's CSV, cut to the period, to the file or to standard output.
+// With a chart to print, standard output is the chart's.
+int WriteCsv(CliContext& context, const DeviceHistory& history, const Period& period,
+             const std::string& file, bool chart) {
+    std::unique_ptr<CsvText> cut;
+    if (!period.whole) {
+        cut = CsvTextBetween(history, period.from, period.to);
+    }
+    const CsvText& csv = cut ? *cut : history.csv;
+    if (file.empty()) {
+        if (!context.options.json && !chart) {
+            std::cout << csv.Bytes() << std::flush;
+        }
+    } else if (ReplaceFileContent(file, csv.Bytes()) != ReplaceFailure::None) {
+        context.dialogs.Error(PickText("Ошибка записи файла\r\n", "File write Error\r\n") + file);
+        return kExitFailure;
+    }
+    if (context.options.json && !chart) {
+        std::cout << nlohmann::json{{"records", csv.Rows() - 1},
+                                    {"readTime", TimeText(history.readTime)},
+                                    {"csv", file}}
+                         .dump(2)
+                  << '\n';
+    }
+    return kExitOk;
+}
+
+int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
+    const auto period = PeriodOf(arguments);
+    if (!period) {
+        return kExitUsage;
+    }
+    std::optional<ChartRequest> chart;
+    if (!arguments.chart.empty()) {
+        chart = ParseChartRequest(arguments.chart, arguments.showMax);
+        if (!chart) {
+            std::cerr << PickText("Неверный вид графика: ", "Bad chart view: ") << arguments.chart
+                      << PickText(" (minute, hour, day, month или year, затем @2026-12-08T14:05)",
+                                  " (minute, hour, day, month or year, then @2026-12-08T14:05)")
+                      << '\n';
+            return kExitUsage;
+        }
+    }
+    CliSession session(context.log, context.host, context.dialogs);
+    DeviceInfo info;
+    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+        return status;
+    }
+    CommandsHistoryDevice device(session.Stack().Commands());
+    auto history = std::make_unique<DeviceHistory>();
+    CliProgress progress(PickText("страниц", "pages"), context.options.quiet);
+    ReadHistory::Hooks hooks;
+    hooks.progress = [&progress, &history](int done, int total) {
+        progress.Update(done, total,
+                        std::to_string(history->csv.Rows() - 1) + PickText(" записей", " records"));
+    };
+    hooks.cancelRequested = [] { return CliHost::Interrupted(); };
+    // Interrupted, the reading still closes the device's history access.
+    context.host.LeaveFirstSignalToCancel();
+    ReadHistory reading(HistoryAccess{device, context.host, nullptr, nullptr}, *history,
+                        context.dialogs, &context.log, hooks);
+    switch (reading.Run(SensorCount(info.board.boardCode))) {
+        case HistoryOutcome::Completed: {
+            const int status =
+                WriteCsv(context, *history, *period, arguments.csvFile, chart.has_value());
+            if (status == kExitOk && chart) {
+                std::cout << ChartText(*history, *chart, context.options.json);
+            }
+            return status;
+        }
+        case HistoryOutcome::Cancelled:
+        case HistoryOutcome::Stopped:
+            return kExitInterrupted;
+        case HistoryOutcome::ReadError:
+        case HistoryOutcome::FormatError:
+            break;
+    }
+    return kExitFailure;
+}
+
+int RunHistoryDelete(CliContext& context) {
+    CliSession session(context.log, context.host, context.dialogs);
+    DeviceInfo info;
+    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+        return status;
+    }
+    CommandsHistoryDevice device(session.Stack().Commands());
+    DeleteHistoryClick(HistoryAccess{device, context.host, nullptr, nullptr}, context.dialogs);
+    return DialogsStatus(context);
+}
+
+}  // namespace
+
+void AddHistoryCommands(CLI::App& app, CliAction& action) {
+    auto* history = app.add_subcommand("history", "the device's measurement history");
+    history->require_subcommand(1);
+    auto arguments = std::make_shared<HistoryReadArguments>();
+    auto* read = history->add_subcommand(
+        "read", "read the whole history; the CSV on standard output or into a file");
+    read->add_option("--csv", arguments->csvFile, "write the CSV to FILE");
+    read->add_option("--from", arguments->from, "only records from DATE[THH:MM]");
+    read->add_option("--to", arguments->to, "only records up to DATE[THH:MM]");
+    read->add_option("--chart", arguments->chart,
+                     "print the bars of a chart view: minute, hour, day, month or year, "
+                     "optionally @2026-12-08T14:05");
+    read->add_flag("--max", arguments->showMax, "the chart's first series shows the peaks");
+    read->callback([&action, arguments] {
+        action = [arguments](CliContext& context) { return RunHistoryRead(context, *arguments); };
+    });
+    history->add_subcommand("delete", "delete the history in the device (asks, or --yes)")
+        ->callback([&action] { action = RunHistoryDelete; });
+}

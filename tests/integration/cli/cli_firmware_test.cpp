@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_runner.h"
+
+namespace {
+
+// The restart waits for the device to come back on its port, as the window's
+// timer does, and identifies it again.
+TEST_F(CliAgainstSimulator, RestartIntoTheBootLoaderAndBack) {
+    PlugIn(SimOptions{});
+    CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart", "--boot"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(nlohmann::json::parse(outcome.out)["bootMode"].get<bool>());
+
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
+    EXPECT_FALSE(nlohmann::json::parse(outcome.out)["bootMode"].get<bool>());
+}
+
+// Nothing is written without a confirmation; with --yes the update runs to the
+// end and the device reports the version the program carries.
+TEST_F(CliAgainstSimulator, UpdateAsksFirstThenWritesAndConfirmsTheNewVersion) {
+    SimOptions options;
+    options.model = SimModel::K520;
+    options.mainVersion = 0x0C02;
+    options.mainVersionAfterCpuWrite = 0x0C03;
+    SimulatedDevice& device = PlugIn(options);
+    CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "update"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(device.CountRequests(2, 0x03), 0u) << "no external-flash write unasked";
+
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "--lang", "en", "--yes", "update"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
+    EXPECT_EQ(nlohmann::json::parse(outcome.out)["mainVersion"], "12.3") << outcome.out;
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "history/csv_export.h"
+#include "history/history_chart_model.h"
+#include "history/history_commands_device.h"
+#include "history/read_history.h"
+#include "integration/cli/cli_runner.h"
+#include "protocol/calendar.h"
+#include "protocol/device_stack.h"
+#include "support/recording_dialogs.h"
+#include "support/recording_host.h"
+
+namespace {
+
+constexpr std::uint32_t kNow = 731513109;  // 2023-03-07 14:05:09
+
+SimOptions RingOf(std::uint32_t records, bool wireTime = false) {
+    SimOptions options;
+    options.deviceTime = kNow;
+    options.history.shape = HistoryShape::Partial;
+    options.history.records = records;
+    options.history.recordWhileRunning = false;
+    options.wireTime = wireTime;
+    return options;
+}
+
+std::uint32_t Seconds(int year, int month, int day, int hour, int minute, int second) {
+    DeviceDateTime time;
+    time.year = static_cast<std::uint8_t>(year - 2000);
+    time.month = static_cast<std::uint8_t>(month);
+    time.day = static_cast<std::uint8_t>(day);
+    time.hour = static_cast<std::uint8_t>(hour);
+    time.minute = static_cast<std::uint8_t>(minute);
+    time.second = static_cast<std::uint8_t>(second);
+    return SecondsSince2000(time);
+}
+
+class CliHistory : public CliAgainstSimulator {
+  protected:
+    // The same device read by the program's own history reading, in process.
+    void ReadInProcess(int sensors) {
+        DeviceStackOptions options;
+        options.ports.systemPorts = false;
+        options.ports.portDir.clear();
+        options.dialogs = &dialogs_;
+        options.log = &log_;
+        DeviceStack stack(options);
+        ASSERT_TRUE(stack.OpenPath(device_->PortPath(), 9));
+        CommandsHistoryDevice device(stack.Commands());
+        ReadHistory reading(HistoryAccess{device, host_, nullptr, nullptr}, *history_, dialogs_,
+                            &log_);
+        ASSERT_EQ(reading.Run(sensors), HistoryOutcome::Completed);
+        stack.Close();
+    }
+
+    std::vector<std::uint32_t> CommandWords() {
+        return device_->WithModel([](DeviceModel& model) { return model.CommandWords(); });
+    }
+    std::uint32_t RingCount() {
+        return device_->WithModel([](DeviceModel& model) { return model.History().Count(); });
+    }
+
+    AppLog log_;
+    RecordingDialogs dialogs_;
+    RecordingHost host_;
+    std::unique_ptr<DeviceHistory> history_ = std::make_unique<DeviceHistory>();
+};
+
+TEST_F(CliHistory, CsvFileAndPeriodHoldTheBytesOfTheProgramsOwnExport) {
+    PlugIn(RingOf(3000));
+    const std::string csvFile = dir_.Path() + "/out.csv";
+    const CliOutcome whole =
+        RunCli(dir_.Path(), {"--port", "COM9", "history", "read", "--csv", csvFile});
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_NE(whole.err.find("100% "), std::string::npos) << whole.err;
+
+    const CliOutcome cut = RunCli(dir_.Path(), {"--port", "COM9", "history", "read", "--from",
+                                                "2023-03-06T10:00", "--to", "2023-03-06T11:59"});
+    ASSERT_EQ(cut.status, 0) << cut.err;
+
+    ReadInProcess(2);  // a K310 counts with two tubes
+    const std::string saved = FileBytes(csvFile);
+    EXPECT_EQ(saved, std::string(history_->csv.Bytes()));
+    EXPECT_EQ(history_->csv.Rows(), 3001);
+
+    const auto expected =
+        CsvTextBetween(*history_, Seconds(2023, 3, 6, 10, 0, 0), Seconds(2023, 3, 6, 11, 59, 59));
+    EXPECT_EQ(expected->Rows(), 121);  // one record a minute for two hours
+    EXPECT_EQ(cut.out, std::string(expected->Bytes()));
+    EXPECT_NE(cut.out.find(";=E2*G2*H2/(D2*F2*I2)\r\n"), std::string::npos);
+}
+
+TEST_F(CliHistory, ChartViewHasTheBarsThePageDraws) {
+    PlugIn(RingOf(3000));
+    // In Russian, as this test process draws.
+    const CliOutcome outcome =
+        RunCli(dir_.Path(), {"--port", "COM9", "--lang", "ru", "--json", "history", "read",
+                             "--chart", "hour@2023-03-06T10:00", "--max"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const auto chart = nlohmann::json::parse(outcome.out);
+
+    ReadInProcess(2);
+    HistoryChartView view;
+    view.level = HistoryLevel::Hour;
+    view.view = DateTimeOfSeconds(Seconds(2023, 3, 6, 10, 0, 0));
+    view.showMax = true;
+    const ChartPicture picture = DrawHistory(*history_, view);
+    EXPECT_EQ(chart["title"].get<std::vector<std::string>>(), picture.title);
+    ASSERT_EQ(chart["bars"].size(), picture.bars.size());
+    ASSERT_EQ(picture.bars.size(), 60u);
+    for (std::size_t i = 0; i < picture.bars.size(); ++i) {
+        const auto& bar = chart["bars"][i];
+        EXPECT_EQ(bar["label"], picture.bars[i].label) << i;
+        for (std::size_t s = 0; s < 3; ++s) {
+            const auto& point = bar["series" + std::to_string(s + 1)];
+            EXPECT_EQ(point["value"].get<double>(), picture.bars[i].series[s].value) << i;
+            EXPECT_EQ(point["color"], ColorText(picture.bars[i].series[s].color)) << i;
+        }
+    }
+    // Every minute of that hour holds a record: the bars are not empty.
+    EXPECT_GT(picture.bars[30].series[1].value, 0.0);
+
+    EXPECT_EQ(RunCli(dir_.Path(), {"history", "read", "--chart", "week"}).status, 2);
+}
+
+TEST_F(CliHistory, BadPeriodsAreUsageErrorsAndNothingIsRead) {
+    PlugIn(RingOf(100));
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"history", "read", "--from", "2023-02-30"},
+             {"history", "read", "--to", "2023-03-07T25:00"},
+             {"history", "read", "--from", "yesterday"},
+             {"history", "read", "--from", "2023-03-07", "--to", "2023-03-06T23:59"}}) {
+        const CliOutcome outcome = RunCli(dir_.Path(), arguments);
+        EXPECT_EQ(outcome.status, 2) << arguments.back() << outcome.err;
+        EXPECT_FALSE(outcome.err.empty());
+    }
+    EXPECT_TRUE(CommandWords().empty());
+}
+
+TEST_F(CliHistory, ACsvTargetThatCannotBeReplacedFails) {
+    PlugIn(RingOf(100));
+    const std::string folder = dir_.Path() + "/taken";
+    std::filesystem::create_directory(folder);
+    std::ofstream(folder + "/inside") << "kept";
+    const CliOutcome outcome =
+        RunCli(dir_.Path(), {"--port", "COM9", "history", "read", "--csv", folder});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find(folder), std::string::npos) << outcome.err;
+    EXPECT_EQ(FileBytes(folder + "/inside"), "kept");
+}
+
+TEST_F(CliHistory, SigtermCancelsClosesTheAccessAndWritesNothing) {
+    PlugIn(RingOf(40000, true));
+    const std::string csvFile = dir_.Path() + "/never.csv";
+    CliProcess process(dir_.Path(), {"--port", "COM9", "history", "read", "--csv", csvFile});
+    ASSERT_TRUE(process.WaitForError(" pages", std::chrono::seconds(20))) << process.Err();
+    process.Signal(SIGTERM);
+    EXPECT_EQ(process.Wait(), 130) << process.Err();
+    EXPECT_FALSE(std::filesystem::exists(csvFile));
+    ASSERT_FALSE(CommandWords().empty());
+    EXPECT_EQ(CommandWords().back(), HistoryDevice::kEndAccess);
+    EXPECT_FALSE(device_->WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); }));
+}
+
+TEST_F(CliHistory, DeleteNeedsAnAnswer) {
+    PlugIn(RingOf(500));
+    const std::uint32_t before = RingCount();
+    ASSERT_GE(before, 500u);
+    CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "history", "delete"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("--yes"), std::string::npos) << outcome.err;
+    EXPECT_EQ(RingCount(), before);
+
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "--yes", "history", "delete"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(RingCount(), 0u);
+    EXPECT_EQ(CommandWords().back(), HistoryDevice::kEndAccess);
+}
+
+}  // namespace
