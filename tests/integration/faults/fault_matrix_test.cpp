@@ -227,8 +227,10 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
     }
     if (row.outcome == FaultOutcome::Lost) {
         if (row.replugMs == 0) {
+            const std::uint32_t before = ticks_;
             EXPECT_FALSE(column.run(*this));
-            EXPECT_TRUE(sim_.Requests().empty()) << "a vanished device gets no request";
+            EXPECT_LT(ticks_ - before, DeviceLink::kAnswerTimeoutMs)
+                << "a vanished device fails fast";
             return;
         }
         ASSERT_TRUE(sim_.WaitForAppearance(2, std::chrono::seconds(5)));
