@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -62,4 +63,15 @@ inline std::size_t ExpectedSends(FaultOutcome outcome, bool stopped, std::size_t
 
 inline std::string CellName(const std::string& row, const std::string& column, bool stop) {
     return row + "_" + column + (stop ? "_StopRequested" : "");
+}
+
+// The boxes shown when a program asked to stop ended an operation: none, or,
+// when the device was lost before the stop came, the first boxes of that failure.
+inline bool StopShowedOnlyItsLoss(const FaultRow& row, const std::vector<std::string>& shown,
+                                  const std::vector<std::string>& failureBoxes) {
+    if (row.outcome != FaultOutcome::Lost) {
+        return shown.empty();
+    }
+    return shown.size() <= failureBoxes.size() &&
+           std::equal(shown.begin(), shown.end(), failureBoxes.begin());
 }

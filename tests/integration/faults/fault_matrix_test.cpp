@@ -205,11 +205,7 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
         EXPECT_LT(ticks_ - start, DeviceLink::kAnswerTimeoutMs) << "no wait for an answer";
     }
     if (stop) {
-        // A stop shows nothing, not even the operation's own failure box; only a
-        // loss the link saw before the stop may have shown the link's box.
-        const bool lossBox = row.outcome == FaultOutcome::Lost && !dialogs_.errors.empty();
-        EXPECT_EQ(dialogs_.errors, lossBox ? std::vector<std::string>{column.failureErrors.front()}
-                                           : std::vector<std::string>{});
+        EXPECT_TRUE(StopShowedOnlyItsLoss(row, dialogs_.errors, column.failureErrors));
     } else {
         EXPECT_EQ(dialogs_.errors,
                   expectSuccess ? std::vector<std::string>{} : column.failureErrors);
