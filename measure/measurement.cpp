@@ -224,10 +224,12 @@ void Measurement::DoseResetClick() {
     Changed();
     if (dialogs_.AskYesNo(PickText("СБРОС НАКОПЛЕННОЙ ДОЗЫ\n\rПродолжить?",
                                    "RESET ACCUMULATED DOSE\n\rContinue?"))) {
-        if (RunDoseReset()) {
+        const bool reset = RunDoseReset();
+        // Once the program is closing, a box would only hold up the exit.
+        if (!waits_.StopRequested() && reset) {
             dialogs_.Information(
                 PickText("Накопленная доза\n\rСброшена", "Accumulated Dose\nReseted"));
-        } else {
+        } else if (!waits_.StopRequested()) {
             dialogs_.Error(
                 PickText("Ошибка сброса накопленной дозы", "Error Reseting Accumulated Dose"));
         }

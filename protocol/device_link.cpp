@@ -66,11 +66,11 @@ DeviceLink::FrontCheck DeviceLink::CheckFront(LinkChannel& channel, const std::u
     const bool matches = (front[4] & kAnswerBit) != 0 &&
                          (front[4] & kCodeMask) == (payload[0] & kCodeMask) &&
                          (front[5] & kCodeMask) == (payload[1] & kCodeMask);
+    channel.Queue().RemoveFront();
     if (matches) {
         channel.SetAnswer(front.data(), length);
         return FrontCheck::Matched;
     }
-    channel.Queue().RemoveFront();
     return FrontCheck::Discarded;
 }
 
@@ -82,6 +82,7 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
         return false;
     }
     WaitRules::Frame frame(waits_);
+    DropStrayAnswers(openCount);
     {
         // Answers that came late for earlier requests are not ours.
         std::lock_guard<std::mutex> guard(registry_.Lock());
@@ -94,6 +95,9 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
     std::uint32_t start = clock_();
     for (;;) {
         if (CheckFront(*channel, payload) == FrontCheck::Matched) {
+            strayChannel_ = channel;
+            strayAnswers_ = attempts - 1;
+            lastSendTick_ = start;
             return true;
         }
         if (StopRequested()) {
@@ -119,6 +123,21 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
             waits_->Pump();
         }
     }
+}
+
+void DeviceLink::DropStrayAnswers(std::uint32_t openCount) {
+    while (strayAnswers_ > 0 && TicksSince(lastSendTick_, clock_()) <= kAnswerTimeoutMs &&
+           !StopRequested() && !PortLost(openCount)) {
+        if (strayChannel_->Queue().WaitNotEmpty(waitSlice_)) {
+            std::lock_guard<std::mutex> guard(registry_.Lock());
+            strayChannel_->Queue().RemoveFront();
+            --strayAnswers_;
+        }
+        if (waits_ != nullptr) {
+            waits_->Pump();
+        }
+    }
+    strayAnswers_ = 0;
 }
 
 bool DeviceLink::StopRequested() const {

@@ -69,12 +69,20 @@ class DeviceLink {
     bool StopRequested() const;
     // The port the wait started on is no longer there to answer.
     bool PortLost(std::uint32_t openCount) const;
+    // A retried exchange may still get answers to its other sends; with no
+    // sequence numbers they would pass for the answer to a new request with the
+    // same code. Drops them as they come, for at most one answer timeout after
+    // the exchange's last send.
+    void DropStrayAnswers(std::uint32_t openCount);
 
     ComPort& port_;
     TickClock clock_;
     WaitRules* waits_;
     Dialogs* dialogs_;
     std::chrono::milliseconds waitSlice_{5};
+    LinkChannel* strayChannel_ = nullptr;
+    int strayAnswers_ = 0;
+    std::uint32_t lastSendTick_ = 0;
 
     ChannelRegistry registry_;
     LinkChannel* main_;

@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "base/language.h"
+#include "measure/measurement.h"
+#include "measure/measurement_commands_device.h"
+#include "protocol/device_stack.h"
+#include "protocol/identification.h"
+#include "sim/simulated_device.h"
+#include "support/fault_rows.h"
+#include "support/recording_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kCom = 4;
+constexpr std::uint32_t kSliceMs = 10;
+constexpr std::uint32_t kLateSliceMs = 50;
+constexpr auto kTickWithin = std::chrono::milliseconds(200);
+
+class CoreFaultMatrix;
+
+// One device operation as the program runs it, with the request a fault aims
+// at and the boxes a failure of that request shows.
+struct CoreColumn {
+    const char* name;
+    int group;
+    int code;
+    bool (*run)(CoreFaultMatrix& test);
+    std::vector<std::string> failureErrors;
+};
+
+using Cell = std::tuple<FaultRow, CoreColumn, bool>;
+
+// The device stack over a pseudo-terminal to the simulated dosimeter. Time
+// is a fake clock that each pass of a wait moves on by the slice the link
+// blocks for; each pass also runs the measurement's timer step, as the
+// window's timer does inside waits.
+class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
+  protected:
+    CoreFaultMatrix() : sim_(SimOptions{}, [] { return std::uint64_t{0}; }) {
+        SetUiLanguage(Language::English);
+        dialogs_.answerYes = true;
+        EXPECT_TRUE(sim_.PlugIn(dir_.Path(), kCom)) << sim_.LastError();
+        EXPECT_TRUE(stack_.Open(kCom));
+        stack_.Link().SetWaitSlice(std::chrono::milliseconds(kSliceMs));
+        // The timer step only hands over the dose reset here: automatic reading
+        // off, and past its blank start, which would blank a read in progress.
+        measurement_.AutoReadClick(false);
+        measurement_.MeasureStep();
+    }
+    ~CoreFaultMatrix() override {
+        stack_.Close();
+        sim_.Unplug();
+        SetUiLanguage(Language::Russian);
+    }
+
+    DeviceStackOptions StackOptions() {
+        DeviceStackOptions options;
+        options.ports.systemPorts = false;
+        options.ports.portDir = dir_.Path();
+        options.clock = [this] { return ticks_.load(); };
+        options.waits = &waits_;
+        options.dialogs = &dialogs_;
+        options.log = &log_;
+        return options;
+    }
+
+    void OnPump() {
+        NoteTick();
+        const bool targetSent = target_ && sim_.CountRequests(target_->first, target_->second) > 0;
+        if (targetSent && stopAtTarget_) {
+            waits_.RequestStop();
+        }
+        ticks_ += TimeStep(targetSent);
+        measurement_.MeasureStep();
+    }
+
+    // A late answer comes after the wait for it, before the next send: time
+    // runs fast until the delayed request was sent again, then stands still
+    // until the answer is in.
+    std::uint32_t TimeStep(bool targetSent) {
+        if (!lateAnswer_) {
+            return kSliceMs;
+        }
+        if (targetSent && !targetSentAt_) {
+            targetSentAt_ = ticks_.load();
+        }
+        const bool resent =
+            targetSentAt_ && ticks_ - *targetSentAt_ > DeviceLink::kAnswerTimeoutMs + kLateSliceMs;
+        return resent ? 0 : kLateSliceMs;
+    }
+
+    // The device records a request it delays only once it is done with the
+    // one before.
+    std::size_t RequestsWhenSettled(const CoreColumn& column, std::size_t expected) const {
+        const auto deadline = Clock::now() + std::chrono::seconds(2);
+        while (Requests(column) < expected && Clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+        return Requests(column);
+    }
+
+    void NoteTick() {
+        const Clock::time_point now = Clock::now();
+        if (lastTick_) {
+            longestGap_ = std::max(longestGap_, now - *lastTick_);
+        }
+        lastTick_ = now;
+    }
+
+    std::size_t Requests(const CoreColumn& column) const {
+        return sim_.CountRequests(column.group, column.code);
+    }
+
+  public:
+    bool TestEcho() {
+        const char* echo = "faults";
+        return stack_.Commands().Test(reinterpret_cast<const std::uint8_t*>(echo),
+                                      static_cast<int>(std::strlen(echo)), false) == 1;
+    }
+    bool Identification() {
+        // As the identification step does before each identification.
+        stack_.Commands().ForgetDeviceData();
+        DeviceInfo info;
+        return Identify(stack_.Commands(), log_, info) && info.valid;
+    }
+    bool Read() {
+        return measurement_.ReadMeasurement(true) &&
+               measurement_.State().fonText != MeasurePageState::kBlankText;
+    }
+    bool DoseReset() {
+        dialogs_.informations.clear();
+        measurement_.DoseResetClick();
+        return dialogs_.informations == std::vector<std::string>{"Accumulated Dose\nReseted"};
+    }
+
+  protected:
+    TempDir dir_;
+    SimulatedDevice sim_;
+    RecordingDialogs dialogs_;
+    AppLog log_;
+    std::atomic<std::uint32_t> ticks_{0};
+    WaitRules waits_{[this](std::chrono::milliseconds) { OnPump(); }};
+    DeviceStack stack_{StackOptions()};
+    CommandsMeasureDevice device_{stack_.Commands(), &log_};
+    Measurement measurement_{device_, [](std::string&) { return true; }, dialogs_,
+                             [this] { return ticks_.load(); }, waits_};
+    // The request the fault aims at; the wait is stopped when it was sent.
+    std::optional<std::pair<int, int>> target_;
+    bool stopAtTarget_ = false;
+    bool lateAnswer_ = false;
+    std::optional<std::uint32_t> targetSentAt_;
+    std::optional<Clock::time_point> lastTick_;
+    Clock::duration longestGap_{};
+};
+
+const std::vector<CoreColumn>& Columns() {
+    static const std::vector<CoreColumn> columns = {
+        {"ConnectionTest", 0x01, 0x00, [](CoreFaultMatrix& t) { return t.TestEcho(); }, {}},
+        {"Identification", 0x01, 0x01, [](CoreFaultMatrix& t) { return t.Identification(); }, {}},
+        {"MeasurementRead", 0x01, 0x02, [](CoreFaultMatrix& t) { return t.Read(); }, {}},
+        {"DoseReset",
+         0x01,
+         0x0F,
+         [](CoreFaultMatrix& t) { return t.DoseReset(); },
+         {"No answer - Parameter WRITE", "Error Reseting Accumulated Dose"}},
+    };
+    return columns;
+}
+
+TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive) {
+    const auto& [row, column, stop] = GetParam();
+    ASSERT_TRUE(column.run(*this)) << "the operation fails without a fault";
+    const std::size_t cleanSends = Requests(column);
+    sim_.ClearTranscript();
+    dialogs_.errors.clear();
+    sim_.SetFaults({RuleFor(row, column.group, column.code)});
+    target_ = {column.group, column.code};
+    stopAtTarget_ = stop;
+    lateAnswer_ = row.delayMs > 0;
+
+    const std::uint32_t start = ticks_;
+    lastTick_ = Clock::now();
+    const bool succeeded = column.run(*this);
+    NoteTick();  // the first tick after the wait's end
+
+    const bool expectSuccess = !stop && row.outcome == FaultOutcome::Retried;
+    EXPECT_EQ(succeeded, expectSuccess);
+    const std::size_t expectedSends = ExpectedSends(row.outcome, stop, cleanSends);
+    EXPECT_EQ(RequestsWhenSettled(column, expectedSends), expectedSends);
+    EXPECT_LE(longestGap_, kTickWithin);
+    EXPECT_FALSE(waits_.InFrame());
+    if (stop || row.outcome == FaultOutcome::Lost) {
+        EXPECT_LT(ticks_ - start, DeviceLink::kAnswerTimeoutMs) << "no wait for an answer";
+    }
+    if (stop) {
+        EXPECT_TRUE(StopShowedOnlyItsLoss(row, dialogs_.errors, column.failureErrors));
+    } else {
+        EXPECT_EQ(dialogs_.errors,
+                  expectSuccess ? std::vector<std::string>{} : column.failureErrors);
+    }
+
+    // Afterwards: a stopped program sends nothing more; otherwise the device
+    // is used again once it answers (late answers were not taken for new ones).
+    sim_.SetFaults({});
+    sim_.ClearTranscript();
+    target_.reset();
+    if (stop) {
+        EXPECT_FALSE(column.run(*this));
+        EXPECT_TRUE(sim_.Requests().empty());
+        return;
+    }
+    if (row.outcome == FaultOutcome::Lost) {
+        if (row.replugMs == 0) {
+            const std::uint32_t before = ticks_;
+            EXPECT_FALSE(column.run(*this));
+            EXPECT_LT(ticks_ - before, DeviceLink::kAnswerTimeoutMs)
+                << "a vanished device fails fast";
+            return;
+        }
+        ASSERT_TRUE(sim_.WaitForAppearance(2, std::chrono::seconds(5)));
+        ASSERT_TRUE(stack_.Open(kCom));
+    }
+    EXPECT_TRUE(column.run(*this));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, CoreFaultMatrix,
+                         ::testing::Combine(::testing::ValuesIn(FaultRows()),
+                                            ::testing::ValuesIn(Columns()), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<Cell>& info) {
+                             return CellName(std::get<0>(info.param).name,
+                                             std::get<1>(info.param).name, std::get<2>(info.param));
+                         });
+
+}  // namespace

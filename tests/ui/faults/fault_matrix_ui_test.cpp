@@ -1,0 +1,269 @@
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <tuple>
+
+#include "sim/simulated_device.h"
+#include "support/fault_rows.h"
+#include "ui/app/shell_fixture.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kCom = 9;
+constexpr int kWaitMs = 10000;
+constexpr auto kTickWithin = std::chrono::milliseconds(200);
+constexpr std::uint32_t kDoseResetWord = 0xC0BA0020;
+
+// Records when the window's timer last fired.
+class TickRecorder : public QObject {
+  public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Timer && on) {
+            last = Clock::now();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    bool on = false;
+    std::optional<Clock::time_point> last;
+};
+
+class UiFaultMatrix;
+
+// One operation of the window: how to bring it to the point where the fault
+// hits, and what the user sees when it failed.
+struct UiColumn {
+    const char* name;
+    int group;
+    int code;
+    bool faultBeforePlugIn;
+    void (*start)(UiFaultMatrix& test);
+    bool (*failed)(UiFaultMatrix& test);
+    std::vector<std::string> failureErrors;
+};
+
+using UiCell = std::tuple<FaultRow, UiColumn, bool>;
+
+// The main window against the simulated dosimeter in a private port folder.
+class UiFaultMatrixBase : public ShellFixture {
+  protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        portDir_ = UsePrivatePortFolder();
+        StoreOption("LANGUAGE", QStringLiteral("2"));
+        StoreOption("PAGENUM", QStringLiteral("0"));
+        dialogs_.answerYes = true;
+        form_ = MakeForm();
+        ASSERT_TRUE(form_->StartedUp());
+        form_->findChild<QTimer*>(QStringLiteral("Timer_Proc"))->installEventFilter(&ticks_);
+        WaitForStartPortsRecorded(*form_);
+    }
+
+  public:
+    void PlugIn() { ASSERT_TRUE(sim_.PlugIn(portDir_, kCom)) << sim_.LastError(); }
+
+    void WaitUntilReading() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return form_->DeviceRecognized(); }, kWaitMs))
+            << form_->Log().Text();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return FonText() != QStringLiteral("--------") && !FonText().isEmpty(); },
+            kWaitMs));
+    }
+
+    QString FonText() { return Find<QLabel>(form_.get(), "Label_Measure_Fon")->text(); }
+
+    bool LogHas(const std::string& line) const {
+        const auto& lines = form_->Log().Lines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    QByteArray SavedLog() const {
+        QFile file(TempFolder() + QStringLiteral("/log.txt"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Calls `action` from the event loop as soon as `ready` holds, also from
+    // inside a wait's event processing.
+    void WhenReady(std::function<bool()> ready, std::function<void()> action) {
+        auto* poll = new QTimer(form_.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, ready, action] {
+            if (ready()) {
+                poll->stop();
+                action();
+            }
+        });
+        poll->start(5);
+    }
+
+    std::size_t ResetWrites() {
+        const auto words = sim_.WithModel([](DeviceModel& model) { return model.CommandWords(); });
+        return static_cast<std::size_t>(std::count(words.begin(), words.end(), kDoseResetWord));
+    }
+
+    std::string portDir_;
+    SimulatedDevice sim_{SimOptions{}};
+    TickRecorder ticks_;
+    std::unique_ptr<TForm1> form_;
+};
+
+class UiFaultMatrix : public UiFaultMatrixBase, public ::testing::WithParamInterface<UiCell> {
+  public:
+    void AutoRead(bool on) {
+        auto* box = Find<QCheckBox>(form_.get(), "CheckBox_Measure_AutoRead");
+        if (box->isChecked() != on) {
+            box->click();
+        }
+    }
+    void ClickDoseReset() { Find<QPushButton>(form_.get(), "BitBtn_Measure_Dose_Reset")->click(); }
+    bool HasError(const std::string& text) const {
+        return std::find(dialogs_.errors.begin(), dialogs_.errors.end(), text) !=
+               dialogs_.errors.end();
+    }
+};
+
+const std::vector<UiColumn>& UiColumns() {
+    static const std::vector<UiColumn> columns = {
+        {"ConnectionTest",
+         0x01,
+         0x00,
+         false,
+         [](UiFaultMatrix& t) { t.AutoRead(false); },
+         [](UiFaultMatrix& t) { return !t.form_->Connected(); },
+         {}},
+        {"Identification",
+         0x01,
+         0x01,
+         true,
+         [](UiFaultMatrix&) {},
+         [](UiFaultMatrix& t) { return t.LogHas("# ERROR: \"Read BoardCode\""); },
+         {}},
+        {"MeasurementRead",
+         0x01,
+         0x02,
+         false,
+         [](UiFaultMatrix&) {},
+         [](UiFaultMatrix& t) { return t.FonText() == QStringLiteral("--------"); },
+         {}},
+        {"DoseReset",
+         0x01,
+         0x0F,
+         false,
+         [](UiFaultMatrix& t) {
+             t.AutoRead(false);
+             t.ClickDoseReset();
+         },
+         [](UiFaultMatrix& t) { return t.HasError("Error Reseting Accumulated Dose"); },
+         {"No answer - Parameter WRITE", "Error Reseting Accumulated Dose"}},
+    };
+    return columns;
+}
+
+const std::vector<FaultRow> UiRows() {
+    std::vector<FaultRow> rows;
+    for (const FaultRow& row : FaultRows()) {
+        if (row.outcome != FaultOutcome::Retried && row.replugMs == 0) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+using WindowFaults = UiFaultMatrix;
+
+// The wait on a device that no longer answers: the failure the user sees, a
+// timer that kept ticking, and, when the window is closed during the wait,
+// the close carried out with the log saved.
+TEST_P(WindowFaults, TheWaitEndsAsSpecifiedAndTheWindowStaysResponsive) {
+    const auto& [row, column, stop] = GetParam();
+    const FaultRule rule = RuleFor(row, column.group, column.code);
+    if (column.faultBeforePlugIn) {
+        sim_.SetFaults({rule});
+        PlugIn();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return form_->Connected(); }, kWaitMs));
+    } else {
+        PlugIn();
+        WaitUntilReading();
+        sim_.SetFaults({rule});
+        sim_.ClearTranscript();
+    }
+    dialogs_.errors.clear();
+    ticks_.on = true;
+    bool closeAsked = false;
+    if (stop) {
+        WhenReady([&] { return sim_.CountRequests(column.group, column.code) > 0; },
+                  [&] {
+                      closeAsked = true;
+                      ticks_.on = false;
+                      form_->close();
+                  });
+    }
+    column.start(*this);
+
+    std::size_t sends = 0;
+    const bool ended = QTest::qWaitFor(
+        [&] {
+            sends = sim_.CountRequests(column.group, column.code);
+            return stop ? SavedLog().contains("# END: ") : column.failed(*this);
+        },
+        kWaitMs);
+    ASSERT_TRUE(ended) << form_->Log().Text();
+    EXPECT_EQ(sends, ExpectedSends(row.outcome, stop, 1));
+    EXPECT_FALSE(form_->Waits().InFrame());
+    EXPECT_FALSE(form_->TickInProgress());
+    if (stop) {
+        EXPECT_TRUE(closeAsked);
+        EXPECT_TRUE(form_->StopRequested());
+        EXPECT_TRUE(StopShowedOnlyItsLoss(row, dialogs_.errors, column.failureErrors));
+        return;
+    }
+    EXPECT_EQ(dialogs_.errors, column.failureErrors);
+    // The first tick after the wait's end comes as usual.
+    const Clock::time_point end = Clock::now();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks_.last && *ticks_.last > end; }, 1000));
+    EXPECT_LE(*ticks_.last - end, kTickWithin);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, WindowFaults,
+                         ::testing::Combine(::testing::ValuesIn(UiRows()),
+                                            ::testing::ValuesIn(UiColumns()), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<UiCell>& info) {
+                             return CellName(std::get<0>(info.param).name,
+                                             std::get<1>(info.param).name, std::get<2>(info.param));
+                         });
+
+using DoseResetHandOver = UiFaultMatrixBase;
+
+// A dose reset clicked while an automatic read waits inside a timer tick is
+// sent once that tick has ended, and the user is told it succeeded.
+TEST_F(DoseResetHandOver, AResetClickedDuringATicksReadIsSentAfterTheTick) {
+    PlugIn();
+    WaitUntilReading();
+    // The next memory read waits half a second for its answer, inside a tick.
+    sim_.SetFaults({FaultRule{FaultKind::Delay, 0x01, 0x02, 1, 0, 1, 500, 0}});
+    sim_.ClearTranscript();
+    const std::size_t resetsBefore = ResetWrites();
+    bool clickedInsideTick = false;
+    bool clicked = false;
+    WhenReady([&] { return sim_.CountRequests(0x01, 0x02) > 0; },
+              [&] {
+                  clickedInsideTick = form_->TickInProgress() && form_->Waits().InFrame();
+                  clicked = true;
+                  Find<QPushButton>(form_.get(), "BitBtn_Measure_Dose_Reset")->click();
+              });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.informations.empty(); }, kWaitMs))
+        << form_->Log().Text();
+    ASSERT_TRUE(clicked);
+    EXPECT_TRUE(clickedInsideTick);
+    EXPECT_EQ(dialogs_.informations, (std::vector<std::string>{"Accumulated Dose\nReseted"}));
+    EXPECT_TRUE(dialogs_.errors.empty());
+    EXPECT_EQ(ResetWrites(), resetsBefore + 1);
+    EXPECT_EQ(dialogs_.questions.size(), 1u);
+}
+
+}  // namespace
