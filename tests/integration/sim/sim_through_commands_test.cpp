@@ -332,7 +332,9 @@ TEST_F(SimThroughCommands, RequesterRetriesPastDroppedAndLateAnswers) {
     FaultRule late;
     late.kind = FaultKind::Delay;
     late.code = 1;
-    late.delayMs = 800;
+    // Well past the 700 ms of a send, so that a busy machine's late look at
+    // the queue does not find the answer already there.
+    late.delayMs = 1200;
     late.limit = 1;
     options.faults = {drop, late};
     Plug(options);
