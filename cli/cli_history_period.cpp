@@ -29,12 +29,5 @@ std::optional<std::uint32_t> ParseHistoryTime(const std::string& text, bool endO
         hour < 0 || minute < 0 || second < 0) {
         return std::nullopt;
     }
-    DeviceDateTime time;
-    time.year = static_cast<std::uint8_t>(year - 2000);
-    time.month = static_cast<std::uint8_t>(month);
-    time.day = static_cast<std::uint8_t>(day);
-    time.hour = static_cast<std::uint8_t>(hour);
-    time.minute = static_cast<std::uint8_t>(minute);
-    time.second = static_cast<std::uint8_t>(second);
-    return SecondsSince2000(time);
+    return SecondsSince2000(DeviceDateTime::Of(year, month, day, hour, minute, second));
 }

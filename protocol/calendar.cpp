@@ -15,6 +15,17 @@ constexpr std::uint32_t kDaysPerCycle = 1461;  // four years, the first a leap y
 
 }  // namespace
 
+DeviceDateTime DeviceDateTime::Of(int year, int month, int day, int hour, int minute, int second) {
+    DeviceDateTime time;
+    time.year = static_cast<std::uint8_t>(year - 2000);
+    time.month = static_cast<std::uint8_t>(month);
+    time.day = static_cast<std::uint8_t>(day);
+    time.hour = static_cast<std::uint8_t>(hour);
+    time.minute = static_cast<std::uint8_t>(minute);
+    time.second = static_cast<std::uint8_t>(second);
+    return time;
+}
+
 DeviceDateTime DeviceDateTime::FromBytes(const std::uint8_t* bytes) {
     return {bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5]};
 }

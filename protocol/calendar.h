@@ -17,6 +17,9 @@ struct DeviceDateTime {
     static constexpr std::size_t kSize = 6;
 
     static DeviceDateTime FromBytes(const std::uint8_t* bytes);
+    // From a full year (2000 to 2255) and the other fields as they are written.
+    static DeviceDateTime Of(int year, int month, int day, int hour = 0, int minute = 0,
+                             int second = 0);
     std::array<std::uint8_t, kSize> Bytes() const;
 
     bool operator==(const DeviceDateTime&) const = default;

@@ -1,78 +1,142 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/temp_dir.h"
 
 extern char** environ;
 
-// Runs a program to its end with its output in files, so neither stream can
-// fill a pipe and stall it.
+// The whole content of a file, empty when it cannot be read.
+inline std::string FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// This process's environment with `changes` applied: an entry replaces the
+// inherited one of its name; an empty value removes it.
+inline std::vector<std::string> ChangedEnvironment(
+    const std::map<std::string, std::string>& changes) {
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable = *entry;
+        if (changes.count(variable.substr(0, variable.find('='))) == 0) {
+            variables.push_back(variable);
+        }
+    }
+    for (const auto& [name, value] : changes) {
+        if (!value.empty()) {
+            variables.push_back(name + "=" + value);
+        }
+    }
+    return variables;
+}
+
+// A program started with exactly `environment`, its standard input empty and
+// its output in files, so neither stream can fill a pipe and stall it. Killed
+// if it still runs when this goes.
+class RunningProgram {
+  public:
+    RunningProgram(std::vector<std::string> arguments, std::vector<std::string> environment) {
+        std::vector<char*> argv;
+        for (auto& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (auto& variable : environment) {
+            envp.push_back(variable.data());
+        }
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, OutPath().c_str(), O_WRONLY | O_CREAT, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, ErrPath().c_str(), O_WRONLY | O_CREAT, 0600);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
+            pid_ = 0;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~RunningProgram() {
+        if (pid_ != 0) {
+            ::kill(pid_, SIGKILL);
+            Wait();
+        }
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool Started() const { return pid_ != 0 || status_ != -1; }
+    // The exit status; -1 when it did not exit by itself or did not start.
+    int Wait() {
+        if (pid_ != 0) {
+            int status = 0;
+            waitpid(pid_, &status, 0);
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            pid_ = 0;
+        }
+        return status_;
+    }
+    void Signal(int signal) const {
+        if (pid_ != 0) {
+            ::kill(pid_, signal);
+        }
+    }
+    // Waits, within `limit`, until standard error holds `text`; the program
+    // writes to a file, so this looks again every few milliseconds.
+    bool WaitForError(const std::string& text, std::chrono::milliseconds limit) const {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (Err().find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() >= end) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
+    std::string Out() const { return FileBytes(OutPath()); }
+    std::string Err() const { return FileBytes(ErrPath()); }
+    // A folder of the run's own, removed with it.
+    const std::string& Folder() const { return folder_.Path(); }
+
+  private:
+    std::string OutPath() const { return folder_.Path() + "/out"; }
+    std::string ErrPath() const { return folder_.Path() + "/err"; }
+
+    TempDir folder_;
+    pid_t pid_ = 0;
+    int status_ = -1;
+};
+
 struct ProgramRun {
     int status = -1;  // exit status; -1 when it did not exit normally
     std::string out;
     std::string err;
 };
 
-// `environment` entries replace the inherited ones; an empty value removes one.
+// Runs a program to its end with this process's environment and `changes`.
 inline ProgramRun RunProgram(const std::vector<std::string>& arguments,
-                             const std::map<std::string, std::string>& environment = {}) {
-    std::vector<std::string> variables;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string variable = *entry;
-        if (environment.count(variable.substr(0, variable.find('='))) == 0) {
-            variables.push_back(variable);
-        }
-    }
-    for (const auto& [name, value] : environment) {
-        if (!value.empty()) {
-            variables.push_back(name + "=" + value);
-        }
-    }
-    std::vector<char*> argv;
-    for (const auto& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (auto& variable : variables) {
-        envp.push_back(variable.data());
-    }
-    envp.push_back(nullptr);
-
-    TempDir dir;
-    const std::string outPath = dir.Path() + "/out";
-    const std::string errPath = dir.Path() + "/err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+                             const std::map<std::string, std::string>& changes = {}) {
+    RunningProgram program(arguments, ChangedEnvironment(changes));
     ProgramRun run;
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    if (!program.Started()) {
         run.err = "cannot start " + arguments.at(0);
         return run;
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto slurp = [](const std::string& path) {
-        std::ifstream file(path);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    };
-    run.out = slurp(outPath);
-    run.err = slurp(errPath);
+    run.status = program.Wait();
+    run.out = program.Out();
+    run.err = program.Err();
     return run;
 }

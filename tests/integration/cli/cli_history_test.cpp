@@ -31,14 +31,7 @@ SimOptions RingOf(std::uint32_t records, bool wireTime = false) {
 }
 
 std::uint32_t Seconds(int year, int month, int day, int hour, int minute, int second) {
-    DeviceDateTime time;
-    time.year = static_cast<std::uint8_t>(year - 2000);
-    time.month = static_cast<std::uint8_t>(month);
-    time.day = static_cast<std::uint8_t>(day);
-    time.hour = static_cast<std::uint8_t>(hour);
-    time.minute = static_cast<std::uint8_t>(minute);
-    time.second = static_cast<std::uint8_t>(second);
-    return SecondsSince2000(time);
+    return SecondsSince2000(DeviceDateTime::Of(year, month, day, hour, minute, second));
 }
 
 class CliHistory : public CliAgainstSimulator {

@@ -9,40 +9,20 @@
 #include <vector>
 
 #include "sim/simulated_device.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 // dravo-cli as a user runs it, seeing only the ports of one folder, with its
-// standard input empty (no terminal to answer a question) and its output in
-// files.
-class CliProcess {
+// standard input empty (no terminal to answer a question), no inherited
+// environment and a home of its own inside the port folder.
+class CliProcess : public RunningProgram {
   public:
-    // Starts the program; `environment` adds "NAME=value" entries.
+    // `environment` adds "NAME=value" entries.
     CliProcess(const std::string& portDir, std::vector<std::string> arguments,
                const std::vector<std::string>& environment = {});
-    ~CliProcess();
-    CliProcess(const CliProcess&) = delete;
-    CliProcess& operator=(const CliProcess&) = delete;
-
-    // The exit status; -1 when it did not exit by itself.
-    int Wait();
-    void Signal(int signal) const;
-    // Waits, within `limit`, until standard error holds `text`.
-    bool WaitForError(const std::string& text, std::chrono::milliseconds limit) const;
-
-    std::string Out() const;
-    std::string Err() const;
-
-  private:
-    TempDir output_;
-    pid_t pid_ = 0;
-    int status_ = -1;
 };
 
-struct CliOutcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliOutcome = ProgramRun;
 
 // Runs the program to its end.
 CliOutcome RunCli(const std::string& portDir, std::vector<std::string> arguments,
@@ -58,6 +38,3 @@ class CliAgainstSimulator : public ::testing::Test {
     std::unique_ptr<SimulatedDevice> device_;
     std::vector<std::unique_ptr<SimulatedDevice>> more_;
 };
-
-// The whole content of a file, empty when it cannot be read.
-std::string FileBytes(const std::string& path);
