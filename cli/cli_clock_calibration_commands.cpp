@@ -8,6 +8,7 @@
 #include "cli/cli_settings_session.h"
 #include "cli/exit_status.h"
 #include "settings/calibration.h"
+#include "settings/settings_texts.h"
 #include "settings/settings_transfer.h"
 
 namespace {
@@ -32,7 +33,7 @@ int RunClockGet(CliContext& context, CliSettingsSession& settings) {
         context.dialogs.Error(PickText("Ошибка чтения времени", "Error reading Time"));
         return DialogsStatus(context);
     }
-    PrintValue(context, "clock", environment.texts.clockText(*clock));
+    PrintValue(context, "clock", ClockRecordText(*clock));
     return kExitOk;
 }
 

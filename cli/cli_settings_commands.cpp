@@ -8,7 +8,6 @@
 #include "cli/exit_status.h"
 #include "settings/settings_edits.h"
 #include "settings/settings_file.h"
-#include "settings/settings_texts.h"
 
 namespace {
 
@@ -25,10 +24,9 @@ int ReadAll(CliContext& context, SettingsActions& actions) {
 }
 
 void PrintTable(const SettingsValues& values) {
-    const SettingsTexts texts = DeviceSettingsTexts();
     for (std::size_t i = 0; i < values.codes.size(); ++i) {
         const auto& code = values.codes[i];
-        std::cout << values.model->settings[i].key << '\t' << ShownText(values, i, texts) << '\t'
+        std::cout << values.model->settings[i].key << '\t' << ShownText(values, i) << '\t'
                   << (code ? std::to_string(*code) : "-") << '\n';
     }
 }

@@ -8,7 +8,6 @@
 #include "firmware/device_restart.h"
 #include "protocol/gate_inputs.h"
 #include "settings/settings_register.h"
-#include "settings/settings_texts.h"
 
 int WithSettings(CliContext& context,
                  const std::function<int(CliSettingsSession& settings)>& command) {
@@ -38,7 +37,7 @@ int WithSettings(CliContext& context,
         SettingsEnvironment{
             commands, context.host, context.dialogs, context.log,
             [&gate](const std::string& caption) { return gate.CheckSettingsAccess(caption); },
-            restart, DeviceSettingsTexts(), PcLocalTime});
+            restart, PcLocalTime});
     CliSettingsSession settings{session, info, actions};
     return command(settings);
 }

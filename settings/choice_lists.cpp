@@ -80,7 +80,7 @@ int ChoiceCount(ChoiceList list) {
     return 0;
 }
 
-std::vector<std::string> ChoiceItems(ChoiceList list, int unitSystem, const SettingsTexts& texts) {
+std::vector<std::string> ChoiceItems(ChoiceList list, int unitSystem) {
     switch (list) {
         case ChoiceList::LanguageK310:
             return Picked(kLanguageK310);
@@ -89,9 +89,9 @@ std::vector<std::string> ChoiceItems(ChoiceList list, int unitSystem, const Sett
         case ChoiceList::Units:
             return Picked(kUnits);
         case ChoiceList::Background:
-            return ThresholdItems(ThresholdTable::Background, unitSystem, texts);
+            return ThresholdItems(ThresholdTable::Background, unitSystem);
         case ChoiceList::Dose:
-            return ThresholdItems(ThresholdTable::Dose, unitSystem, texts);
+            return ThresholdItems(ThresholdTable::Dose, unitSystem);
         case ChoiceList::Brightness:
             return Numbers(1, kBrightnessSteps);
         case ChoiceList::TimeOff:

@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_texts.h"
-
 // The choice lists of the settings pages. A list setting's code is the
 // position of its choice in the list.
 enum class ChoiceList {
@@ -25,4 +23,4 @@ int ChoiceCount(ChoiceList list);
 
 // The list's texts in the current interface language. The threshold lists show
 // the column of `unitSystem`; the other lists ignore it.
-std::vector<std::string> ChoiceItems(ChoiceList list, int unitSystem, const SettingsTexts& texts);
+std::vector<std::string> ChoiceItems(ChoiceList list, int unitSystem);

@@ -5,6 +5,7 @@
 #include "protocol/device_info.h"
 #include "settings/calibration.h"
 #include "settings/settings_file.h"
+#include "settings/settings_texts.h"
 
 namespace {
 constexpr OperationDisables kFrame{true, true, false};
@@ -25,7 +26,7 @@ void SettingsActions::Read() {
     state_.unitsPastList =
         model_.IndexOf("units") < result.settingsRead && !state_.values.Code("units");
     if (result.clock) {
-        state_.clockText = env_.texts.clockText(*result.clock);
+        state_.clockText = ClockRecordText(*result.clock);
     }
     if (result.calibration) {
         state_.calibrationText = CalibrationDisplayText(*result.calibration);
@@ -84,7 +85,7 @@ void SettingsActions::WriteTime() {
         env_.dialogs.Error(PickText("Ошибка установки времени", "Error writing Time"));
         return;
     }
-    state_.clockText = env_.texts.clockText(result.readBack);
+    state_.clockText = ClockRecordText(result.readBack);
     env_.dialogs.Information(PickText("Время установлено\n\r", "Time written ti Device\n\r") +
                              state_.clockText);
 }

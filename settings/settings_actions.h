@@ -8,7 +8,6 @@
 #include "base/operation_host.h"
 #include "protocol/commands.h"
 #include "settings/device_clock.h"
-#include "settings/settings_texts.h"
 #include "settings/settings_transfer.h"
 #include "settings/settings_values.h"
 
@@ -23,7 +22,6 @@ struct SettingsEnvironment {
     // Restarts the device into its main program and waits until it is
     // identified again; true on success.
     std::function<bool()> restart;
-    SettingsTexts texts;
     LocalTimeSource localTime = PcLocalTime;
 };
 

@@ -21,7 +21,6 @@ class SettingsDevicePage final : public DevicePage {
             *context.log,
             [gate](const std::string& caption) { return gate->CheckSettingsAccess(caption); },
             context.restartIntoMainProgram,
-            DeviceSettingsTexts(),
             PcLocalTime};
         page_ = new DeviceSettingsPage(model, SettingsPageContext{std::move(environment), {}},
                                        context.tab);

@@ -47,7 +47,7 @@ std::string ApplyAssignments(SettingsValues& values, const std::vector<std::stri
     return {};
 }
 
-std::string ShownText(const SettingsValues& values, std::size_t index, const SettingsTexts& texts) {
+std::string ShownText(const SettingsValues& values, std::size_t index) {
     const SettingBinding& binding = values.model->settings[index];
     const std::optional<int>& code = values.codes[index];
     if (!code) {
@@ -58,7 +58,7 @@ std::string ShownText(const SettingsValues& values, std::size_t index, const Set
     }
     ThresholdUnits units;
     const std::optional<int> unitCode = values.Code("units");
-    return ChoiceItems(binding.list, units.Settle(unitCode.value_or(-1)), texts).at(*code);
+    return ChoiceItems(binding.list, units.Settle(unitCode.value_or(-1))).at(*code);
 }
 
 std::vector<std::string> DifferingKeys(const SettingsValues& a, const SettingsValues& b) {

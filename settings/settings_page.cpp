@@ -58,7 +58,6 @@ DeviceSettingsPage::DeviceSettingsPage(SettingsModel model, SettingsPageContext 
     : QWidget(parent),
       model_(DescriptionOf(model)),
       chooseFileToLoad_(std::move(context.chooseFileToLoad)),
-      texts_(context.environment.texts),
       actions_(std::make_unique<SettingsActions>(model_, std::move(context.environment))) {
     setObjectName(ToQt(Name("TabSheet_DevControl", nullptr)));
     BuildWidgets();
@@ -246,8 +245,7 @@ void DeviceSettingsPage::Hide() {
 void DeviceSettingsPage::Refill(Control& control) {
     const int selected = control.list->currentIndex();
     control.list->clear();
-    for (const std::string& item :
-         ChoiceItems(control.binding->list, thresholdUnits_.Last(), texts_)) {
+    for (const std::string& item : ChoiceItems(control.binding->list, thresholdUnits_.Last())) {
         control.list->addItem(ToQt(item));
     }
     control.list->setCurrentIndex(selected);

@@ -79,7 +79,6 @@ class DeviceSettingsPage : public QWidget {
 
     const ModelDescription& model_;
     std::function<std::string()> chooseFileToLoad_;
-    SettingsTexts texts_;
     std::unique_ptr<SettingsActions> actions_;
     ThresholdUnits thresholdUnits_;
     QTabWidget* pageControl_ = nullptr;

@@ -1,5 +1,7 @@
 #include "settings/threshold_tables.h"
 
+#include "protocol/units.h"
+
 #include <array>
 
 namespace {
@@ -55,21 +57,18 @@ const char* ThresholdEntry(ThresholdTable table, int unitSystem, int row) {
                                                : kDose.at(row).at(unitSystem);
 }
 
-std::string ThresholdText(ThresholdTable table, int unitSystem, int row,
-                          const SettingsTexts& texts) {
+std::string ThresholdText(ThresholdTable table, int unitSystem, int row) {
     std::string entry = ThresholdEntry(table, unitSystem, row);
     const auto steps = static_cast<int>(entry.find_first_not_of('-'));
     entry.erase(0, steps);
-    const auto& unitName =
-        table == ThresholdTable::Background ? texts.rateUnitName : texts.doseUnitName;
+    const auto& unitName = table == ThresholdTable::Background ? RateUnitName : DoseUnitName;
     return entry + " " + unitName(unitSystem, steps);
 }
 
-std::vector<std::string> ThresholdItems(ThresholdTable table, int unitSystem,
-                                        const SettingsTexts& texts) {
+std::vector<std::string> ThresholdItems(ThresholdTable table, int unitSystem) {
     std::vector<std::string> items;
     for (int row = 0; row < ThresholdRows(table); ++row) {
-        items.push_back(ThresholdText(table, unitSystem, row, texts));
+        items.push_back(ThresholdText(table, unitSystem, row));
     }
     return items;
 }

@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_texts.h"
-
 // The two alarm-threshold tables: one row is one physical threshold, shown in
 // the column of the page's unit system.
 enum class ThresholdTable { Background, Dose };
@@ -19,12 +17,10 @@ int ThresholdRows(ThresholdTable table);
 const char* ThresholdEntry(ThresholdTable table, int unitSystem, int row);
 
 // The entry without its dashes, a space and the unit name for the steps.
-std::string ThresholdText(ThresholdTable table, int unitSystem, int row,
-                          const SettingsTexts& texts);
+std::string ThresholdText(ThresholdTable table, int unitSystem, int row);
 
 // Every row of a table in one unit system.
-std::vector<std::string> ThresholdItems(ThresholdTable table, int unitSystem,
-                                        const SettingsTexts& texts);
+std::vector<std::string> ThresholdItems(ThresholdTable table, int unitSystem);
 
 // The unit system a page's two threshold lists last showed. Refilling asks it
 // which column to show for the units list's selection (-1 for none).

@@ -8,7 +8,6 @@
 #include "base/language.h"
 #include "protocol/device_stack.h"
 #include "settings/settings_actions.h"
-#include "settings/settings_texts.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
@@ -87,7 +86,6 @@ class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
                     ++restarts_;
                     return true;
                 },
-                DeviceSettingsTexts(),
                 [this] { return pcTime_; }};
     }
 

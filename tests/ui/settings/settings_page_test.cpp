@@ -13,7 +13,6 @@
 #include "base/language.h"
 #include "protocol/device_stack.h"
 #include "settings/settings_page.h"
-#include "settings/settings_texts.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
@@ -50,7 +49,7 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
                  ++restarts_;
                  return true;
              },
-             DeviceSettingsTexts(), PcLocalTime},
+             PcLocalTime},
             [this] { return loadPath_; }};
         page_ = new DeviceSettingsPage(
             GetParam() == SimModel::K310 ? SettingsModel::K310 : SettingsModel::K520,

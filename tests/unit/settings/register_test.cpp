@@ -9,7 +9,6 @@
 #include "base/language.h"
 #include "settings/choice_lists.h"
 #include "settings/settings_register.h"
-#include "settings/settings_texts.h"
 #include "settings/settings_values.h"
 #include "settings/threshold_tables.h"
 
@@ -19,7 +18,6 @@ class InEnglish : public ::testing::Test {
   protected:
     InEnglish() { SetUiLanguage(Language::English); }
     ~InEnglish() override { SetUiLanguage(Language::Russian); }
-    SettingsTexts texts_ = DeviceSettingsTexts();
 };
 
 std::vector<std::uint16_t> Parameters(SettingsModel model) {
@@ -31,9 +29,9 @@ std::vector<std::uint16_t> Parameters(SettingsModel model) {
 }
 
 TEST_F(InEnglish, BackgroundTableInEveryUnitSystem) {
-    const std::vector<std::string> sievert = ThresholdItems(ThresholdTable::Background, 0, texts_);
-    const std::vector<std::string> roentgen = ThresholdItems(ThresholdTable::Background, 1, texts_);
-    const std::vector<std::string> cpm = ThresholdItems(ThresholdTable::Background, 2, texts_);
+    const std::vector<std::string> sievert = ThresholdItems(ThresholdTable::Background, 0);
+    const std::vector<std::string> roentgen = ThresholdItems(ThresholdTable::Background, 1);
+    const std::vector<std::string> cpm = ThresholdItems(ThresholdTable::Background, 2);
     ASSERT_EQ(sievert.size(), 16u);
     EXPECT_EQ(sievert[0], "0,3 uSv/h");
     EXPECT_EQ(sievert[8], "1,2 uSv/h");
@@ -59,24 +57,24 @@ TEST_F(InEnglish, BackgroundTableInEveryUnitSystem) {
 }
 
 TEST_F(InEnglish, DoseTableInEveryUnitSystemAndLanguage) {
-    const std::vector<std::string> sievert = ThresholdItems(ThresholdTable::Dose, 0, texts_);
+    const std::vector<std::string> sievert = ThresholdItems(ThresholdTable::Dose, 0);
     ASSERT_EQ(sievert.size(), 15u);
     EXPECT_EQ(sievert[0], "0,01 mSv");
     EXPECT_EQ(sievert[7], "50,0 mSv");
     EXPECT_EQ(sievert[8], "0,1 Sv");
     EXPECT_EQ(sievert[14], "100 Sv");
-    const std::vector<std::string> roentgen = ThresholdItems(ThresholdTable::Dose, 1, texts_);
+    const std::vector<std::string> roentgen = ThresholdItems(ThresholdTable::Dose, 1);
     EXPECT_EQ(roentgen[0], "1,0 mR");
     EXPECT_EQ(roentgen[6], "1,0 R");
     EXPECT_EQ(roentgen[14], "10000 R");
-    const std::vector<std::string> pulses = ThresholdItems(ThresholdTable::Dose, 2, texts_);
+    const std::vector<std::string> pulses = ThresholdItems(ThresholdTable::Dose, 2);
     EXPECT_EQ(pulses[0], "100e3 PULSES");
     EXPECT_EQ(pulses[14], "1e12 PULSES");
 
     SetUiLanguage(Language::Russian);
-    EXPECT_EQ(ThresholdText(ThresholdTable::Dose, 0, 8, texts_), "0,1 Зв");
-    EXPECT_EQ(ThresholdText(ThresholdTable::Dose, 2, 3, texts_), "5e6 ИМП");
-    EXPECT_EQ(ThresholdText(ThresholdTable::Background, 0, 8, texts_), "1,2 мкЗв/ч");
+    EXPECT_EQ(ThresholdText(ThresholdTable::Dose, 0, 8), "0,1 Зв");
+    EXPECT_EQ(ThresholdText(ThresholdTable::Dose, 2, 3), "5e6 ИМП");
+    EXPECT_EQ(ThresholdText(ThresholdTable::Background, 0, 8), "1,2 мкЗв/ч");
 }
 
 TEST(ThresholdUnitsTest, SettlesTheUnitSystemOfARefill) {
@@ -89,32 +87,32 @@ TEST(ThresholdUnitsTest, SettlesTheUnitSystemOfARefill) {
 }
 
 TEST_F(InEnglish, ChoiceListsInBothLanguages) {
-    const std::vector<std::string> timeOff = ChoiceItems(ChoiceList::TimeOff, 0, texts_);
+    const std::vector<std::string> timeOff = ChoiceItems(ChoiceList::TimeOff, 0);
     ASSERT_EQ(timeOff.size(), 61u);
     EXPECT_EQ(timeOff[0], "Always ON");
     EXPECT_EQ(timeOff[1], "1 minutes");
     EXPECT_EQ(timeOff[60], "60 minutes");
-    EXPECT_EQ(ChoiceItems(ChoiceList::LanguageK310, 0, texts_),
+    EXPECT_EQ(ChoiceItems(ChoiceList::LanguageK310, 0),
               (std::vector<std::string>{"Russian", "English", "Deutsch", "Polish"}));
-    EXPECT_EQ(ChoiceItems(ChoiceList::LanguageK520, 0, texts_),
+    EXPECT_EQ(ChoiceItems(ChoiceList::LanguageK520, 0),
               (std::vector<std::string>{"English", "Russian"}));
-    EXPECT_EQ(ChoiceItems(ChoiceList::Brightness, 0, texts_),
+    EXPECT_EQ(ChoiceItems(ChoiceList::Brightness, 0),
               (std::vector<std::string>{"1", "2", "3", "4"}));
-    EXPECT_EQ(ChoiceItems(ChoiceList::AlarmHour, 0, texts_).back(), "23");
-    EXPECT_EQ(ChoiceItems(ChoiceList::AlarmMinute, 0, texts_).size(), 60u);
+    EXPECT_EQ(ChoiceItems(ChoiceList::AlarmHour, 0).back(), "23");
+    EXPECT_EQ(ChoiceItems(ChoiceList::AlarmMinute, 0).size(), 60u);
 
     SetUiLanguage(Language::Russian);
-    const std::vector<std::string> russianTimeOff = ChoiceItems(ChoiceList::TimeOff, 0, texts_);
+    const std::vector<std::string> russianTimeOff = ChoiceItems(ChoiceList::TimeOff, 0);
     EXPECT_EQ(russianTimeOff[0], "Всегда ВКЛ");
     EXPECT_EQ(russianTimeOff[2], "2 минут");
-    EXPECT_EQ(ChoiceItems(ChoiceList::MeasureMethod, 0, texts_),
+    EXPECT_EQ(ChoiceItems(ChoiceList::MeasureMethod, 0),
               (std::vector<std::string>{"Усреднение", "Быстрое"}));
-    EXPECT_EQ(ChoiceItems(ChoiceList::HistoryMethod, 0, texts_),
+    EXPECT_EQ(ChoiceItems(ChoiceList::HistoryMethod, 0),
               (std::vector<std::string>{"По времени", "По изменению"}));
     // Every list has as many texts as codes.
     for (int list = 0; list <= static_cast<int>(ChoiceList::MeasureMethod); ++list) {
         const auto id = static_cast<ChoiceList>(list);
-        EXPECT_EQ(static_cast<int>(ChoiceItems(id, 0, texts_).size()), ChoiceCount(id)) << list;
+        EXPECT_EQ(static_cast<int>(ChoiceItems(id, 0).size()), ChoiceCount(id)) << list;
     }
 }
 

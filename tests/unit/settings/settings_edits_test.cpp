@@ -2,7 +2,6 @@
 
 #include "base/language.h"
 #include "settings/settings_edits.h"
-#include "settings/settings_texts.h"
 
 namespace {
 
@@ -34,17 +33,16 @@ TEST_F(SettingsEditsTest, AppliesAllAssignmentsOrNone) {
 }
 
 TEST_F(SettingsEditsTest, ShownTextsFollowTheUnitsAndLanguage) {
-    const SettingsTexts texts = DeviceSettingsTexts();
     const auto at = [this](const char* key) {
         return static_cast<std::size_t>(values_.model->IndexOf(key));
     };
-    EXPECT_EQ(ShownText(values_, at("background_threshold"), texts), "1,2 uSv/h");
+    EXPECT_EQ(ShownText(values_, at("background_threshold")), "1,2 uSv/h");
     values_.Set("units", 1);
-    EXPECT_EQ(ShownText(values_, at("background_threshold"), texts), "120 uR/h");
-    EXPECT_EQ(ShownText(values_, at("sound"), texts), "on");
-    EXPECT_EQ(ShownText(values_, at("display_off"), texts), "3 minutes");
+    EXPECT_EQ(ShownText(values_, at("background_threshold")), "120 uR/h");
+    EXPECT_EQ(ShownText(values_, at("sound")), "on");
+    EXPECT_EQ(ShownText(values_, at("display_off")), "3 minutes");
     values_.Set("units", std::nullopt);
-    EXPECT_EQ(ShownText(values_, at("units"), texts), "");
+    EXPECT_EQ(ShownText(values_, at("units")), "");
     SettingsValues other = values_;
     other.Set("alarm_minute", 30);
     EXPECT_EQ(DifferingKeys(values_, other), (std::vector<std::string>{"alarm_minute"}));
