@@ -201,6 +201,13 @@ std::size_t SimulatedDevice::CountRequests(int group, int code) const {
     return transcript_.CountRequests(group, code);
 }
 
+bool SimulatedDevice::WaitForRequests(int group, int code, std::size_t count,
+                                      Duration timeout) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, timeout,
+                             [&] { return transcript_.CountRequests(group, code) >= count; });
+}
+
 void SimulatedDevice::ClearTranscript() {
     std::lock_guard<std::mutex> lock(mutex_);
     transcript_.Clear();
@@ -323,6 +330,7 @@ void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
     {
         std::lock_guard<std::mutex> lock(mutex_);
         transcript_.Add(EntryOf(packet, TranscriptEntry::Direction::Request, SinceStart()));
+        changed_.notify_all();
         fault = faults_.Decide(packet.size() > 4 ? packet[4] & 0x3F : -1,
                                packet.size() > 5 ? packet[5] & 0x3F : -1);
         if (fault.unplug) {

@@ -73,6 +73,10 @@ class SimulatedDevice {
     std::vector<TranscriptEntry> TranscriptEntries() const;
     std::vector<TranscriptEntry> Requests() const;
     std::size_t CountRequests(int group, int code) const;
+    // Waits until at least `count` such requests have reached the device: a
+    // request sent while the device is still busy with an earlier one is read
+    // only when that one is done.
+    bool WaitForRequests(int group, int code, std::size_t count, Duration timeout) const;
     void ClearTranscript();
 
   private:

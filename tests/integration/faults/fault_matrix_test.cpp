@@ -6,7 +6,6 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -104,10 +103,7 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     // The device records a request it delays only once it is done with the
     // one before.
     std::size_t RequestsWhenSettled(const CoreColumn& column, std::size_t expected) const {
-        const auto deadline = Clock::now() + std::chrono::seconds(2);
-        while (Requests(column) < expected && Clock::now() < deadline) {
-            std::this_thread::yield();
-        }
+        sim_.WaitForRequests(column.group, column.code, expected, std::chrono::seconds(2));
         return Requests(column);
     }
 

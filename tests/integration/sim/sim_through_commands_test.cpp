@@ -342,6 +342,9 @@ TEST_F(SimThroughCommands, RequesterRetriesPastDroppedAndLateAnswers) {
     EXPECT_EQ(device_->CountRequests(1, 0), 2u) << "the first send went unanswered";
     SoftInfo soft;
     EXPECT_TRUE(Commands().ReadSoftInfo(&soft, false)) << "the late answer still matches";
+    // The device reads the resend only after its late answer has gone out,
+    // which may be after the requester already took that answer.
+    EXPECT_TRUE(device_->WaitForRequests(1, 1, 2, 3s)) << "the late answer came before a resend";
     EXPECT_EQ(device_->CountRequests(1, 1), 2u);
 }
 
