@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 
+#include "allocation_counter.h"
 #include "history/history_chart_model.h"
 #include "history/history_commands_device.h"
 #include "history/read_history.h"
@@ -85,12 +86,19 @@ void ReadFullRing(benchmark::State& state) {
     auto history = std::make_unique<DeviceHistory>();
     double wallSeconds = 0;
     double wireSeconds = 0;
+    std::size_t allocations = 0;
     for (auto _ : state) {
         const auto wireBefore = sim.WireTimeSpent();
         const auto start = std::chrono::steady_clock::now();
         ReadHistory reader(HistoryAccess{device, host, nullptr, nullptr}, *history, dialogs,
                            nullptr);
-        if (reader.Run(2) != HistoryOutcome::Completed) {
+        HistoryOutcome outcome;
+        {
+            CountAllocationsHere counter;
+            outcome = reader.Run(2);
+            allocations += counter.Count();
+        }
+        if (outcome != HistoryOutcome::Completed) {
             state.SkipWithError("the reading failed");
             break;
         }
@@ -98,8 +106,12 @@ void ReadFullRing(benchmark::State& state) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         wireSeconds += std::chrono::duration<double>(sim.WireTimeSpent() - wireBefore).count();
     }
-    state.counters["efl_reads"] =
+    const double reads =
         static_cast<double>(sim.CountRequests(2, 0x02)) / static_cast<double>(state.iterations());
+    state.counters["efl_reads"] = reads;
+    // On the reading thread; the port's reader thread only fills fixed queues.
+    state.counters["allocs_per_read"] =
+        static_cast<double>(allocations) / static_cast<double>(state.iterations()) / reads;
     if (wireTime && wireSeconds > 0) {
         state.counters["wall_over_wire"] = wallSeconds / wireSeconds;
         state.counters["wire_s"] = wireSeconds / static_cast<double>(state.iterations());

@@ -75,7 +75,7 @@ DeviceLink::FrontCheck DeviceLink::CheckFront(LinkChannel& channel, const std::u
 }
 
 bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
-                          bool retry, const std::string& errorText) {
+                          bool retry, std::string_view errorText) {
     const std::uint32_t openCount = port_.OpenCount();
     if (channel == nullptr || payload == nullptr || length < kMinimumPayload || !port_.IsOpen() ||
         StopRequested()) {
@@ -148,9 +148,9 @@ bool DeviceLink::PortLost(std::uint32_t openCount) const {
     return !port_.IsOpen() || port_.DeviceVanished() || port_.OpenCount() != openCount;
 }
 
-void DeviceLink::Fail(const std::string& errorText) {
-    const std::string text = errorText == kDefaultErrorMarker ? kDefaultErrorText : errorText;
+void DeviceLink::Fail(std::string_view errorText) {
+    const std::string_view text = errorText == kDefaultErrorMarker ? kDefaultErrorText : errorText;
     if (!text.empty() && dialogs_ != nullptr) {
-        dialogs_->Error(text);
+        dialogs_->Error(std::string(text));
     }
 }

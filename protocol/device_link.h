@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/dialogs.h"
 #include "base/tick_clock.h"
@@ -57,7 +58,7 @@ class DeviceLink {
     // or its device vanished during the wait, and also without a box when the
     // program was asked to stop.
     bool Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length, bool retry,
-                  const std::string& errorText);
+                  std::string_view errorText);
 
     // How long one pass of the wait blocks on the answer queue before pumping.
     void SetWaitSlice(std::chrono::milliseconds slice) { waitSlice_ = slice; }
@@ -65,7 +66,7 @@ class DeviceLink {
   private:
     enum class FrontCheck { Empty, Matched, Discarded };
     FrontCheck CheckFront(LinkChannel& channel, const std::uint8_t* payload);
-    void Fail(const std::string& errorText);
+    void Fail(std::string_view errorText);
     bool StopRequested() const;
     // The port the wait started on is no longer there to answer.
     bool PortLost(std::uint32_t openCount) const;

@@ -17,6 +17,10 @@ constexpr int kBitsPerByte = 10;
 constexpr std::chrono::milliseconds kRestartGrace{30};
 constexpr std::chrono::milliseconds kControlWait{3000};
 constexpr int kWriteTimeoutMs = 200;
+// A pause sleeps until this long before its end and spins the rest: waking
+// from a sleep takes tens of microseconds on a virtual machine, which would
+// otherwise add to every exchange of wire-time emulation.
+constexpr std::chrono::microseconds kSpinBelow{200};
 
 std::size_t FrameLength(const std::vector<std::uint8_t>& packet) {
     FrameEncoder encoder;
@@ -286,17 +290,20 @@ void SimulatedDevice::Run() {
 void SimulatedDevice::ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder) {
     std::uint8_t buffer[1024];
     const ssize_t n = read(port->MasterFd(), buffer, sizeof buffer);
+    // The wire time runs from the arrival, so that the device's own work
+    // overlaps it as a real device's would.
+    auto arrived = std::chrono::steady_clock::now();
     for (ssize_t i = 0; i < n && port; ++i) {
         if (decoder.Push(buffer[i])) {
             const std::vector<std::uint8_t> packet(decoder.Packet(),
                                                    decoder.Packet() + decoder.PacketLength());
-            ServePacket(port, packet);
+            ServePacket(port, packet, arrived);
+            arrived = std::chrono::steady_clock::now();
         }
     }
 }
 
-bool SimulatedDevice::PauseInterruptibly(std::chrono::microseconds duration) {
-    const auto until = std::chrono::steady_clock::now() + duration;
+bool SimulatedDevice::PauseUntil(SteadyTime until) {
     for (;;) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -309,20 +316,24 @@ bool SimulatedDevice::PauseInterruptibly(std::chrono::microseconds duration) {
         if (left.count() <= 0) {
             return true;
         }
-        if (left.count() < 2000) {
-            // Below poll's resolution: wire times are tens of microseconds.
-            std::this_thread::sleep_for(left);
+        if (left < kSpinBelow) {
+            while (std::chrono::steady_clock::now() < until) {
+            }
             return true;
         }
+        const auto sleep = left - kSpinBelow;
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sleep);
+        const timespec timeout{static_cast<time_t>(seconds.count()),
+                               static_cast<long>((sleep - seconds).count() * 1000)};
         pollfd fd{wakeRead_, POLLIN, 0};
-        if (poll(&fd, 1, static_cast<int>(left.count() / 1000)) > 0) {
+        if (ppoll(&fd, 1, &timeout, nullptr) > 0) {
             DrainWake();
         }
     }
 }
 
 void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
-                                  const std::vector<std::uint8_t>& packet) {
+                                  const std::vector<std::uint8_t>& packet, SteadyTime arrived) {
     std::optional<std::vector<std::uint8_t>> answer;
     std::optional<bool> restart;
     FaultDecision fault;
@@ -363,7 +374,7 @@ void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
             std::lock_guard<std::mutex> lock(mutex_);
             wireTimeSpent_ += wire;
         }
-        if (delay.count() > 0 && !PauseInterruptibly(delay)) {
+        if (delay.count() > 0 && !PauseUntil(arrived + delay)) {
             return;
         }
         if (port && port->WriteAll(frameBytes.data(), frameBytes.size(), kWriteTimeoutMs)) {

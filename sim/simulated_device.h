@@ -85,10 +85,12 @@ class SimulatedDevice {
     void Run();
     void UpdatePlugState(std::unique_ptr<PtyPort>& port);
     void ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder);
-    void ServePacket(std::unique_ptr<PtyPort>& port, const std::vector<std::uint8_t>& packet);
+    void ServePacket(std::unique_ptr<PtyPort>& port, const std::vector<std::uint8_t>& packet,
+                     SteadyTime arrived);
     void Wake();
     void DrainWake();
-    bool PauseInterruptibly(std::chrono::microseconds duration);
+    // False when the device was unplugged or stopped meanwhile.
+    bool PauseUntil(SteadyTime until);
     void ClosePort(std::unique_ptr<PtyPort>& port);
     std::uint64_t SinceStart() const;
 
