@@ -1,4 +1,6 @@
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -248,6 +250,45 @@ TEST_F(MainWindow, DataSourceActionsActAsAPair) {
     internet->trigger();
     EXPECT_FALSE(local->isChecked());
     EXPECT_EQ(ImageIndexOf(source), ImageList::kSourceInternet);
+}
+
+// Scaled to 125 %, a 1366 x 768 laptop screen leaves 1092 x 614 logical
+// pixels, less a taskbar; 1920 x 1080 at 150 % leaves more. Every page, the
+// settings pages included, must fit there in both languages without cutting
+// a caption, a button or a list short.
+TEST_F(MainWindow, EveryPageFitsAScaledLaptopScreenWithNoCaptionCut) {
+    const QSize screen(1092, 580);
+    auto form = MakeForm();
+    QTabWidget* pages = form->PageControl();
+    for (int index = 0; index < pages->count(); ++index) {
+        pages->setTabVisible(index, true);
+    }
+    form->show();
+    for (const char* language : {"ru", "en"}) {
+        for (int index = 0; index < pages->count(); ++index) {
+            pages->setCurrentIndex(index);
+            const QSize least = form->minimumSizeHint();
+            EXPECT_TRUE(least.width() <= screen.width() && least.height() <= screen.height())
+                << language << " page " << index << ": " << least.width() << " x "
+                << least.height();
+            form->resize(least);
+            QApplication::processEvents();
+            for (QWidget* control : pages->widget(index)->findChildren<QWidget*>()) {
+                const bool captioned = qobject_cast<QLabel*>(control) != nullptr ||
+                                       qobject_cast<QAbstractButton*>(control) != nullptr ||
+                                       qobject_cast<QComboBox*>(control) != nullptr;
+                if (captioned && control->isVisible()) {
+                    EXPECT_GE(control->width(), control->sizeHint().width())
+                        << language << " page " << index << " "
+                        << control->objectName().toStdString();
+                    EXPECT_GE(control->height(), control->sizeHint().height())
+                        << language << " page " << index << " "
+                        << control->objectName().toStdString();
+                }
+            }
+        }
+        Find<QAction>(form.get(), "Action_Language")->trigger();
+    }
 }
 
 }  // namespace
