@@ -8,6 +8,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
+#include "firmware/device_info_text.h"
 #include "measure/measurement.h"
 #include "measure/measurement_commands_device.h"
 #include "protocol/device_info.h"
@@ -57,7 +58,9 @@ int RunInfo(CliContext& context) {
                                     {"uniqueId", UniqueIdText(info.uid)},
                                     {"bootVersion", VersionText(info.bootVersion)},
                                     {"mainVersion", VersionOrBoot(info.mainVersion)},
-                                    {"bootMode", info.BootMode()}}
+                                    {"bootMode", info.BootMode()},
+                                    {"offer", UpdateOfferLines(info)},
+                                    {"pageLines", DeviceInfoLines(info)}}
                          .dump(2)
                   << '\n';
         return kExitOk;
@@ -71,6 +74,9 @@ int RunInfo(CliContext& context) {
               << VersionOrBoot(info.mainVersion) << '\n'
               << PickText("Режим загрузчика: ", "Boot mode: ")
               << (info.BootMode() ? PickText("да", "yes") : PickText("нет", "no")) << '\n';
+    for (const std::string& line : UpdateOfferLines(info)) {
+        std::cout << line << '\n';
+    }
     return kExitOk;
 }
 
@@ -126,7 +132,8 @@ int RunMeasure(CliContext& context, int watchSeconds) {
 void AddDeviceCommands(CLI::App& app, CliAction& action) {
     app.add_subcommand("ports", "the serial ports and which answer as a dosimeter")
         ->callback([&action] { action = RunPorts; });
-    app.add_subcommand("info", "identify the device: model, serial number, versions")
+    app.add_subcommand("info",
+                       "identify the device: model, serial number, versions, the update offer")
         ->callback([&action] { action = RunInfo; });
     auto* measure = app.add_subcommand("measure", "read the dose rate and the accumulated dose");
     auto watchSeconds = std::make_shared<int>(0);

@@ -1,18 +1,17 @@
-#include <unistd.h>
-
 #include <iostream>
 #include <memory>
-#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include <CLI/CLI.hpp>
 #include "base/language.h"
 
 #include "cli/cli_commands.h"
+#include "cli/cli_progress.h"
 #include "cli/cli_restart_environment.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
-#include "firmware/device_info_text.h"
 #include "firmware/device_restart.h"
 #include "firmware/firmware_update.h"
 #include "protocol/screen_markup.h"
@@ -56,23 +55,6 @@ int Finished(bool succeeded) {
     return succeeded ? kExitOk : kExitFailure;
 }
 
-int RunDeviceLines(CliContext& context) {
-    CliSession session(context.log, context.host, context.dialogs);
-    DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
-        return status;
-    }
-    const std::vector<std::string> lines = DeviceInfoLines(info);
-    if (context.options.json) {
-        std::cout << nlohmann::json(lines).dump(2) << '\n';
-    } else {
-        for (const std::string& line : lines) {
-            std::cout << line << '\n';
-        }
-    }
-    return kExitOk;
-}
-
 int RunRestart(CliContext& context, bool bootLoader) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
@@ -98,18 +80,22 @@ int RunUpdate(CliContext& context) {
     CliRestartEnvironment environment(session, context.host, info);
     ProgressScreens screens;
     FirmwareContext firmware = Firmware(context, session);
-    const bool terminal = isatty(2) != 0;
-    firmware.showProgress = [terminal](int percent) {
-        if (terminal) {
-            std::cerr << '\r' << percent << " %" << std::flush;
+    // One bar per writer: a step's status text ends the bar of the step before.
+    std::optional<CliProgress> bar;
+    const bool quiet = context.options.quiet;
+    firmware.showProgress = [&bar, quiet](int percent) {
+        if (!bar) {
+            bar.emplace("%", quiet);
         }
+        bar->Update(percent, 100);
     };
     FirstQuestionOnly dialogs(context.dialogs);
     FirmwareUpdate update(
         firmware, environment.Environment(), screens, dialogs,
-        [&context](const std::string& text, StatusStyle) {
-            if (!context.options.quiet) {
-                std::cerr << '\n' << text << '\n';
+        [&bar, quiet](const std::string& text, StatusStyle) {
+            bar.reset();
+            if (!quiet) {
+                std::cerr << text << '\n';
             }
         },
         [&info] { return info.valid; });
@@ -119,14 +105,21 @@ int RunUpdate(CliContext& context) {
 }  // namespace
 
 void AddFirmwareCommands(CLI::App& app, CliAction& action) {
-    app.add_subcommand("lines", "the device information page's lines, with the update offer")
-        ->callback([&action] { action = RunDeviceLines; });
-    auto* restart = app.add_subcommand("restart", "restart the device");
-    auto bootLoader = std::make_shared<bool>(false);
-    restart->add_flag("--boot", *bootLoader, "into its boot loader (default: its main program)");
-    restart->callback([&action, bootLoader] {
-        action = [boot = *bootLoader](CliContext& context) { return RunRestart(context, boot); };
+    auto* restart = app.add_subcommand(
+        "restart", "restart the device into its boot loader or its main program");
+    auto target = std::make_shared<std::string>();
+    restart->add_option("TARGET", *target, "boot or main")
+        ->required()
+        ->check(CLI::IsMember({"boot", "main"}));
+    restart->callback([&action, target] {
+        action = [boot = *target == "boot"](CliContext& context) {
+            return RunRestart(context, boot);
+        };
     });
-    app.add_subcommand("update", "the five-step firmware update; asks first (or --yes)")
+    auto* firmware = app.add_subcommand("firmware", "the device's firmware");
+    firmware->require_subcommand(1);
+    firmware
+        ->add_subcommand("update",
+                         "the five-step update with the carried images; asks first (or --yes)")
         ->callback([&action] { action = RunUpdate; });
 }

@@ -10,13 +10,13 @@ namespace {
 // timer does, and identifies it again.
 TEST_F(CliAgainstSimulator, RestartIntoTheBootLoaderAndBack) {
     PlugIn(SimOptions{});
-    CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart", "--boot"});
+    CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart", "boot"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_TRUE(nlohmann::json::parse(outcome.out)["bootMode"].get<bool>());
 
-    outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart"});
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart", "main"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
     EXPECT_FALSE(nlohmann::json::parse(outcome.out)["bootMode"].get<bool>());
@@ -30,14 +30,21 @@ TEST_F(CliAgainstSimulator, UpdateAsksFirstThenWritesAndConfirmsTheNewVersion) {
     options.mainVersion = 0x0C02;
     options.mainVersionAfterCpuWrite = 0x0C03;
     SimulatedDevice& device = PlugIn(options);
-    CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "update"});
+    CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "--lang", "en", "info"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("Upgrade to Version 12.3\nis avaliable\n"), std::string::npos)
+        << outcome.out;
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "firmware", "update"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(device.CountRequests(2, 0x03), 0u) << "no external-flash write unasked";
 
-    outcome = RunCli(dir_.Path(), {"--port", "COM9", "--lang", "en", "--yes", "update"});
+    outcome =
+        RunCli(dir_.Path(), {"--port", "COM9", "--lang", "en", "--yes", "firmware", "update"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
-    EXPECT_EQ(nlohmann::json::parse(outcome.out)["mainVersion"], "12.3") << outcome.out;
+    const auto after = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(after["mainVersion"], "12.3") << outcome.out;
+    EXPECT_TRUE(after["offer"].empty()) << "nothing left to offer";
 }
 
 }  // namespace
