@@ -32,58 +32,59 @@ std::string CommandName(const fs::path& processFolder) {
     return name;
 }
 
-bool HasOpen(const fs::path& processFolder, const std::string& devicePath, bool& readable) {
+// Calls `visit` on each entry of `folder` until it returns false, without
+// throwing: in /proc, processes and their descriptors come and go while they
+// are read. False when the folder could not be read to the end.
+template <typename Visit>
+bool VisitEntries(const fs::path& folder, Visit visit) {
     std::error_code error;
-    fs::directory_iterator files(processFolder / "fd", error);
-    if (error) {
-        readable = false;
-        return false;
-    }
-    for (const auto& file : files) {
-        std::error_code linkError;
-        if (fs::read_symlink(file.path(), linkError) == devicePath) {
+    fs::directory_iterator entry(folder, error);
+    for (const fs::directory_iterator end; !error && entry != end; entry.increment(error)) {
+        if (!visit(*entry)) {
             return true;
         }
     }
-    return false;
+    return !error;
+}
+
+bool HasOpen(const fs::path& processFolder, const std::string& devicePath, bool& readable) {
+    bool found = false;
+    readable = VisitEntries(processFolder / "fd", [&](const fs::directory_entry& file) {
+        std::error_code linkError;
+        found = fs::read_symlink(file.path(), linkError) == devicePath;
+        return !found;
+    });
+    return found;
 }
 
 }  // namespace
 
 PortHolders FindPortHolders(const std::string& procRoot, const std::string& devicePath) {
     PortHolders result;
-    std::error_code error;
-    fs::directory_iterator processes(procRoot, error);
-    if (error) {
-        result.complete = false;
-        return result;
-    }
-    for (const auto& process : processes) {
-        const auto pid = ProcessId(process);
-        if (!pid) {
-            continue;
+    const bool read = VisitEntries(procRoot, [&](const fs::directory_entry& process) {
+        if (const auto pid = ProcessId(process)) {
+            bool readable = true;
+            if (HasOpen(process.path(), devicePath, readable)) {
+                result.holders.push_back({*pid, CommandName(process.path())});
+            }
+            result.complete = result.complete && readable;
         }
-        bool readable = true;
-        if (HasOpen(process.path(), devicePath, readable)) {
-            result.holders.push_back({*pid, CommandName(process.path())});
-        }
-        result.complete = result.complete && readable;
-    }
+        return true;
+    });
+    result.complete = result.complete && read;
     return result;
 }
 
 Knowledge ProcessRunning(const std::string& procRoot, const std::string& name) {
-    std::error_code error;
-    fs::directory_iterator processes(procRoot, error);
-    if (error) {
-        return Knowledge::Unknown;
+    bool running = false;
+    const bool read = VisitEntries(procRoot, [&](const fs::directory_entry& process) {
+        running = ProcessId(process) && CommandName(process.path()) == name;
+        return !running;
+    });
+    if (running) {
+        return Knowledge::Yes;
     }
-    for (const auto& process : processes) {
-        if (ProcessId(process) && CommandName(process.path()) == name) {
-            return Knowledge::Yes;
-        }
-    }
-    return Knowledge::No;
+    return read ? Knowledge::No : Knowledge::Unknown;
 }
 
 std::string HoldersText(const std::vector<PortHolder>& holders) {
