@@ -35,9 +35,12 @@ void ConnectionManager::Timer_ConnectionTimer() {
     state_.stepRunning = true;
     // Cleared on every way out, so one failing step cannot stop the manager for good.
     struct GuardReset {
-        bool& flag;
-        ~GuardReset() { flag = false; }
-    } guardReset{state_.stepRunning};
+        ConnectionState& state;
+        ~GuardReset() {
+            state.stepRunning = false;
+            ++state.stepsDone;
+        }
+    } guardReset{state_};
 
     state_.BlinkToggle = state_.BlinkToggle == 0 ? 1 : 0;
     switch (state_.state) {

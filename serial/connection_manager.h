@@ -20,6 +20,9 @@ struct ConnectionState {
     int ManualPort = 1;
     int BlinkToggle = 0;
     bool stepRunning = false;
+    // Steps run so far: lets a watcher tell that a step has looked at the
+    // ports without timing it.
+    int stepsDone = 0;
 };
 
 // The check marks and caption of the connection menu, bound to the actions by
