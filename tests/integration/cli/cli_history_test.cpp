@@ -171,8 +171,9 @@ TEST_F(CliHistory, DeleteNeedsAnAnswer) {
     EXPECT_EQ(RingCount(), before);
 
     outcome = RunCli(dir_.Path(), {"--port", "COM9", "--yes", "history", "delete"});
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(RingCount(), 0u);
+    ASSERT_FALSE(CommandWords().empty());
     EXPECT_EQ(CommandWords().back(), HistoryDevice::kEndAccess);
 }
 
