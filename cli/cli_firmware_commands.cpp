@@ -99,7 +99,14 @@ int RunUpdate(CliContext& context) {
             }
         },
         [&info] { return info.valid; });
-    return Finished(update.Run() == FirmwareUpdate::Outcome::Succeeded);
+    // The flash writers stop between requests, never inside a chunk's exchange.
+    context.host.LeaveFirstSignalToCancel([&update] { update.Cancel(); });
+    const FirmwareUpdate::Outcome outcome = update.Run();
+    bar.reset();
+    if (outcome == FirmwareUpdate::Outcome::Stopped && !quiet) {
+        std::cerr << FirmwareUpdate::StoppedText(update.FailedStep()) << '\n';
+    }
+    return Finished(outcome == FirmwareUpdate::Outcome::Succeeded);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -21,6 +22,9 @@ CliHost::CliHost()
               if (stopSignals > (cancelFirst_ ? 1 : 0)) {
                   RequestStop();
                   return;
+              }
+              if (stopSignals > 0 && cancel_) {
+                  std::exchange(cancel_, {})();
               }
               if (maxBlock.count() > 0) {
                   std::this_thread::sleep_for(maxBlock);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "base/operation_host.h"
 
 // The command line's front end for device operations: no pages, no busy
@@ -17,9 +20,13 @@ class CliHost final : public OperationHost {
     static bool Interrupted();
 
     // For an operation that must finish its exchange and tidy up in the
-    // device when interrupted: the first signal is left to its cancel check,
-    // a second one stops the waits as usual.
-    void LeaveFirstSignalToCancel() { cancelFirst_ = true; }
+    // device when interrupted: the first signal is left to its cancel check
+    // (or handed to `cancel` at the next wait), a second one stops the waits
+    // as usual.
+    void LeaveFirstSignalToCancel(std::function<void()> cancel = {}) {
+        cancelFirst_ = true;
+        cancel_ = std::move(cancel);
+    }
 
   protected:
     void SetLinkCheckEnabled(bool) override {}
@@ -28,4 +35,5 @@ class CliHost final : public OperationHost {
 
   private:
     bool cancelFirst_ = false;
+    std::function<void()> cancel_;
 };

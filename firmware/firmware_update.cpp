@@ -18,6 +18,12 @@ FirmwareUpdate::FirmwareUpdate(FirmwareContext context, RestartEnvironment envir
     context_.cancel = &cancel_;
 }
 
+std::string FirmwareUpdate::StoppedText(int step) {
+    return PickText("Обновление остановлено на шаге ", "Update stopped at step ") +
+           std::to_string(step) +
+           PickText(" из 5; его нужно запустить снова", " of 5; it must be run again");
+}
+
 std::string FirmwareUpdate::StepText(int step) {
     switch (step) {
         case 1:
@@ -60,10 +66,7 @@ FirmwareUpdate::Outcome FirmwareUpdate::Run() {
             return Outcome::Succeeded;
         }
         if (Stopping()) {
-            context_.log.LogError(
-                PickText("Обновление остановлено на шаге ", "Update stopped at step ") +
-                std::to_string(failedStep_) +
-                PickText(" из 5; его нужно запустить снова", " of 5; it must be run again"));
+            context_.log.LogError(StoppedText(failedStep_));
             return Outcome::Stopped;
         }
         if (!dialogs_.AskYesNo(PickText("Ошибка обновления\n\rПопыытаться повторить еще раз?",

@@ -38,6 +38,8 @@ class FirmwareUpdate {
     int FailedStep() const { return failedStep_; }
 
     static std::string StepText(int step);
+    // What is said when an attempt was stopped in `step`.
+    static std::string StoppedText(int step);
 
   private:
     bool Attempt(bool retry);

@@ -212,6 +212,13 @@ bool SimulatedDevice::WaitForRequests(int group, int code, std::size_t count,
                              [&] { return transcript_.CountRequests(group, code) >= count; });
 }
 
+bool SimulatedDevice::WaitForAnswers(int group, int code, std::size_t count,
+                                     Duration timeout) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, timeout,
+                             [&] { return transcript_.CountAnswers(group, code) >= count; });
+}
+
 void SimulatedDevice::ClearTranscript() {
     std::lock_guard<std::mutex> lock(mutex_);
     transcript_.Clear();
@@ -380,6 +387,7 @@ void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
         if (port && port->WriteAll(frameBytes.data(), frameBytes.size(), kWriteTimeoutMs)) {
             std::lock_guard<std::mutex> lock(mutex_);
             transcript_.Add(EntryOf(*answer, TranscriptEntry::Direction::Answer, SinceStart()));
+            changed_.notify_all();
         }
     }
     if (restart) {

@@ -77,6 +77,8 @@ class SimulatedDevice {
     // request sent while the device is still busy with an earlier one is read
     // only when that one is done.
     bool WaitForRequests(int group, int code, std::size_t count, Duration timeout) const;
+    // Waits until the answers of that group and code that went out number `count`.
+    bool WaitForAnswers(int group, int code, std::size_t count, Duration timeout) const;
     void ClearTranscript();
 
   private:

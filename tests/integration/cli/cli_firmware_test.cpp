@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <nlohmann/json.hpp>
 
 #include "cli_runner.h"
@@ -45,6 +46,32 @@ TEST_F(CliAgainstSimulator, UpdateAsksFirstThenWritesAndConfirmsTheNewVersion) {
     const auto after = nlohmann::json::parse(outcome.out);
     EXPECT_EQ(after["mainVersion"], "12.3") << outcome.out;
     EXPECT_TRUE(after["offer"].empty()) << "nothing left to offer";
+}
+
+// Ctrl-C during the external-flash write lets the request on the wire finish,
+// names the step that stopped, and leaves the update to be run again.
+TEST_F(CliAgainstSimulator, InterruptDuringAFlashWriteEndsAfterTheCurrentRequest) {
+    SimOptions options;
+    options.model = SimModel::K520;
+    options.mainVersion = 0x0C02;
+    options.mainVersionAfterCpuWrite = 0x0C03;
+    options.wireTime = true;  // the external flash then takes about a minute
+    SimulatedDevice& device = PlugIn(options);
+    CliProcess process(dir_.Path(),
+                       {"--port", "COM9", "--lang", "en", "-v", "--yes", "firmware", "update"});
+    ASSERT_TRUE(device.WaitForRequests(2, 0x03, 20, std::chrono::seconds(60))) << process.Err();
+    process.Signal(SIGINT);
+    EXPECT_EQ(process.Wait(), 130) << process.Err();
+    EXPECT_NE(process.Err().find("Step 4 of 5"), std::string::npos) << process.Err();
+    EXPECT_NE(process.Err().find("Update stopped at step 4 of 5; it must be run again"),
+              std::string::npos)
+        << process.Err();
+    // A request cut short would be logged as a failed write or erase.
+    EXPECT_EQ(process.Err().find("_func"), std::string::npos) << process.Err();
+    const std::size_t writes = device.CountRequests(2, 0x03);
+    EXPECT_TRUE(device.WaitForAnswers(2, 0x03, writes, std::chrono::seconds(2)))
+        << "a chunk's write was left without its answer";
+    EXPECT_LT(writes, 19840u);
 }
 
 }  // namespace
