@@ -10,13 +10,18 @@
 #include <vector>
 
 #include "base/language.h"
+#include "history/history_commands_device.h"
+#include "history/read_history.h"
 #include "measure/measurement.h"
 #include "measure/measurement_commands_device.h"
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
+#include "settings/settings_actions.h"
+#include "settings/settings_register.h"
 #include "sim/simulated_device.h"
 #include "support/fault_rows.h"
 #include "support/recording_dialogs.h"
+#include "support/recording_host.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -47,7 +52,7 @@ using Cell = std::tuple<FaultRow, CoreColumn, bool>;
 // window's timer does inside waits.
 class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
   protected:
-    CoreFaultMatrix() : sim_(SimOptions{}, [] { return std::uint64_t{0}; }) {
+    CoreFaultMatrix() : sim_(Options(), [] { return std::uint64_t{0}; }) {
         SetUiLanguage(Language::English);
         dialogs_.answerYes = true;
         EXPECT_TRUE(sim_.PlugIn(dir_.Path(), kCom)) << sim_.LastError();
@@ -62,6 +67,15 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
         stack_.Close();
         sim_.Unplug();
         SetUiLanguage(Language::Russian);
+    }
+
+    // A short history, so that a reading is a few dozen requests.
+    static SimOptions Options() {
+        SimOptions options;
+        options.history.shape = HistoryShape::Partial;
+        options.history.records = 40;
+        options.history.recordWhileRunning = false;
+        return options;
     }
 
     DeviceStackOptions StackOptions() {
@@ -135,6 +149,21 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
         return measurement_.ReadMeasurement(true) &&
                measurement_.State().fonText != MeasurePageState::kBlankText;
     }
+    bool HistoryRead() {
+        ReadHistory reading(HistoryAccess{historyDevice_, host_, nullptr, nullptr}, history_,
+                            dialogs_, &log_);
+        return reading.Run(2) == HistoryOutcome::Completed;
+    }
+    // As the settings page's Read button: success is every setting shown and
+    // no error box.
+    bool SettingsRead() {
+        const std::size_t boxes = dialogs_.errors.size();
+        SettingsActions actions(DescriptionOf(SettingsModel::K310),
+                                {stack_.Commands(), host_, dialogs_, log_,
+                                 [](const std::string&) { return true; }, [] { return true; }});
+        actions.Read();
+        return dialogs_.errors.size() == boxes && !actions.State().values.AnyUndefined();
+    }
     bool DoseReset() {
         dialogs_.informations.clear();
         measurement_.DoseResetClick();
@@ -147,11 +176,14 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     RecordingDialogs dialogs_;
     AppLog log_;
     std::atomic<std::uint32_t> ticks_{0};
-    WaitRules waits_{[this](std::chrono::milliseconds) { OnPump(); }};
+    RecordingHost host_{[this](std::chrono::milliseconds) { OnPump(); }};
+    WaitRules& waits_ = host_.Waits();
     DeviceStack stack_{StackOptions()};
     CommandsMeasureDevice device_{stack_.Commands(), &log_};
     Measurement measurement_{device_, [](std::string&) { return true; }, dialogs_,
                              [this] { return ticks_.load(); }, waits_};
+    CommandsHistoryDevice historyDevice_{stack_.Commands()};
+    DeviceHistory history_;
     // The request the fault aims at; the wait is stopped when it was sent.
     std::optional<std::pair<int, int>> target_;
     bool stopAtTarget_ = false;
@@ -171,6 +203,17 @@ const std::vector<CoreColumn>& Columns() {
          0x0F,
          [](CoreFaultMatrix& t) { return t.DoseReset(); },
          {"No answer - Parameter WRITE", "Error Reseting Accumulated Dose"}},
+        // The end of the history access is still sent after the failed read.
+        {"HistoryRead",
+         0x02,
+         0x02,
+         [](CoreFaultMatrix& t) { return t.HistoryRead(); },
+         {"No answer - Parameter WRITE", "Error of History reading"}},
+        {"SettingsRead",
+         0x01,
+         0x0E,
+         [](CoreFaultMatrix& t) { return t.SettingsRead(); },
+         {"Error reading Parameters"}},
     };
     return columns;
 }
