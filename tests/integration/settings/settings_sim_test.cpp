@@ -315,11 +315,13 @@ TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheSaveWithItsErrorAndRestoresT
     ExpectFrameRestored();
 }
 
-TEST_P(SettingsOnSimulator, AStoppingProgramSendsNothingMoreAndFailsTheRead) {
+// A box after a stop request would hold the program's exit.
+TEST_P(SettingsOnSimulator, AStoppingProgramSendsNothingMoreAndShowsNoBox) {
     host_.RequestStop();
     actions_.Read();
     EXPECT_TRUE(RequestedIds(kCodeParRead).empty());
-    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error reading Parameters"}));
+    EXPECT_TRUE(dialogs_.errors.empty());
+    EXPECT_TRUE(actions_.State().values.AnyUndefined()) << "nothing was read";
     ExpectFrameRestored();
 }
 
