@@ -121,6 +121,11 @@ class UiFaultMatrix : public UiFaultMatrixBase, public ::testing::WithParamInter
         }
     }
     void ClickDoseReset() { Find<QPushButton>(form_.get(), "BitBtn_Measure_Dose_Reset")->click(); }
+    // Opens a page and clicks one of its buttons, as the user does.
+    void ClickOnPage(int page, const char* button) {
+        form_->PageControl()->setCurrentIndex(page);
+        Find<QPushButton>(form_.get(), button)->click();
+    }
     bool HasError(const std::string& text) const {
         return std::find(dialogs_.errors.begin(), dialogs_.errors.end(), text) !=
                dialogs_.errors.end();
@@ -160,6 +165,23 @@ const std::vector<UiColumn>& UiColumns() {
          },
          [](UiFaultMatrix& t) { return t.HasError("Error Reseting Accumulated Dose"); },
          {"No answer - Parameter WRITE", "Error Reseting Accumulated Dose"}},
+        // The end of the history access is still sent after the failed read.
+        {"HistoryRead",
+         0x02,
+         0x02,
+         false,
+         [](UiFaultMatrix& t) { t.ClickOnPage(TForm1::PageDevHistory, "BitBtn_HIS_Read"); },
+         [](UiFaultMatrix& t) { return t.HasError("Error of History reading"); },
+         {"No answer - Parameter WRITE", "Error of History reading"}},
+        {"SettingsRead",
+         0x01,
+         0x0E,
+         false,
+         [](UiFaultMatrix& t) {
+             t.ClickOnPage(TForm1::PageDevControlK310, "BitBtn_Setup_K310_Read");
+         },
+         [](UiFaultMatrix& t) { return t.HasError("Error reading Parameters"); },
+         {"Error reading Parameters"}},
     };
     return columns;
 }
