@@ -37,22 +37,26 @@ int RunClockGet(CliContext& context, CliSettingsSession& settings) {
     return kExitOk;
 }
 
-int RunClockSet(CliContext& context, CliSettingsSession& settings) {
-    settings.actions.WriteTime();
+// Runs a settings page action and, when it showed no error, prints the page
+// field it filled.
+int RunAndPrint(CliContext& context, CliSettingsSession& settings, void (SettingsActions::*act)(),
+                const char* name, std::string SettingsPageState::*field) {
+    (settings.actions.*act)();
     const int status = DialogsStatus(context);
     if (status == kExitOk) {
-        PrintValue(context, "clock", settings.actions.State().clockText);
+        PrintValue(context, name, settings.actions.State().*field);
     }
     return status;
 }
 
+int RunClockSet(CliContext& context, CliSettingsSession& settings) {
+    return RunAndPrint(context, settings, &SettingsActions::WriteTime, "clock",
+                       &SettingsPageState::clockText);
+}
+
 int RunCalibrationGet(CliContext& context, CliSettingsSession& settings) {
-    settings.actions.Read();
-    const int status = DialogsStatus(context);
-    if (status == kExitOk) {
-        PrintValue(context, "calibration", settings.actions.State().calibrationText);
-    }
-    return status;
+    return RunAndPrint(context, settings, &SettingsActions::Read, "calibration",
+                       &SettingsPageState::calibrationText);
 }
 
 int RunCalibrationSet(CliContext& context, CliSettingsSession& settings, const std::string& text) {

@@ -124,11 +124,11 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
         progress.Update(done, total,
                         std::to_string(history->csv.Rows() - 1) + PickText(" записей", " records"));
     };
-    hooks.cancelRequested = [] { return CliHost::Interrupted(); };
-    // Interrupted, the reading still closes the device's history access.
-    context.host.LeaveFirstSignalToCancel();
     ReadHistory reading(HistoryAccess{device, context.host, nullptr, nullptr}, *history,
                         context.dialogs, &context.log, hooks);
+    // Interrupted, the reading ends after its page and still closes the
+    // device's history access.
+    context.host.LeaveFirstSignalToCancel([&reading] { reading.Cancel(); });
     switch (reading.Run(SensorCount(info.board.boardCode))) {
         case HistoryOutcome::Completed: {
             const int status =

@@ -93,7 +93,7 @@ HistoryOutcome ReadHistory::ReadPages() {
         if (access_.host.StopRequested()) {
             return HistoryOutcome::Stopped;
         }
-        if (CancelSeen()) {
+        if (cancel_) {
             return HistoryOutcome::Cancelled;
         }
         if (!ReadPage(order[i])) {
@@ -121,10 +121,6 @@ bool ReadHistory::ReadPage(int page) {
         history_.store.Put(static_cast<std::uint32_t>(first + slot), record);
     }
     return true;
-}
-
-bool ReadHistory::CancelSeen() const {
-    return cancel_ || (hooks_.cancelRequested && hooks_.cancelRequested());
 }
 
 void ReadHistory::EndAccess() {

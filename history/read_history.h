@@ -30,8 +30,6 @@ class ReadHistory {
         std::function<void(int done, int total)> progress;
         // Lets the front end's events run once per page.
         std::function<void()> pump;
-        // Checked between pages, as Cancel() is.
-        std::function<bool()> cancelRequested;
     };
 
     ReadHistory(HistoryAccess access, DeviceHistory& history, Dialogs& dialogs, AppLog* log,
@@ -47,7 +45,6 @@ class ReadHistory {
     bool ReadHeader();
     HistoryOutcome ReadPages();
     bool ReadPage(int page);
-    bool CancelSeen() const;
     void EndAccess();
     void Report(HistoryOutcome outcome);
     void Progress(int done, int total);

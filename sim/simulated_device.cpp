@@ -207,16 +207,19 @@ std::size_t SimulatedDevice::CountRequests(int group, int code) const {
 
 bool SimulatedDevice::WaitForRequests(int group, int code, std::size_t count,
                                       Duration timeout) const {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, timeout,
-                             [&] { return transcript_.CountRequests(group, code) >= count; });
+    return WaitForEntries(TranscriptEntry::Direction::Request, group, code, count, timeout);
 }
 
 bool SimulatedDevice::WaitForAnswers(int group, int code, std::size_t count,
                                      Duration timeout) const {
+    return WaitForEntries(TranscriptEntry::Direction::Answer, group, code, count, timeout);
+}
+
+bool SimulatedDevice::WaitForEntries(TranscriptEntry::Direction direction, int group, int code,
+                                     std::size_t count, Duration timeout) const {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, timeout,
-                             [&] { return transcript_.CountAnswers(group, code) >= count; });
+                             [&] { return transcript_.Count(direction, group, code) >= count; });
 }
 
 void SimulatedDevice::ClearTranscript() {

@@ -85,6 +85,8 @@ class SimulatedDevice {
     using SteadyTime = std::chrono::steady_clock::time_point;
 
     void Run();
+    bool WaitForEntries(TranscriptEntry::Direction direction, int group, int code,
+                        std::size_t count, Duration timeout) const;
     void UpdatePlugState(std::unique_ptr<PtyPort>& port);
     void ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder);
     void ServePacket(std::unique_ptr<PtyPort>& port, const std::vector<std::uint8_t>& packet,

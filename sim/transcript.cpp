@@ -49,10 +49,6 @@ std::size_t Transcript::CountRequests(int group, int code) const {
     return Count(TranscriptEntry::Direction::Request, group, code);
 }
 
-std::size_t Transcript::CountAnswers(int group, int code) const {
-    return Count(TranscriptEntry::Direction::Answer, group, code);
-}
-
 std::size_t Transcript::Count(TranscriptEntry::Direction direction, int group, int code) const {
     return static_cast<std::size_t>(
         std::count_if(entries_.begin(), entries_.end(), [&](const TranscriptEntry& e) {

@@ -35,11 +35,9 @@ class Transcript {
     std::vector<TranscriptEntry> Entries() const { return {entries_.begin(), entries_.end()}; }
     std::vector<TranscriptEntry> Requests() const;
     std::size_t CountRequests(int group, int code) const;
-    std::size_t CountAnswers(int group, int code) const;
-
-  private:
     std::size_t Count(TranscriptEntry::Direction direction, int group, int code) const;
 
+  private:
     std::deque<TranscriptEntry> entries_;
     std::ofstream file_;
 };

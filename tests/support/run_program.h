@@ -1,8 +1,10 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +13,6 @@
 #include <iterator>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -59,6 +60,9 @@ class RunningProgram {
             envp.push_back(variable.data());
         }
         envp.push_back(nullptr);
+        // Made here, not by the child, so that a watch on them can start at once.
+        std::ofstream{OutPath()}.close();
+        std::ofstream{ErrPath()}.close();
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -94,17 +98,30 @@ class RunningProgram {
             ::kill(pid_, signal);
         }
     }
-    // Waits, within `limit`, until standard error holds `text`; the program
-    // writes to a file, so this looks again every few milliseconds.
+    // Waits, within `limit`, until standard error holds `text`: looks again
+    // each time the program writes to it.
     bool WaitForError(const std::string& text, std::chrono::milliseconds limit) const {
         const auto end = std::chrono::steady_clock::now() + limit;
-        while (Err().find(text) == std::string::npos) {
-            if (std::chrono::steady_clock::now() >= end) {
-                return false;
+        const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        // Watched before the first look, so no write falls between the two.
+        inotify_add_watch(watch, ErrPath().c_str(), IN_MODIFY | IN_CLOSE_WRITE);
+        bool found = false;
+        for (;;) {
+            found = Err().find(text) != std::string::npos;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            if (found || left.count() <= 0) {
+                break;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            pollfd entry{watch, POLLIN, 0};
+            if (poll(&entry, 1, static_cast<int>(left.count())) > 0) {
+                char events[4096];
+                while (read(watch, events, sizeof events) > 0) {
+                }
+            }
         }
-        return true;
+        close(watch);
+        return found;
     }
     std::string Out() const { return FileBytes(OutPath()); }
     std::string Err() const { return FileBytes(ErrPath()); }

@@ -14,9 +14,9 @@
 
 #include "app/about_window.h"
 #include "app/busy_window.h"
-#include "base/dialogs.h"
 #include "app/main_window.h"
 #include "app/options_store_qt.h"
+#include "base/dialogs.h"
 #include "protocol/device_session.h"
 #include "support/recording_dialogs.h"
 
@@ -98,6 +98,14 @@ class ShellFixture : public ::testing::Test {
         SetEnv("DRAVO_PORT_DIR", folder.toStdString());
         SetEnv("DRAVO_NO_SYSTEM_PORTS", "1");
         return folder.toStdString();
+    }
+
+    // The set-up of the tests that drive a simulated device through the
+    // window: English, the first page, and a private port folder (returned).
+    std::string UseEnglishWindowOnPrivatePorts() {
+        StoreOption("LANGUAGE", QStringLiteral("2"));
+        StoreOption("PAGENUM", QStringLiteral("0"));
+        return UsePrivatePortFolder();
     }
 
     // A device plugged in before the first port-list refresh counts as present

@@ -55,9 +55,7 @@ class UiFaultMatrixBase : public ShellFixture {
   protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        portDir_ = UsePrivatePortFolder();
-        StoreOption("LANGUAGE", QStringLiteral("2"));
-        StoreOption("PAGENUM", QStringLiteral("0"));
+        portDir_ = UseEnglishWindowOnPrivatePorts();
         dialogs_.answerYes = true;
         form_ = MakeForm();
         ASSERT_TRUE(form_->StartedUp());

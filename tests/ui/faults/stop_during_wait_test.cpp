@@ -21,9 +21,7 @@ class RealProgram : public ShellFixture {
   protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        portDir_ = UsePrivatePortFolder();
-        StoreOption("LANGUAGE", QStringLiteral("2"));
-        StoreOption("PAGENUM", QStringLiteral("0"));
+        portDir_ = UseEnglishWindowOnPrivatePorts();
     }
 
     QString LockPath() const {

@@ -15,8 +15,7 @@ class DeviceConnection : public ShellFixture {
   protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        portDir_ = UsePrivatePortFolder();
-        StoreOption("LANGUAGE", QStringLiteral("2"));
+        portDir_ = UseEnglishWindowOnPrivatePorts();
     }
 
     static QString Status(TForm1& form) { return form.StatusPanel()->text(); }
