@@ -20,10 +20,9 @@ class CliHost final : public OperationHost {
     static bool Interrupted();
 
     // For an operation that must finish its exchange and tidy up in the
-    // device when interrupted: the first signal is left to its cancel check
-    // (or handed to `cancel` at the next wait), a second one stops the waits
-    // as usual.
-    void LeaveFirstSignalToCancel(std::function<void()> cancel = {}) {
+    // device when interrupted: the first signal is handed to `cancel` at the
+    // next wait, a second one stops the waits as usual.
+    void LeaveFirstSignalToCancel(std::function<void()> cancel) {
         cancelFirst_ = true;
         cancel_ = std::move(cancel);
     }
