@@ -8,24 +8,20 @@
 #include "base/dialogs.h"
 
 ConnectionControls::ConnectionControls(ConnectionManager& manager, Dialogs& dialogs,
-                                       WaitRules& waits, Widgets widgets, QObject* parent)
-    : QObject(parent), manager_(manager), dialogs_(dialogs), widgets_(widgets) {
-    // A port change inside a wait would close the port under the waiting exchange.
-    connect(widgets_.autoAction, &QAction::triggered, this, [this, &waits] {
-        waits.RunOutsideFrames([this] {
-            manager_.Action_Connection_Auto();
-            SyncMenu();
-        });
-    });
-    connect(widgets_.manualNumberAction, &QAction::triggered, this, [this, &waits] {
-        waits.RunOutsideFrames([this] {
+                                       DeviceWorker& worker, Widgets widgets, QObject* parent)
+    : QObject(parent), manager_(manager), dialogs_(dialogs), worker_(worker), widgets_(widgets) {
+    connect(widgets_.autoAction, &QAction::triggered, this,
+            [this] { Post([this] { manager_.Action_Connection_Auto(); }); });
+    // The cancelled dialog puts back the auto mark as it was when the job began.
+    connect(widgets_.manualNumberAction, &QAction::triggered, this, [this] {
+        Post([this] {
+            manager_.Action_Connection_ManualUpdate();
             manager_.Action_Connection_Manual_Number(dialogs_);
-            SyncMenu();
         });
     });
     // The manual submenu's own item opens nothing and changes no state: undo the
     // check mark a click on it would leave.
-    connect(widgets_.manualAction, &QAction::triggered, this, [this] { SyncMenu(); });
+    connect(widgets_.manualAction, &QAction::triggered, this, [this] { SyncMenu(shown_); });
 }
 
 void ConnectionControls::ShowIndicator(const LinkIndicator& indicator) {
@@ -40,17 +36,20 @@ void ConnectionControls::ShowIndicator(const LinkIndicator& indicator) {
     widgets_.panelCom->setText(QString::fromStdString(indicator.portText));
 }
 
-void ConnectionControls::UpdateActions() {
-    manager_.Action_Connection_ManualUpdate();
-}
-
 void ConnectionControls::LanguageApplied() {
-    manager_.OnLanguageChanged();
-    SyncMenu();
+    Post([this] { manager_.OnLanguageChanged(); });
 }
 
-void ConnectionControls::SyncMenu() {
-    const ConnectionMenu& menu = manager_.Menu();
+void ConnectionControls::Post(std::function<void()> action) {
+    worker_.Post([this, action = std::move(action)] {
+        action();
+        QMetaObject::invokeMethod(
+            this, [this, menu = manager_.Menu()] { SyncMenu(menu); }, Qt::QueuedConnection);
+    });
+}
+
+void ConnectionControls::SyncMenu(const ConnectionMenu& menu) {
+    shown_ = menu;
     widgets_.autoAction->setChecked(menu.autoChecked);
     widgets_.manualAction->setChecked(menu.manualChecked);
     if (!menu.manualCaption.empty()) {

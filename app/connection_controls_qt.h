@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "base/wait_rules.h"
+#include "base/device_worker.h"
 #include "serial/connection_manager.h"
 
 class Dialogs;
@@ -10,7 +10,8 @@ class QAction;
 class QLabel;
 
 // Binds the connection manager to the connection menu and to the two link
-// panels of the bottom bar.
+// panels of the bottom bar. The manager lives on the device worker: the menu
+// posts its actions there and shows the menu state they leave.
 class ConnectionControls : public QObject {
     Q_OBJECT
   public:
@@ -22,20 +23,22 @@ class ConnectionControls : public QObject {
         QLabel* panelConnection = nullptr;
     };
 
-    // The menu's port changes happen outside device waits (`waits`).
-    ConnectionControls(ConnectionManager& manager, Dialogs& dialogs, WaitRules& waits,
+    // `dialogs` must be safe to call from the worker.
+    ConnectionControls(ConnectionManager& manager, Dialogs& dialogs, DeviceWorker& worker,
                        Widgets widgets, QObject* parent);
 
     void ShowIndicator(const LinkIndicator& indicator);
-    // Idle-time update: the manual action records the auto check mark.
-    void UpdateActions();
     // A language switch puts the plain manual caption back.
     void LanguageApplied();
 
   private:
-    void SyncMenu();
+    // Runs `action` on the worker, then shows the menu state it left.
+    void Post(std::function<void()> action);
+    void SyncMenu(const ConnectionMenu& menu);
 
     ConnectionManager& manager_;
     Dialogs& dialogs_;
+    DeviceWorker& worker_;
     Widgets widgets_;
+    ConnectionMenu shown_;
 };

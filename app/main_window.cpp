@@ -23,7 +23,6 @@
 #include "app/busy_window.h"
 #include "app/caption_table.h"
 #include "app/connection_controls_qt.h"
-#include "app/event_pump_qt.h"
 #include "app/log_file.h"
 #include "app/log_view_widget.h"
 #include "app/options_store.h"
@@ -47,6 +46,7 @@
 namespace {
 
 constexpr int kTimerProcMs = 100;
+constexpr int kModalRetryMs = 10;
 constexpr int kBusyIntervalMs = 50;
 constexpr int kIdleUpdateMs = 200;
 constexpr int kClientWidth = 844;
@@ -107,11 +107,13 @@ QLabel* MakePanel(QWidget* parent, const char* name, const QString& text) {
 
 TForm1::TForm1(Dialogs& dialogs, OptionsStore& options, TickClock clock, QWidget* parent)
     : QMainWindow(parent),
-      OperationHost(QtEventPump(), QtDeferToLoop()),
       dialogs_(dialogs),
+      modalCount_(dialogs),
+      ui_(this),
+      workerDialogs_(modalCount_, ui_, Stop()),
       options_(options),
       clock_(clock),
-      procTimer_(std::move(clock), &Waits()) {
+      procTimer_(std::move(clock)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Dravo Explorer "));
     setFont(FontWithFallbacks({QStringLiteral("Arial Unicode MS"), QStringLiteral("DejaVu Sans")},
@@ -363,6 +365,8 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormDestroy() {
+    // The running job ends at its next exchange; nothing talks to the device after this.
+    worker_->Shutdown();
     if (destroyed_) {
         return;
     }
@@ -387,23 +391,27 @@ void TForm1::FormDestroy() {
     DestroyDeviceSession();
 }
 
+// The session's hooks run on the worker; what they show goes to this thread.
 void TForm1::CreateDeviceSession() {
     DeviceSessionOptions options;
     options.stack.clock = clock_;
-    options.stack.waits = &Waits();
-    options.stack.dialogs = &dialogs_;
+    options.stack.stop = &Stop();
+    options.stack.dialogs = &workerDialogs_;
     options.stack.log = &log_;
-    options.linkCheckEnabled = [this] { return linkCheckEnabled_; };
+    options.linkCheckEnabled = [this] { return linkCheckEnabled_.load(); };
     options.showIndicator = [this](const LinkIndicator& indicator) {
-        ShowLinkIndicator(indicator);
+        OnGuiThread([this, indicator] { ShowLinkIndicator(indicator); });
     };
     options.openFailed = [this](int port, const std::string& path, int error) {
-        ReportRefusedPort(port, path, error);
+        OnGuiThread([this, port, path, error] { ReportRefusedPort(port, path, error); });
     };
-    options.opened = [this](int port) { accessNotice_.Forget(port); };
+    options.opened = [this](int port) {
+        OnGuiThread([this, port] { accessNotice_.Forget(port); });
+    };
     session_ = std::make_unique<DeviceSession>(std::move(options));
+    worker_ = std::make_unique<DeviceWorker>(Stop());
     connectionControls_ = new ConnectionControls(
-        session_->Connection(), dialogs_, Waits(),
+        session_->Connection(), workerDialogs_, *worker_,
         {actionConnectionAuto_, actionManual_, actionManualNumber_, panelCom_, panelConnection_},
         this);
     procTimer_.SetConnectionStep([this] { session_->Connection().Timer_ConnectionTimer(); });
@@ -414,27 +422,31 @@ void TForm1::CreateDeviceSession() {
 void TForm1::CreateDevicePages() {
     operationGate_ = std::make_unique<OperationGate>(
         [this] { return GateInputs::From(Connected(), DeviceRecognized(), session_->Commands()); },
-        dialogs_, log_);
+        workerDialogs_, log_);
     PageContext context;
     context.pageControl = pageControl_;
     context.progress = progressBar_;
     context.session = session_.get();
     context.gate = operationGate_.get();
     context.host = this;
-    context.dialogs = &dialogs_;
+    context.worker = worker_.get();
+    context.dialogs = &workerDialogs_;
     context.log = &log_;
     context.clock = clock_;
     context.device = &deviceInfo_;
-    context.tickInProgress = [this] { return TickInProgress(); };
     context.deviceReady = [this] { return Connected() && DeviceRecognized(); };
     context.dropConnection = [this] { session_->Connection().ClearConnected(); };
-    context.restartIntoMainProgram = [this, restart = WindowRestartEnvironment(context)] {
-        const FirmwareContext firmware{session_->Commands(), log_, *this, clock_,
-                                       [this](int percent) { progressBar_->setValue(percent); }};
+    context.linkStep = [this] { procTimer_.LinkStep(); };
+    context.showProgress = [this](int percent) {
+        OnGuiThread([this, percent] { progressBar_->setValue(percent); });
+    };
+    context.restartIntoMainProgram = [this, restart = WindowRestartEnvironment(context),
+                                      progress = context.showProgress] {
+        const FirmwareContext firmware{session_->Commands(), log_, *this, clock_, progress};
         return RestartIntoMainProgram(firmware, restart);
     };
     context.showStatus = [this](const std::string& text, StatusStyle style) {
-        ShowStatus(text, static_cast<int>(style));
+        OnGuiThread([this, text, style] { ShowStatus(text, static_cast<int>(style)); });
     };
     for (const DevicePageSlot& slot : kDevicePages) {
         context.tab = Page(slot.tab);
@@ -503,18 +515,19 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (Waits().InFrame()) {
-        // Frames on the stack still stand on the session: they give up at
-        // once, and the window closes from the event loop once they are gone.
-        RequestStop();
-        if (QWidget* box = QApplication::activeModalWidget()) {
+    // The running job ends at its next exchange and waits for no answer.
+    RequestStop();
+    QWidget* box = QApplication::activeModalWidget();
+    if (modalCount_.Depth() > 0 || box != nullptr) {
+        // A box's own loop is on the stack: close it, and the window from the
+        // top-level loop once it has returned.
+        if (box != nullptr) {
             box->close();
         }
         event->ignore();
-        Waits().WhenNoFrame([this] { close(); });
+        QTimer::singleShot(kModalRetryMs, this, [this] { close(); });
         return;
     }
-    RequestStop();
     FormDestroy();
     if (busy_ != nullptr) {
         busy_->HideBusy();
@@ -533,43 +546,95 @@ void TForm1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
+// Operation guards switch these from the worker.
 void TForm1::SetPagesEnabled(bool enabled) {
-    pageControl_->setEnabled(enabled);
+    OnGuiThread([this, enabled] { pageControl_->setEnabled(enabled); });
 }
 
 void TForm1::SetBusy(bool busy) {
-    if (busy_ == nullptr) {
+    OnGuiThread([this, busy] {
+        if (busy_ == nullptr) {
+            return;
+        }
+        if (busy) {
+            busy_->ShowBusy(kBusyIntervalMs);
+        } else {
+            busy_->HideBusy();
+        }
+    });
+}
+
+template <typename Call>
+auto TForm1::ModalCount::Counted(Call call) {
+    ++depth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{depth_};
+    return call();
+}
+
+void TForm1::ModalCount::Error(const std::string& text) {
+    Counted([&] { shown_.Error(text); });
+}
+
+void TForm1::ModalCount::Information(const std::string& text) {
+    Counted([&] { shown_.Information(text); });
+}
+
+void TForm1::ModalCount::Warning(const std::string& text) {
+    Counted([&] { shown_.Warning(text); });
+}
+
+bool TForm1::ModalCount::AskYesNo(const std::string& text) {
+    return Counted([&] { return shown_.AskYesNo(text); });
+}
+
+bool TForm1::ModalCount::InputQuery(const std::string& caption, const std::string& prompt,
+                                    std::string& value) {
+    return Counted([&] { return shown_.InputQuery(caption, prompt, value); });
+}
+
+bool TForm1::ModalCount::SaveFileName(const std::string& caption, const std::string& filter,
+                                      std::string& fileName) {
+    return Counted([&] { return shown_.SaveFileName(caption, filter, fileName); });
+}
+
+// The tick guard: a tick posts no step while the last one has not ended.
+void TForm1::Timer_ProcTimer() {
+    if (StopRequested() || worker_->PeriodicPending()) {
         return;
     }
-    if (busy) {
-        busy_->ShowBusy(kBusyIntervalMs);
-    } else {
-        busy_->HideBusy();
-    }
+    ForEachPage([](DevicePage& page) { page.BeforeTimerStep(); });
+    worker_->PostPeriodic([this] { procTimer_.Tick(); });
 }
 
-void TForm1::Timer_ProcTimer() {
-    procTimer_.Tick();
-}
-
+// Identification runs on the worker; the pages learn of it on this thread.
 void TForm1::CreateIdentificationStep() {
     IdentificationView view;
     view.showStatus = [this](const std::string& text, StatusStyle style) {
-        ShowStatus(text, static_cast<int>(style));
+        OnGuiThread([this, text, style] { ShowStatus(text, static_cast<int>(style)); });
     };
     view.showSettingsPage = [this](SettingsPage page) {
-        ForEachPage([page](DevicePage& each) { each.ShowSettingsPage(page); });
+        OnGuiThread([this, page] {
+            ForEachPage([page](DevicePage& each) { each.ShowSettingsPage(page); });
+        });
     };
     view.fillInfoPage = [this](const DeviceInfo& info) {
-        ForEachPage([&info](DevicePage& each) { each.FillInfo(info); });
+        OnGuiThread([this, info] { ForEachPage([&info](DevicePage& each) { each.FillInfo(info); }); });
     };
-    view.clearInfoPage = [this] { ForEachPage([](DevicePage& each) { each.ClearInfo(); }); };
+    view.clearInfoPage = [this] {
+        OnGuiThread([this] { ForEachPage([](DevicePage& each) { each.ClearInfo(); }); });
+    };
     view.setRenewButtonEnabled = [this](bool enabled) {
-        ForEachPage([enabled](DevicePage& each) { each.SetRenewEnabled(enabled); });
+        OnGuiThread([this, enabled] {
+            ForEachPage([enabled](DevicePage& each) { each.SetRenewEnabled(enabled); });
+        });
     };
     identification_ = std::make_unique<IdentificationStep>(
         DeviceIdentification(session_->Commands(), log_), deviceInfo_, clock_, std::move(view));
-    procTimer_.AddStep([this] { identification_->Tick(Connected(), linkCheckEnabled_); });
+    procTimer_.SetIdentificationStep(
+        [this] { identification_->Tick(Connected(), linkCheckEnabled_.load()); });
 }
 
 bool TForm1::DeviceRecognized() const {
@@ -607,9 +672,6 @@ void TForm1::UpdateActions() {
     actionLogVisible_->setText(logShown ? Text(PickText("Cкрыть лог", "Hide Report"))
                                         : Text(PickText("Показать лог", "Show Report")));
     SetImageIndex(actionLogVisible_, images_, logShown ? ImageList::kHideLog : ImageList::kShowLog);
-    if (connectionControls_ != nullptr) {
-        connectionControls_->UpdateActions();
-    }
 }
 
 void TForm1::Action_Log_VisibleExecute() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,11 +9,14 @@
 #include "app/image_list_qt.h"
 #include "app/instance_lock.h"
 #include "app/proc_timer.h"
+#include "app/ui_thread_qt.h"
 #include "base/app_log.h"
+#include "base/device_worker.h"
 #include "base/language.h"
 #include "base/operation_host.h"
 #include "base/status_style.h"
 #include "base/tick_clock.h"
+#include "base/worker_dialogs.h"
 #include "protocol/device_info.h"
 #include "protocol/device_page.h"
 #include "serial/port_access_notice.h"
@@ -42,8 +46,10 @@ enum class StartupResult { Running, AlreadyRunning, TempFolderFailed };
 
 // The main window: pages, menus, actions, status bar and the 100 ms timer, with
 // the start-up and shutdown sequences around them. It is the host of the
-// device operations: their waits pump its event loop, and a close request
-// that arrives inside one is carried out once every wait has unwound.
+// device operations, which run as jobs on its device worker: the timer posts
+// the periodic step there, the pages post the user's operations, and what the
+// jobs show comes back by queued calls. A close request that arrives while a
+// box is open closes the box and is carried out from the top-level loop.
 class TForm1 : public QMainWindow, public OperationHost {
     Q_OBJECT
   public:
@@ -76,22 +82,26 @@ class TForm1 : public QMainWindow, public OperationHost {
     void ShowStatusError(const std::string& text) { ShowStatus(text, 2); }
     void ShowStatusWarning(const std::string& text) { ShowStatus(text, 3); }
 
+    // Both read the worker's state: call them on the worker, or while it is idle.
     bool DeviceRecognized() const;
     // A device answers the connection test on the open port.
     bool Connected() const;
     // Long device operations clear this for their whole run.
     bool LinkCheckEnabled() const { return linkCheckEnabled_; }
     void SetLinkCheckEnabled(bool enabled) override { linkCheckEnabled_ = enabled; }
-    // What the last identification learned of the connected device.
+    // What the last identification learned of the connected device (see Connected).
     const DeviceInfo& Device() const { return deviceInfo_; }
-    bool TickInProgress() const { return procTimer_.TickInProgress(); }
+
+    // The thread that runs everything that talks to the device.
+    DeviceWorker& Worker() { return *worker_; }
 
     // The link to the dosimeter; exists from start-up to shutdown.
     DeviceSession& Session() { return *session_; }
     OperationGate& Gate() { return *operationGate_; }
 
     AppLog& Log() { return log_; }
-    Dialogs& UserDialogs() { return dialogs_; }
+    // The dialogs for jobs on the worker (see WorkerDialogs).
+    Dialogs& UserDialogs() { return workerDialogs_; }
     const std::string& TempFolder() const { return tempFolder_; }
 
     QTabWidget* PageControl() const { return pageControl_; }
@@ -131,6 +141,11 @@ class TForm1 : public QMainWindow, public OperationHost {
     void BuildActions();
     void BuildMenus();
     void BuildLogPopup();
+    // Runs `action` on this window's thread, later, unless the window is gone.
+    template <typename Action>
+    void OnGuiThread(Action action) {
+        QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
+    }
     QAction* MakeAction(const char* name, const char* caption);
     void ApplyCaption(const char* control, const QString& caption, const char* busyCaption);
 
@@ -163,7 +178,31 @@ class TForm1 : public QMainWindow, public OperationHost {
     void Action_Help_AboutExecute();
     void SelectDataSource(bool internet);
 
+    // Counts the boxes open on the GUI thread, so a close request in one waits for it.
+    class ModalCount final : public Dialogs {
+      public:
+        explicit ModalCount(Dialogs& shown) : shown_(shown) {}
+        int Depth() const { return depth_; }
+        void Error(const std::string& text) override;
+        void Information(const std::string& text) override;
+        void Warning(const std::string& text) override;
+        bool AskYesNo(const std::string& text) override;
+        bool InputQuery(const std::string& caption, const std::string& prompt,
+                        std::string& value) override;
+        bool SaveFileName(const std::string& caption, const std::string& filter,
+                          std::string& fileName) override;
+
+      private:
+        template <typename Call>
+        auto Counted(Call call);
+        Dialogs& shown_;
+        int depth_ = 0;
+    };
+
     Dialogs& dialogs_;
+    ModalCount modalCount_;
+    QtUiThread ui_;
+    WorkerDialogs workerDialogs_;
     OptionsStore& options_;
     TickClock clock_;
     ProcTimer procTimer_;
@@ -173,13 +212,14 @@ class TForm1 : public QMainWindow, public OperationHost {
     std::string tempFolder_;
     StartupResult startup_ = StartupResult::Running;
     bool destroyed_ = false;
-    bool linkCheckEnabled_ = true;
+    std::atomic<bool> linkCheckEnabled_{true};
     int currentPage_ = 0;
     PortAccessNotice accessNotice_;
     DeviceInfo deviceInfo_;
     std::unique_ptr<IdentificationStep> identification_;
     std::unique_ptr<OperationGate> operationGate_;
     std::unique_ptr<DeviceSession> session_;
+    std::unique_ptr<DeviceWorker> worker_;
     std::vector<std::unique_ptr<DevicePage>> pages_;
     ConnectionControls* connectionControls_ = nullptr;
 

@@ -2,15 +2,11 @@
 
 void ProcTimer::ClearSteps() {
     connectionStep_ = nullptr;
+    identificationStep_ = nullptr;
     steps_.clear();
 }
 
-void ProcTimer::Tick() {
-    if (inProgress_ || (waits_ != nullptr && waits_->StopRequested())) {
-        return;
-    }
-    inProgress_ = true;
-    WaitRules::Frame frame(waits_);
+void ProcTimer::LinkStep() {
     const std::uint32_t now = clock_();
     if (!lastConnectionTick_ || TicksSince(*lastConnectionTick_, now) > kConnectionPeriodMs) {
         lastConnectionTick_ = now;
@@ -18,8 +14,14 @@ void ProcTimer::Tick() {
             connectionStep_();
         }
     }
+    if (identificationStep_) {
+        identificationStep_();
+    }
+}
+
+void ProcTimer::Tick() {
+    LinkStep();
     for (const Step& step : steps_) {
         step();
     }
-    inProgress_ = false;
 }

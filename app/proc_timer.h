@@ -6,35 +6,33 @@
 #include <vector>
 
 #include "base/tick_clock.h"
-#include "base/wait_rules.h"
 
-// One tick of the main timer: the connection step at most once per second,
-// then every other step (identification, the pages) on every tick. Device
-// exchanges inside a step pump the event loop, so a tick can be entered again
-// while it runs: such nested ticks return at once. A tick is a frame that
-// stands on the device session, and none runs once the program was asked to stop.
+// The periodic step that each tick of the main timer posts to the device
+// worker: the connection step at most once per second, then identification,
+// then the pages' steps. The worker's tick guard keeps one step at a time.
 class ProcTimer {
   public:
     using Step = std::function<void()>;
     static constexpr std::uint32_t kConnectionPeriodMs = 1000;
 
-    explicit ProcTimer(TickClock clock, WaitRules* waits = nullptr)
-        : clock_(std::move(clock)), waits_(waits) {}
+    explicit ProcTimer(TickClock clock) : clock_(std::move(clock)) {}
 
     void SetConnectionStep(Step step) { connectionStep_ = std::move(step); }
+    void SetIdentificationStep(Step step) { identificationStep_ = std::move(step); }
     void AddStep(Step step) { steps_.push_back(std::move(step)); }
     // Drops every step: the session they work on is going away.
     void ClearSteps();
 
     void Tick();
-    bool TickInProgress() const { return inProgress_; }
+    // The connection step when due, then identification: what a restart runs
+    // while it waits for the device to come back.
+    void LinkStep();
 
   private:
     TickClock clock_;
-    WaitRules* waits_;
     Step connectionStep_;
+    Step identificationStep_;
     std::vector<Step> steps_;
-    bool inProgress_ = false;
     // Empty until the first tick, which runs the connection step at once.
     std::optional<std::uint32_t> lastConnectionTick_;
 };

@@ -8,6 +8,7 @@ void AppLog::Append(const std::string& text) {
 }
 
 void AppLog::AddLine(const std::string& text) {
+    const std::lock_guard<std::mutex> guard(lock_);
     if (lines_.size() == kFullThreshold) {
         Append(kFullMarker);
     }
@@ -27,6 +28,7 @@ void AppLog::LogErrorCode(const std::string& text, int code) {
 }
 
 void AppLog::ReplaceLastLine(const std::string& text) {
+    const std::lock_guard<std::mutex> guard(lock_);
     if (lines_.empty()) {
         return;
     }
@@ -37,19 +39,36 @@ void AppLog::ReplaceLastLine(const std::string& text) {
 }
 
 void AppLog::Clear() {
+    const std::lock_guard<std::mutex> guard(lock_);
     lines_.clear();
     if (observer_.cleared) {
         observer_.cleared();
     }
 }
 
+std::vector<std::string> AppLog::Lines() const {
+    const std::lock_guard<std::mutex> guard(lock_);
+    return lines_;
+}
+
+std::size_t AppLog::LineCount() const {
+    const std::lock_guard<std::mutex> guard(lock_);
+    return lines_.size();
+}
+
 std::string AppLog::Text() const {
+    const std::lock_guard<std::mutex> guard(lock_);
     std::string text;
     for (const auto& line : lines_) {
         text += line;
         text += '\n';
     }
     return text;
+}
+
+void AppLog::SetObserver(Observer observer) {
+    const std::lock_guard<std::mutex> guard(lock_);
+    observer_ = std::move(observer);
 }
 
 LogSink AppLog::Sink() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,9 @@
 using LogSink = std::function<void(const std::string&)>;
 
 // The program's one record of what happened. The log page mirrors these lines
-// through the observer; only the GUI thread writes here.
+// through the observer. The device worker and the GUI thread both write here:
+// appends are serialised, and the observer hears of each change in the order
+// of the lines, from the thread that made it.
 class AppLog {
   public:
     static constexpr std::size_t kFullThreshold = 10000;
@@ -27,18 +30,19 @@ class AppLog {
     void ReplaceLastLine(const std::string& text);
     void Clear();
 
-    const std::vector<std::string>& Lines() const { return lines_; }
-    std::size_t LineCount() const { return lines_.size(); }
+    std::vector<std::string> Lines() const;
+    std::size_t LineCount() const;
 
     // Every line followed by a single line feed.
     std::string Text() const;
 
     LogSink Sink();
-    void SetObserver(Observer observer) { observer_ = std::move(observer); }
+    void SetObserver(Observer observer);
 
   private:
     void Append(const std::string& text);
 
+    mutable std::mutex lock_;
     std::vector<std::string> lines_;
     std::string lastLine_;
     Observer observer_;

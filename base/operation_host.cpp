@@ -18,8 +18,7 @@ void Hold(int& holders, bool take, Apply apply) {
 }  // namespace
 
 OperationGuard::OperationGuard(OperationHost& host, OperationDisables disables)
-    : host_(host), disables_(disables), frame_(&host.Waits()) {
-    ++host_.running_;
+    : host_(host), disables_(disables) {
     if (disables_.linkCheck) {
         Hold(host_.linkCheckOff_, true, [this](bool on) { host_.SetLinkCheckEnabled(on); });
     }
@@ -41,7 +40,6 @@ OperationGuard::~OperationGuard() {
     if (disables_.linkCheck) {
         Hold(host_.linkCheckOff_, false, [this](bool on) { host_.SetLinkCheckEnabled(on); });
     }
-    --host_.running_;
 }
 
 LinkCheckWindow::LinkCheckWindow(OperationHost& host) : host_(host) {

@@ -90,7 +90,7 @@ void ReadFullRing(benchmark::State& state) {
     for (auto _ : state) {
         const auto wireBefore = sim.WireTimeSpent();
         const auto start = std::chrono::steady_clock::now();
-        ReadHistory reader(HistoryAccess{device, host, nullptr, nullptr}, *history, dialogs,
+        ReadHistory reader(HistoryAccess{device, host, nullptr}, *history, dialogs,
                            nullptr);
         HistoryOutcome outcome;
         {

@@ -51,7 +51,7 @@ int DialogsStatus(const CliContext& context, std::size_t confirmation) {
     if (CliHost::Interrupted()) {
         return kExitInterrupted;
     }
-    return context.dialogs.Errors() > 0 || context.dialogs.Declined(confirmation) ? kExitFailure
+    return context.console.Errors() > 0 || context.console.Declined(confirmation) ? kExitFailure
                                                                                   : kExitOk;
 }
 

@@ -3,6 +3,8 @@
 #include <functional>
 
 #include "base/app_log.h"
+#include "base/ui_thread.h"
+#include "base/worker_dialogs.h"
 #include "cli/cli_dialogs.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
@@ -12,15 +14,18 @@ class App;
 }
 
 // What a command runs with: the parsed options, the log, the host of its
-// waits and the message boxes on standard error.
+// waits and the message boxes on standard error (`console`), which the
+// operations see through `dialogs`: nothing shown once a stop was requested.
 struct CliContext {
     explicit CliContext(const CliOptions& parsed)
-        : options(parsed), dialogs(parsed.yes, parsed.quiet) {}
+        : options(parsed), console(parsed.yes, parsed.quiet), dialogs(console, ui, host.Stop()) {}
 
     CliOptions options;
     AppLog log;
     CliHost host;
-    CliDialogs dialogs;
+    CliDialogs console;
+    InlineUiThread ui;
+    WorkerDialogs dialogs;
 };
 
 // The command the arguments chose, set while they are parsed; it returns the

@@ -92,7 +92,7 @@ int RunMeasure(CliContext& context, int watchSeconds) {
     CommandsMeasureDevice device(commands, &context.log);
     Measurement measurement(
         device, [&gate](std::string& notice) { return gate.CheckPage(notice); }, context.dialogs,
-        SystemTicks, context.host.Waits());
+        SystemTicks);
 
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(watchSeconds);
     for (;;) {

@@ -1,36 +1,36 @@
 #include "cli/cli_host.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <csignal>
-#include <thread>
 #include <utility>
 
 namespace {
 
-volatile std::sig_atomic_t stopSignals = 0;
+// The handler only writes a byte; the watcher thread acts on it.
+int signalPipe[2] = {-1, -1};
+std::atomic<bool> interrupted{false};
+constexpr unsigned char kSignalByte = 1;
+constexpr unsigned char kQuitByte = 0;
 
 void OnStopSignal(int) {
-    if (stopSignals < 2) {
-        stopSignals = stopSignals + 1;
-    }
+    const int savedErrno = errno;
+    interrupted = true;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &kSignalByte, 1);
+    errno = savedErrno;
 }
 
 }  // namespace
 
-CliHost::CliHost()
-    : OperationHost(
-          [this](std::chrono::milliseconds maxBlock) {
-              if (stopSignals > (cancelFirst_ ? 1 : 0)) {
-                  RequestStop();
-                  return;
-              }
-              if (stopSignals > 0 && cancel_) {
-                  std::exchange(cancel_, {})();
-              }
-              if (maxBlock.count() > 0) {
-                  std::this_thread::sleep_for(maxBlock);
-              }
-          },
-          {}) {
+CliHost::CliHost() {
+    if (::pipe2(signalPipe, O_CLOEXEC) != 0) {
+        return;
+    }
+    watcher_ = std::thread([this] { Watch(); });
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -41,8 +41,53 @@ CliHost::CliHost()
 CliHost::~CliHost() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    if (watcher_.joinable()) {
+        [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &kQuitByte, 1);
+        watcher_.join();
+        ::close(signalPipe[0]);
+        ::close(signalPipe[1]);
+        signalPipe[0] = signalPipe[1] = -1;
+    }
 }
 
 bool CliHost::Interrupted() {
-    return stopSignals != 0;
+    return interrupted.load();
+}
+
+void CliHost::LeaveFirstSignalToCancel(std::function<void()> cancel) {
+    std::lock_guard<std::mutex> guard(lock_);
+    cancel_ = std::move(cancel);
+    if (signals_ > 0) {
+        std::exchange(cancel_, {})();
+    }
+}
+
+void CliHost::Watch() {
+    for (;;) {
+        unsigned char byte = kQuitByte;
+        const ssize_t got = ::read(signalPipe[0], &byte, 1);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got != 1 || byte == kQuitByte) {
+            return;
+        }
+        OnSignal();
+    }
+}
+
+void CliHost::OnSignal() {
+    std::function<void()> cancel;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        ++signals_;
+        if (signals_ == 1 && cancel_) {
+            cancel = std::exchange(cancel_, {});
+        }
+    }
+    if (cancel) {
+        cancel();
+    } else {
+        RequestStop();
+    }
 }

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <functional>
-#include <utility>
+#include <mutex>
+#include <thread>
 
 #include "base/operation_host.h"
 
 // The command line's front end for device operations: no pages, no busy
-// window and no background connection test to switch off. SIGINT and SIGTERM
-// become a stop request that the next wait sees, so an operation ends through
-// its cancel path.
+// window and no background connection test to switch off; operations run on
+// the main thread, the worker's simplest client. SIGINT and SIGTERM become a
+// stop request at once (a watcher thread sees them), so a blocked wait ends
+// and the operation leaves through its cancel path.
 class CliHost final : public OperationHost {
   public:
     CliHost();
@@ -20,12 +22,9 @@ class CliHost final : public OperationHost {
     static bool Interrupted();
 
     // For an operation that must finish its exchange and tidy up in the
-    // device when interrupted: the first signal is handed to `cancel` at the
-    // next wait, a second one stops the waits as usual.
-    void LeaveFirstSignalToCancel(std::function<void()> cancel) {
-        cancelFirst_ = true;
-        cancel_ = std::move(cancel);
-    }
+    // device when interrupted: the first signal is handed to `cancel`, a
+    // second one stops the waits as usual.
+    void LeaveFirstSignalToCancel(std::function<void()> cancel);
 
   protected:
     void SetLinkCheckEnabled(bool) override {}
@@ -33,6 +32,11 @@ class CliHost final : public OperationHost {
     void SetBusy(bool) override {}
 
   private:
-    bool cancelFirst_ = false;
+    void Watch();
+    void OnSignal();
+
+    std::mutex lock_;
+    int signals_ = 0;
     std::function<void()> cancel_;
+    std::thread watcher_;
 };

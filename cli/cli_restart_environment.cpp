@@ -17,7 +17,7 @@ RestartEnvironment CliRestartEnvironment::Environment() {
 }
 
 void CliRestartEnvironment::Step() {
-    host_.Waits().Pump(kStepBlock);
+    host_.Stop().SleepFor(kStepBlock);
     const std::uint32_t now = SystemTicks();
     if (back_ || host_.StopRequested() || TicksSince(lastTry_, now) < kReconnectPeriodMs) {
         return;

@@ -17,7 +17,7 @@ DeviceStackOptions StackOptions(AppLog& log, OperationHost& host, Dialogs& dialo
                                 const PortTableConfig& ports) {
     DeviceStackOptions options;
     options.ports = ports;
-    options.waits = &host.Waits();
+    options.stop = &host.Stop();
     options.dialogs = &dialogs;
     options.log = &log;
     return options;

@@ -94,7 +94,7 @@ int RunRestore(CliContext& context, CliSettingsSession& settings, const std::str
         return status;
     }
     if (calibration) {
-        const std::size_t question = context.dialogs.Questions();
+        const std::size_t question = context.console.Questions();
         actions.SaveCalibration();
         if (const int status = DialogsStatus(context, question); status != kExitOk) {
             return status;

@@ -1,25 +1,23 @@
 #include "firmware/device_info_device_page_qt.h"
 
 #include <QLayout>
-#include <QProgressBar>
 
 #include "firmware/device_info_page.h"
 #include "protocol/device_session.h"
 
 namespace {
 
-// A restart's wait blocks this long when no event is pending, so it never spins.
-constexpr std::chrono::milliseconds kRestartPumpBlock{10};
+// A restart's wait sleeps this long between steps, so it never spins.
+constexpr std::chrono::milliseconds kRestartStepPause{10};
 
 class DeviceInfoDevicePage final : public DevicePage {
   public:
     explicit DeviceInfoDevicePage(const PageContext& context) {
-        QProgressBar* progress = context.progress;
         page_ = new DeviceInfoPage(
-            DeviceInfoPageContext{
-                context.session->Commands(), *context.log, *context.host, *context.dialogs,
-                context.clock, WindowRestartEnvironment(context), context.deviceReady,
-                context.showStatus, [progress](int percent) { progress->setValue(percent); }},
+            DeviceInfoPageContext{context.session->Commands(), *context.log, *context.host,
+                                  *context.worker, *context.dialogs, context.clock,
+                                  WindowRestartEnvironment(context), context.deviceReady,
+                                  context.showStatus, context.showProgress},
             context.tab);
         context.tab->layout()->addWidget(page_);
     }
@@ -38,8 +36,11 @@ class DeviceInfoDevicePage final : public DevicePage {
 
 RestartEnvironment WindowRestartEnvironment(const PageContext& context) {
     OperationHost* host = context.host;
-    return {[host] { host->Waits().Pump(kRestartPumpBlock); }, context.deviceReady,
-            context.dropConnection};
+    return {[host, step = context.linkStep] {
+                host->Stop().SleepFor(kRestartStepPause);
+                step();
+            },
+            context.deviceReady, context.dropConnection};
 }
 
 std::unique_ptr<DevicePage> MakeDeviceInfoPage(const PageContext& context) {

@@ -45,7 +45,7 @@ void DeviceInfoPage::ClearPage() {
 
 void DeviceInfoPage::SetRenewButtonEnabled(bool enabled) {
     // While an update runs the button stays off, whatever identification says.
-    renewButton_->setEnabled(enabled && running_ == nullptr);
+    renewButton_->setEnabled(enabled && !updating_);
 }
 
 void DeviceInfoPage::Relabel() {
@@ -64,22 +64,24 @@ void DeviceInfoPage::ShowLines() {
 }
 
 void DeviceInfoPage::BitBtn_ReNewDeviceInfoClick() {
-    if (running_ != nullptr) {
+    if (updating_) {
         return;
     }
-    FirmwareContext firmware{context_.commands, context_.log,          context_.host,
-                             context_.clock,    context_.showProgress, nullptr};
-    FirmwareUpdate update(std::move(firmware), context_.restart, screens_, context_.dialogs,
-                          context_.showStatus, context_.ready);
-    running_ = &update;
+    updating_ = true;
     renewButton_->setEnabled(false);
-    update.Run();
-    running_ = nullptr;
-    renewButton_->setEnabled(context_.ready && context_.ready());
-}
-
-void DeviceInfoPage::CancelUpdate() {
-    if (running_ != nullptr) {
-        running_->Cancel();
-    }
+    context_.worker.Post([this] {
+        FirmwareContext firmware{context_.commands, context_.log,          context_.host,
+                                 context_.clock,    context_.showProgress, nullptr};
+        FirmwareUpdate update(std::move(firmware), context_.restart, screens_, context_.dialogs,
+                              context_.showStatus, context_.ready);
+        update.Run();
+        const bool ready = context_.ready && context_.ready();
+        QMetaObject::invokeMethod(
+            this,
+            [this, ready] {
+                updating_ = false;
+                renewButton_->setEnabled(ready);
+            },
+            Qt::QueuedConnection);
+    });
 }

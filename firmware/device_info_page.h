@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "base/device_worker.h"
 #include "base/dialogs.h"
 #include "firmware/firmware_update.h"
 #include "protocol/device_info.h"
@@ -13,13 +14,16 @@ class QPushButton;
 class QTextEdit;
 
 // What the information page works with; nothing of the main window itself.
+// Everything but the worker is for the update's job on the worker, so the
+// status and progress sinks must be safe to call from there.
 struct DeviceInfoPageContext {
     DeviceCommands& commands;
     AppLog& log;
     OperationHost& host;
+    DeviceWorker& worker;
     Dialogs& dialogs;
     TickClock clock = SystemTicks;
-    // Lets the main window's timer run during restarts (see RestartEnvironment).
+    // Runs the connection test and identification during restarts (see RestartEnvironment).
     RestartEnvironment restart;
     // A recognised device is connected (Connected and DeviceRecognized).
     std::function<bool()> ready;
@@ -46,8 +50,6 @@ class DeviceInfoPage : public QWidget {
     void Relabel();
 
     void BitBtn_ReNewDeviceInfoClick();
-    // Stops a running update after its current request (the window is closing).
-    void CancelUpdate();
 
   private:
     void ShowLines();
@@ -55,7 +57,8 @@ class DeviceInfoPage : public QWidget {
     DeviceInfoPageContext context_;
     ProgressScreens screens_;
     std::optional<DeviceInfo> shown_;
-    FirmwareUpdate* running_ = nullptr;
+    // An update was posted and has not ended.
+    bool updating_ = false;
     QTextEdit* memoInfo_ = nullptr;
     QPushButton* renewButton_ = nullptr;
 };

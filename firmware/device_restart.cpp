@@ -14,8 +14,8 @@ bool DeviceRestart::Wait(std::uint32_t ms) {
         if (context_.Stopping()) {
             return false;
         }
-        if (environment_.pump) {
-            environment_.pump();
+        if (environment_.step) {
+            environment_.step();
         }
     }
     return !context_.Stopping();

@@ -6,13 +6,13 @@
 #include "base/tick_clock.h"
 #include "firmware/firmware_context.h"
 
-// What a restart needs of the program around it. While `pump` runs, the main
-// window's timer ticks, so the connection test finds the device again on its
-// new port and identification recognises it. The pump should block briefly
-// (until the next event) rather than spin.
+// What a restart needs of the program around it. Each step of its wait runs
+// the connection test (when due) and identification on the restart's own
+// thread, so the device is found again on its new port and recognised. A step
+// should pause briefly rather than spin.
 struct RestartEnvironment {
-    // One step of the wait: lets the front end run its timer, blocking briefly.
-    std::function<void()> pump;
+    // One step of the wait: pauses briefly, then looks for the device.
+    std::function<void()> step;
     // The connection test passed and identification recognised the device.
     std::function<bool()> deviceBack;
     // Forgets the connection, so that it is tested and identified afresh.

@@ -28,12 +28,8 @@ class HistoryDevice {
 struct HistoryAccess {
     HistoryDevice& device;
     OperationHost& host;
-    // A tick of the main timer is running: a device operation must not start.
-    std::function<bool()> tickInProgress;
     // The page gate; the front end shows its notice.
     std::function<bool()> pageGate;
 
-    bool MayStart() const {
-        return !(tickInProgress && tickInProgress()) && (!pageGate || pageGate());
-    }
+    bool MayStart() const { return !pageGate || pageGate(); }
 };

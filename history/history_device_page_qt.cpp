@@ -17,9 +17,9 @@ class HistoryDevicePage final : public DevicePage {
         OperationGate* gate = context.gate;
         const DeviceInfo* info = context.device;
         page_ = new HistoryPage(
-            HistoryPageContext{device_, *context.host, *context.dialogs, context.log,
+            HistoryPageContext{device_, *context.host, *context.worker, *context.dialogs,
+                               context.log,
                                [gate](std::string& notice) { return gate->CheckPage(notice); },
-                               context.tickInProgress,
                                [info] { return SensorCount(info->board.boardCode); }},
             context.tab);
         // The tab itself carries the page's design name.

@@ -142,13 +142,17 @@ void HistoryPage::SetReadCaption() {
 }
 
 HistoryAccess HistoryPage::Access() {
-    return HistoryAccess{context_.device, context_.host, context_.tickInProgress, [this] {
+    return HistoryAccess{context_.device, context_.host, [this] {
                              if (!context_.pageGate) {
                                  return true;
                              }
-                             std::string notice = versionMessage_->text().toStdString();
-                             const bool allowed = context_.pageGate(notice);
-                             versionMessage_->setText(NoticeText(notice));
+                             const bool allowed = context_.pageGate(notice_);
+                             QMetaObject::invokeMethod(
+                                 this,
+                                 [this, notice = notice_] {
+                                     versionMessage_->setText(NoticeText(notice));
+                                 },
+                                 Qt::QueuedConnection);
                              return allowed;
                          }};
 }
@@ -176,14 +180,23 @@ void HistoryPage::BitBtn_HIS_ReadClick() {
 
     ReadHistory::Hooks hooks;
     hooks.progress = [this](int done, int total) {
-        progress_->setRange(0, std::max(1, total));
-        progress_->setValue(done);
+        QMetaObject::invokeMethod(
+            this,
+            [this, done, total] {
+                progress_->setRange(0, std::max(1, total));
+                progress_->setValue(done);
+            },
+            Qt::QueuedConnection);
     };
-    hooks.pump = [this] { context_.host.Waits().Pump(); };
     reader_ = std::make_unique<ReadHistory>(Access(), *history_, context_.dialogs, context_.log,
                                             std::move(hooks));
-    reader_->Run(context_.sensorCount ? context_.sensorCount() : 1);
+    context_.worker.Post([this] {
+        reader_->Run(context_.sensorCount ? context_.sensorCount() : 1);
+        QMetaObject::invokeMethod(this, [this] { ReadingEnded(); }, Qt::QueuedConnection);
+    });
+}
 
+void HistoryPage::ReadingEnded() {
     if (history_->valid) {
         navigationPanel_->setEnabled(true);
         ToLast(chart_, history_->readTime);
@@ -200,8 +213,10 @@ void HistoryPage::BitBtn_HIS_DeleteClick() {
     if (reading_) {
         return;
     }
-    DeleteHistoryClick(Access(), context_.dialogs);
-    progress_->setValue(0);
+    context_.worker.Post([this] {
+        DeleteHistoryClick(Access(), context_.dialogs);
+        QMetaObject::invokeMethod(this, [this] { progress_->setValue(0); }, Qt::QueuedConnection);
+    });
 }
 
 void HistoryPage::BitBtn_HIS_Save_CSVClick() {

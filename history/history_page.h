@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/app_log.h"
+#include "base/device_worker.h"
 #include "base/dialogs.h"
 #include "base/operation_host.h"
 #include "history/device_history.h"
@@ -19,23 +20,24 @@ class QProgressBar;
 class QPushButton;
 class ReadHistory;
 
-// What the history page needs from the program around it.
+// What the history page needs from the program around it. Everything but
+// the worker is used by the page's jobs on the worker.
 struct HistoryPageContext {
     HistoryDevice& device;
     OperationHost& host;
+    DeviceWorker& worker;
     Dialogs& dialogs;
     AppLog* log = nullptr;
     // The page gate; it may change the notice the page shows.
     std::function<bool(std::string& notice)> pageGate;
-    // A tick of the main timer is running.
-    std::function<bool()> tickInProgress;
     // Counting tubes of the identified model (SensorCount of its board code).
     std::function<int()> sensorCount;
 };
 
 // The history page: reads the device's history with progress and cancel,
 // shows it as a bar chart from a year down to a minute, saves it as CSV and
-// deletes it in the device.
+// deletes it in the device. Reading and deletion are jobs on the device
+// worker; the history they fill is the page's again once the job has ended.
 class HistoryPage : public QWidget {
     Q_OBJECT
 
@@ -67,7 +69,9 @@ class HistoryPage : public QWidget {
 
   private:
     void BuildWidgets();
+    // For jobs on the worker: the page gate's notice goes to the label by a queued call.
     HistoryAccess Access();
+    void ReadingEnded();
     void Step(bool forward);
     void DrawHistory();
     void ShowWaitingTitle();
@@ -78,6 +82,8 @@ class HistoryPage : public QWidget {
     std::unique_ptr<ReadHistory> reader_;
     HistoryChartView chart_;
     std::string lastCsvFileName_;
+    // The gate's notice as the worker last set it.
+    std::string notice_;
     bool reading_ = false;
 
     QPushButton* readButton_ = nullptr;

@@ -16,7 +16,6 @@ HistoryOutcome ReadHistory::Run(int sensors) {
         return HistoryOutcome::ReadError;
     }
     running_ = true;
-    cancel_ = false;
     accessOpen_ = false;
     // The page control stays usable: the page itself refuses page changes, and
     // its Read button must stay clickable as Cancel.
@@ -103,9 +102,6 @@ HistoryOutcome ReadHistory::ReadPages() {
         }
         ExportHistoryPage(history_.store, order[i], history_.csv);
         Progress(i + 1, total);
-        if (hooks_.pump) {
-            hooks_.pump();
-        }
     }
     history_.valid = true;
     return HistoryOutcome::Completed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 #include "base/app_log.h"
@@ -19,17 +20,15 @@ enum class HistoryOutcome {
 
 // One reading of the device's whole history ring into a DeviceHistory, page by
 // page from the newest back to the oldest, building the CSV text on the way.
-// Runs to completion, cancellation or failure inside Run(); Cancel() (from a
-// click seen while the pump runs, or a signal handler's flag) ends it after
-// the current page. Once the device has opened its history access, every way
+// Runs to completion, cancellation or failure inside Run(); Cancel() (from any
+// thread: the page's Cancel click, the CLI's first Ctrl-C) ends it after the
+// current page, also when it comes before Run() started. Once the device has opened its history access, every way
 // out closes it again.
 class ReadHistory {
   public:
     struct Hooks {
         // After each page: pages done of pages in all.
         std::function<void(int done, int total)> progress;
-        // Lets the front end's events run once per page.
-        std::function<void()> pump;
     };
 
     ReadHistory(HistoryAccess access, DeviceHistory& history, Dialogs& dialogs, AppLog* log,
@@ -58,6 +57,6 @@ class ReadHistory {
     Hooks hooks_;
     HistoryPairCache cache_;
     bool running_ = false;
-    bool cancel_ = false;
+    std::atomic<bool> cancel_{false};
     bool accessOpen_ = false;
 };

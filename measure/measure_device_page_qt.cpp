@@ -17,13 +17,14 @@ class MeasureDevicePage final : public DevicePage {
         OperationGate* gate = context.gate;
         page_ = new MeasurePage(
             device_, [gate](std::string& notice) { return gate->CheckPage(notice); },
-            *context.dialogs, context.clock, context.host->Waits(), context.tab);
+            *context.dialogs, context.clock, *context.worker, context.tab);
         context.tab->layout()->addWidget(page_);
         page_->BindPageControl(context.pageControl);
     }
     // The widget reads through the device adapter: it goes first.
     ~MeasureDevicePage() override { delete page_; }
 
+    void BeforeTimerStep() override { page_->TakeControlStates(); }
     void TimerStep() override { page_->MeasureStep(); }
     void Relabel() override { page_->Relabel(); }
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,7 +9,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -88,16 +86,22 @@ void Paint(QLabel* indicator, IndicatorColour colour) {
 }  // namespace
 
 MeasurePage::MeasurePage(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs,
-                         TickClock clock, WaitRules& waits, QWidget* parent)
+                         TickClock clock, DeviceWorker& worker, QWidget* parent)
     : QWidget(parent),
-      waits_(waits),
+      worker_(worker),
       measurement_(std::make_unique<Measurement>(device, std::move(pageGate), dialogs,
-                                                 std::move(clock), waits)) {
+                                                 std::move(clock))) {
     setObjectName("MeasurePage");
     BuildWidgets();
-    measurement_->SetStateObserver([this] { ShowState(); });
+    // Called on the worker: the widgets get a copy of the state, in order.
+    measurement_->SetStateObserver([this] {
+        QMetaObject::invokeMethod(
+            this, [this, state = measurement_->State()] { ShowState(state); },
+            Qt::QueuedConnection);
+    });
     Relabel();
-    ShowState();
+    ShowState(measurement_->State());
+    TakeControlStates();
 }
 
 MeasurePage::~MeasurePage() = default;
@@ -161,13 +165,10 @@ void MeasurePage::BuildWidgets() {
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    // A click inside another device wait (an automatic read in a timer tick)
-    // runs once that wait is over.
-    connect(readButton_, &QPushButton::clicked, this,
-            [this] { waits_.RunOutsideFrames([this] { BitBtn_Measure_ReadClick(); }); });
+    connect(readButton_, &QPushButton::clicked, this, &MeasurePage::BitBtn_Measure_ReadClick);
     connect(autoReadBox_, &QCheckBox::clicked, this, &MeasurePage::CheckBox_Measure_AutoReadClick);
     connect(doseResetButton_, &QPushButton::clicked, this,
-            [this] { waits_.RunOutsideFrames([this] { BitBtn_Measure_Dose_ResetClick(); }); });
+            &MeasurePage::BitBtn_Measure_Dose_ResetClick);
 }
 
 void MeasurePage::BindPageControl(QTabWidget* pageControl) {
@@ -183,21 +184,31 @@ void MeasurePage::Relabel() {
 }
 
 // The check box and the page control are also changed by the user and the
-// main window; the logic sees their current states before it runs. Only an
-// explicit disable counts: a widget inside a disabled parent reads as disabled
-// too, and taking that over would keep it disabled after the parent returns.
+// main window; the logic sees their states as they were when its job was
+// posted. Only an explicit disable counts: a widget inside a disabled parent
+// reads as disabled too, and taking that over would keep it disabled after
+// the parent returns.
 void MeasurePage::TakeControlStates() {
-    MeasurePageState& state = measurement_->State();
-    state.autoReadChecked = autoReadBox_->isChecked();
+    const std::lock_guard<std::mutex> guard(controlsLock_);
+    controls_.autoReadChecked = autoReadBox_->isChecked();
     if (pageControl_ != nullptr) {
-        state.activePage = pageControl_->currentIndex();
-        state.pageControlEnabled = !pageControl_->testAttribute(Qt::WA_ForceDisabled);
-        pageControlEnabledTaken_ = state.pageControlEnabled;
+        controls_.activePage = pageControl_->currentIndex();
+        controls_.pageControlEnabled = !pageControl_->testAttribute(Qt::WA_ForceDisabled);
+        pageControlEnabledTaken_ = controls_.pageControlEnabled;
     }
 }
 
-void MeasurePage::ShowState() {
-    const MeasurePageState& state = measurement_->State();
+void MeasurePage::ApplyControlStates() {
+    const std::lock_guard<std::mutex> guard(controlsLock_);
+    MeasurePageState& state = measurement_->State();
+    state.autoReadChecked = controls_.autoReadChecked;
+    if (pageControl_ != nullptr) {
+        state.activePage = controls_.activePage;
+        state.pageControlEnabled = controls_.pageControlEnabled;
+    }
+}
+
+void MeasurePage::ShowState(const MeasurePageState& state) {
     fonLabel_->setText(ToQt(state.fonText));
     doseLabel_->setText(ToQt(state.doseText));
     // The bar keeps its range; a level above it shows as a full bar.
@@ -215,22 +226,29 @@ void MeasurePage::ShowState() {
     }
 }
 
-void MeasurePage::MeasureStep() {
+void MeasurePage::PostToWorker(std::function<void()> action) {
     TakeControlStates();
+    worker_.Post([this, action = std::move(action)] {
+        ApplyControlStates();
+        action();
+    });
+}
+
+void MeasurePage::MeasureStep() {
+    ApplyControlStates();
     measurement_->MeasureStep();
 }
 
 void MeasurePage::BitBtn_Measure_ReadClick() {
-    TakeControlStates();
-    measurement_->ReadClick();
+    PostToWorker([this] { measurement_->ReadClick(); });
 }
 
 void MeasurePage::CheckBox_Measure_AutoReadClick() {
-    TakeControlStates();
-    measurement_->AutoReadClick(autoReadBox_->isChecked());
+    PostToWorker([this, checked = autoReadBox_->isChecked()] {
+        measurement_->AutoReadClick(checked);
+    });
 }
 
 void MeasurePage::BitBtn_Measure_Dose_ResetClick() {
-    TakeControlStates();
-    measurement_->DoseResetClick();
+    PostToWorker([this] { measurement_->DoseResetClick(); });
 }

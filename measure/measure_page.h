@@ -2,8 +2,9 @@
 
 #include <QWidget>
 #include <memory>
+#include <mutex>
 
-#include "base/wait_rules.h"
+#include "base/device_worker.h"
 #include "measure/measurement.h"
 
 class QCheckBox;
@@ -15,22 +16,26 @@ class QTabWidget;
 
 // The measurement page: the dose rate with its level bar, the accumulated dose,
 // and the read, automatic-read and dose-reset controls. The main window places
-// it on its first tab and calls MeasureStep() from its 100 ms timer.
+// it on its first tab and runs MeasureStep() on the device worker in every
+// periodic step. The logic runs on the worker; the widgets follow its state by
+// queued calls, and it sees the controls as the user last set them.
 class MeasurePage : public QWidget {
     Q_OBJECT
 
   public:
-    // The buttons talk to the device only outside other device waits
-    // (`waits`), which also let the timer run while the dose reset waits.
+    // `dialogs` must be safe to call from the worker.
     MeasurePage(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs, TickClock clock,
-                WaitRules& waits, QWidget* parent = nullptr);
+                DeviceWorker& worker, QWidget* parent = nullptr);
     ~MeasurePage() override;
 
     // The main window's page control: its current page decides whether automatic
     // reading runs, and the dose reset disables it while it waits.
     void BindPageControl(QTabWidget* pageControl);
 
+    // On the device worker.
     void MeasureStep();
+    // On the GUI thread, before a periodic step is posted.
+    void TakeControlStates();
     void Relabel();
 
     Measurement& Logic() { return *measurement_; }
@@ -40,12 +45,23 @@ class MeasurePage : public QWidget {
     void BitBtn_Measure_Dose_ResetClick();
 
   private:
-    void BuildWidgets();
-    void TakeControlStates();
-    void ShowState();
+    struct Controls {
+        bool autoReadChecked = true;
+        int activePage = MeasurePageState::kMeasurementPageIndex;
+        bool pageControlEnabled = true;
+    };
 
-    WaitRules& waits_;
+    void BuildWidgets();
+    // On the worker: the controls' last states into the logic's state.
+    void ApplyControlStates();
+    void ShowState(const MeasurePageState& state);
+    // Runs `action` on the worker after the controls' states.
+    void PostToWorker(std::function<void()> action);
+
+    DeviceWorker& worker_;
     std::unique_ptr<Measurement> measurement_;
+    std::mutex controlsLock_;
+    Controls controls_;
     QTabWidget* pageControl_ = nullptr;
     bool pageControlEnabledTaken_ = true;
 

@@ -7,10 +7,6 @@
 
 namespace {
 
-// While the dose reset waits for the timer, the loop blocks this long when no
-// event is pending, so it never spins.
-constexpr std::chrono::milliseconds kPumpBlock{10};
-
 void Toggle(IndicatorColour& colour) {
     colour = colour == IndicatorColour::ButtonFace ? IndicatorColour::Yellow
                                                    : IndicatorColour::ButtonFace;
@@ -21,28 +17,14 @@ std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-// Clears a flag on every way out of a scope, so a nested call is refused only
-// while the outer one really runs.
-class BusyMark {
-  public:
-    explicit BusyMark(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyMark() { flag_ = false; }
-    BusyMark(const BusyMark&) = delete;
-    BusyMark& operator=(const BusyMark&) = delete;
-
-  private:
-    bool& flag_;
-};
-
 }  // namespace
 
 Measurement::Measurement(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs,
-                         TickClock clock, WaitRules& waits)
+                         TickClock clock)
     : device_(device),
       pageGate_(std::move(pageGate)),
       dialogs_(dialogs),
-      clock_(std::move(clock)),
-      waits_(waits) {}
+      clock_(std::move(clock)) {}
 
 void Measurement::Changed() {
     if (observer_) {
@@ -57,12 +39,6 @@ bool Measurement::PassPageGate() {
 }
 
 bool Measurement::ReadMeasurement(bool withDose) {
-    // Device exchanges let the event loop run, so a click may try to start a
-    // second read inside this one; the two would mix their answers.
-    if (reading_) {
-        return false;
-    }
-    BusyMark busy(reading_);
     if (!PassPageGate() || !ReadAddresses() || !ReadDoseRate()) {
         return FailRate();
     }
@@ -139,14 +115,6 @@ bool Measurement::FailRate() {
 }
 
 void Measurement::MeasureStep() {
-    if (stepping_) {
-        return;
-    }
-    BusyMark busy(stepping_);
-    if (doseResetRequest_ > 0) {
-        doseResetRequest_ = device_.WriteParameter(kParamCommand, kCommandResetDose) ? 0 : -1;
-        readCounter_ = 0;
-    }
     switch (autoState_) {
         case MeasureAutoState::Blank:
             Blank();
@@ -224,12 +192,10 @@ void Measurement::DoseResetClick() {
     Changed();
     if (dialogs_.AskYesNo(PickText("СБРОС НАКОПЛЕННОЙ ДОЗЫ\n\rПродолжить?",
                                    "RESET ACCUMULATED DOSE\n\rContinue?"))) {
-        const bool reset = RunDoseReset();
-        // Once the program is closing, a box would only hold up the exit.
-        if (!waits_.StopRequested() && reset) {
+        if (RunDoseReset()) {
             dialogs_.Information(
                 PickText("Накопленная доза\n\rСброшена", "Accumulated Dose\nReseted"));
-        } else if (!waits_.StopRequested()) {
+        } else {
             dialogs_.Error(
                 PickText("Ошибка сброса накопленной дозы", "Error Reseting Accumulated Dose"));
         }
@@ -238,25 +204,12 @@ void Measurement::DoseResetClick() {
     Changed();
 }
 
-// The write itself is left to the timer step, so it never falls between the
-// exchanges of a running read.
+// Jobs on the device worker run one at a time, so the write never falls
+// between the exchanges of a read.
 bool Measurement::RunDoseReset() {
     if (!PassPageGate()) {
         return false;
     }
-    doseResetRequest_ = 1;
-    WaitRules::Frame frame(&waits_);
-    const std::uint32_t start = clock_();
-    for (;;) {
-        if (doseResetRequest_ == 0) {
-            return true;
-        }
-        if (doseResetRequest_ < 0) {
-            return false;
-        }
-        if (TicksSince(start, clock_()) > kDoseResetTimeoutMs || !waits_.Pump(kPumpBlock)) {
-            doseResetRequest_ = 0;
-            return false;
-        }
-    }
+    readCounter_ = 0;
+    return device_.WriteParameter(kParamCommand, kCommandResetDose);
 }

@@ -7,7 +7,6 @@
 
 #include "base/dialogs.h"
 #include "base/tick_clock.h"
-#include "base/wait_rules.h"
 #include "measure/measurement_device.h"
 #include "measure/measurement_state.h"
 
@@ -44,9 +43,7 @@ class Measurement {
     static constexpr int kDoseEveryNthRead = 10;
     static constexpr std::size_t kDoseTextBytes = 10;
 
-    // `waits` lets the timer run while the dose reset waits for it.
-    Measurement(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs, TickClock clock,
-                WaitRules& waits);
+    Measurement(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs, TickClock clock);
 
     // Called after every change of the state, so the page can show it at once.
     void SetStateObserver(std::function<void()> observer) { observer_ = std::move(observer); }
@@ -66,7 +63,6 @@ class Measurement {
 
     MeasureAutoState AutoState() const { return autoState_; }
     const LiveAddresses& Addresses() const { return addresses_; }
-    int DoseResetRequest() const { return doseResetRequest_; }
 
   private:
     bool PassPageGate();
@@ -85,7 +81,6 @@ class Measurement {
     PageGate pageGate_;
     Dialogs& dialogs_;
     TickClock clock_;
-    WaitRules& waits_;
     std::function<void()> observer_;
 
     MeasurePageState state_;
@@ -95,8 +90,5 @@ class Measurement {
     MeasureAutoState autoState_ = MeasureAutoState::Blank;
     std::uint32_t lastReadTick_ = 0;
     bool readDueNow_ = false;
-    bool reading_ = false;
-    bool stepping_ = false;
     int readCounter_ = 0;
-    int doseResetRequest_ = 0;
 };

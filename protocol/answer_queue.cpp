@@ -68,5 +68,13 @@ void AnswerQueue::Clear() {
 
 bool AnswerQueue::WaitNotEmpty(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> guard(lock_);
-    return arrived_.wait_for(guard, limit, [this] { return count_ > 0; });
+    const std::uint32_t interrupts = interrupts_;
+    arrived_.wait_for(guard, limit, [&] { return count_ > 0 || interrupts_ != interrupts; });
+    return count_ > 0;
+}
+
+void AnswerQueue::Interrupt() {
+    std::lock_guard<std::mutex> guard(lock_);
+    ++interrupts_;
+    arrived_.notify_all();
 }

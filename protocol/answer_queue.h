@@ -30,8 +30,11 @@ class AnswerQueue {
     void RemoveFront();
     void Clear();
 
-    // Blocks until a packet is queued or `limit` has passed; true when not empty.
+    // Blocks until a packet is queued, `limit` has passed or Interrupt is
+    // called; true when not empty.
     bool WaitNotEmpty(std::chrono::milliseconds limit);
+    // Releases a waiter at once, so that it looks again at why it waits.
+    void Interrupt();
 
   private:
     struct Entry {
@@ -45,4 +48,5 @@ class AnswerQueue {
     std::size_t read_ = 0;
     std::size_t write_ = 0;
     std::size_t count_ = 0;
+    std::uint32_t interrupts_ = 0;
 };

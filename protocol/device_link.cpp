@@ -10,14 +10,21 @@ constexpr std::size_t kHeaderSize = 4;
 constexpr std::size_t kMinimumPayload = 2;
 }  // namespace
 
-DeviceLink::DeviceLink(ComPort& port, TickClock clock, WaitRules* waits, Dialogs* dialogs)
+DeviceLink::DeviceLink(ComPort& port, TickClock clock, StopSignal* stop, Dialogs* dialogs)
     : port_(port),
       clock_(std::move(clock)),
-      waits_(waits),
+      stop_(stop),
       dialogs_(dialogs),
       main_(&registry_.Create(kMainAddress)),
       efl_(&registry_.Create(kEflAddress)),
-      cpu_(&registry_.Create(kCpuAddress)) {}
+      cpu_(&registry_.Create(kCpuAddress)),
+      stopWaker_(stop, [this] { WakeWaiters(); }) {}
+
+void DeviceLink::WakeWaiters() {
+    for (LinkChannel* channel : {main_, efl_, cpu_}) {
+        channel->Queue().Interrupt();
+    }
+}
 
 void DeviceLink::OnDataReceived(std::size_t count) {
     const std::size_t got = port_.ReadBytes(received_.data(), std::min(count, kReadLimit));
@@ -81,7 +88,6 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
         StopRequested()) {
         return false;
     }
-    WaitRules::Frame frame(waits_);
     DropStrayAnswers(openCount);
     {
         // Answers that came late for earlier requests are not ours.
@@ -117,31 +123,26 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
             ++attempts;
             start = now;
         }
-        // Block briefly on the queue, then let the caller's event loop run.
-        channel->Queue().WaitNotEmpty(waitSlice_);
-        if (waits_ != nullptr) {
-            waits_->Pump();
-        }
+        // Blocks on the answer; a stop or a lost port wakes it at once.
+        const std::uint32_t left = kAnswerTimeoutMs + 1 - std::min(TicksSince(start, now), kAnswerTimeoutMs);
+        channel->Queue().WaitNotEmpty(std::min(clockLook_, std::chrono::milliseconds(left)));
     }
 }
 
 void DeviceLink::DropStrayAnswers(std::uint32_t openCount) {
     while (strayAnswers_ > 0 && TicksSince(lastSendTick_, clock_()) <= kAnswerTimeoutMs &&
            !StopRequested() && !PortLost(openCount)) {
-        if (strayChannel_->Queue().WaitNotEmpty(waitSlice_)) {
+        if (strayChannel_->Queue().WaitNotEmpty(clockLook_)) {
             std::lock_guard<std::mutex> guard(registry_.Lock());
             strayChannel_->Queue().RemoveFront();
             --strayAnswers_;
-        }
-        if (waits_ != nullptr) {
-            waits_->Pump();
         }
     }
     strayAnswers_ = 0;
 }
 
 bool DeviceLink::StopRequested() const {
-    return waits_ != nullptr && waits_->StopRequested();
+    return stop_ != nullptr && stop_->StopRequested();
 }
 
 bool DeviceLink::PortLost(std::uint32_t openCount) const {

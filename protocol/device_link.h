@@ -9,7 +9,7 @@
 
 #include "base/dialogs.h"
 #include "base/tick_clock.h"
-#include "base/wait_rules.h"
+#include "base/stop_signal.h"
 #include "protocol/channel_registry.h"
 #include "protocol/frame.h"
 #include "serial/com_port.h"
@@ -28,9 +28,9 @@ class DeviceLink {
     static constexpr const char* kDefaultErrorMarker = "*";
     static constexpr const char* kDefaultErrorText = "No answer from device";
 
-    // `waits` may be null (the wait then only blocks); `dialogs` may be null
-    // (failures then show nothing).
-    DeviceLink(ComPort& port, TickClock clock, WaitRules* waits, Dialogs* dialogs);
+    // `stop` may be null (nothing stops the waits early); `dialogs` may be
+    // null (failures then show nothing).
+    DeviceLink(ComPort& port, TickClock clock, StopSignal* stop, Dialogs* dialogs);
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
@@ -44,6 +44,12 @@ class DeviceLink {
     void OnDataReceived(std::size_t count);
     // Decodes received bytes and dispatches each completed packet.
     void Receive(const std::uint8_t* bytes, std::size_t count);
+    // Releases a blocked wait so that it sees a stop or a lost port at once.
+    void WakeWaiters();
+
+    // A wait blocks on the answer queue at most this long before it reads the
+    // clock again (a test's fake clock moves without waking anybody).
+    void SetClockLook(std::chrono::milliseconds look) { clockLook_ = look; }
 
     // Frames the request (destination word, source flags, channel address,
     // payload) and writes it in pieces of at most 64 bytes. False when the
@@ -60,9 +66,6 @@ class DeviceLink {
     bool Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length, bool retry,
                   std::string_view errorText);
 
-    // How long one pass of the wait blocks on the answer queue before pumping.
-    void SetWaitSlice(std::chrono::milliseconds slice) { waitSlice_ = slice; }
-
   private:
     enum class FrontCheck { Empty, Matched, Discarded };
     FrontCheck CheckFront(LinkChannel& channel, const std::uint8_t* payload);
@@ -78,9 +81,9 @@ class DeviceLink {
 
     ComPort& port_;
     TickClock clock_;
-    WaitRules* waits_;
+    StopSignal* stop_;
     Dialogs* dialogs_;
-    std::chrono::milliseconds waitSlice_{5};
+    std::chrono::milliseconds clockLook_{50};
     LinkChannel* strayChannel_ = nullptr;
     int strayAnswers_ = 0;
     std::uint32_t lastSendTick_ = 0;
@@ -95,4 +98,5 @@ class DeviceLink {
     // Reader thread only.
     FrameDecoder decoder_;
     std::array<std::uint8_t, kReadLimit> received_{};
+    StopWaker stopWaker_;
 };

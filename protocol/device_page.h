@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base/app_log.h"
+#include "base/device_worker.h"
 #include "base/dialogs.h"
 #include "base/operation_host.h"
 #include "base/tick_clock.h"
@@ -17,8 +18,10 @@ class QTabWidget;
 class QWidget;
 
 // What the main window gives each device page: its tab, the session, the
-// gate, the front end's host (stop request, waits, operation guards) and the
-// shared services. Everything outlives the page.
+// gate, the front end's host (stop request, operation guards), the device
+// worker and the shared services. Everything outlives the page. The session,
+// the gate, the host and `dialogs` are for jobs on the worker; a page posts
+// such jobs and shows their results by queued calls.
 struct PageContext {
     QWidget* tab = nullptr;             // the page's own tab, an empty layout
     QTabWidget* pageControl = nullptr;  // PageControl1
@@ -26,32 +29,40 @@ struct PageContext {
     DeviceSession* session = nullptr;
     OperationGate* gate = nullptr;
     OperationHost* host = nullptr;
+    DeviceWorker* worker = nullptr;
     Dialogs* dialogs = nullptr;
     AppLog* log = nullptr;
     TickClock clock = SystemTicks;
     // What the last identification learned of the connected device.
     const DeviceInfo* device = nullptr;
-    // A tick of the main timer is running.
-    std::function<bool()> tickInProgress;
     // A recognised device answers on the connection (Connected and DeviceRecognized).
     std::function<bool()> deviceReady;
     // Forgets the connection, so that it is tested and identified afresh.
     std::function<void()> dropConnection;
+    // The connection test when due, then identification, as the periodic
+    // step runs them; restarts call it on the worker while they wait.
+    std::function<void()> linkStep;
+    // Sets ProgressBar_Bottom_Info (0 to 100); from any thread.
+    std::function<void(int percent)> showProgress;
     // Restarts the device into its main program and waits until it is
-    // identified again; true on success.
+    // identified again, running the connection test and identification itself;
+    // true on success. On the worker.
     std::function<bool()> restartIntoMainProgram;
-    // Shows a text in the status bar (Part of the shell) in one of its styles.
+    // Shows a text in the status bar in one of its styles; from any thread.
     std::function<void(const std::string& text, StatusStyle style)> showStatus;
 };
 
 // One page of the main window that works with the device. The window keeps a
 // list of them and walks it on every timer tick, identification event and
-// language switch; a page overrides what concerns it.
+// language switch; a page overrides what concerns it. Everything runs on the
+// GUI thread except TimerStep.
 class DevicePage {
   public:
     virtual ~DevicePage() = default;
 
-    // On every tick of the 100 ms timer (not inside another tick).
+    // When a tick posts the periodic step: takes what the step needs of the widgets.
+    virtual void BeforeTimerStep() {}
+    // In every periodic step, on the device worker.
     virtual void TimerStep() {}
     // After the interface language changed.
     virtual void Relabel() {}

@@ -2,7 +2,7 @@
 
 DeviceStack::DeviceStack(DeviceStackOptions options)
     : port_(std::move(options.ports)),
-      link_(port_, std::move(options.clock), options.waits, options.dialogs),
+      link_(port_, std::move(options.clock), options.stop, options.dialogs),
       commands_(link_, options.log) {
     if (options.log != nullptr) {
         port_.SetLogSink(options.log->Sink());

@@ -14,7 +14,7 @@
 struct DeviceStackOptions {
     PortTableConfig ports = PortTableConfig::FromEnvironment();
     TickClock clock = SystemTicks;
-    WaitRules* waits = nullptr;  // null: the wait only blocks
+    StopSignal* stop = nullptr;  // null: nothing ends the waits early
     Dialogs* dialogs = nullptr;  // null: failures show no box
     AppLog* log = nullptr;       // null: nothing is logged
 };

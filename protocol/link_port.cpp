@@ -12,3 +12,9 @@ void LinkPort::OnDataReceived(std::size_t count) {
     std::array<std::uint8_t, DeviceLink::kReadLimit> discard;
     ReadBytes(discard.data(), std::min(count, discard.size()));
 }
+
+void LinkPort::OnVanished() {
+    if (DeviceLink* link = link_.load()) {
+        link->WakeWaiters();
+    }
+}

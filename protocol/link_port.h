@@ -15,6 +15,7 @@ class LinkPort final : public ComPort {
     void Attach(DeviceLink* link) { link_.store(link); }
 
     void OnDataReceived(std::size_t count) override;
+    void OnVanished() override;
 
   private:
     std::atomic<DeviceLink*> link_{nullptr};

@@ -239,6 +239,7 @@ void ComPort::ReaderLoop(int fd, int stopFd) {
     }
     // The device is gone: wait only for ClosePort.
     vanished_ = true;
+    OnVanished();
     WaitForStop(stopFd);
 }
 

@@ -27,6 +27,8 @@ class ComPort {
 
     // Called on the reader thread with the number of bytes waiting (at least 1).
     virtual void OnDataReceived(std::size_t count) = 0;
+    // Called on the reader thread once the device vanished.
+    virtual void OnVanished() {}
 
     // Opens the port named by PortNumber(); an open port is closed first.
     bool OpenPort(std::uint32_t baud);

@@ -32,7 +32,7 @@ void SettingsActions::Read() {
         state_.calibrationText = CalibrationDisplayText(*result.calibration);
     }
     if (!result.complete) {
-        ReportFailure(PickText("Ошибка получения параметров", "Error reading Parameters"));
+        env_.dialogs.Error(PickText("Ошибка получения параметров", "Error reading Parameters"));
     }
 }
 
@@ -50,7 +50,7 @@ void SettingsActions::Save() {
         return;
     }
     if (transfer_.Write(state_.values).outcome != SettingsWriteOutcome::Written) {
-        ReportFailure(PickText("Ошибка сохранения настроек", "Error saving Settings"));
+        env_.dialogs.Error(PickText("Ошибка сохранения настроек", "Error saving Settings"));
         return;
     }
     if (env_.dialogs.AskYesNo(PickText(
@@ -58,7 +58,7 @@ void SettingsActions::Save() {
             "сейчас?",
             "Settings successfully saved\n\rIt is reccomended Restart Device\n\rDo it Now?")) &&
         !env_.restart()) {
-        ReportFailure(PickText("Ошибка перезагрузки прибора", "Error restarting Device"));
+        env_.dialogs.Error(PickText("Ошибка перезагрузки прибора", "Error restarting Device"));
     }
 }
 
@@ -82,7 +82,7 @@ void SettingsActions::WriteTime() {
     }
     const ClockWriteResult result = transfer_.WriteClock(*record);
     if (!result.written) {
-        ReportFailure(PickText("Ошибка установки времени", "Error writing Time"));
+        env_.dialogs.Error(PickText("Ошибка установки времени", "Error writing Time"));
         return;
     }
     state_.clockText = ClockRecordText(result.readBack);
@@ -116,14 +116,7 @@ void SettingsActions::SaveCalibration() {
             PickText("Калибровка успешно сохранена\n\rРекомендуется перезагрузить прибор",
                      "Calibration successfully saved\n\rIt is reccomended Restart Device"));
     } else {
-        ReportFailure(PickText("Ошибка сохранения калибровки", "Error saving Calibration"));
-    }
-}
-
-void SettingsActions::ReportFailure(const std::string& text) {
-    // A program asked to stop ended the exchange; a box now would hold the exit.
-    if (!env_.host.StopRequested()) {
-        env_.dialogs.Error(text);
+        env_.dialogs.Error(PickText("Ошибка сохранения калибровки", "Error saving Calibration"));
     }
 }
 

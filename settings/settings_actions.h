@@ -61,8 +61,6 @@ class SettingsActions {
     bool LoadFromFile(const std::string& path);
 
   private:
-    // The error box of a failed device exchange; none after a stop request.
-    void ReportFailure(const std::string& text);
     std::string SerialNumber() const;
 
     const ModelDescription& model_;

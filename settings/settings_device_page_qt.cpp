@@ -22,7 +22,7 @@ class SettingsDevicePage final : public DevicePage {
             [gate](const std::string& caption) { return gate->CheckSettingsAccess(caption); },
             context.restartIntoMainProgram,
             PcLocalTime};
-        page_ = new DeviceSettingsPage(model, SettingsPageContext{std::move(environment), {}},
+        page_ = new DeviceSettingsPage(model, SettingsPageContext{std::move(environment), *context.worker, {}},
                                        context.tab);
         // The tab itself carries the page's design name.
         page_->setObjectName(page_->objectName() + QStringLiteral("_Page"));

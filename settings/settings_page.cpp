@@ -58,11 +58,13 @@ DeviceSettingsPage::DeviceSettingsPage(SettingsModel model, SettingsPageContext 
     : QWidget(parent),
       model_(DescriptionOf(model)),
       chooseFileToLoad_(std::move(context.chooseFileToLoad)),
-      actions_(std::make_unique<SettingsActions>(model_, std::move(context.environment))) {
+      worker_(context.worker),
+      actions_(std::make_unique<SettingsActions>(model_, std::move(context.environment))),
+      shown_(actions_->State()) {
     setObjectName(ToQt(Name("TabSheet_DevControl", nullptr)));
     BuildWidgets();
     Relabel();
-    ShowState();
+    ShowState(shown_);
 }
 
 DeviceSettingsPage::~DeviceSettingsPage() = default;
@@ -284,8 +286,8 @@ void DeviceSettingsPage::Relabel() {
 }
 
 // A typed alarm hour or minute counts when it names an item of its list.
-void DeviceSettingsPage::TakeWidgets() {
-    SettingsPageState& state = actions_->State();
+SettingsPageState DeviceSettingsPage::TakeWidgets() const {
+    SettingsPageState state = shown_;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const Control& control = controls_[i];
         if (control.box != nullptr) {
@@ -299,10 +301,11 @@ void DeviceSettingsPage::TakeWidgets() {
         state.values.codes[i] = index < 0 ? std::nullopt : std::optional<int>(index);
     }
     state.calibrationText = FromQt(calibrationEdit_->text());
+    return state;
 }
 
-void DeviceSettingsPage::ShowState() {
-    const SettingsPageState& state = actions_->State();
+void DeviceSettingsPage::ShowState(const SettingsPageState& state) {
+    shown_ = state;
     const std::optional<int> units = state.values.Code("units");
     RefillThresholds(units ? *units : (state.unitsPastList ? kUnitSystems - 1 : -1));
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -317,33 +320,43 @@ void DeviceSettingsPage::ShowState() {
     calibrationEdit_->setText(ToQt(state.calibrationText));
 }
 
+void DeviceSettingsPage::Post(std::function<void(SettingsActions&)> action, bool show) {
+    worker_.Post([this, action = std::move(action), show, taken = TakeWidgets()] {
+        actions_->State() = taken;
+        action(*actions_);
+        if (show) {
+            QMetaObject::invokeMethod(
+                this, [this, state = actions_->State()] { ShowState(state); },
+                Qt::QueuedConnection);
+        }
+    });
+}
+
 void DeviceSettingsPage::ReadClick() {
-    TakeWidgets();
-    actions_->Read();
-    ShowState();
+    Post([](SettingsActions& actions) { actions.Read(); }, true);
 }
 
 void DeviceSettingsPage::WriteClick() {
-    TakeWidgets();
-    actions_->Save();
+    Post([](SettingsActions& actions) { actions.Save(); }, false);
 }
 
 void DeviceSettingsPage::DefaultClick() {
-    TakeWidgets();
-    actions_->Default();
-    ShowState();
+    Post([](SettingsActions& actions) { actions.Default(); }, true);
 }
 
 void DeviceSettingsPage::TimeClick() {
-    TakeWidgets();
-    actions_->WriteTime();
-    ShowState();
+    Post([](SettingsActions& actions) { actions.WriteTime(); }, true);
 }
 
 void DeviceSettingsPage::ResetClick() {
     resetButton_->setEnabled(false);
-    actions_->Restart();
-    resetButton_->setEnabled(true);
+    Post(
+        [this](SettingsActions& actions) {
+            actions.Restart();
+            QMetaObject::invokeMethod(
+                this, [this] { resetButton_->setEnabled(true); }, Qt::QueuedConnection);
+        },
+        false);
 }
 
 void DeviceSettingsPage::UnitsChange() {
@@ -351,18 +364,26 @@ void DeviceSettingsPage::UnitsChange() {
 }
 
 void DeviceSettingsPage::CalibrSaveClick() {
-    TakeWidgets();
-    actions_->SaveCalibration();
-    calibrationEdit_->setText(ToQt(actions_->State().calibrationText));
+    Post(
+        [this](SettingsActions& actions) {
+            actions.SaveCalibration();
+            QMetaObject::invokeMethod(
+                this,
+                [this, text = actions.State().calibrationText] {
+                    shown_.calibrationText = text;
+                    calibrationEdit_->setText(ToQt(text));
+                },
+                Qt::QueuedConnection);
+        },
+        false);
 }
 
 void DeviceSettingsPage::SaveToFileClick() {
-    TakeWidgets();
     std::string path = std::string("settings_") + model_.tag + ".json";
     if (actions_->Environment().dialogs.SaveFileName(
             PickText("Сохранить настройки в файл", "Save Settings to File"),
             PickText("Файлы настроек (*.json)", "Settings files (*.json)"), path)) {
-        actions_->SaveToFile(path);
+        Post([path](SettingsActions& actions) { actions.SaveToFile(path); }, false);
     }
 }
 
@@ -376,10 +397,15 @@ void DeviceSettingsPage::LoadFromFileClick() {
     if (path.empty()) {
         return;
     }
-    TakeWidgets();
-    if (actions_->LoadFromFile(path)) {
-        ShowState();
-    }
+    Post(
+        [this, path](SettingsActions& actions) {
+            if (actions.LoadFromFile(path)) {
+                QMetaObject::invokeMethod(
+                    this, [this, state = actions.State()] { ShowState(state); },
+                    Qt::QueuedConnection);
+            }
+        },
+        false);
 }
 
 bool DeviceSettingsPage::eventFilter(QObject* watched, QEvent* event) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/device_worker.h"
 #include "settings/settings_actions.h"
 #include "settings/threshold_tables.h"
 
@@ -17,9 +18,11 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-// What a settings page is built with; everything outlives the page.
+// What a settings page is built with; everything outlives the page. The
+// environment is used by the page's jobs on `worker`.
 struct SettingsPageContext {
     SettingsEnvironment environment;
+    DeviceWorker& worker;
     // Asks for a settings file to load; empty when cancelled. Unset: a file dialog.
     std::function<std::string()> chooseFileToLoad;
 };
@@ -27,7 +30,9 @@ struct SettingsPageContext {
 // The settings page of one model, built from the model's description: a button
 // column, the lists with their labels, the sound, clock and alarm (or lights and
 // measuring method) controls, and the calibration group. Widgets carry the
-// object names of the model (ComboBox_Setup_K310_Units, ...).
+// object names of the model (ComboBox_Setup_K310_Units, ...). Each action is a
+// job on the device worker with a copy of what the widgets show; the widgets
+// show a copy of its result.
 class DeviceSettingsPage : public QWidget {
     Q_OBJECT
 
@@ -71,15 +76,22 @@ class DeviceSettingsPage : public QWidget {
     void PlaceControl(Control& control, QWidget* parent);
     void Refill(Control& control);
     void RefillThresholds(int unitsSelection);
-    void TakeWidgets();
-    void ShowState();
+    // What the widgets show now.
+    SettingsPageState TakeWidgets() const;
+    void ShowState(const SettingsPageState& state);
+    // Runs `action` on the worker over the widgets' state; with `show`, the
+    // widgets then show the state it left.
+    void Post(std::function<void(SettingsActions&)> action, bool show);
     int TabIndex() const;
     Control* ControlOf(const char* key);
     std::string Name(const char* kind, const char* role) const;
 
     const ModelDescription& model_;
     std::function<std::string()> chooseFileToLoad_;
+    DeviceWorker& worker_;
     std::unique_ptr<SettingsActions> actions_;
+    // What the widgets were last given, beyond what they hold themselves.
+    SettingsPageState shown_;
     ThresholdUnits thresholdUnits_;
     QTabWidget* pageControl_ = nullptr;
     QWidget* tab_ = this;

@@ -46,7 +46,7 @@ class CliHistory : public CliAgainstSimulator {
         DeviceStack stack(options);
         ASSERT_TRUE(stack.OpenPath(device_->PortPath(), 9));
         CommandsHistoryDevice device(stack.Commands());
-        ReadHistory reading(HistoryAccess{device, host_, nullptr, nullptr}, *history_, dialogs_,
+        ReadHistory reading(HistoryAccess{device, host_, nullptr}, *history_, dialogs_,
                             &log_);
         ASSERT_EQ(reading.Run(sensors), HistoryOutcome::Completed);
         stack.Close();

@@ -150,7 +150,7 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
                measurement_.State().fonText != MeasurePageState::kBlankText;
     }
     bool HistoryRead() {
-        ReadHistory reading(HistoryAccess{historyDevice_, host_, nullptr, nullptr}, history_,
+        ReadHistory reading(HistoryAccess{historyDevice_, host_, nullptr}, history_,
                             dialogs_, &log_);
         return reading.Run(2) == HistoryOutcome::Completed;
     }

@@ -60,7 +60,7 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
                 pagesDone_.push_back(done);
             }
         };
-        reader_ = std::make_unique<ReadHistory>(HistoryAccess{*device_, host_, nullptr, nullptr},
+        reader_ = std::make_unique<ReadHistory>(HistoryAccess{*device_, host_, nullptr},
                                                 history_, dialogs_, &log_, std::move(hooks));
         return reader_->Run(2);
     }

@@ -25,7 +25,7 @@ class ReadHistoryTest : public ::testing::Test {
     HistoryOutcome Read(ReadHistory::Hooks hooks = {}) {
         hooks.progress = [this](int done, int total) { progress.emplace_back(done, total); };
         reader = std::make_unique<ReadHistory>(
-            HistoryAccess{device, host, nullptr, [this] { return gateOpen; }}, history, dialogs,
+            HistoryAccess{device, host, [this] { return gateOpen; }}, history, dialogs,
             &log, std::move(hooks));
         return reader->Run(2);
     }

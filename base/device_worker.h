@@ -1,0 +1,56 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "base/stop_signal.h"
+
+// The one thread that talks to the device. Everything that uses the device
+// session runs here as a job, one at a time, in the order posted: the periodic
+// step of the main timer and every user operation. A click that arrives while
+// a job runs is therefore never nested in it; it simply runs next.
+class DeviceWorker {
+  public:
+    using Job = std::function<void()>;
+
+    explicit DeviceWorker(StopSignal& stop);
+    // Stops (see Shutdown).
+    ~DeviceWorker();
+    DeviceWorker(const DeviceWorker&) = delete;
+    DeviceWorker& operator=(const DeviceWorker&) = delete;
+
+    // Queues a job; dropped once a stop was requested.
+    void Post(Job job);
+    // Queues the periodic step unless the last one has not ended (the tick
+    // guard); true when queued.
+    bool PostPeriodic(Job job);
+    bool PeriodicPending() const;
+
+    // No job runs or waits.
+    bool Idle() const;
+    bool OnWorker() const { return std::this_thread::get_id() == thread_.get_id(); }
+
+    // Requests the stop, drops the queued jobs, lets the running one end at its
+    // next wait and joins the thread. Safe to call again.
+    void Shutdown();
+
+  private:
+    struct Entry {
+        Job job;
+        bool periodic = false;
+    };
+
+    void Run();
+
+    StopSignal& stop_;
+    mutable std::mutex lock_;
+    std::condition_variable posted_;
+    std::deque<Entry> queue_;
+    bool running_ = false;
+    bool periodicPending_ = false;
+    StopWaker waker_;
+    std::thread thread_;
+};
