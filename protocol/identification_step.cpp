@@ -33,9 +33,6 @@ IdentificationStep::IdentificationStep(IdentificationDevice device, DeviceInfo& 
     : device_(std::move(device)), info_(info), clock_(std::move(clock)), view_(std::move(view)) {}
 
 void IdentificationStep::Tick(bool connected, bool linkCheckEnabled) {
-    if (identifying_) {
-        return;
-    }
     const std::uint32_t now = clock_();
     if (phase_ == IdentPhase::Waiting) {
         if (!connected || !connectionMoment_) {
@@ -51,9 +48,7 @@ void IdentificationStep::Tick(bool connected, bool linkCheckEnabled) {
 }
 
 void IdentificationStep::IdentifyNow() {
-    identifying_ = true;
     recognized_ = device_.identify(info_);
-    identifying_ = false;
     if (recognized_) {
         Notify(view_.showStatus, info_.modelName + " S/N: " + SerialNumberText(info_.inf1),
                StatusStyle::Success);

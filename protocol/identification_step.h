@@ -58,8 +58,6 @@ class IdentificationStep {
     IdentificationView view_;
     IdentPhase phase_ = IdentPhase::Waiting;
     bool recognized_ = false;
-    // Identification pumps events while it waits; a nested tick must not start another.
-    bool identifying_ = false;
     // When the current connection was first seen; none before the first tick.
     std::optional<std::uint32_t> connectionMoment_;
 };

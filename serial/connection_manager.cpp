@@ -29,18 +29,11 @@ void ConnectionManager::ShowLinkIndicator(LinkIndicatorKind kind) {
 }
 
 void ConnectionManager::Timer_ConnectionTimer() {
-    if (state_.stepRunning) {
-        return;
-    }
-    state_.stepRunning = true;
-    // Cleared on every way out, so one failing step cannot stop the manager for good.
-    struct GuardReset {
+    // Counted on every way out.
+    struct StepCount {
         ConnectionState& state;
-        ~GuardReset() {
-            state.stepRunning = false;
-            ++state.stepsDone;
-        }
-    } guardReset{state_};
+        ~StepCount() { ++state.stepsDone; }
+    } stepCount{state_};
 
     state_.BlinkToggle = state_.BlinkToggle == 0 ? 1 : 0;
     switch (state_.state) {

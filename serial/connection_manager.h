@@ -19,7 +19,6 @@ struct ConnectionState {
     // The last number accepted in the manual dialog, and its default text.
     int ManualPort = 1;
     int BlinkToggle = 0;
-    bool stepRunning = false;
     // Steps run so far: lets a watcher tell that a step has looked at the
     // ports without timing it.
     int stepsDone = 0;
@@ -63,7 +62,7 @@ class ConnectionManager {
     // The restart procedures drop the connection to have it tested afresh.
     void ClearConnected() { state_.Connected = false; }
 
-    // One step; a step started while another one waits for the device returns at once.
+    // One step of the connection test, the scan or the manual port.
     void Timer_ConnectionTimer();
 
     int ConnectionTest();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -70,7 +71,8 @@ class PortList {
     std::array<bool, kCapacity> excluded_{};
     int lastConnectedPort_ = -1;
     bool restartScan_ = false;
-    bool firstRefresh_ = true;
+    // Read by the window's thread while the worker refreshes.
+    std::atomic<bool> firstRefresh_{true};
     int scanPosition_ = 0;
     std::string lastLoggedText_;
 };

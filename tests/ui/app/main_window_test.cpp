@@ -179,10 +179,12 @@ TEST_F(MainWindow, LogMemoMirrorsAppendsReplacementsAndClearing) {
               QStringLiteral("!!!! LOG FULL !!!"));
     form->Log().AddLine("12%");
     form->Log().ReplaceLastLine("57%");
+    form->FlushLog();
     EXPECT_EQ(memo->document()->lastBlock().text(), QStringLiteral("57%"));
     EXPECT_EQ(memo->blockCount(), 10003);
 
     Find<QAction>(form.get(), "Action_LOG_Clear")->trigger();
+    form->FlushLog();
     EXPECT_TRUE(memo->toPlainText().isEmpty());
     EXPECT_EQ(form->Log().LineCount(), 0u);
 }

@@ -19,6 +19,7 @@
 #include "base/dialogs.h"
 #include "protocol/device_session.h"
 #include "support/recording_dialogs.h"
+#include "support/worker_settle.h"
 
 // Every test gets its own configuration, temporary and runtime folders, so the
 // user's real options, lock and staging folder are never touched.
@@ -113,6 +114,13 @@ class ShellFixture : public ::testing::Test {
     static void WaitForStartPortsRecorded(TForm1& form) {
         EXPECT_TRUE(QTest::qWaitFor([&form] { return form.Session().Ports().StartPortsRecorded(); },
                                     10000));
+    }
+
+    // Waits until `condition` holds of the device worker's state, then until
+    // what the worker handed to the window by then is shown.
+    template <typename Condition>
+    static bool WaitShown(TForm1& form, Condition condition, int limitMs) {
+        return QTest::qWaitFor(condition, limitMs) && Settle(form.Worker());
     }
 
     // Sets an environment variable for this test only.

@@ -13,6 +13,7 @@
 
 #include "firmware/device_info_page.h"
 #include "integration/firmware/firmware_rig.h"
+#include "support/worker_settle.h"
 #include "unit/ident/language_guard.h"
 
 namespace firmware_testing {
@@ -51,15 +52,25 @@ class DeviceInfoPageTest : public FirmwareRig {
         }
         frame = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(frame.get());
+        // The update runs on the worker: what it shows reaches the frame by queued calls.
         page = new DeviceInfoPage(
-            DeviceInfoPageContext{session.Commands(), log, host, answers,
+            DeviceInfoPageContext{session.Commands(), log, host, *worker, answers,
                                   [this] { return ticks.load(); }, Environment(),
                                   [this] { return Ready(); },
                                   [this](const std::string& text, StatusStyle) {
-                                      statuses.push_back(text);
-                                      status->setText(QString::fromStdString(text));
+                                      QMetaObject::invokeMethod(
+                                          frame.get(),
+                                          [this, text] {
+                                              statuses.push_back(text);
+                                              status->setText(QString::fromStdString(text));
+                                          },
+                                          Qt::QueuedConnection);
                                   },
-                                  [this](int percent) { OnProgress(percent); }},
+                                  [this](int percent) {
+                                      QMetaObject::invokeMethod(
+                                          frame.get(), [this, percent] { OnProgress(percent); },
+                                          Qt::QueuedConnection);
+                                  }},
             frame.get());
         status = new QLabel(frame.get());
         bar = new QProgressBar(frame.get());
@@ -67,6 +78,12 @@ class DeviceInfoPageTest : public FirmwareRig {
         layout->addWidget(status);
         layout->addWidget(bar);
         frame->resize(420, 360);
+    }
+    void TearDown() override { worker->Shutdown(); }
+
+    void ClickUpdate() {
+        QTest::mouseClick(Button(), Qt::LeftButton);
+        ASSERT_TRUE(Settle(*worker));
     }
 
     void OnProgress(int percent) {
@@ -81,6 +98,7 @@ class DeviceInfoPageTest : public FirmwareRig {
     QPushButton* Button() { return page->findChild<QPushButton*>("BitBtn_ReNewDeviceInfo"); }
 
     ScriptedAnswers answers;
+    std::unique_ptr<DeviceWorker> worker = std::make_unique<DeviceWorker>(host.Stop());
     std::vector<std::string> statuses;
     std::unique_ptr<QWidget> frame;
     DeviceInfoPage* page = nullptr;
@@ -129,7 +147,7 @@ TEST_F(DeviceInfoPageTest, AnsweringNoSendsNothing) {
     Start(Model(SimModel::K520, 2, 0x0C02));
     page->SetRenewButtonEnabled(true);
     answers.answers = {false};
-    QTest::mouseClick(Button(), Qt::LeftButton);
+    ClickUpdate();
     EXPECT_EQ(answers.questions.size(), 1u);
     EXPECT_TRUE(device->Requests().empty());
     EXPECT_TRUE(Button()->isEnabled());
@@ -146,7 +164,7 @@ TEST_F(DeviceInfoPageTest, TheButtonRunsTheUpdateWithItsStepTexts) {
     page->SetRenewButtonEnabled(true);
     frame->show();
     answers.answers = {true};
-    QTest::mouseClick(Button(), Qt::LeftButton);
+    ClickUpdate();
     ASSERT_EQ(answers.shown.size(), 2u) << log.Text();
     EXPECT_EQ(answers.shown[1], "info:Congratulations\n\rYour Device successfully\n\rupdated");
     EXPECT_EQ(statuses.size(), 5u);

@@ -13,7 +13,6 @@
 #include <memory>
 #include <sstream>
 
-#include "app/event_pump_qt.h"
 #include "base/language.h"
 #include "history/history_chart_widget.h"
 #include "history/history_commands_device.h"
@@ -24,6 +23,7 @@
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "support/worker_settle.h"
 
 namespace {
 
@@ -50,18 +50,19 @@ class HistoryPageTest : public ::testing::Test {
         EXPECT_TRUE(stack_->OpenPath(sim_->PortPath(), 6));
         device_ = std::make_unique<CommandsHistoryDevice>(stack_->Commands());
         page_ = std::make_unique<HistoryPage>(
-            HistoryPageContext{*device_, host_, dialogs_, &log_,
+            HistoryPageContext{*device_, host_, *worker_, dialogs_, &log_,
                                [this](std::string& notice) {
                                    if (!gateOpen_) {
                                        notice = "In BOOT\n\rMode is\n\rUnavaliable";
                                    }
                                    return gateOpen_;
                                },
-                               nullptr, [] { return 2; }});
+                               [] { return 2; }});
         page_->resize(900, 560);
         page_->show();
     }
     ~HistoryPageTest() override {
+        worker_->Shutdown();
         page_.reset();
         stack_->Close();
         sim_->Unplug();
@@ -73,6 +74,12 @@ class HistoryPageTest : public ::testing::Test {
         T* found = page_->findChild<T*>(QLatin1String(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
+    }
+
+    // Clicks and waits until the job it posted and what it shows are done.
+    void Click(const char* name) {
+        Find<QPushButton>(name)->click();
+        EXPECT_TRUE(Settle(*worker_));
     }
 
     void DoubleClickBar(int bar) {
@@ -92,7 +99,8 @@ class HistoryPageTest : public ::testing::Test {
     std::unique_ptr<SimulatedDevice> sim_;
     std::unique_ptr<DeviceStack> stack_;
     std::unique_ptr<CommandsHistoryDevice> device_;
-    RecordingHost host_{QtEventPump(), QtDeferToLoop()};
+    RecordingHost host_;
+    std::unique_ptr<DeviceWorker> worker_ = std::make_unique<DeviceWorker>(host_.Stop());
     RecordingDialogs dialogs_;
     AppLog log_;
     bool gateOpen_ = true;
@@ -125,6 +133,7 @@ TEST_F(HistoryPageTest, ReadingShowsProgressRefusesPageChangesAndDrawsTheMinute)
         }
     });
     read->click();
+    EXPECT_TRUE(Settle(*worker_));
 
     EXPECT_TRUE(page_->History().valid);
     EXPECT_TRUE(refusedDuringReading);
@@ -151,7 +160,7 @@ TEST_F(HistoryPageTest, ReadingShowsProgressRefusesPageChangesAndDrawsTheMinute)
 }
 
 TEST_F(HistoryPageTest, DrillsDownByDoubleClickAndSavesTheCsv) {
-    Find<QPushButton>("BitBtn_HIS_Read")->click();
+    Click("BitBtn_HIS_Read");
     ASSERT_TRUE(page_->History().valid);
     Find<QPushButton>("BitBtn_HIS_Up")->click();
     Find<QPushButton>("BitBtn_HIS_Up")->click();
@@ -188,12 +197,23 @@ TEST_F(HistoryPageTest, DrillsDownByDoubleClickAndSavesTheCsv) {
 
 TEST_F(HistoryPageTest, TheReadButtonCancelsARunningReading) {
     auto* read = Find<QPushButton>("BitBtn_HIS_Read");
-    // Seen at the first chance the reading gives the event loop: after page one.
-    QMetaObject::invokeMethod(read, &QPushButton::click, Qt::QueuedConnection);
+    auto* progress = Find<QProgressBar>("ProgressBar_HIS_Read");
+    // The second click, once the first page has been shown, is the Cancel.
+    QObject::connect(progress, &QProgressBar::valueChanged, read, [read](int value) {
+        if (value == 1) {
+            read->click();
+        }
+    });
     read->click();
+    EXPECT_TRUE(Settle(*worker_));
     EXPECT_FALSE(page_->History().valid);
     EXPECT_EQ(dialogs_.warnings, std::vector<std::string>{"Reading of History canceled"});
-    EXPECT_EQ(sim_->CountRequests(2, 0x02), 128u);
+    // A page is 128 record reads; the reading ended after whole pages, before the last.
+    const std::size_t recordReads = sim_->CountRequests(2, 0x02);
+    EXPECT_EQ(recordReads % 128, 0u);
+    EXPECT_GE(recordReads, 128u);
+    EXPECT_LT(recordReads, 17u * 128u);
+    EXPECT_FALSE(sim_->WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); }));
     EXPECT_FALSE(Find<QWidget>("Panel_HIS_Buttons")->isEnabled());
     EXPECT_EQ(page_->Chart()->TitleLines(),
               QStringList{QStringLiteral("Waiting of reading History")});
@@ -203,7 +223,7 @@ TEST_F(HistoryPageTest, TheReadButtonCancelsARunningReading) {
 
 TEST_F(HistoryPageTest, ARefusedGateShowsItsNoticeAndTheReadingError) {
     gateOpen_ = false;
-    Find<QPushButton>("BitBtn_HIS_Read")->click();
+    Click("BitBtn_HIS_Read");
     EXPECT_EQ(Find<QLabel>("Label_HIS_Version_Msg")->text(),
               QStringLiteral("In BOOT\nMode is\nUnavaliable"));
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History reading"});
@@ -211,7 +231,7 @@ TEST_F(HistoryPageTest, ARefusedGateShowsItsNoticeAndTheReadingError) {
 }
 
 TEST_F(HistoryPageTest, ChartScreenshotsAtYearMonthAndDay) {
-    Find<QPushButton>("BitBtn_HIS_Read")->click();
+    Click("BitBtn_HIS_Read");
     ASSERT_TRUE(page_->History().valid);
     HistoryChartWidget* chart = page_->Chart();
     for (Language language : {Language::English, Language::Russian}) {

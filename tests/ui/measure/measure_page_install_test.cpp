@@ -30,7 +30,8 @@ class MeasurePageInFormTest : public ShellFixture {
         form->show();
         WaitForStartPortsRecorded(*form);
         EXPECT_TRUE(device.PlugIn(portDir_, 5)) << device.LastError();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return form->Connected(); }, kIdentifyWithinMs));
+        EXPECT_TRUE(WaitShown(
+            *form, [&] { return form->Connected(); }, kIdentifyWithinMs));
         return form;
     }
 
@@ -46,7 +47,8 @@ class MeasurePageInFormTest : public ShellFixture {
 TEST_F(MeasurePageInFormTest, ShowsTheLiveDoseRateAndDoseOfTheConnectedDevice) {
     SimulatedDevice device(SimOptions{});
     auto form = StartWithDevice(device);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, kIdentifyWithinMs));
+    ASSERT_TRUE(WaitShown(
+        *form, [&] { return form->DeviceRecognized(); }, kIdentifyWithinMs));
     auto* fon = Find<QLabel>(form.get(), "Label_Measure_Fon");
     auto* dose = Find<QLabel>(form.get(), "Label_Measure_Dose");
     ASSERT_TRUE(

@@ -12,6 +12,7 @@
 
 #include "base/language.h"
 #include "measure/measure_page.h"
+#include "support/worker_settle.h"
 #include "unit/measure/measurement_fakes.h"
 
 namespace {
@@ -66,7 +67,8 @@ TEST_P(MeasurePageScreenshot, EveryTextFitsAndTheShotIsWritten) {
     device.SetText(FakeMeasureDevice::kDoseTextAt, "1234,56");
     device.parameters[9] = 0;
     FakeDialogs dialogs;
-    WaitRules waits;
+    StopSignal stop;
+    DeviceWorker worker(stop);
     const bool open = !shot.bootMode;
     MeasurePage page(
         device,
@@ -76,10 +78,11 @@ TEST_P(MeasurePageScreenshot, EveryTextFitsAndTheShotIsWritten) {
                                      "In BOOT\n\rMode is\n\rUnavaliable");
             return open;
         },
-        dialogs, [] { return std::uint32_t{0}; }, waits);
+        dialogs, [] { return std::uint32_t{0}; }, worker);
     page.Relabel();
     page.BitBtn_Measure_ReadClick();
     page.BitBtn_Measure_ReadClick();  // the indicators show their blink colour
+    ASSERT_TRUE(Settle(worker));
     page.resize(page.sizeHint());
     page.show();
 

@@ -3,26 +3,42 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
-#include "app/event_pump_qt.h"
 #include "base/language.h"
 #include "measure/measure_page.h"
 #include "support/qt_application.h"
+#include "support/worker_settle.h"
 #include "unit/measure/measurement_fakes.h"
 
 namespace {
 
 [[maybe_unused]] const auto* const qtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtApplicationOnce);
+
+// Records whether a widget was disabled at some moment.
+class DisabledWatch : public QObject {
+  public:
+    explicit DisabledWatch(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
+    bool seen = false;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget_ && event->type() == QEvent::EnabledChange && !widget_->isEnabled()) {
+            seen = true;
+        }
+        return false;
+    }
+
+  private:
+    QWidget* widget_;
+};
 
 class MeasurePageTest : public ::testing::Test {
   protected:
@@ -35,8 +51,18 @@ class MeasurePageTest : public ::testing::Test {
                   }
                   return gateOpen_;
               },
-              dialogs_, [this] { return SystemTicks() + clockOffset_; }, waits_) {}
-    ~MeasurePageTest() override { SetUiLanguage(Language::Russian); }
+              dialogs_, SystemTicks, worker_) {}
+    ~MeasurePageTest() override {
+        worker_.Shutdown();
+        SetUiLanguage(Language::Russian);
+    }
+
+    // One periodic step as the window posts it, shown before this returns.
+    void Step() {
+        page_.TakeControlStates();
+        worker_.Post([this] { page_.MeasureStep(); });
+        EXPECT_TRUE(Settle(worker_));
+    }
 
     template <typename T>
     T* Find(const char* name) {
@@ -50,8 +76,8 @@ class MeasurePageTest : public ::testing::Test {
     FakeMeasureDevice device_;
     FakeDialogs dialogs_;
     bool gateOpen_ = true;
-    std::uint32_t clockOffset_ = 0;
-    WaitRules waits_{QtEventPump(), QtDeferToLoop()};
+    StopSignal stop_;
+    DeviceWorker worker_{stop_};
     MeasurePage page_;
 };
 
@@ -108,10 +134,12 @@ TEST_F(MeasurePageTest, UntickingAutoEnablesReadWhichShowsTheValues) {
     auto* autoRead = Find<QCheckBox>("CheckBox_Measure_AutoRead");
     auto* read = Find<QPushButton>("BitBtn_Measure_Read");
     QTest::mouseClick(autoRead, Qt::LeftButton, {}, QPoint(4, autoRead->height() / 2));
+    ASSERT_TRUE(Settle(worker_));
     EXPECT_FALSE(autoRead->isChecked());
     ASSERT_TRUE(read->isEnabled());
 
     QTest::mouseClick(read, Qt::LeftButton);
+    ASSERT_TRUE(Settle(worker_));
     EXPECT_EQ(Text("Label_Measure_Fon"), "12,34 uSv/h");
     EXPECT_EQ(Text("Label_Measure_Dose"), "0,05 uSv");
     EXPECT_EQ(Find<QProgressBar>("ProgressBar_Measure_Fon")->value(), 120);  // 200 fills the bar
@@ -123,6 +151,7 @@ TEST_F(MeasurePageTest, RefusedGateShowsTheNoticeAndBlanks) {
     SetUiLanguage(Language::English);
     gateOpen_ = false;
     page_.BitBtn_Measure_ReadClick();
+    ASSERT_TRUE(Settle(worker_));
     EXPECT_EQ(Text("Label_Measure_Version_Msg"), "In BOOT\nMode is\nUnavaliable");
     EXPECT_EQ(Text("Label_Measure_Fon"), "--------");
 }
@@ -135,14 +164,14 @@ TEST_F(MeasurePageTest, AutomaticReadingFollowsTheActivePage) {
     page_.BindPageControl(&tabs);
     tabs.setCurrentIndex(1);
     for (int i = 0; i < 5; ++i) {
-        page_.MeasureStep();
+        Step();
     }
     EXPECT_TRUE(device_.parameterReads.empty());
     EXPECT_EQ(Text("Label_Measure_Fon"), "--------");
 
     tabs.setCurrentIndex(0);
-    page_.MeasureStep();
-    page_.MeasureStep();
+    Step();
+    Step();
     EXPECT_EQ(Text("Label_Measure_Fon"), "12,34 мкЗв/ч");
     tabs.removeTab(0);
     page_.setParent(nullptr);
@@ -153,9 +182,10 @@ TEST_F(MeasurePageTest, ReadStaysEnabledAfterTheWindowLockedAndFreedThePages) {
     tabs.addTab(&page_, "measure");
     page_.BindPageControl(&tabs);
     page_.Logic().AutoReadClick(false);
-    tabs.setEnabled(false);  // a long operation elsewhere holds the pages
-    page_.MeasureStep();
-    page_.MeasureStep();
+    ASSERT_TRUE(Settle(worker_));  // the check box shows it before the step takes it
+    tabs.setEnabled(false);        // a long operation elsewhere holds the pages
+    Step();
+    Step();
     EXPECT_FALSE(tabs.isEnabled());
     tabs.setEnabled(true);
     EXPECT_TRUE(Find<QPushButton>("BitBtn_Measure_Read")->isEnabled());
@@ -163,39 +193,27 @@ TEST_F(MeasurePageTest, ReadStaysEnabledAfterTheWindowLockedAndFreedThePages) {
     page_.setParent(nullptr);
 }
 
-// The reset waits in the real event loop; the main window's timer is played by
-// a QTimer that runs the page's step.
-TEST_F(MeasurePageTest, DoseResetWaitsForTheTimerStepWithThePagesLocked) {
+// The reset is a job on the worker: the pages are locked while it asks and
+// writes, and free again after its box.
+TEST_F(MeasurePageTest, DoseResetLocksThePagesAndReportsTheWrite) {
     SetUiLanguage(Language::English);
     QTabWidget tabs;
     tabs.addTab(new QWidget, "before");
     page_.BindPageControl(&tabs);
-    bool lockedWhileWaiting = false;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        lockedWhileWaiting = !tabs.isEnabled();
-        page_.MeasureStep();
-    });
-    timer.start(20);
+    DisabledWatch watch(&tabs);
 
-    QElapsedTimer elapsed;
-    elapsed.start();
     page_.BitBtn_Measure_Dose_ResetClick();
+    ASSERT_TRUE(Settle(worker_));
     EXPECT_EQ(dialogs_.informations, (std::vector<std::string>{"Accumulated Dose\nReseted"}));
-    EXPECT_EQ(device_.writes.size(), 1u);
-    EXPECT_TRUE(lockedWhileWaiting);
+    EXPECT_EQ(device_.writes,
+              (std::vector<std::pair<std::uint16_t, std::uint32_t>>{{0xFF00, 0xC0BA0020}}));
+    EXPECT_TRUE(watch.seen);
     EXPECT_TRUE(tabs.isEnabled());
-    EXPECT_LT(elapsed.elapsed(), 3000);
 
-    // With no timer step the request is withdrawn after the bound; the clock
-    // runs fast so the test does not wait three real seconds.
-    timer.stop();
-    QTimer fastClock;
-    QObject::connect(&fastClock, &QTimer::timeout, [this] { clockOffset_ += 500; });
-    fastClock.start(2);
+    device_.failWrites = true;
     page_.BitBtn_Measure_Dose_ResetClick();
+    ASSERT_TRUE(Settle(worker_));
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error Reseting Accumulated Dose"}));
-    EXPECT_EQ(page_.Logic().DoseResetRequest(), 0);
     EXPECT_TRUE(tabs.isEnabled());
 }
 

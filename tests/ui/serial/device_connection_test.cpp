@@ -20,6 +20,13 @@ class DeviceConnection : public ShellFixture {
 
     static QString Status(TForm1& form) { return form.StatusPanel()->text(); }
 
+    // A connection menu action runs on the device worker; its boxes and the
+    // menu it leaves are shown before this returns.
+    static void Trigger(TForm1& form, QAction* action) {
+        action->trigger();
+        EXPECT_TRUE(Settle(form.Worker()));
+    }
+
     // Lets the connection timer take `steps` more steps: what it would have
     // done by then, it has done.
     static bool LetConnectionStepsRun(TForm1& form, int steps) {
@@ -65,7 +72,8 @@ TEST_F(DeviceConnection, APluggedDeviceIsIdentifiedAndItsLossResetsTheStatus) {
     WaitForStartPortsRecorded(*form);
     ASSERT_TRUE(device.PlugIn(portDir_, 12)) << device.LastError();
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, 8000));
+    ASSERT_TRUE(WaitShown(
+        *form, [&] { return form->DeviceRecognized(); }, 8000));
     EXPECT_EQ(Status(*form), QStringLiteral("Halvane RDK-310.41.0 S/N: 123-45678"));
     EXPECT_TRUE(form->StatusPanel()->font().bold());
     EXPECT_EQ(form->StatusPanel()->palette().color(QPalette::Window), QColor(0, 128, 0));
@@ -85,7 +93,8 @@ TEST_F(DeviceConnection, APluggedDeviceIsIdentifiedAndItsLossResetsTheStatus) {
     EXPECT_TRUE(form->PanelConnection()->text().contains(QStringLiteral("OK")));
 
     form->SetLinkCheckEnabled(true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->DeviceRecognized(); }, 8000));
+    ASSERT_TRUE(WaitShown(
+        *form, [&] { return !form->DeviceRecognized(); }, 8000));
     EXPECT_EQ(Status(*form), QStringLiteral("Waiting Connection"));
     EXPECT_FALSE(form->StatusPanel()->font().bold());
     EXPECT_FALSE(form->PageControl()->isTabVisible(TForm1::PageDevControlK310));
@@ -117,7 +126,8 @@ TEST_F(DeviceConnection, AK520WithVariantOneIsNamedAfterItsVariant) {
     WaitForStartPortsRecorded(*form);
     ASSERT_TRUE(device.PlugIn(portDir_, 3)) << device.LastError();
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, 8000))
+    ASSERT_TRUE(WaitShown(
+        *form, [&] { return form->DeviceRecognized(); }, 8000))
         << form->Log().Text();
     EXPECT_TRUE(Status(*form).startsWith(QStringLiteral("DRAVO 07X ECO RDK-520.2.1 S/N: ")));
     EXPECT_TRUE(form->PageControl()->isTabVisible(TForm1::PageDevControlK520));
@@ -131,20 +141,21 @@ TEST_F(DeviceConnection, ManualModeOpensTheChosenPortEvenWhenItWasPresentAtStart
     QAction* manual = Find<QAction>(form.get(), "Action_Connection_Manual");
     QAction* automatic = Find<QAction>(form.get(), "Action_Connection_Auto");
     dialogs_.inputs = {"12"};
-    Find<QAction>(form.get(), "Action_Connection_Manual_Number")->trigger();
+    Trigger(*form, Find<QAction>(form.get(), "Action_Connection_Manual_Number"));
     EXPECT_EQ(dialogs_.shown.back(), "input:Enter COM Port Number from 0 to 250[1]");
     EXPECT_TRUE(manual->isChecked());
     EXPECT_FALSE(automatic->isChecked());
     EXPECT_EQ(manual->text(), QStringLiteral("Manual COM12"));
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->DeviceRecognized(); }, 8000))
+    ASSERT_TRUE(WaitShown(
+        *form, [&] { return form->DeviceRecognized(); }, 8000))
         << form->Log().Text();
     EXPECT_TRUE(LogHas(*form, "Open COM 12 : OK"));
     EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("COM 12"));
 
     // A language switch puts the plain caption back; the mode stays manual.
-    Find<QAction>(form.get(), "Action_Language")->trigger();
-    Find<QAction>(form.get(), "Action_Language")->trigger();
+    Trigger(*form, Find<QAction>(form.get(), "Action_Language"));
+    Trigger(*form, Find<QAction>(form.get(), "Action_Language"));
     EXPECT_EQ(manual->text(), QStringLiteral("Manual"));
     EXPECT_TRUE(manual->isChecked());
 }
@@ -152,7 +163,7 @@ TEST_F(DeviceConnection, ManualModeOpensTheChosenPortEvenWhenItWasPresentAtStart
 TEST_F(DeviceConnection, ManualPortZeroIsAcceptedAndNeverOpens) {
     auto form = MakeForm();
     dialogs_.inputs = {"0"};
-    Find<QAction>(form.get(), "Action_Connection_Manual_Number")->trigger();
+    Trigger(*form, Find<QAction>(form.get(), "Action_Connection_Manual_Number"));
     EXPECT_EQ(Find<QAction>(form.get(), "Action_Connection_Manual")->text(),
               QStringLiteral("Manual COM0"));
     ASSERT_TRUE(LetConnectionStepsRun(*form, 3));
@@ -166,7 +177,7 @@ TEST_F(DeviceConnection, ManualNumbersOutOfRangeOrNotNumbersAreRefused) {
     QAction* number = Find<QAction>(form.get(), "Action_Connection_Manual_Number");
     for (const char* text : {"251", "-3", "abc"}) {
         dialogs_.inputs = {text};
-        number->trigger();
+        Trigger(*form, number);
         EXPECT_EQ(dialogs_.shown.back(), "error:COM Port Number Format Error") << text;
         EXPECT_TRUE(Find<QAction>(form.get(), "Action_Connection_Auto")->isChecked()) << text;
         EXPECT_EQ(Find<QAction>(form.get(), "Action_Connection_Manual")->text(),
@@ -174,7 +185,7 @@ TEST_F(DeviceConnection, ManualNumbersOutOfRangeOrNotNumbersAreRefused) {
     }
     // The default text is still the first manual port.
     dialogs_.inputs.clear();
-    number->trigger();
+    Trigger(*form, number);
     EXPECT_EQ(dialogs_.shown.back(), "input:Enter COM Port Number from 0 to 250[1]");
 }
 

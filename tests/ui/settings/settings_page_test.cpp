@@ -17,6 +17,7 @@
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "support/worker_settle.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
                  return true;
              },
              PcLocalTime},
+            worker_,
             [this] { return loadPath_; }};
         page_ = new DeviceSettingsPage(
             GetParam() == SimModel::K310 ? SettingsModel::K310 : SettingsModel::K520,
@@ -86,7 +88,11 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
     }
     QComboBox* List(const std::string& role) { return Find<QComboBox>("ComboBox", role); }
     QCheckBox* Box(const std::string& role) { return Find<QCheckBox>("CheckBox", role); }
-    void Click(const std::string& role) { Find<QPushButton>("BitBtn", role)->click(); }
+    // The action runs on the worker; its boxes and the widgets follow before this returns.
+    void Click(const std::string& role) {
+        Find<QPushButton>("BitBtn", role)->click();
+        EXPECT_TRUE(Settle(worker_));
+    }
     std::uint32_t Parameter(std::uint16_t id) {
         return sim_.WithModel([id](DeviceModel& model) { return *model.Parameters().Get(id); });
     }
@@ -117,6 +123,9 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
     DeviceSettingsPage* page_ = nullptr;
     int restarts_ = 0;
     std::string loadPath_;
+    // Goes first: no job outlives the page and the stack it works on.
+    StopSignal stop_;
+    DeviceWorker worker_{stop_};
 };
 
 TEST_P(DeviceSettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
