@@ -15,6 +15,10 @@ class CommandsHistoryDevice : public HistoryDevice {
         return commands_.WriteParameter(id, value);
     }
     bool TimeRead(DeviceTimeRecord& time) override { return commands_.TimeRead(time); }
+    bool EndAccess() override {
+        const DeviceLink::Finishing finishing(commands_.Link());
+        return commands_.WriteParameter(kParamCommand, kEndAccess);
+    }
     // Quiet: the reading reports its own failure once.
     int EflRead(std::uint32_t address, std::uint8_t* destination, int length) override {
         return commands_.EflRead(address, destination, length, false);

@@ -21,6 +21,8 @@ class HistoryDevice {
     virtual bool TimeRead(DeviceTimeRecord& time) = 0;
     // One read of `length` bytes; bytes read, or -1.
     virtual int EflRead(std::uint32_t address, std::uint8_t* destination, int length) = 0;
+    // Writes the end of the history access, also when the program is closing.
+    virtual bool EndAccess() { return WriteParameter(kParamCommand, kEndAccess); }
 };
 
 // Where a history operation runs and what must hold before it talks to the

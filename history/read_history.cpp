@@ -121,7 +121,7 @@ bool ReadHistory::ReadPage(int page) {
 
 void ReadHistory::EndAccess() {
     accessOpen_ = false;
-    if (!access_.device.WriteParameter(HistoryDevice::kParamCommand, HistoryDevice::kEndAccess)) {
+    if (!access_.device.EndAccess()) {
         LogError("History: end of access not confirmed, the device may be gone");
     }
 }

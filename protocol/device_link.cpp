@@ -95,7 +95,7 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
         channel->Queue().Clear();
         channel->ClearAnswer();
     }
-    const int sends = retry ? kSendsWithRetry : 1;
+    const int sends = retry && !finishing_ ? kSendsWithRetry : 1;
     int attempts = 1;
     Send(*channel, payload, length);
     std::uint32_t start = clock_();
@@ -142,7 +142,7 @@ void DeviceLink::DropStrayAnswers(std::uint32_t openCount) {
 }
 
 bool DeviceLink::StopRequested() const {
-    return stop_ != nullptr && stop_->StopRequested();
+    return !finishing_ && stop_ != nullptr && stop_->StopRequested();
 }
 
 bool DeviceLink::PortLost(std::uint32_t openCount) const {

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "base/dialogs.h"
-#include "base/tick_clock.h"
 #include "base/stop_signal.h"
+#include "base/tick_clock.h"
 #include "protocol/channel_registry.h"
 #include "protocol/frame.h"
 #include "serial/com_port.h"
@@ -46,6 +46,21 @@ class DeviceLink {
     void Receive(const std::uint8_t* bytes, std::size_t count);
     // Releases a blocked wait so that it sees a stop or a lost port at once.
     void WakeWaiters();
+
+    // While alive, exchanges go out although a stop was requested, with one
+    // send each: the exchange that tidies up in the device (the end of the
+    // history access) is owed even by a program that is closing. Use it on
+    // the thread that runs the exchanges.
+    class Finishing {
+      public:
+        explicit Finishing(DeviceLink& link) : link_(link) { link_.finishing_ = true; }
+        ~Finishing() { link_.finishing_ = false; }
+        Finishing(const Finishing&) = delete;
+        Finishing& operator=(const Finishing&) = delete;
+
+      private:
+        DeviceLink& link_;
+    };
 
     // A wait blocks on the answer queue at most this long before it reads the
     // clock again (a test's fake clock moves without waking anybody).
@@ -84,6 +99,7 @@ class DeviceLink {
     StopSignal* stop_;
     Dialogs* dialogs_;
     std::chrono::milliseconds clockLook_{50};
+    bool finishing_ = false;
     LinkChannel* strayChannel_ = nullptr;
     int strayAnswers_ = 0;
     std::uint32_t lastSendTick_ = 0;
