@@ -22,8 +22,8 @@ enum class HistoryOutcome {
 // page from the newest back to the oldest, building the CSV text on the way.
 // Runs to completion, cancellation or failure inside Run(); Cancel() (from any
 // thread: the page's Cancel click, the CLI's first Ctrl-C) ends it after the
-// current page, also when it comes before Run() started. Once the device has opened its history access, every way
-// out closes it again.
+// current page, also when it comes before Run() started. Once the device has
+// opened its history access, every way out closes it again, also a stop.
 class ReadHistory {
   public:
     struct Hooks {

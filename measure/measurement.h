@@ -39,7 +39,6 @@ class Measurement {
     static constexpr std::uint32_t kCommandRefreshDose = 0xC0BA0021;
     static constexpr std::uint32_t kCommandResetDose = 0xC0BA0020;
     static constexpr std::uint32_t kReadPeriodMs = 1000;
-    static constexpr std::uint32_t kDoseResetTimeoutMs = 3000;
     static constexpr int kDoseEveryNthRead = 10;
     static constexpr std::size_t kDoseTextBytes = 10;
 
@@ -52,8 +51,7 @@ class Measurement {
     const MeasurePageState& State() const { return state_; }
 
     bool ReadMeasurement(bool withDose);
-    // One step of automatic reading and of the dose reset hand-over; the main
-    // window's timer calls it on every tick it runs.
+    // One step of automatic reading; the periodic step runs it on the device worker.
     void MeasureStep();
 
     // The page's three controls.

@@ -9,9 +9,6 @@
 // flipped in, for tests of operations and their guards.
 class RecordingHost : public OperationHost {
   public:
-    explicit RecordingHost(EventPump pump = {}, DeferToLoop defer = {})
-        : OperationHost(std::move(pump), std::move(defer)) {}
-
     bool linkCheckEnabled = true;
     bool pagesEnabled = true;
     bool busy = false;

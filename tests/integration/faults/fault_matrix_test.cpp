@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "base/language.h"
+#include "base/ui_thread.h"
+#include "base/worker_dialogs.h"
 #include "history/history_commands_device.h"
 #include "history/read_history.h"
 #include "measure/measurement.h"
@@ -47,9 +49,9 @@ struct CoreColumn {
 using Cell = std::tuple<FaultRow, CoreColumn, bool>;
 
 // The device stack over a pseudo-terminal to the simulated dosimeter. Time
-// is a fake clock that each pass of a wait moves on by the slice the link
-// blocks for; each pass also runs the measurement's timer step, as the
-// window's timer does inside waits.
+// is a fake clock that every reading by the link moves on by the slice the
+// link blocks for between readings; a reading is also where the stop request
+// comes in once the faulted request was sent.
 class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
   protected:
     CoreFaultMatrix() : sim_(Options(), [] { return std::uint64_t{0}; }) {
@@ -57,11 +59,7 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
         dialogs_.answerYes = true;
         EXPECT_TRUE(sim_.PlugIn(dir_.Path(), kCom)) << sim_.LastError();
         EXPECT_TRUE(stack_.Open(kCom));
-        stack_.Link().SetWaitSlice(std::chrono::milliseconds(kSliceMs));
-        // The timer step only hands over the dose reset here: automatic reading
-        // off, and past its blank start, which would blank a read in progress.
-        measurement_.AutoReadClick(false);
-        measurement_.MeasureStep();
+        stack_.Link().SetClockLook(std::chrono::milliseconds(kSliceMs));
     }
     ~CoreFaultMatrix() override {
         stack_.Close();
@@ -82,28 +80,31 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
         DeviceStackOptions options;
         options.ports.systemPorts = false;
         options.ports.portDir = dir_.Path();
-        options.clock = [this] { return ticks_.load(); };
-        options.waits = &waits_;
-        options.dialogs = &dialogs_;
+        options.clock = [this] { return ReadClock(); };
+        options.stop = &host_.Stop();
+        options.dialogs = &shown_;
         options.log = &log_;
         return options;
     }
 
-    void OnPump() {
+    std::uint32_t ReadClock() {
         NoteTick();
+        if (host_.StopRequested() && !firstLookAfterStop_) {
+            firstLookAfterStop_ = ticks_.load();
+        }
         const bool targetSent = target_ && sim_.CountRequests(target_->first, target_->second) > 0;
         if (targetSent && stopAtTarget_) {
-            waits_.RequestStop();
+            host_.RequestStop();
         }
         ticks_ += TimeStep(targetSent);
-        measurement_.MeasureStep();
+        return ticks_.load();
     }
 
-    // A late answer comes after the wait for it, before the next send: time
-    // runs fast until the delayed request was sent again, then stands still
-    // until the answer is in.
+    // A late answer comes after the wait for it, before the next send: once
+    // the delayed request is out, time runs fast until it was sent again, then
+    // stands still until the answer is in.
     std::uint32_t TimeStep(bool targetSent) {
-        if (!lateAnswer_) {
+        if (!lateAnswer_ || (!targetSent && !targetSentAt_)) {
             return kSliceMs;
         }
         if (targetSent && !targetSentAt_) {
@@ -150,8 +151,7 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
                measurement_.State().fonText != MeasurePageState::kBlankText;
     }
     bool HistoryRead() {
-        ReadHistory reading(HistoryAccess{historyDevice_, host_, nullptr}, history_,
-                            dialogs_, &log_);
+        ReadHistory reading(HistoryAccess{historyDevice_, host_, nullptr}, history_, shown_, &log_);
         return reading.Run(2) == HistoryOutcome::Completed;
     }
     // As the settings page's Read button: success is every setting shown and
@@ -159,7 +159,7 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     bool SettingsRead() {
         const std::size_t boxes = dialogs_.errors.size();
         SettingsActions actions(DescriptionOf(SettingsModel::K310),
-                                {stack_.Commands(), host_, dialogs_, log_,
+                                {stack_.Commands(), host_, shown_, log_,
                                  [](const std::string&) { return true; }, [] { return true; }});
         actions.Read();
         return dialogs_.errors.size() == boxes && !actions.State().values.AnyUndefined();
@@ -176,12 +176,14 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     RecordingDialogs dialogs_;
     AppLog log_;
     std::atomic<std::uint32_t> ticks_{0};
-    RecordingHost host_{[this](std::chrono::milliseconds) { OnPump(); }};
-    WaitRules& waits_ = host_.Waits();
+    RecordingHost host_;
+    // As in the window and the command line: no box once a stop was requested.
+    InlineUiThread ui_;
+    WorkerDialogs shown_{dialogs_, ui_, host_.Stop()};
     DeviceStack stack_{StackOptions()};
     CommandsMeasureDevice device_{stack_.Commands(), &log_};
-    Measurement measurement_{device_, [](std::string&) { return true; }, dialogs_,
-                             [this] { return ticks_.load(); }, waits_};
+    Measurement measurement_{device_, [](std::string&) { return true; }, shown_,
+                             [this] { return ticks_.load(); }};
     CommandsHistoryDevice historyDevice_{stack_.Commands()};
     DeviceHistory history_;
     // The request the fault aims at; the wait is stopped when it was sent.
@@ -189,6 +191,8 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     bool stopAtTarget_ = false;
     bool lateAnswer_ = false;
     std::optional<std::uint32_t> targetSentAt_;
+    // The time the link read first once the stop was requested.
+    std::optional<std::uint32_t> firstLookAfterStop_;
     std::optional<Clock::time_point> lastTick_;
     Clock::duration longestGap_{};
 };
@@ -238,10 +242,16 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
     EXPECT_EQ(succeeded, expectSuccess);
     const std::size_t expectedSends = ExpectedSends(row.outcome, stop, cleanSends);
     EXPECT_EQ(RequestsWhenSettled(column, expectedSends), expectedSends);
-    EXPECT_LE(longestGap_, kTickWithin);
-    EXPECT_FALSE(waits_.InFrame());
+    EXPECT_LE(longestGap_, kTickWithin) << "a wait looks at the clock and the stop often";
+    // Every guard of the operation was released.
+    EXPECT_TRUE(host_.linkCheckEnabled);
+    EXPECT_TRUE(host_.pagesEnabled);
+    EXPECT_FALSE(host_.busy);
     if (stop || row.outcome == FaultOutcome::Lost) {
-        EXPECT_LT(ticks_ - start, DeviceLink::kAnswerTimeoutMs) << "no wait for an answer";
+        // Up to the end of the stopped wait: what is still owed to the device
+        // after it (the end of a history access) may wait for its answer.
+        const std::uint32_t end = stop ? firstLookAfterStop_.value_or(ticks_) : ticks_.load();
+        EXPECT_LT(end - start, DeviceLink::kAnswerTimeoutMs) << "no wait for an answer";
     }
     if (stop) {
         EXPECT_TRUE(StopShowedOnlyItsLoss(row, dialogs_.errors, column.failureErrors));

@@ -11,7 +11,7 @@ TEST_F(DeviceRestartRun, UnderAGuardTheConnectionTestRunsOnlyWhileWaitingForTheD
     OperationGuard guard(host, {});
     bool testedWhileAway = false;
     RestartEnvironment environment = Environment();
-    environment.pump = [&] {
+    environment.step = [&] {
         testedWhileAway = testedWhileAway || host.linkCheckEnabled;
         Tick();
     };

@@ -2,7 +2,8 @@
 
 // The program's device side around the simulated dosimeter: port folder,
 // connection manager and identification on one fake clock, ticked the way the
-// main window's 100 ms timer ticks them while a restart waits.
+// main window's 100 ms timer ticks them, and each step of a restart's wait
+// is one such tick.
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,11 @@ class ScriptedAnswers : public RecordingDialogs {
 
 class FirmwareRig : public ::testing::Test {
   protected:
+    // The link looks at its clock at least this often while it waits.
+    static constexpr std::uint32_t kLinkLookMs = 5;
+
+    FirmwareRig() { session.Stack().Link().SetClockLook(std::chrono::milliseconds(kLinkLookMs)); }
+
     // Plugs the device in and runs ticks until it is connected and identified.
     void Start(const SimOptions& options) {
         device = std::make_unique<SimulatedDevice>(options);
@@ -129,12 +135,17 @@ class FirmwareRig : public ::testing::Test {
         return false;
     }
 
+    // Time passes as the link looks at the clock while it waits for an answer,
+    // one look per slice of real waiting and no faster, so a device slowed by
+    // a busy machine is not taken for a silent one.
+    std::uint32_t LinkClock() { return ticks += kLinkLookMs; }
+
     DeviceSessionOptions SessionOptions() {
         DeviceSessionOptions options;
         options.stack.ports.systemPorts = false;
         options.stack.ports.portDir = dir.Path();
-        options.stack.clock = [this] { return ticks.load(); };
-        options.stack.waits = &host.Waits();
+        options.stack.clock = [this] { return LinkClock(); };
+        options.stack.stop = &host.Stop();
         options.stack.dialogs = &dialogs;
         options.stack.log = &log;
         options.linkCheckEnabled = [this] { return host.linkCheckEnabled; };
@@ -145,10 +156,7 @@ class FirmwareRig : public ::testing::Test {
     AppLog log;
     RecordingDialogs dialogs;
     std::atomic<std::uint32_t> ticks{0};
-    // Time passes while the link waits for an answer, no faster than the
-    // link's own wait slices, so a device slowed by a busy machine is not
-    // taken for a silent one.
-    RecordingHost host{[this](std::chrono::milliseconds) { ticks += 5; }};
+    RecordingHost host;
     int tickCount = 0;
     bool expectReturn = true;
     std::vector<int> progress;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,14 +55,19 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
         SetUiLanguage(Language::Russian);
     }
 
-    HistoryOutcome Read(ReadHistory::Hooks hooks = {}) {
-        hooks.progress = [this](int done, int total) {
+    // `afterPage` sees each page done, as the progress does.
+    HistoryOutcome Read(std::function<void(int done)> afterPage = {}) {
+        ReadHistory::Hooks hooks;
+        hooks.progress = [this, afterPage](int done, int total) {
             if (total > 0) {
                 pagesDone_.push_back(done);
+                if (afterPage) {
+                    afterPage(done);
+                }
             }
         };
-        reader_ = std::make_unique<ReadHistory>(HistoryAccess{*device_, host_, nullptr},
-                                                history_, dialogs_, &log_, std::move(hooks));
+        reader_ = std::make_unique<ReadHistory>(HistoryAccess{*device_, host_, nullptr}, history_,
+                                                dialogs_, &log_, std::move(hooks));
         return reader_->Run(2);
     }
 
@@ -154,9 +160,12 @@ TEST_F(ReadHistoryOnSimulatorTest, FullRingMatchesTheDevice) {
 
 TEST_F(ReadHistoryOnSimulatorTest, CancelAfterAPageClosesTheAccess) {
     Start(Options(HistoryShape::Partial, 700));
-    ReadHistory::Hooks hooks;
-    hooks.pump = [this] { reader_->Cancel(); };
-    ASSERT_EQ(Read(std::move(hooks)), HistoryOutcome::Cancelled);
+    ASSERT_EQ(Read([this](int done) {
+                  if (done == 1) {
+                      reader_->Cancel();
+                  }
+              }),
+              HistoryOutcome::Cancelled);
     EXPECT_EQ(sim_->CountRequests(2, 0x02), 128u);
     EXPECT_FALSE(history_.valid);
     EXPECT_FALSE(AccessOpen());

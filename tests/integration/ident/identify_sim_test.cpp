@@ -23,6 +23,8 @@ class IdentifySimulatedDevice : public ::testing::Test {
         options.uniqueId = kUid;
         device = std::make_unique<SimulatedDevice>(options);
         ASSERT_TRUE(device->PlugIn(dir.Path(), kCom)) << device->LastError();
+        // One look, and one step of time, per 5 ms of waiting.
+        stack.Link().SetClockLook(std::chrono::milliseconds(5));
         ASSERT_TRUE(stack.Open(kCom));
     }
 
@@ -42,8 +44,7 @@ class IdentifySimulatedDevice : public ::testing::Test {
         DeviceStackOptions options;
         options.ports.systemPorts = false;
         options.ports.portDir = dir.Path();
-        options.clock = [this] { return ticks.load(); };
-        options.waits = &waits;
+        options.clock = [this] { return ticks += 50; };
         options.dialogs = &dialogs;
         options.log = &log;
         return options;
@@ -53,8 +54,6 @@ class IdentifySimulatedDevice : public ::testing::Test {
     RecordingDialogs dialogs;
     AppLog log;
     std::atomic<std::uint32_t> ticks{0};
-    // Time passes only while the link waits for an answer.
-    WaitRules waits{[this](std::chrono::milliseconds) { ticks += 50; }};
     DeviceStack stack{Options()};
     std::unique_ptr<SimulatedDevice> device;
     DeviceInfo info;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,9 @@ std::string Joined(const std::vector<std::string>& lines) {
 }
 
 // Identification through the real command layer and a real pseudo-terminal.
-// The clock moves only while the link waits, so the time-outs of a silent
-// device pass in a moment without changing how often anything is sent.
+// The clock moves only as the link looks at it while it waits, so the
+// time-outs of a silent device pass in a moment without changing how often
+// anything is sent.
 class IdentifyOverPty : public ::testing::Test {
   protected:
     void Plug(const DeviceSetup& setup) {
@@ -57,6 +59,8 @@ class IdentifyOverPty : public ::testing::Test {
         device.Poke(setup.soft.cpuInfoAddress, cpuInfo);
         device.Poke(kInf1Address, setup.inf1);
         device.Poke(kUniqueIdAddress, kUid);
+        // One look, and one step of time, per 5 ms of waiting.
+        stack.Link().SetClockLook(std::chrono::milliseconds(5));
         ASSERT_TRUE(stack.OpenPath(device.SlavePath()));
     }
 
@@ -85,8 +89,7 @@ class IdentifyOverPty : public ::testing::Test {
     RecordingDialogs dialogs;
     AppLog log;
     std::atomic<std::uint32_t> ticks{0};
-    WaitRules waits{[this](std::chrono::milliseconds) { ticks += 50; }};
-    DeviceStack stack{DeviceStackOptions{PortTableConfig{}, [this] { return ticks.load(); }, &waits,
+    DeviceStack stack{DeviceStackOptions{PortTableConfig{}, [this] { return ticks += 50; }, nullptr,
                                          &dialogs, &log}};
     DeviceInfo info;
 };

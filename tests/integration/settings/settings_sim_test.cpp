@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "base/language.h"
+#include "base/ui_thread.h"
+#include "base/worker_dialogs.h"
 #include "protocol/device_stack.h"
 #include "settings/settings_actions.h"
 #include "sim/simulated_device.h"
@@ -70,13 +72,14 @@ class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
         DeviceStackOptions options;
         options.ports.systemPorts = false;
         options.ports.portDir.clear();
+        options.stop = &host_.Stop();
         options.log = &log_;
         return options;
     }
     SettingsEnvironment Environment() {
         return {stack_.Commands(),
                 host_,
-                dialogs_,
+                shownDialogs_,
                 log_,
                 [this](const std::string& caption) {
                     accessCaptions_.push_back(caption);
@@ -119,7 +122,7 @@ class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
     void ExpectFrameRestored() {
         EXPECT_TRUE(host_.linkCheckEnabled);
         EXPECT_TRUE(host_.pagesEnabled);
-        EXPECT_FALSE(host_.OperationRunning());
+        EXPECT_FALSE(host_.busy);
     }
 
     TempDir folder_;
@@ -128,6 +131,9 @@ class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
     AppLog log_;
     RecordingDialogs dialogs_;
     RecordingHost host_;
+    // As in the window and the command line: no box once a stop was requested.
+    InlineUiThread ui_;
+    WorkerDialogs shownDialogs_{dialogs_, ui_, host_.Stop()};
     DeviceStack stack_;
     std::vector<std::string> accessCaptions_;
     int restarts_ = 0;

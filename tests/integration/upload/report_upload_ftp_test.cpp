@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "ftp_test_server.h"
+#include "support/log_lines.h"
 #include "support/temp_dir.h"
 #include "upload/log_report.h"
 
@@ -186,7 +187,7 @@ TEST_F(ReportUploadOverFtp, RefusedAppendIsTriedThreeTimes) {
 
     EXPECT_EQ(UploadAtExit(ConfigFor(server), "log\n"), UploadOutcome::Failed);
     EXPECT_EQ(CountStarting(server.Transcript(), "plain APPE rep.txt"), 3);
-    EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(),
+    EXPECT_EQ(CountLines(log_,
                          "ERROR=[-1]-\"Ошибка добавления файла на сервера обновлений "
                          "[log5\\1_23\\45xxx\\6xx\\rep.txt]\""),
               3);
@@ -232,7 +233,7 @@ TEST_F(ReportUploadOverFtps, TlsWithdrawnAfterTheFirstLoginNeverGetsThePasswordI
     const auto transcript = server.Transcript();
     EXPECT_EQ(CountStarting(transcript, "tls PASS"), 1);  // the folder step
     EXPECT_EQ(CountStarting(transcript, "plain PASS"), 0);
-    EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(), kNoConnectionLine), 3);
+    EXPECT_EQ(CountLines(log_, kNoConnectionLine), 3);
 }
 
 }  // namespace

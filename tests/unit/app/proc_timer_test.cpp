@@ -2,6 +2,10 @@
 
 #include "app/proc_timer.h"
 
+#include <future>
+
+#include "base/device_worker.h"
+
 namespace {
 
 class ProcTimerTest : public ::testing::Test {
@@ -41,37 +45,49 @@ TEST_F(ProcTimerTest, PacingSurvivesTheTickCounterWrapping) {
     EXPECT_EQ(connectionSteps_, 2);
 }
 
-TEST_F(ProcTimerTest, NestedTickReturnsAtOnce) {
-    int nestedMeasures = -1;
-    timer_.SetConnectionStep([this, &nestedMeasures] {
-        ++connectionSteps_;
-        EXPECT_TRUE(timer_.TickInProgress());
-        now_ += 5000;
-        timer_.Tick();  // a device wait pumping the event loop lets the timer in
-        nestedMeasures = measureSteps_;
-    });
-    TickAt(100);
+TEST_F(ProcTimerTest, LinkStepLeavesThePageStepsOut) {
+    int identifications = 0;
+    timer_.SetIdentificationStep([&] { ++identifications; });
+    now_ = 5000;
+    timer_.LinkStep();
+    now_ = 5500;
+    timer_.LinkStep();
+    EXPECT_EQ(connectionSteps_, 1) << "the connection step keeps its pace";
+    EXPECT_EQ(identifications, 2) << "identification runs on every call";
+    EXPECT_EQ(measureSteps_, 0);
+    timer_.ClearSteps();
+    TickAt(9000);
     EXPECT_EQ(connectionSteps_, 1);
-    EXPECT_EQ(nestedMeasures, 0);
-    EXPECT_EQ(measureSteps_, 1);
-    EXPECT_FALSE(timer_.TickInProgress());
+    EXPECT_EQ(identifications, 2);
+    EXPECT_EQ(measureSteps_, 0);
 }
 
-TEST_F(ProcTimerTest, ATickIsAFrameAndNoneRunsOnceAStopWasRequested) {
-    WaitRules waits;
-    ProcTimer timer([this] { return now_; }, &waits);
-    bool inFrame = false;
-    int steps = 0;
-    timer.AddStep([&] {
-        inFrame = waits.InFrame();
-        ++steps;
+// The main timer posts each tick to the device worker, whose tick guard keeps
+// a tick that comes while the last one still runs from piling up behind it.
+TEST_F(ProcTimerTest, ATickThatComesWhileOneRunsIsDropped) {
+    StopSignal stop;
+    DeviceWorker worker(stop);
+    std::promise<void> entered;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    timer_.SetConnectionStep([&] {
+        ++connectionSteps_;
+        entered.set_value();
+        released.wait();
     });
-    timer.Tick();
-    EXPECT_TRUE(inFrame);
-    EXPECT_FALSE(waits.InFrame());
-    waits.RequestStop();
-    timer.Tick();
-    EXPECT_EQ(steps, 1);
+    const auto tick = [this] { timer_.Tick(); };
+    ASSERT_TRUE(worker.PostPeriodic(tick));
+    entered.get_future().wait();
+    EXPECT_FALSE(worker.PostPeriodic(tick));
+    EXPECT_TRUE(worker.PeriodicPending());
+    release.set_value();
+
+    std::promise<void> drained;
+    worker.Post([&] { drained.set_value(); });
+    drained.get_future().wait();
+    EXPECT_EQ(connectionSteps_, 1);
+    EXPECT_EQ(measureSteps_, 1);
+    EXPECT_FALSE(worker.PeriodicPending());
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "base/app_log.h"
 #include "app/log_file.h"
+#include "base/app_log.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -53,7 +53,8 @@ TEST(AppLog, MarksAFullLogOnceAtExactlyTheThreshold) {
     log.AddLine("after");
     log.AddLine("and more");
     EXPECT_EQ(log.LineCount(), AppLog::kFullThreshold + 4);
-    EXPECT_EQ(std::count(log.Lines().begin(), log.Lines().end(), AppLog::kFullMarker), 1);
+    const std::vector<std::string> lines = log.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), AppLog::kFullMarker), 1);
 }
 
 TEST(AppLog, ObserverSeesAppendsReplacementsAndClearing) {

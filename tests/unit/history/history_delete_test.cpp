@@ -14,16 +14,13 @@ class HistoryDeleteTest : public ::testing::Test {
     ~HistoryDeleteTest() override { SetUiLanguage(Language::Russian); }
 
     void Click() {
-        DeleteHistoryClick(
-            HistoryAccess{device, host, [this] { return tick; }, [this] { return gateOpen; }},
-            dialogs);
+        DeleteHistoryClick(HistoryAccess{device, host, [this] { return gateOpen; }}, dialogs);
     }
 
     FakeHistoryDevice device;
     RecordingHost host;
     RecordingDialogs dialogs;
     bool gateOpen = true;
-    bool tick = false;
 };
 
 TEST_F(HistoryDeleteTest, AsksThenDeletesInsideOneAccess) {
@@ -45,12 +42,13 @@ TEST_F(HistoryDeleteTest, ARefusedStartShowsTheErrorAndSendsNothingFurther) {
     dialogs.answerYes = true;
     gateOpen = false;
     Click();
-    tick = true;
-    gateOpen = true;
-    Click();
     EXPECT_TRUE(device.commandWords.empty());
-    tick = false;
+    gateOpen = true;
     device.refuseBegin = true;
+    Click();
+    EXPECT_EQ(device.commandWords, std::vector<std::uint32_t>{0xC0BA0010});
+    device.refuseBegin = false;
+    host.RequestStop();
     Click();
     EXPECT_EQ(device.commandWords, std::vector<std::uint32_t>{0xC0BA0010});
     EXPECT_EQ(dialogs.errors, std::vector<std::string>(3, "Error of History deleting"));

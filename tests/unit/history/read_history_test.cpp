@@ -22,11 +22,21 @@ class ReadHistoryTest : public ::testing::Test {
     ReadHistoryTest() { SetUiLanguage(Language::English); }
     ~ReadHistoryTest() override { SetUiLanguage(Language::Russian); }
 
-    HistoryOutcome Read(ReadHistory::Hooks hooks = {}) {
-        hooks.progress = [this](int done, int total) { progress.emplace_back(done, total); };
-        reader = std::make_unique<ReadHistory>(
-            HistoryAccess{device, host, [this] { return gateOpen; }}, history, dialogs,
-            &log, std::move(hooks));
+    // A reader whose progress is recorded and then handed to `progress`.
+    void Make(std::function<void(int, int)> then = {}) {
+        ReadHistory::Hooks hooks;
+        hooks.progress = [this, then](int done, int total) {
+            progress.emplace_back(done, total);
+            if (then) {
+                then(done, total);
+            }
+        };
+        reader =
+            std::make_unique<ReadHistory>(HistoryAccess{device, host, [this] { return gateOpen; }},
+                                          history, dialogs, &log, std::move(hooks));
+    }
+    HistoryOutcome Read(std::function<void(int, int)> then = {}) {
+        Make(std::move(then));
         return reader->Run(2);
     }
 
@@ -93,9 +103,12 @@ TEST_F(ReadHistoryTest, CalibrationIsClampedIntoItsRangeAndTubesFollowTheModel) 
 
 TEST_F(ReadHistoryTest, CancelAfterAPageStopsSendsTheEndAndLeavesTheHistoryInvalid) {
     device.SetHeader(4096, 0x100, 255, 0x0300, 0, 0x0300);
-    ReadHistory::Hooks hooks;
-    hooks.pump = [this] { reader->Cancel(); };
-    ASSERT_EQ(Read(std::move(hooks)), HistoryOutcome::Cancelled);
+    ASSERT_EQ(Read([this](int done, int) {
+                  if (done == 1) {
+                      reader->Cancel();
+                  }
+              }),
+              HistoryOutcome::Cancelled);
     EXPECT_FALSE(history.valid);
     EXPECT_EQ(device.eflAddresses.size(), 128u);
     EXPECT_EQ(PageOfAddress(device.eflAddresses.front()), 3u);
@@ -103,6 +116,17 @@ TEST_F(ReadHistoryTest, CancelAfterAPageStopsSendsTheEndAndLeavesTheHistoryInval
     EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"warning:Reading of History canceled"}));
     EXPECT_EQ(progress.back(), std::make_pair(0, 0));
     EXPECT_TRUE(host.linkCheckEnabled);
+}
+
+// The CLI's Ctrl-C may come in before the job that reads has started.
+TEST_F(ReadHistoryTest, ACancelBeforeTheRunEndsItBeforeThePages) {
+    device.SetHeader(4096, 0x100, 255, 0x0300, 0, 0x0300);
+    Make();
+    reader->Cancel();
+    EXPECT_EQ(reader->Run(2), HistoryOutcome::Cancelled);
+    EXPECT_TRUE(device.eflAddresses.empty());
+    EXPECT_EQ(device.commandWords, (std::vector<std::uint32_t>{kBegin, kEnd}));
+    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"warning:Reading of History canceled"}));
 }
 
 TEST_F(ReadHistoryTest, EveryFailureAfterTheBeginStillEndsTheAccess) {

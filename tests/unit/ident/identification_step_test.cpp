@@ -200,20 +200,6 @@ TEST_F(IdentificationStepTest, LossDuringALongOperationWaitsForItsEnd) {
     EXPECT_EQ(forgets, 1);
 }
 
-TEST_F(IdentificationStepTest, NestedTickDuringIdentificationDoesNothing) {
-    device.identify = [this](DeviceInfo& record) {
-        ++identifications;
-        // Waiting for the device pumps events, and with them the timer.
-        now += 100;
-        step->Tick(true, true);
-        record = identified;
-        return true;
-    };
-    TickUntil(now + 1000, true);
-    EXPECT_EQ(identifications, 1);
-    EXPECT_EQ(shown.fills, 1);
-}
-
 }  // namespace
 
 namespace {

@@ -11,8 +11,8 @@
 #include "unit/measure/measurement_fakes.h"
 
 // The measurement logic on a scripted device, a fake clock and a page gate
-// that the test opens or closes. The event pump stands for the main window's
-// timer: every call is one 100 ms tick.
+// that the test opens or closes. Tick() stands for the main window's timer:
+// every call is one 100 ms tick.
 class MeasurementTest : public ::testing::Test {
   protected:
     static constexpr std::uint32_t kTickMs = 100;
@@ -27,7 +27,7 @@ class MeasurementTest : public ::testing::Test {
                   }
                   return gateOpen_;
               },
-              dialogs_, [this] { return now_; }, waits_) {
+              dialogs_, [this] { return now_; }) {
         SetUiLanguage(Language::English);
     }
     ~MeasurementTest() override { SetUiLanguage(Language::Russian); }
@@ -61,11 +61,6 @@ class MeasurementTest : public ::testing::Test {
     bool gateOpen_ = true;
     std::string gateNotice_ = "Need\n\rto Update\n\rFirmware";
     int gateCalls_ = 0;
-    int pumpCalls_ = 0;
     bool timerRuns_ = true;
-    WaitRules waits_{[this](std::chrono::milliseconds) {
-        ++pumpCalls_;
-        Tick();
-    }};
     Measurement measurement_;
 };

@@ -33,8 +33,8 @@ class MeasurementOverLinkTest : public link_testing::LinkFixture {
     MeasurementOverLinkTest()
         : device_(Commands(), &log_),
           measurement_(
-              device_, [](std::string&) { return true; }, measureDialogs_, [this] { return now_; },
-              timerWaits_) {
+              device_, [](std::string&) { return true; }, measureDialogs_,
+              [this] { return now_; }) {
         SetUiLanguage(Language::English);
         parameters_ = {{0xC001, 0x20000100}, {0xC004, 0x20000104}, {0xC002, 0x20000200},
                        {0xC015, 0x20000300}, {0xC016, 0x20000310}, {9, 2}};
@@ -101,11 +101,6 @@ class MeasurementOverLinkTest : public link_testing::LinkFixture {
     std::uint32_t silentAddress_ = 0;
     FakeDialogs measureDialogs_;
     CommandsMeasureDevice device_;
-    // The dose reset's wait: every pump is one tick of the timer.
-    WaitRules timerWaits_{[this](std::chrono::milliseconds) {
-        now_ += 100;
-        measurement_.MeasureStep();
-    }};
     Measurement measurement_;
 };
 
@@ -129,7 +124,7 @@ TEST_F(MeasurementOverLinkTest, UnansweredMemoryReadBlanksQuietlyAndIsLogged) {
     EXPECT_TRUE(dialogs_.errors.empty());
 }
 
-TEST_F(MeasurementOverLinkTest, DoseResetIsWrittenFromTheStep) {
+TEST_F(MeasurementOverLinkTest, DoseResetIsWrittenOnTheClick) {
     measurement_.DoseResetClick();
     EXPECT_EQ(writes_, (std::vector<std::uint32_t>{0xC0BA0020}));
     EXPECT_EQ(measureDialogs_.informations.size(), 1u);
@@ -142,8 +137,15 @@ TEST_F(MeasurementOverLinkTest, UnansweredResetShowsTheErrorAndLeavesNothingPend
     EXPECT_EQ(measureDialogs_.errors,
               (std::vector<std::string>{"Error Reseting Accumulated Dose"}));
     EXPECT_EQ(dialogs_.errors.size(), 1u);  // the transport's own failure box
-    EXPECT_LE(measurement_.DoseResetRequest(), 0);
     EXPECT_TRUE(Logged("# ERROR: \"Write PAR[65280] : 0xC0BA0020(-1061552096)\""));
+
+    // The failed reset is not tried again by the next steps of the timer.
+    answerWrites_ = true;
+    for (int tick = 0; tick < 3; ++tick) {
+        now_ += Measurement::kReadPeriodMs;
+        measurement_.MeasureStep();
+    }
+    EXPECT_EQ(std::count(writes_.begin(), writes_.end(), Measurement::kCommandResetDose), 0);
 }
 
 }  // namespace

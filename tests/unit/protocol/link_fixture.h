@@ -1,10 +1,11 @@
 #pragma once
 
-// The whole device stack on a pseudo-terminal, with a fake clock that moves
-// only inside the event pump, where a scripted peer answers the requests.
+// The whole device stack on a pseudo-terminal, with a fake clock whose every
+// reading is a moment at which a scripted peer answers the requests.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,12 +29,11 @@ class LinkFixture : public ::testing::Test {
         DeviceStackOptions options;
         options.ports.systemPorts = false;
         options.ports.portDir.clear();
-        options.clock = [this] { return now_; };
-        options.waits = &waits_;
+        options.clock = [this] { return ReadClock(); };
         options.dialogs = &dialogs_;
         options.log = &log_;
         stack_ = std::make_unique<DeviceStack>(std::move(options));
-        stack_->Link().SetWaitSlice(std::chrono::milliseconds(1));
+        stack_->Link().SetClockLook(std::chrono::milliseconds(1));
         EXPECT_TRUE(stack_->OpenPath(pty_.SlavePath(), 1));
     }
 
@@ -58,6 +58,29 @@ class LinkFixture : public ::testing::Test {
         return payloads;
     }
 
+    // The link reads the clock on its own (the test's) thread, right after each
+    // send and whenever a wait for the answer looks again. Each reading first
+    // lets the peer answer what was sent. Time moves on by one step only when
+    // the peer had nothing to answer and the program has read every answer, so
+    // an answer is always in before the link's wait can run out, however slowly
+    // the threads run, while a silent peer lets it time out after a fixed number
+    // of steps. Held time gives way after a second, so a fault fails, not hangs.
+    std::uint32_t ReadClock() {
+        const auto real = std::chrono::steady_clock::now();
+        if (peer_.Service(now_) || pty_.ProgramHasUnread()) {
+            if (!holding_) {
+                holding_ = true;
+                holdSince_ = real;
+            }
+            if (real - holdSince_ < std::chrono::seconds(1)) {
+                return now_;
+            }
+        }
+        holding_ = false;
+        now_ += kStepMs;
+        return now_;
+    }
+
     DeviceLink& Link() { return stack_->Link(); }
     DeviceCommands& Commands() { return stack_->Commands(); }
 
@@ -68,13 +91,10 @@ class LinkFixture : public ::testing::Test {
     testing_pty::ScriptedPeer peer_{pty_,
                                     [this](const Bytes& request) { return script_(request); }};
     std::uint32_t now_ = 0xFFFFF000;  // close to wrapping, on purpose
+    bool holding_ = false;
+    std::chrono::steady_clock::time_point holdSince_;
     RecordingDialogs dialogs_;
     AppLog log_;
-    // Each pump is one step of time in which the scripted peer answers.
-    WaitRules waits_{[this](std::chrono::milliseconds) {
-        peer_.Service(std::chrono::milliseconds(2), now_);
-        now_ += kStepMs;
-    }};
     std::unique_ptr<DeviceStack> stack_;
 };
 

@@ -321,28 +321,4 @@ TEST_F(ConnectionManagerTest, AnotherManualPortWhileConnectedDropsTheOldOneFirst
     EXPECT_EQ(manager.State().ConnectedPort, 4);
 }
 
-TEST_F(ConnectionManagerTest, NestedStepReturnsAtOnce) {
-    StartScanning();
-    Plug(7);
-    int nestedRuns = 0;
-    onTest = [&] {
-        // A timer tick while the test waits; only once, so a missing guard fails
-        // the expectations instead of recursing without end.
-        if (++nestedRuns == 1) {
-            const int toggle = manager.State().BlinkToggle;
-            const int opens = port.opens;
-            manager.Timer_ConnectionTimer();
-            EXPECT_EQ(manager.State().BlinkToggle, toggle);
-            EXPECT_EQ(port.opens, opens);
-        }
-        return port.Test();
-    };
-    EXPECT_EQ(Step(), "= OK =");
-    EXPECT_EQ(nestedRuns, 1);
-    EXPECT_EQ(port.opens, 1);
-    // The guard is released: the next step runs.
-    EXPECT_EQ(Step(), "OK");
-    EXPECT_EQ(nestedRuns, 2);
-}
-
 }  // namespace

@@ -79,6 +79,16 @@ class PtyPair {
         }
     }
 
+    // Answer bytes written to the master that the program has not read yet (a
+    // poll first moves them through the terminal's buffers).
+    bool ProgramHasUnread() const {
+        if (slave_ < 0) {
+            return false;
+        }
+        pollfd entry{slave_, POLLIN, 0};
+        return poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN) != 0;
+    }
+
     void Write(const Bytes& bytes) const {
         std::size_t done = 0;
         while (done < bytes.size()) {
@@ -128,17 +138,22 @@ class RequestReader {
 // Returns the raw bytes to write back for one request (empty: stay silent).
 using Script = std::function<Bytes(const Bytes& request)>;
 
-// Answers on the caller's thread, from inside the transport's event pump, so a
-// test on a fake clock decides exactly when each request is seen.
+// Answers on the caller's thread when asked to, so a test on a fake clock
+// decides exactly when each request is seen.
 class ScriptedPeer {
   public:
     ScriptedPeer(const PtyPair& pty, Script script) : pty_(pty), reader_(pty), script_(script) {}
 
-    // Waits up to `limit` for request bytes, then answers every request seen.
-    void Service(std::chrono::milliseconds limit, std::uint32_t now) {
+    // Answers every request the program has sent so far, stamped with `now`;
+    // true when there was one. Needs no wait: a poll moves what the program
+    // wrote through the terminal's buffers, so every finished write is seen.
+    bool Service(std::uint32_t now) {
         pollfd entry{pty_.Master(), POLLIN, 0};
-        poll(&entry, 1, static_cast<int>(limit.count()));
-        for (const Bytes& request : reader_.Drain()) {
+        if (poll(&entry, 1, 0) <= 0) {
+            return false;
+        }
+        const std::vector<Bytes> seen = reader_.Drain();
+        for (const Bytes& request : seen) {
             requests.push_back(request);
             requestTimes.push_back(now);
             const Bytes reply = script_(request);
@@ -146,6 +161,7 @@ class ScriptedPeer {
                 pty_.Write(reply);
             }
         }
+        return !seen.empty();
     }
 
     std::vector<Bytes> requests;
