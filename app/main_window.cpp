@@ -108,9 +108,8 @@ QLabel* MakePanel(QWidget* parent, const char* name, const QString& text) {
 TForm1::TForm1(Dialogs& dialogs, OptionsStore& options, TickClock clock, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      modalCount_(dialogs),
       ui_(this),
-      workerDialogs_(modalCount_, ui_, Stop()),
+      workerDialogs_(dialogs, ui_, Stop()),
       options_(options),
       clock_(clock),
       procTimer_(std::move(clock)) {
@@ -518,7 +517,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // The running job ends at its next exchange and waits for no answer.
     RequestStop();
     QWidget* box = QApplication::activeModalWidget();
-    if (modalCount_.Depth() > 0 || box != nullptr) {
+    if (workerDialogs_.Showing() > 0 || box != nullptr) {
         // A box's own loop is on the stack: close it, and the window from the
         // top-level loop once it has returned.
         if (box != nullptr) {
@@ -564,42 +563,6 @@ void TForm1::SetBusy(bool busy) {
     });
 }
 
-template <typename Call>
-auto TForm1::ModalCount::Counted(Call call) {
-    ++depth_;
-    struct Leave {
-        int& depth;
-        ~Leave() { --depth; }
-    } leave{depth_};
-    return call();
-}
-
-void TForm1::ModalCount::Error(const std::string& text) {
-    Counted([&] { shown_.Error(text); });
-}
-
-void TForm1::ModalCount::Information(const std::string& text) {
-    Counted([&] { shown_.Information(text); });
-}
-
-void TForm1::ModalCount::Warning(const std::string& text) {
-    Counted([&] { shown_.Warning(text); });
-}
-
-bool TForm1::ModalCount::AskYesNo(const std::string& text) {
-    return Counted([&] { return shown_.AskYesNo(text); });
-}
-
-bool TForm1::ModalCount::InputQuery(const std::string& caption, const std::string& prompt,
-                                    std::string& value) {
-    return Counted([&] { return shown_.InputQuery(caption, prompt, value); });
-}
-
-bool TForm1::ModalCount::SaveFileName(const std::string& caption, const std::string& filter,
-                                      std::string& fileName) {
-    return Counted([&] { return shown_.SaveFileName(caption, filter, fileName); });
-}
-
 // The tick guard: a tick posts no step while the last one has not ended.
 void TForm1::Timer_ProcTimer() {
     if (StopRequested() || worker_->PeriodicPending()) {
@@ -621,7 +584,8 @@ void TForm1::CreateIdentificationStep() {
         });
     };
     view.fillInfoPage = [this](const DeviceInfo& info) {
-        OnGuiThread([this, info] { ForEachPage([&info](DevicePage& each) { each.FillInfo(info); }); });
+        OnGuiThread(
+            [this, info] { ForEachPage([&info](DevicePage& each) { each.FillInfo(info); }); });
     };
     view.clearInfoPage = [this] {
         OnGuiThread([this] { ForEachPage([](DevicePage& each) { each.ClearInfo(); }); });

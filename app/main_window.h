@@ -178,29 +178,7 @@ class TForm1 : public QMainWindow, public OperationHost {
     void Action_Help_AboutExecute();
     void SelectDataSource(bool internet);
 
-    // Counts the boxes open on the GUI thread, so a close request in one waits for it.
-    class ModalCount final : public Dialogs {
-      public:
-        explicit ModalCount(Dialogs& shown) : shown_(shown) {}
-        int Depth() const { return depth_; }
-        void Error(const std::string& text) override;
-        void Information(const std::string& text) override;
-        void Warning(const std::string& text) override;
-        bool AskYesNo(const std::string& text) override;
-        bool InputQuery(const std::string& caption, const std::string& prompt,
-                        std::string& value) override;
-        bool SaveFileName(const std::string& caption, const std::string& filter,
-                          std::string& fileName) override;
-
-      private:
-        template <typename Call>
-        auto Counted(Call call);
-        Dialogs& shown_;
-        int depth_ = 0;
-    };
-
     Dialogs& dialogs_;
-    ModalCount modalCount_;
     QtUiThread ui_;
     WorkerDialogs workerDialogs_;
     OptionsStore& options_;

@@ -22,13 +22,13 @@ bool WorkerDialogs::Show(std::function<bool(Dialogs&, std::string&)> show, std::
         return false;
     }
     if (ui_.IsCurrent()) {
-        return show(shown_, text);
+        return Counted(show, text);
     }
     auto answer = std::make_shared<Answer>();
     answer->text = text;
     ui_.Post([this, answer, show = std::move(show)] {
         std::string value = answer->text;
-        const bool result = !stop_.StopRequested() && show(shown_, value);
+        const bool result = !stop_.StopRequested() && Counted(show, value);
         std::lock_guard<std::mutex> guard(answer->lock);
         answer->result = result;
         answer->text = std::move(value);
@@ -46,6 +46,16 @@ bool WorkerDialogs::Show(std::function<bool(Dialogs&, std::string&)> show, std::
     }
     text = answer->text;
     return answer->result;
+}
+
+bool WorkerDialogs::Counted(const std::function<bool(Dialogs&, std::string&)>& show,
+                            std::string& text) {
+    ++showing_;
+    struct Leave {
+        std::atomic<int>& showing;
+        ~Leave() { --showing; }
+    } leave{showing_};
+    return show(shown_, text);
 }
 
 void WorkerDialogs::Error(const std::string& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -27,12 +28,19 @@ class WorkerDialogs final : public Dialogs {
     bool SaveFileName(const std::string& caption, const std::string& filter,
                       std::string& fileName) override;
 
+    // Boxes open on the user interface's thread now: a close request that
+    // comes inside one must wait until its loop has returned.
+    int Showing() const { return showing_.load(); }
+
   private:
     // Runs `show` on the user interface's thread with `text` as its in-out
     // text; false without showing anything after a stop request.
     bool Show(std::function<bool(Dialogs&, std::string&)> show, std::string& text);
+    // Shows on this thread, counted in Showing().
+    bool Counted(const std::function<bool(Dialogs&, std::string&)>& show, std::string& text);
 
     Dialogs& shown_;
     UiThread& ui_;
     StopSignal& stop_;
+    std::atomic<int> showing_{0};
 };

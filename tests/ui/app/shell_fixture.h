@@ -109,6 +109,20 @@ class ShellFixture : public ::testing::Test {
         return UsePrivatePortFolder();
     }
 
+    // A started English window on a private port folder (`portDir`) that
+    // answers Yes to every question, past its first port-list refresh, so a
+    // device plugged in now is tried.
+    std::unique_ptr<TForm1> StartWindowOnPrivatePorts(std::string& portDir) {
+        portDir = UseEnglishWindowOnPrivatePorts();
+        dialogs_.answerYes = true;
+        auto form = MakeForm();
+        EXPECT_TRUE(form->StartedUp());
+        if (form->StartedUp()) {
+            WaitForStartPortsRecorded(*form);
+        }
+        return form;
+    }
+
     // A device plugged in before the first port-list refresh counts as present
     // at start and is never tried automatically: plug test devices in after it.
     static void WaitForStartPortsRecorded(TForm1& form) {

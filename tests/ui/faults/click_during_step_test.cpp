@@ -55,11 +55,7 @@ class ClickDuringPeriodicStep : public ShellFixture,
   protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        portDir_ = UseEnglishWindowOnPrivatePorts();
-        dialogs_.answerYes = true;
-        form_ = MakeForm();
-        ASSERT_TRUE(form_->StartedUp());
-        WaitForStartPortsRecorded(*form_);
+        form_ = StartWindowOnPrivatePorts(portDir_);
     }
 
     // Plugs the device in and waits until identification has recognised it.

@@ -55,12 +55,8 @@ class UiFaultMatrixBase : public ShellFixture {
   protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        portDir_ = UseEnglishWindowOnPrivatePorts();
-        dialogs_.answerYes = true;
-        form_ = MakeForm();
-        ASSERT_TRUE(form_->StartedUp());
+        form_ = StartWindowOnPrivatePorts(portDir_);
         form_->findChild<QTimer*>(QStringLiteral("Timer_Proc"))->installEventFilter(&ticks_);
-        WaitForStartPortsRecorded(*form_);
     }
 
   public:
