@@ -47,12 +47,11 @@ int SaveLog(const CliContext& context, int status) {
 
 }  // namespace
 
-int DialogsStatus(const CliContext& context, std::size_t confirmation) {
-    if (CliHost::Interrupted()) {
+int OutcomeStatus(const OperationOutcome& outcome) {
+    if (CliHost::Interrupted() || outcome.kind == OutcomeKind::Stopped) {
         return kExitInterrupted;
     }
-    return context.console.Errors() > 0 || context.console.Declined(confirmation) ? kExitFailure
-                                                                                  : kExitOk;
+    return outcome.Completed() ? kExitOk : kExitFailure;
 }
 
 int RunCli(int argc, char** argv) {

@@ -30,19 +30,20 @@ int RunClockGet(CliContext& context, CliSettingsSession& settings) {
     SettingsTransfer transfer(environment.commands, context.host, context.log);
     const auto clock = transfer.ReadClock();
     if (!clock) {
-        context.dialogs.Error(PickText("Ошибка чтения времени", "Error reading Time"));
-        return DialogsStatus(context);
+        const std::string text = PickText("Ошибка чтения времени", "Error reading Time");
+        context.dialogs.Error(text);
+        return OutcomeStatus(environment.commands.Link().FailureOutcome(text));
     }
     PrintValue(context, "clock", ClockRecordText(*clock));
     return kExitOk;
 }
 
-// Runs a settings page action and, when it showed no error, prints the page
-// field it filled.
-int RunAndPrint(CliContext& context, CliSettingsSession& settings, void (SettingsActions::*act)(),
-                const char* name, std::string SettingsPageState::*field) {
-    (settings.actions.*act)();
-    const int status = DialogsStatus(context);
+// Runs a settings page action and, when it completed, prints the page field
+// it filled.
+int RunAndPrint(CliContext& context, CliSettingsSession& settings,
+                OperationOutcome (SettingsActions::*act)(), const char* name,
+                std::string SettingsPageState::*field) {
+    const int status = OutcomeStatus((settings.actions.*act)());
     if (status == kExitOk) {
         PrintValue(context, name, settings.actions.State().*field);
     }
@@ -59,10 +60,9 @@ int RunCalibrationGet(CliContext& context, CliSettingsSession& settings) {
                        &SettingsPageState::calibrationText);
 }
 
-int RunCalibrationSet(CliContext& context, CliSettingsSession& settings, const std::string& text) {
+int RunCalibrationSet(CliSettingsSession& settings, const std::string& text) {
     settings.actions.State().calibrationText = text;
-    settings.actions.SaveCalibration();
-    return DialogsStatus(context);
+    return OutcomeStatus(settings.actions.SaveCalibration());
 }
 
 // A calibration text the parser refuses is a usage error, found before any
@@ -103,7 +103,7 @@ void AddCalibrationCommands(CLI::App& app, CliAction& action) {
                 return status;
             }
             return WithSettings(context, [&](CliSettingsSession& settings) {
-                return RunCalibrationSet(context, settings, *text);
+                return RunCalibrationSet(settings, *text);
             });
         };
     });

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "base/app_log.h"
+#include "base/operation_outcome.h"
 #include "base/ui_thread.h"
 #include "base/worker_dialogs.h"
 #include "cli/cli_dialogs.h"
@@ -42,8 +43,6 @@ void AddUploadCommand(CLI::App& app, CliAction& action);
 void AddDoctorCommand(CLI::App& app, CliAction& action);
 void AddFirmwareCommands(CLI::App& app, CliAction& action);
 
-// The exit status after an operation that reports through the dialogs: 130
-// after a stop signal, 1 after an error box or when the question numbered
-// `confirmation` (the one that lets it write) was declined, else 0. Later
-// questions, such as the offer to restart, only follow up.
-int DialogsStatus(const CliContext& context, std::size_t confirmation = 0);
+// The exit status of an operation that ended so: 130 after a stop signal, 0
+// when it completed, else 1 (a declined question included).
+int OutcomeStatus(const OperationOutcome& outcome);

@@ -22,7 +22,6 @@ bool IsYes(const std::string& answer) {
 bool CliDialogs::AskYesNo(const std::string& text) {
     Show(text);
     if (assumeYes_) {
-        answers_.push_back(true);
         return true;
     }
     // Only a person at a terminal can answer; a script must say --yes.
@@ -33,8 +32,7 @@ bool CliDialogs::AskYesNo(const std::string& text) {
     } else {
         Show(PickText("Нет ответа: добавьте --yes", "Not answered: add --yes"));
     }
-    answers_.push_back(IsYes(answer));
-    return answers_.back();
+    return IsYes(answer);
 }
 
 void CliDialogs::Show(const std::string& text) const {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <iostream>
-#include <vector>
 
 #include "base/dialogs.h"
 
@@ -12,10 +11,7 @@ class CliDialogs final : public Dialogs {
   public:
     CliDialogs(bool assumeYes, bool quiet) : assumeYes_(assumeYes), quiet_(quiet) {}
 
-    void Error(const std::string& text) override {
-        ++errors_;
-        Show(text);
-    }
+    void Error(const std::string& text) override { Show(text); }
     void Information(const std::string& text) override { Show(text); }
     void Warning(const std::string& text) override { Show(text); }
     bool AskYesNo(const std::string& text) override;
@@ -24,17 +20,9 @@ class CliDialogs final : public Dialogs {
         return false;
     }
 
-    // What a command's operation left behind, for its exit status.
-    int Errors() const { return errors_; }
-    std::size_t Questions() const { return answers_.size(); }
-    // Whether question `index` (0 the first) was asked and answered No.
-    bool Declined(std::size_t index) const { return index < answers_.size() && !answers_[index]; }
-
   private:
     void Show(const std::string& text) const;
 
     bool assumeYes_;
     bool quiet_;
-    int errors_ = 0;
-    std::vector<bool> answers_;
 };

@@ -124,8 +124,8 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
         progress.Update(done, total,
                         std::to_string(history->csv.Rows() - 1) + PickText(" записей", " records"));
     };
-    ReadHistory reading(HistoryAccess{device, context.host, nullptr}, *history,
-                        context.dialogs, &context.log, hooks);
+    ReadHistory reading(HistoryAccess{device, context.host, nullptr}, *history, context.dialogs,
+                        &context.log, hooks);
     // Interrupted, the reading ends after its page and still closes the
     // device's history access.
     context.host.LeaveFirstSignalToCancel([&reading] { reading.Cancel(); });
@@ -155,8 +155,8 @@ int RunHistoryDelete(CliContext& context) {
         return status;
     }
     CommandsHistoryDevice device(session.Stack().Commands());
-    DeleteHistoryClick(HistoryAccess{device, context.host, nullptr}, context.dialogs);
-    return DialogsStatus(context);
+    return OutcomeStatus(
+        DeleteHistoryClick(HistoryAccess{device, context.host, nullptr}, context.dialogs));
 }
 
 }  // namespace

@@ -18,9 +18,8 @@ struct SettingsArguments {
 };
 
 // Reads every setting as the page's Read button does; an exit status.
-int ReadAll(CliContext& context, SettingsActions& actions) {
-    actions.Read();
-    return DialogsStatus(context);
+int ReadAll(SettingsActions& actions) {
+    return OutcomeStatus(actions.Read());
 }
 
 void PrintTable(const SettingsValues& values) {
@@ -32,7 +31,7 @@ void PrintTable(const SettingsValues& values) {
 }
 
 int RunGet(CliContext& context, CliSettingsSession& settings) {
-    if (const int status = ReadAll(context, settings.actions); status != kExitOk) {
+    if (const int status = ReadAll(settings.actions); status != kExitOk) {
         return status;
     }
     const SettingsPageState& state = settings.actions.State();
@@ -50,9 +49,8 @@ int RunGet(CliContext& context, CliSettingsSession& settings) {
     return kExitOk;
 }
 
-int RunSet(CliContext& context, CliSettingsSession& settings,
-           const std::vector<std::string>& assignments) {
-    if (const int status = ReadAll(context, settings.actions); status != kExitOk) {
+int RunSet(CliSettingsSession& settings, const std::vector<std::string>& assignments) {
+    if (const int status = ReadAll(settings.actions); status != kExitOk) {
         return status;
     }
     const std::string fault = ApplyAssignments(settings.actions.State().values, assignments);
@@ -60,21 +58,19 @@ int RunSet(CliContext& context, CliSettingsSession& settings,
         std::cerr << fault << '\n';
         return kExitUsage;
     }
-    settings.actions.Save();
-    return DialogsStatus(context);
+    return OutcomeStatus(settings.actions.Save());
 }
 
-int RunDefault(CliContext& context, CliSettingsSession& settings) {
-    if (const int status = ReadAll(context, settings.actions); status != kExitOk) {
+int RunDefault(CliContext&, CliSettingsSession& settings) {
+    if (const int status = ReadAll(settings.actions); status != kExitOk) {
         return status;
     }
     settings.actions.Default();
-    settings.actions.Save();
-    return DialogsStatus(context);
+    return OutcomeStatus(settings.actions.Save());
 }
 
-int RunBackup(CliContext& context, CliSettingsSession& settings, const std::string& file) {
-    if (const int status = ReadAll(context, settings.actions); status != kExitOk) {
+int RunBackup(CliSettingsSession& settings, const std::string& file) {
+    if (const int status = ReadAll(settings.actions); status != kExitOk) {
         return status;
     }
     return settings.actions.SaveToFile(file) ? kExitOk : kExitFailure;
@@ -82,25 +78,21 @@ int RunBackup(CliContext& context, CliSettingsSession& settings, const std::stri
 
 // Writes the file's settings (and with `calibration` its calibration), then
 // reads the device back and names every setting that did not take.
-int RunRestore(CliContext& context, CliSettingsSession& settings, const std::string& file,
-               bool calibration) {
+int RunRestore(CliSettingsSession& settings, const std::string& file, bool calibration) {
     SettingsActions& actions = settings.actions;
     if (!actions.LoadFromFile(file)) {
         return kExitFailure;
     }
     const SettingsValues wanted = actions.State().values;
-    actions.Save();
-    if (const int status = DialogsStatus(context); status != kExitOk) {
+    if (const int status = OutcomeStatus(actions.Save()); status != kExitOk) {
         return status;
     }
     if (calibration) {
-        const std::size_t question = context.console.Questions();
-        actions.SaveCalibration();
-        if (const int status = DialogsStatus(context, question); status != kExitOk) {
+        if (const int status = OutcomeStatus(actions.SaveCalibration()); status != kExitOk) {
             return status;
         }
     }
-    if (const int status = ReadAll(context, actions); status != kExitOk) {
+    if (const int status = ReadAll(actions); status != kExitOk) {
         return status;
     }
     const std::vector<std::string> differing = DifferingKeys(wanted, actions.State().values);
@@ -121,23 +113,23 @@ void AddSettingsCommands(CLI::App& app, CliAction& action) {
                     "every setting: key, shown text and code (--json: a settings file)", action,
                     RunGet);
     AddSettingsVerb(*settings, "set", "change settings: KEY=CODE ... (asks, or --yes)", action,
-                    [given](CliContext& context, CliSettingsSession& session) {
-                        return RunSet(context, session, given->assignments);
+                    [given](CliContext&, CliSettingsSession& session) {
+                        return RunSet(session, given->assignments);
                     })
         ->add_option("assignments", given->assignments, "KEY=CODE")
         ->required();
     AddSettingsVerb(*settings, "default", "write the default settings (asks, or --yes)", action,
                     RunDefault);
     AddSettingsVerb(*settings, "backup", "save every setting to a settings file", action,
-                    [given](CliContext& context, CliSettingsSession& session) {
-                        return RunBackup(context, session, given->file);
+                    [given](CliContext&, CliSettingsSession& session) {
+                        return RunBackup(session, given->file);
                     })
         ->add_option("FILE", given->file, "the settings file")
         ->required();
     auto* restore =
         AddSettingsVerb(*settings, "restore", "write a settings file into the device, then compare",
-                        action, [given](CliContext& context, CliSettingsSession& session) {
-                            return RunRestore(context, session, given->file, given->calibration);
+                        action, [given](CliContext&, CliSettingsSession& session) {
+                            return RunRestore(session, given->file, given->calibration);
                         });
     restore->add_option("FILE", given->file, "the settings file")->required();
     restore->add_flag("--calibration", given->calibration, "also write its calibration");

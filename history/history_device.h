@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "base/operation_host.h"
+#include "base/operation_outcome.h"
 #include "protocol/device_records.h"
 
 // What the history needs of the device: parameter access for the header and
@@ -21,6 +22,8 @@ class HistoryDevice {
     virtual bool TimeRead(DeviceTimeRecord& time) = 0;
     // One read of `length` bytes; bytes read, or -1.
     virtual int EflRead(std::uint32_t address, std::uint8_t* destination, int length) = 0;
+    // Why the last exchange failed (see DeviceLink::LastFailure).
+    virtual OutcomeKind LastFailure() const { return OutcomeKind::NoAnswer; }
     // Writes the end of the history access, also when the program is closing.
     virtual bool EndAccess() { return WriteParameter(kParamCommand, kEndAccess); }
 };

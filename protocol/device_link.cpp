@@ -84,6 +84,7 @@ DeviceLink::FrontCheck DeviceLink::CheckFront(LinkChannel& channel, const std::u
 bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
                           bool retry, std::string_view errorText) {
     const std::uint32_t openCount = port_.OpenCount();
+    lastFailure_ = StopRequested() ? OutcomeKind::Stopped : OutcomeKind::PortLost;
     if (channel == nullptr || payload == nullptr || length < kMinimumPayload || !port_.IsOpen() ||
         StopRequested()) {
         return false;
@@ -104,18 +105,22 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
             strayChannel_ = channel;
             strayAnswers_ = attempts - 1;
             lastSendTick_ = start;
+            lastFailure_ = OutcomeKind::Completed;
             return true;
         }
         if (StopRequested()) {
+            lastFailure_ = OutcomeKind::Stopped;
             return false;
         }
         if (PortLost(openCount)) {
+            lastFailure_ = OutcomeKind::PortLost;
             Fail(errorText);
             return false;
         }
         const std::uint32_t now = clock_();
         if (TicksSince(start, now) > kAnswerTimeoutMs) {
             if (attempts >= sends) {
+                lastFailure_ = OutcomeKind::NoAnswer;
                 Fail(errorText);
                 return false;
             }
@@ -124,9 +129,16 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
             start = now;
         }
         // Blocks on the answer; a stop or a lost port wakes it at once.
-        const std::uint32_t left = kAnswerTimeoutMs + 1 - std::min(TicksSince(start, now), kAnswerTimeoutMs);
+        const std::uint32_t left =
+            kAnswerTimeoutMs + 1 - std::min(TicksSince(start, now), kAnswerTimeoutMs);
         channel->Queue().WaitNotEmpty(std::min(clockLook_, std::chrono::milliseconds(left)));
     }
+}
+
+OperationOutcome DeviceLink::FailureOutcome(std::string text) const {
+    const OutcomeKind kind =
+        lastFailure_ == OutcomeKind::Completed ? OutcomeKind::BadAnswer : lastFailure_;
+    return {kind, std::move(text)};
 }
 
 void DeviceLink::DropStrayAnswers(std::uint32_t openCount) {

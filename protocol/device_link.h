@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/dialogs.h"
+#include "base/operation_outcome.h"
 #include "base/stop_signal.h"
 #include "base/tick_clock.h"
 #include "protocol/channel_registry.h"
@@ -62,6 +63,13 @@ class DeviceLink {
         DeviceLink& link_;
     };
 
+    // Why the last Transact failed: NoAnswer, PortLost or Stopped; Completed
+    // after a success or before the first exchange.
+    OutcomeKind LastFailure() const { return lastFailure_; }
+    // What an operation that gave up after a failed or refused exchange tells:
+    // the link's reason, or BadAnswer when the exchange itself went through.
+    OperationOutcome FailureOutcome(std::string text) const;
+
     // A wait blocks on the answer queue at most this long before it reads the
     // clock again (a test's fake clock moves without waking anybody).
     void SetClockLook(std::chrono::milliseconds look) { clockLook_ = look; }
@@ -100,6 +108,7 @@ class DeviceLink {
     Dialogs* dialogs_;
     std::chrono::milliseconds clockLook_{50};
     bool finishing_ = false;
+    OutcomeKind lastFailure_ = OutcomeKind::Completed;
     LinkChannel* strayChannel_ = nullptr;
     int strayAnswers_ = 0;
     std::uint32_t lastSendTick_ = 0;

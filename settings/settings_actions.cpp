@@ -17,10 +17,25 @@ SettingsActions::SettingsActions(const ModelDescription& model, SettingsEnvironm
       transfer_(env_.commands, env_.host, env_.log),
       state_(model) {}
 
-void SettingsActions::Read() {
+OperationOutcome SettingsActions::Fail(const std::string& text) {
+    env_.dialogs.Error(text);
+    return env_.commands.Link().FailureOutcome(text);
+}
+
+OperationOutcome SettingsActions::Fail(OutcomeKind kind, const std::string& text) {
+    env_.dialogs.Error(text);
+    return {kind, text};
+}
+
+OperationOutcome SettingsActions::Declined() const {
+    return {env_.host.StopRequested() ? OutcomeKind::Stopped : OutcomeKind::Cancelled, {}};
+}
+
+// The access check shows its own box.
+OperationOutcome SettingsActions::Read() {
     OperationGuard guard(env_.host, kFrame);
     if (!env_.accessCheck(PickText("Чтение настроек", "Read Settings"))) {
-        return;
+        return {OutcomeKind::Refused, {}};
     }
     const SettingsReadResult result = transfer_.Read(state_.values);
     state_.unitsPastList =
@@ -32,34 +47,36 @@ void SettingsActions::Read() {
         state_.calibrationText = CalibrationDisplayText(*result.calibration);
     }
     if (!result.complete) {
-        env_.dialogs.Error(PickText("Ошибка получения параметров", "Error reading Parameters"));
+        return Fail(PickText("Ошибка получения параметров", "Error reading Parameters"));
     }
+    return {};
 }
 
-void SettingsActions::Save() {
+// The restart offered after the write only follows up: declining it still
+// completes the save.
+OperationOutcome SettingsActions::Save() {
     OperationGuard guard(env_.host, kFrame);
     if (!env_.accessCheck(PickText("Сохранение настроек", "Save Settings"))) {
-        return;
+        return {OutcomeKind::Refused, {}};
     }
     if (state_.values.AnyUndefined()) {
-        env_.dialogs.Error(UndefinedSettingsMessage());
-        return;
+        return Fail(OutcomeKind::Refused, UndefinedSettingsMessage());
     }
     if (!env_.dialogs.AskYesNo(
             PickText("Будут записаны настройки\n\rПродолжить?", "Save Settings\n\rContinue?"))) {
-        return;
+        return Declined();
     }
     if (transfer_.Write(state_.values).outcome != SettingsWriteOutcome::Written) {
-        env_.dialogs.Error(PickText("Ошибка сохранения настроек", "Error saving Settings"));
-        return;
+        return Fail(PickText("Ошибка сохранения настроек", "Error saving Settings"));
     }
     if (env_.dialogs.AskYesNo(PickText(
             "Настройки успешно сохранены\n\rРекомендуется перезагрузить прибор\n\rСделать это "
             "сейчас?",
             "Settings successfully saved\n\rIt is reccomended Restart Device\n\rDo it Now?")) &&
         !env_.restart()) {
-        env_.dialogs.Error(PickText("Ошибка перезагрузки прибора", "Error restarting Device"));
+        return Fail(PickText("Ошибка перезагрузки прибора", "Error restarting Device"));
     }
+    return {};
 }
 
 void SettingsActions::Default() {
@@ -67,57 +84,60 @@ void SettingsActions::Default() {
     state_.calibrationText = model_.defaultCalibration;
 }
 
-void SettingsActions::WriteTime() {
+OperationOutcome SettingsActions::WriteTime() {
     OperationGuard guard(env_.host, kFrame);
     if (!env_.dialogs.AskYesNo(
             PickText("Записать время\n\rв прибор из ПК?", "Write Time\n\rto Device from PC?"))) {
-        return;
+        return Declined();
     }
     const auto record = ClockRecordOf(env_.localTime());
     if (!record) {
         env_.log.LogError("PC clock outside 2000-2099: time not written");
-        env_.dialogs.Error(PickText("Дата ПК вне 2000–2099 годов\n\rВремя не записано",
-                                    "PC date outside the years 2000 to 2099\n\rTime not written"));
-        return;
+        return Fail(OutcomeKind::Refused,
+                    PickText("Дата ПК вне 2000–2099 годов\n\rВремя не записано",
+                             "PC date outside the years 2000 to 2099\n\rTime not written"));
     }
     const ClockWriteResult result = transfer_.WriteClock(*record);
     if (!result.written) {
-        env_.dialogs.Error(PickText("Ошибка установки времени", "Error writing Time"));
-        return;
+        return Fail(PickText("Ошибка установки времени", "Error writing Time"));
     }
     state_.clockText = ClockRecordText(result.readBack);
     env_.dialogs.Information(PickText("Время установлено\n\r", "Time written ti Device\n\r") +
                              state_.clockText);
+    return {};
 }
 
-void SettingsActions::Restart() {
+// The restart tells of its failure in the log.
+OperationOutcome SettingsActions::Restart() {
     OperationGuard guard(env_.host, kFrame);
-    env_.restart();
+    if (!env_.restart()) {
+        return env_.commands.Link().FailureOutcome({});
+    }
+    return {};
 }
 
-void SettingsActions::SaveCalibration() {
+OperationOutcome SettingsActions::SaveCalibration() {
     OperationGuard guard(env_.host, kFrame);
     if (!env_.dialogs.AskYesNo(PickText("Будет изменен калибровочный коэффициент\n\rПродолжить?",
                                         "Calibration Coefficient will changed\n\rContinue?"))) {
-        return;
+        return Declined();
     }
     std::uint32_t value = 0;
     const CalibrationCheck check = CheckCalibration(state_.calibrationText, value);
     if (check != CalibrationCheck::Valid) {
-        env_.dialogs.Error(CalibrationErrorMessage(check, state_.calibrationText));
-        return;
+        return Fail(OutcomeKind::Refused, CalibrationErrorMessage(check, state_.calibrationText));
     }
     state_.calibrationText = CalibrationText(value);
     if (!env_.accessCheck(PickText("Сохранение калибровки", "Save Calibration"))) {
-        return;
+        return {OutcomeKind::Refused, {}};
     }
-    if (transfer_.WriteCalibration(value)) {
-        env_.dialogs.Information(
-            PickText("Калибровка успешно сохранена\n\rРекомендуется перезагрузить прибор",
-                     "Calibration successfully saved\n\rIt is reccomended Restart Device"));
-    } else {
-        env_.dialogs.Error(PickText("Ошибка сохранения калибровки", "Error saving Calibration"));
+    if (!transfer_.WriteCalibration(value)) {
+        return Fail(PickText("Ошибка сохранения калибровки", "Error saving Calibration"));
     }
+    env_.dialogs.Information(
+        PickText("Калибровка успешно сохранена\n\rРекомендуется перезагрузить прибор",
+                 "Calibration successfully saved\n\rIt is reccomended Restart Device"));
+    return {};
 }
 
 std::string SettingsActions::SerialNumber() const {

@@ -6,6 +6,7 @@
 #include "base/app_log.h"
 #include "base/dialogs.h"
 #include "base/operation_host.h"
+#include "base/operation_outcome.h"
 #include "protocol/commands.h"
 #include "settings/device_clock.h"
 #include "settings/settings_transfer.h"
@@ -49,18 +50,24 @@ class SettingsActions {
     SettingsPageState& State() { return state_; }
     const SettingsEnvironment& Environment() const { return env_; }
 
-    void Read();
-    void Save();
+    // Each shows its boxes and tells how it ended.
+    OperationOutcome Read();
+    OperationOutcome Save();
     void Default();
-    void WriteTime();
-    void Restart();
-    void SaveCalibration();
+    OperationOutcome WriteTime();
+    OperationOutcome Restart();
+    OperationOutcome SaveCalibration();
     // What the page shows now, to a settings file; refused while undefined.
     bool SaveToFile(const std::string& path);
     // Checks the whole file, then shows its settings; nothing is sent.
     bool LoadFromFile(const std::string& path);
 
   private:
+    // Shows `text` in an error box: a failed exchange, or `kind` when given.
+    OperationOutcome Fail(const std::string& text);
+    OperationOutcome Fail(OutcomeKind kind, const std::string& text);
+    // A question answered No: by the user, or for a closing program.
+    OperationOutcome Declined() const;
     std::string SerialNumber() const;
 
     const ModelDescription& model_;

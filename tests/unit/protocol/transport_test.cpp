@@ -185,6 +185,24 @@ TEST_F(LinkFixture, TransactSendsThreeTimesSevenHundredMillisecondsApartWithRetr
     EXPECT_EQ(dialogs_.errors.size(), 2u);
 }
 
+// What an operation that gives up after an exchange reports: the link's own
+// reason, or a bad answer when the exchange itself went through.
+TEST_F(LinkFixture, TheLastFailureTellsWhyAnExchangeFailed) {
+    const std::uint8_t payload[] = {0x01, 0x01};
+    ASSERT_TRUE(Link().Transact(Link().Main(), payload, sizeof payload, false, ""));
+    EXPECT_EQ(Link().LastFailure(), OutcomeKind::Completed);
+    EXPECT_EQ(Link().FailureOutcome("Wrong").kind, OutcomeKind::BadAnswer);
+    EXPECT_EQ(Link().FailureOutcome("Wrong").text, "Wrong");
+
+    Silence();
+    EXPECT_FALSE(Link().Transact(Link().Main(), payload, sizeof payload, false, ""));
+    EXPECT_EQ(Link().FailureOutcome("").kind, OutcomeKind::NoAnswer);
+
+    stack_->Close();
+    EXPECT_FALSE(Link().Transact(Link().Main(), payload, sizeof payload, false, ""));
+    EXPECT_EQ(Link().FailureOutcome("").kind, OutcomeKind::PortLost);
+}
+
 TEST_F(LinkFixture, TransactRefusesWithoutSendingWhatCannotBeSent) {
     const std::uint8_t payload[] = {0x01, 0x00};
     EXPECT_FALSE(Link().Transact(nullptr, payload, sizeof payload, true, "*"));
