@@ -424,7 +424,6 @@ void TForm1::CreateDevicePages() {
         workerDialogs_, log_);
     PageContext context;
     context.pageControl = pageControl_;
-    context.progress = progressBar_;
     context.session = session_.get();
     context.gate = operationGate_.get();
     context.host = this;

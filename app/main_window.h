@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -142,10 +143,7 @@ class TForm1 : public QMainWindow, public OperationHost {
     void BuildMenus();
     void BuildLogPopup();
     // Runs `action` on this window's thread, later, unless the window is gone.
-    template <typename Action>
-    void OnGuiThread(Action action) {
-        QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
-    }
+    void OnGuiThread(std::function<void()> action) { ui_.Post(std::move(action)); }
     QAction* MakeAction(const char* name, const char* caption);
     void ApplyCaption(const char* control, const QString& caption, const char* busyCaption);
 

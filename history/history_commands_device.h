@@ -15,10 +15,7 @@ class CommandsHistoryDevice : public HistoryDevice {
         return commands_.WriteParameter(id, value);
     }
     bool TimeRead(DeviceTimeRecord& time) override { return commands_.TimeRead(time); }
-    OutcomeKind LastFailure() const override {
-        const OutcomeKind kind = commands_.Link().LastFailure();
-        return kind == OutcomeKind::Completed ? OutcomeKind::BadAnswer : kind;
-    }
+    OutcomeKind LastFailure() const override { return commands_.Link().FailureOutcome({}).kind; }
     bool EndAccess() override {
         const DeviceLink::Finishing finishing(commands_.Link());
         return commands_.WriteParameter(kParamCommand, kEndAccess);

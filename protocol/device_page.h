@@ -13,7 +13,6 @@
 
 class DeviceSession;
 class OperationGate;
-class QProgressBar;
 class QTabWidget;
 class QWidget;
 
@@ -25,7 +24,6 @@ class QWidget;
 struct PageContext {
     QWidget* tab = nullptr;             // the page's own tab, an empty layout
     QTabWidget* pageControl = nullptr;  // PageControl1
-    QProgressBar* progress = nullptr;   // ProgressBar_Bottom_Info
     DeviceSession* session = nullptr;
     OperationGate* gate = nullptr;
     OperationHost* host = nullptr;

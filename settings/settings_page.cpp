@@ -320,11 +320,10 @@ void DeviceSettingsPage::ShowState(const SettingsPageState& state) {
     calibrationEdit_->setText(ToQt(state.calibrationText));
 }
 
-void DeviceSettingsPage::Post(std::function<void(SettingsActions&)> action, bool show) {
-    worker_.Post([this, action = std::move(action), show, taken = TakeWidgets()] {
+void DeviceSettingsPage::Post(std::function<bool(SettingsActions&)> action) {
+    worker_.Post([this, action = std::move(action), taken = TakeWidgets()] {
         actions_->State() = taken;
-        action(*actions_);
-        if (show) {
+        if (action(*actions_)) {
             QMetaObject::invokeMethod(
                 this, [this, state = actions_->State()] { ShowState(state); },
                 Qt::QueuedConnection);
@@ -333,30 +332,41 @@ void DeviceSettingsPage::Post(std::function<void(SettingsActions&)> action, bool
 }
 
 void DeviceSettingsPage::ReadClick() {
-    Post([](SettingsActions& actions) { actions.Read(); }, true);
+    Post([](SettingsActions& actions) {
+        actions.Read();
+        return true;
+    });
 }
 
 void DeviceSettingsPage::WriteClick() {
-    Post([](SettingsActions& actions) { actions.Save(); }, false);
+    Post([](SettingsActions& actions) {
+        actions.Save();
+        return false;
+    });
 }
 
 void DeviceSettingsPage::DefaultClick() {
-    Post([](SettingsActions& actions) { actions.Default(); }, true);
+    Post([](SettingsActions& actions) {
+        actions.Default();
+        return true;
+    });
 }
 
 void DeviceSettingsPage::TimeClick() {
-    Post([](SettingsActions& actions) { actions.WriteTime(); }, true);
+    Post([](SettingsActions& actions) {
+        actions.WriteTime();
+        return true;
+    });
 }
 
 void DeviceSettingsPage::ResetClick() {
     resetButton_->setEnabled(false);
-    Post(
-        [this](SettingsActions& actions) {
-            actions.Restart();
-            QMetaObject::invokeMethod(
-                this, [this] { resetButton_->setEnabled(true); }, Qt::QueuedConnection);
-        },
-        false);
+    Post([this](SettingsActions& actions) {
+        actions.Restart();
+        QMetaObject::invokeMethod(
+            this, [this] { resetButton_->setEnabled(true); }, Qt::QueuedConnection);
+        return false;
+    });
 }
 
 void DeviceSettingsPage::UnitsChange() {
@@ -364,18 +374,17 @@ void DeviceSettingsPage::UnitsChange() {
 }
 
 void DeviceSettingsPage::CalibrSaveClick() {
-    Post(
-        [this](SettingsActions& actions) {
-            actions.SaveCalibration();
-            QMetaObject::invokeMethod(
-                this,
-                [this, text = actions.State().calibrationText] {
-                    shown_.calibrationText = text;
-                    calibrationEdit_->setText(ToQt(text));
-                },
-                Qt::QueuedConnection);
-        },
-        false);
+    Post([this](SettingsActions& actions) {
+        actions.SaveCalibration();
+        QMetaObject::invokeMethod(
+            this,
+            [this, text = actions.State().calibrationText] {
+                shown_.calibrationText = text;
+                calibrationEdit_->setText(ToQt(text));
+            },
+            Qt::QueuedConnection);
+        return false;
+    });
 }
 
 void DeviceSettingsPage::SaveToFileClick() {
@@ -383,7 +392,10 @@ void DeviceSettingsPage::SaveToFileClick() {
     if (actions_->Environment().dialogs.SaveFileName(
             PickText("Сохранить настройки в файл", "Save Settings to File"),
             PickText("Файлы настроек (*.json)", "Settings files (*.json)"), path)) {
-        Post([path](SettingsActions& actions) { actions.SaveToFile(path); }, false);
+        Post([path](SettingsActions& actions) {
+            actions.SaveToFile(path);
+            return false;
+        });
     }
 }
 
@@ -397,15 +409,7 @@ void DeviceSettingsPage::LoadFromFileClick() {
     if (path.empty()) {
         return;
     }
-    Post(
-        [this, path](SettingsActions& actions) {
-            if (actions.LoadFromFile(path)) {
-                QMetaObject::invokeMethod(
-                    this, [this, state = actions.State()] { ShowState(state); },
-                    Qt::QueuedConnection);
-            }
-        },
-        false);
+    Post([path](SettingsActions& actions) { return actions.LoadFromFile(path); });
 }
 
 bool DeviceSettingsPage::eventFilter(QObject* watched, QEvent* event) {

@@ -79,9 +79,9 @@ class DeviceSettingsPage : public QWidget {
     // What the widgets show now.
     SettingsPageState TakeWidgets() const;
     void ShowState(const SettingsPageState& state);
-    // Runs `action` on the worker over the widgets' state; with `show`, the
-    // widgets then show the state it left.
-    void Post(std::function<void(SettingsActions&)> action, bool show);
+    // Runs `action` on the worker over the widgets' state; when it returns
+    // true, the widgets then show the state it left.
+    void Post(std::function<bool(SettingsActions&)> action);
     int TabIndex() const;
     Control* ControlOf(const char* key);
     std::string Name(const char* kind, const char* role) const;
