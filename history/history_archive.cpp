@@ -1,0 +1,303 @@
+#include "history/history_archive.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "base/language.h"
+
+namespace {
+
+constexpr const char* kSchema =
+    "CREATE TABLE devices("
+    " id INTEGER PRIMARY KEY, serial TEXT NOT NULL, uid TEXT NOT NULL, model TEXT NOT NULL,"
+    " last_reading INTEGER NOT NULL DEFAULT 0, UNIQUE(serial, uid, model));"
+    "CREATE TABLE records("
+    " device INTEGER NOT NULL, start INTEGER NOT NULL, length INTEGER NOT NULL,"
+    " pulses INTEGER NOT NULL, state INTEGER NOT NULL, validity INTEGER NOT NULL,"
+    " sensors INTEGER NOT NULL, k100 INTEGER NOT NULL,"
+    " PRIMARY KEY(device, start, length, pulses, state, validity)) WITHOUT ROWID;"
+    "CREATE TABLE rings("
+    " device INTEGER PRIMARY KEY, layout INTEGER NOT NULL, count INTEGER NOT NULL,"
+    " positions INTEGER NOT NULL, flag INTEGER NOT NULL, pages BLOB NOT NULL);"
+    "PRAGMA user_version = 1;";
+
+bool Erased(const std::uint8_t* bytes) {
+    for (std::uint32_t i = 0; i < HistoryRecord::kSize; ++i) {
+        if (bytes[i] != 0xFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+HistoryHeader ArchivedRing::Header() const {
+    return HistoryHeader::FromParameters(parameters[0], parameters[1], parameters[2],
+                                         parameters[3]);
+}
+
+bool HistoryArchive::Open() {
+    error_.clear();
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            return Fail("Не удалось создать папку архива истории " + folder.string() + ": " +
+                            error.message(),
+                        "Cannot create the history archive folder " + folder.string() + ": " +
+                            error.message());
+        }
+    }
+    if (!db_.Open(path_, true, busyMilliseconds_)) {
+        return FailDatabase();
+    }
+    if (!CheckSchema()) {
+        db_.Close();
+        return false;
+    }
+    // WAL lets the window read while dravo-cli writes; NORMAL keeps every
+    // committed reading through a crash of the program.
+    if (!db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;")) {
+        FailDatabase();
+        db_.Close();
+        return false;
+    }
+    return true;
+}
+
+bool HistoryArchive::CheckSchema() {
+    SqliteStatement version(db_.Handle(), "PRAGMA user_version");
+    if (!version.Step()) {
+        return FailDatabase();
+    }
+    const std::int64_t found = version.Int(0);
+    if (found > kSchemaVersion) {
+        return Fail("Архив истории " + path_ +
+                        " записан более новой версией программы; архив не используется",
+                    "The history archive " + path_ +
+                        " was written by a newer version of the program; the archive is not used");
+    }
+    if (found == kSchemaVersion) {
+        return true;
+    }
+    SqliteStatement tables(db_.Handle(), "SELECT count(*) FROM sqlite_master");
+    if (!tables.Step()) {
+        return FailDatabase();
+    }
+    if (tables.Int(0) != 0) {
+        return Fail("Файл " + path_ + " не является архивом истории; архив не используется",
+                    "The file " + path_ + " is not a history archive; the archive is not used");
+    }
+    return CreateSchema();
+}
+
+bool HistoryArchive::CreateSchema() {
+    if (!db_.Execute("BEGIN IMMEDIATE")) {
+        return FailDatabase();
+    }
+    // Another program may have created it meanwhile.
+    SqliteStatement version(db_.Handle(), "PRAGMA user_version");
+    if (version.Step() && version.Int(0) == kSchemaVersion) {
+        db_.Execute("COMMIT");
+        return true;
+    }
+    if (!db_.Execute(kSchema) || !db_.Execute("COMMIT")) {
+        FailDatabase();
+        db_.Execute("ROLLBACK");
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::int64_t> HistoryArchive::DeviceId(const ArchiveDeviceKey& key, bool create) {
+    if (create) {
+        SqliteStatement insert(db_.Handle(),
+                               "INSERT OR IGNORE INTO devices(serial, uid, model) VALUES(?,?,?)");
+        if (!insert.Bind(1, key.serial).Bind(2, key.uid).Bind(3, key.model).Run()) {
+            FailDatabase();
+            return std::nullopt;
+        }
+    }
+    SqliteStatement find(db_.Handle(),
+                         "SELECT id FROM devices WHERE serial = ? AND uid = ? AND model = ?");
+    find.Bind(1, key.serial).Bind(2, key.uid).Bind(3, key.model);
+    if (find.Step()) {
+        return find.Int(0);
+    }
+    if (!find.Done()) {
+        FailDatabase();
+    }
+    return std::nullopt;
+}
+
+std::optional<ArchivedRing> HistoryArchive::LastRing(const ArchiveDeviceKey& key) {
+    const std::optional<std::int64_t> device = DeviceId(key, false);
+    if (!device) {
+        return std::nullopt;
+    }
+    SqliteStatement select(
+        db_.Handle(), "SELECT layout, count, positions, flag, pages FROM rings WHERE device = ?");
+    select.Bind(1, *device);
+    if (!select.Step()) {
+        if (!select.Done()) {
+            FailDatabase();
+        }
+        return std::nullopt;
+    }
+    ArchivedRing ring;
+    for (int i = 0; i < 4; ++i) {
+        ring.parameters[i] = static_cast<std::uint32_t>(select.Int(i));
+    }
+    ring.pages = select.Blob(4);
+    return ring;
+}
+
+bool HistoryArchive::Save(const ArchiveDeviceKey& key, const DeviceHistory& history,
+                          std::int64_t readingTime) {
+    if (!db_.IsOpen()) {
+        return false;
+    }
+    if (!db_.Execute("BEGIN IMMEDIATE")) {
+        return FailDatabase();
+    }
+    const std::optional<std::int64_t> device = DeviceId(key, true);
+    const bool saved = device && SaveRecords(*device, history) &&
+                       SaveRing(*device, history, readingTime) && db_.Execute("COMMIT");
+    if (!saved) {
+        FailDatabase();
+        db_.Execute("ROLLBACK");
+    }
+    return saved;
+}
+
+bool HistoryArchive::SaveRecords(std::int64_t device, const DeviceHistory& history) {
+    SqliteStatement insert(db_.Handle(),
+                           "INSERT OR IGNORE INTO records(device, start, length, pulses, state,"
+                           " validity, sensors, k100) VALUES(?,?,?,?,?,?,?,?)");
+    for (int page : history.header.ReadingOrder()) {
+        const auto first = static_cast<std::uint32_t>(page) * history_geometry::kPageRecords;
+        for (std::uint32_t slot = 0; slot < history_geometry::kPageRecords; ++slot) {
+            const std::uint8_t* bytes = history.store.Bytes(first + slot);
+            if (Erased(bytes)) {
+                continue;
+            }
+            const HistoryRecord record = HistoryRecord::FromBytes(bytes);
+            insert.Reset();
+            insert.Bind(1, device)
+                .Bind(2, record.start)
+                .Bind(3, record.length)
+                .Bind(4, record.pulses)
+                .Bind(5, record.state)
+                .Bind(6, record.validity)
+                .Bind(7, history.sensors)
+                .Bind(8, history.k100);
+            if (!insert.Run()) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool HistoryArchive::SaveRing(std::int64_t device, const DeviceHistory& history,
+                              std::int64_t readingTime) {
+    std::vector<std::uint8_t> pages;
+    for (int page : history.header.ReadingOrder()) {
+        const std::uint8_t* first =
+            history.store.Bytes(static_cast<std::uint32_t>(page) * history_geometry::kPageRecords);
+        pages.insert(pages.end(), first, first + history_geometry::kPageBytes);
+    }
+    const HistoryHeader& header = history.header;
+    SqliteStatement ring(
+        db_.Handle(),
+        "INSERT OR REPLACE INTO rings(device, layout, count, positions, flag, pages)"
+        " VALUES(?,?,?,?,?,?)");
+    ring.Bind(1, device)
+        .Bind(2, std::int64_t{header.pageSize} << 16 | header.layoutLow)
+        .Bind(3, std::int64_t{header.pages} << 16 | header.count)
+        .Bind(4, std::int64_t{header.oldest} << 16 | header.write)
+        .Bind(5, header.flag)
+        .Bind(6, pages);
+    SqliteStatement reading(db_.Handle(), "UPDATE devices SET last_reading = ? WHERE id = ?");
+    return ring.Run() && reading.Bind(1, readingTime).Bind(2, device).Run();
+}
+
+std::vector<ArchivedDevice> HistoryArchive::Devices() {
+    std::vector<ArchivedDevice> devices;
+    if (!db_.IsOpen()) {
+        return devices;
+    }
+    SqliteStatement select(db_.Handle(),
+                           "SELECT d.id, d.serial, d.uid, d.model, d.last_reading, count(r.start),"
+                           " min(r.start), max(r.start) FROM devices d"
+                           " LEFT JOIN records r ON r.device = d.id AND r.validity = 0"
+                           " GROUP BY d.id ORDER BY d.serial, d.uid, d.model");
+    while (select.Step()) {
+        ArchivedDevice device;
+        device.id = select.Int(0);
+        device.key = {select.Text(1), select.Text(2), select.Text(3)};
+        device.lastReading = select.Int(4);
+        device.records = select.Int(5);
+        device.firstStart = static_cast<std::uint32_t>(select.Int(6));
+        device.lastStart = static_cast<std::uint32_t>(select.Int(7));
+        devices.push_back(std::move(device));
+    }
+    if (!select.Done()) {
+        FailDatabase();
+    }
+    return devices;
+}
+
+std::vector<ArchivedRecord> HistoryArchive::Records(std::int64_t device) {
+    std::vector<ArchivedRecord> records;
+    if (!db_.IsOpen()) {
+        return records;
+    }
+    SqliteStatement select(db_.Handle(),
+                           "SELECT start, length, pulses, state, validity, sensors, k100"
+                           " FROM records WHERE device = ? ORDER BY start, length, pulses");
+    select.Bind(1, device);
+    while (select.Step()) {
+        ArchivedRecord archived;
+        archived.record.start = static_cast<std::uint32_t>(select.Int(0));
+        archived.record.length = static_cast<std::uint16_t>(select.Int(1));
+        archived.record.pulses = static_cast<std::uint32_t>(select.Int(2));
+        archived.record.state = static_cast<std::uint8_t>(select.Int(3));
+        archived.record.validity = static_cast<std::uint8_t>(select.Int(4));
+        archived.sensors = static_cast<int>(select.Int(5));
+        archived.k100 = static_cast<std::uint32_t>(select.Int(6));
+        records.push_back(archived);
+    }
+    if (!select.Done()) {
+        FailDatabase();
+    }
+    return records;
+}
+
+bool HistoryArchive::Fail(const std::string& russian, const std::string& english) {
+    error_ = PickText(russian, english);
+    return false;
+}
+
+bool HistoryArchive::FailDatabase() {
+    const std::string reason = db_.Error();
+    switch (db_.ErrorCode()) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return Fail("Архив истории " + path_ + " занят другой программой",
+                        "The history archive " + path_ + " is busy in another program");
+        case SQLITE_NOTADB:
+            return Fail("Файл " + path_ + " не является архивом истории; архив не используется",
+                        "The file " + path_ + " is not a history archive; the archive is not used");
+        case SQLITE_CORRUPT:
+            return Fail("Архив истории " + path_ + " повреждён: " + reason,
+                        "The history archive " + path_ + " is damaged: " + reason);
+        default:
+            return Fail("Ошибка архива истории " + path_ + ": " + reason,
+                        "History archive " + path_ + " failed: " + reason);
+    }
+}

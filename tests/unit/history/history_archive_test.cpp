@@ -1,0 +1,278 @@
+#include "history/history_archive.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "base/language.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const ArchiveDeviceKey kDevice{"123-45678", "01:02:03:04:05:06:07:08:09:0A:0B:0C", "K310"};
+
+std::array<std::uint8_t, 16> RecordBytes(std::uint32_t start, std::uint32_t pulses,
+                                         std::uint8_t state = HistoryRecord::kStateMeasured) {
+    std::array<std::uint8_t, 16> bytes;
+    bytes.fill(0xFF);
+    bytes[0] = state;
+    bytes[1] = 0;
+    for (int i = 0; i < 4; ++i) {
+        bytes[4 + i] = static_cast<std::uint8_t>(start >> (8 * i));
+        bytes[8 + i] = static_cast<std::uint8_t>(pulses >> (8 * i));
+    }
+    bytes[12] = 60;
+    bytes[13] = 0;
+    return bytes;
+}
+
+// A reading whose ring holds `records` from physical index 1 on (slot 0 is
+// the page's marker) in page 0 and onwards.
+void FillReading(DeviceHistory& history, const std::vector<std::array<std::uint8_t, 16>>& records,
+                 std::uint32_t k100 = 100) {
+    history.Reset();
+    history.store.Erase();
+    history.k100 = k100;
+    history.sensors = 2;
+    const auto count = static_cast<std::uint32_t>(records.size());
+    const std::uint32_t write = count + 1 + count / 255;
+    history.header = HistoryHeader::FromParameters(4096u << 16, 255u << 16 | (write - 0), write, 0);
+    std::uint32_t index = 0;
+    for (const auto& record : records) {
+        if (index % 256 == 0) {
+            ++index;
+        }
+        history.store.Put(index++, record.data());
+    }
+}
+
+class HistoryArchiveTest : public ::testing::Test {
+  protected:
+    HistoryArchiveTest() { SetUiLanguage(Language::English); }
+    ~HistoryArchiveTest() override { SetUiLanguage(Language::Russian); }
+
+    TempDir dir;
+};
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(HistoryArchiveTest, KeepsEachRecordOnceAndEveryRecordTheDeviceHasSinceOverwritten) {
+    HistoryArchive archive(dir.Path() + "/DRAVO/history.sqlite3");
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    DeviceHistory history;
+    FillReading(history, {RecordBytes(100, 1), RecordBytes(200, 2), RecordBytes(300, 3)}, 120);
+    ASSERT_TRUE(archive.Save(kDevice, history, 1000)) << archive.Error();
+    // The oldest record is gone from the ring; the clock was set back, so a
+    // different record has the start time of one already kept.
+    FillReading(history, {RecordBytes(200, 2), RecordBytes(300, 3), RecordBytes(300, 9)}, 150);
+    ASSERT_TRUE(archive.Save(kDevice, history, 2000)) << archive.Error();
+
+    const std::vector<ArchivedDevice> devices = archive.Devices();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].key.serial, kDevice.serial);
+    EXPECT_EQ(devices[0].records, 4);
+    EXPECT_EQ(devices[0].firstStart, 100u);
+    EXPECT_EQ(devices[0].lastStart, 300u);
+    EXPECT_EQ(devices[0].lastReading, 2000);
+    const std::vector<ArchivedRecord> records = archive.Records(devices[0].id);
+    ASSERT_EQ(records.size(), 4u);
+    const std::uint32_t pulses[] = {1, 2, 3, 9};
+    const std::uint32_t k100[] = {120, 120, 120, 150};  // of the reading that brought it
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(records[i].record.pulses, pulses[i]) << i;
+        EXPECT_EQ(records[i].k100, k100[i]) << i;
+        EXPECT_EQ(records[i].sensors, 2);
+    }
+}
+
+TEST_F(HistoryArchiveTest, DevicesWithTheSameSerialNumberStayApart) {
+    HistoryArchive archive(dir.Path() + "/history.sqlite3");
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    DeviceHistory history;
+    FillReading(history, {RecordBytes(100, 1)});
+    ArchiveDeviceKey other = kDevice;
+    other.uid = "FF:02:03:04:05:06:07:08:09:0A:0B:0C";
+    ASSERT_TRUE(archive.Save(kDevice, history, 1));
+    ASSERT_TRUE(archive.Save(other, history, 1));
+    EXPECT_EQ(archive.Devices().size(), 2u);
+    EXPECT_FALSE(archive.LastRing({"999-99999", kDevice.uid, kDevice.model}));
+}
+
+TEST_F(HistoryArchiveTest, GivesBackTheRingOfTheLastReading) {
+    HistoryArchive archive(dir.Path() + "/history.sqlite3");
+    ASSERT_TRUE(archive.Open());
+    DeviceHistory history;
+    std::vector<std::array<std::uint8_t, 16>> records;
+    for (std::uint32_t i = 0; i < 300; ++i) {
+        records.push_back(RecordBytes(60 * i, i));
+    }
+    FillReading(history, records);
+    ASSERT_TRUE(archive.Save(kDevice, history, 1));
+
+    const std::optional<ArchivedRing> ring = archive.LastRing(kDevice);
+    ASSERT_TRUE(ring);
+    const HistoryHeader header = ring->Header();
+    EXPECT_EQ(header.write, history.header.write);
+    EXPECT_EQ(header.count, history.header.count);
+    EXPECT_EQ(header.pages, 255u);
+    ASSERT_EQ(ring->pages.size(), 2u * history_geometry::kPageBytes);
+    // Reading order: the newest page first.
+    EXPECT_EQ(std::memcmp(ring->pages.data(), history.store.Bytes(256), 4096), 0);
+    EXPECT_EQ(std::memcmp(ring->pages.data() + 4096, history.store.Bytes(0), 4096), 0);
+}
+
+TEST_F(HistoryArchiveTest, LeavesAFileThatIsNotItsOwnAsItIs) {
+    struct Case {
+        const char* name;
+        const char* sql;  // run on a fresh SQLite file, or null for a text file
+        const char* says;
+    };
+    const Case cases[] = {
+        {"text", nullptr, "not a history archive"},
+        {"other", "CREATE TABLE notes(x);", "not a history archive"},
+        {"newer", "CREATE TABLE devices(x); PRAGMA user_version = 2;", "newer version"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.Path() + "/" + c.name + ".sqlite3";
+        if (c.sql == nullptr) {
+            std::ofstream(path) << "these are notes, not records\n";
+        } else {
+            SqliteDatabase db;
+            ASSERT_TRUE(db.Open(path, true, 0));
+            ASSERT_TRUE(db.Execute(c.sql));
+        }
+        const std::string before = FileBytes(path);
+        HistoryArchive archive(path);
+        EXPECT_FALSE(archive.Open()) << c.name;
+        EXPECT_NE(archive.Error().find(c.says), std::string::npos) << archive.Error();
+        EXPECT_NE(archive.Error().find(path), std::string::npos) << archive.Error();
+        DeviceHistory history;
+        FillReading(history, {RecordBytes(100, 1)});
+        EXPECT_FALSE(archive.Save(kDevice, history, 1)) << c.name;
+        EXPECT_EQ(FileBytes(path), before) << c.name;
+    }
+}
+
+TEST_F(HistoryArchiveTest, NamesADamagedFileAndKeepsIt) {
+    const std::string path = dir.Path() + "/history.sqlite3";
+    {
+        HistoryArchive archive(path);
+        ASSERT_TRUE(archive.Open());
+        DeviceHistory history;
+        std::vector<std::array<std::uint8_t, 16>> records;
+        for (std::uint32_t i = 0; i < 2000; ++i) {
+            records.push_back(RecordBytes(60 * i, i));
+        }
+        FillReading(history, records);
+        ASSERT_TRUE(archive.Save(kDevice, history, 1));
+    }
+    {
+        SqliteDatabase db;  // folds the write-ahead log into the file
+        ASSERT_TRUE(db.Open(path, false, 0));
+        ASSERT_TRUE(db.Execute("PRAGMA wal_checkpoint(TRUNCATE); PRAGMA journal_mode=DELETE;"));
+    }
+    std::string bytes = FileBytes(path);
+    ASSERT_GT(bytes.size(), 3u * 4096);
+    std::fill(bytes.begin() + 2 * 4096, bytes.begin() + 3 * 4096, '\x5A');
+    std::ofstream(path, std::ios::binary) << bytes;
+
+    HistoryArchive archive(path);
+    bool failed = !archive.Open();
+    if (!failed) {
+        DeviceHistory history;
+        FillReading(history, {RecordBytes(7, 7)});
+        failed = archive.Devices().empty() || !archive.Save(kDevice, history, 2);
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_NE(archive.Error().find(path), std::string::npos) << archive.Error();
+    EXPECT_EQ(FileBytes(path).size(), bytes.size());
+}
+
+TEST_F(HistoryArchiveTest, SaysWhenItsFolderCannotBeMade) {
+    std::ofstream(dir.Path() + "/DRAVO") << "a file where the folder should be";
+    HistoryArchive archive(dir.Path() + "/DRAVO/history.sqlite3");
+    EXPECT_FALSE(archive.Open());
+    EXPECT_NE(archive.Error().find(dir.Path() + "/DRAVO"), std::string::npos) << archive.Error();
+}
+
+TEST_F(HistoryArchiveTest, ALaterWriterWaitsOrSaysItIsBusyAndLosesNothing) {
+    const std::string path = dir.Path() + "/history.sqlite3";
+    HistoryArchive first(path);
+    ASSERT_TRUE(first.Open());
+    HistoryArchive second(path, 20);
+    ASSERT_TRUE(second.Open());
+    SqliteDatabase holder;
+    ASSERT_TRUE(holder.Open(path, false, 0));
+    ASSERT_TRUE(holder.Execute("BEGIN IMMEDIATE"));
+
+    DeviceHistory history;
+    FillReading(history, {RecordBytes(100, 1)});
+    EXPECT_FALSE(second.Save(kDevice, history, 1));
+    EXPECT_NE(second.Error().find("busy"), std::string::npos) << second.Error();
+    ASSERT_TRUE(holder.Execute("COMMIT"));
+    EXPECT_TRUE(second.Save(kDevice, history, 1)) << second.Error();
+    EXPECT_EQ(first.Devices().at(0).records, 1);
+}
+
+TEST_F(HistoryArchiveTest, AReadingKilledMidwayIsKeptWholeOrNotAtAll) {
+    const std::string path = dir.Path() + "/history.sqlite3";
+    constexpr std::uint32_t kRecords = 20000;
+    int pipe_fds[2];
+    ASSERT_EQ(pipe(pipe_fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(pipe_fds[0]);
+        HistoryArchive archive(path);
+        if (!archive.Open()) {
+            _exit(1);
+        }
+        DeviceHistory history;
+        for (std::uint32_t reading = 0;; ++reading) {
+            std::vector<std::array<std::uint8_t, 16>> records;
+            for (std::uint32_t i = 0; i < kRecords; ++i) {
+                records.push_back(RecordBytes(reading * kRecords + i, i));
+            }
+            FillReading(history, records);
+            if (!archive.Save(kDevice, history, reading)) {
+                _exit(1);
+            }
+            const char saved = 1;
+            if (write(pipe_fds[1], &saved, 1) != 1) {
+                _exit(1);
+            }
+        }
+    }
+    close(pipe_fds[1]);
+    char saved = 0;
+    // Two readings are in; the third is on its way when the kill lands.
+    ASSERT_EQ(read(pipe_fds[0], &saved, 1), 1);
+    ASSERT_EQ(read(pipe_fds[0], &saved, 1), 1);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(pipe_fds[0]);
+
+    HistoryArchive archive(path);
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    const std::vector<ArchivedDevice> devices = archive.Devices();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_GE(devices[0].records, 2 * std::int64_t{kRecords});
+    EXPECT_EQ(devices[0].records % kRecords, 0) << devices[0].records;
+    SqliteDatabase db;
+    ASSERT_TRUE(db.Open(path, false, 1000));
+    SqliteStatement check(db.Handle(), "PRAGMA integrity_check");
+    ASSERT_TRUE(check.Step());
+    EXPECT_EQ(check.Text(0), "ok");
+}
+
+}  // namespace
