@@ -10,6 +10,8 @@ void DeviceHistory::Reset() {
     header = HistoryHeader{};
     valid = false;
     k100 = kDefaultK100;
+    fromArchive = false;
+    archived.clear();
 }
 
 std::uint32_t ClampK100(std::uint32_t value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "history/csv_text.h"
 #include "history/history_header.h"
@@ -23,11 +24,19 @@ struct DeviceHistory {
     std::uint32_t k100 = kDefaultK100;  // HistoryK100
     int sensors = 1;                    // of the model the history was read from
     CsvText csv;
+    // The archive's records in place of a reading's ring, oldest first.
+    bool fromArchive = false;
+    std::vector<HistoryRecord> archived;
 
     // What a new reading starts from: header zero, not valid, K = 1.
     void Reset();
+    std::uint32_t Count() const {
+        return fromArchive ? static_cast<std::uint32_t>(archived.size()) : header.count;
+    }
     // Logical record k, 0 the oldest.
-    HistoryRecord Logical(std::uint32_t k) const { return store.Record(header.PhysicalIndex(k)); }
+    HistoryRecord Logical(std::uint32_t k) const {
+        return fromArchive ? archived[k] : store.Record(header.PhysicalIndex(k));
+    }
 };
 
 std::uint32_t ClampK100(std::uint32_t value);

@@ -17,7 +17,7 @@ std::uint64_t EndOf(const HistoryRecord& record) {
 
 bool PositionHistory(const DeviceHistory& history, HistoryCursor& cursor, std::uint32_t time) {
     cursor.positioned = false;
-    const std::uint32_t total = history.header.count;
+    const std::uint32_t total = history.Count();
     if (total == 0) {
         return false;
     }
@@ -61,7 +61,7 @@ BarSums AccumulateBar(const DeviceHistory& history, HistoryCursor& cursor, std::
     if (!cursor.positioned) {
         return sums;
     }
-    const std::uint32_t total = history.header.count;
+    const std::uint32_t total = history.Count();
     const std::uint64_t barStart = cursor.barStart;
     const std::uint64_t barEnd = barStart + length - 1;
     std::uint64_t previousStart = 0;
