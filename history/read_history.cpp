@@ -1,5 +1,7 @@
 #include "history/read_history.h"
 
+#include <ctime>
+
 #include "base/language.h"
 #include "history/csv_export.h"
 
@@ -10,6 +12,12 @@ ReadHistory::ReadHistory(HistoryAccess access, DeviceHistory& history, Dialogs& 
       dialogs_(dialogs),
       log_(log),
       hooks_(std::move(hooks)) {}
+
+void ReadHistory::UseArchive(HistoryArchive* archive, ArchiveDeviceKey key, bool full) {
+    archive_ = archive;
+    key_ = std::move(key);
+    full_ = full;
+}
 
 HistoryOutcome ReadHistory::Run(int sensors) {
     if (running_) {
@@ -25,10 +33,16 @@ HistoryOutcome ReadHistory::Run(int sensors) {
     history_.csv.Start(sensors, history_.k100);
     history_.store.Erase();
     cache_.Clear();
+    asked_ = 0;
+    fromArchive_ = 0;
+    archiveError_.clear();
 
     const HistoryOutcome outcome = Read();
     if (accessOpen_) {
         EndAccess();
+    }
+    if (outcome == HistoryOutcome::Completed) {
+        Archive();
     }
     Progress(0, 0);
     running_ = false;
@@ -55,7 +69,71 @@ HistoryOutcome ReadHistory::Read() {
         LogError("History: header not consistent");
         return HistoryOutcome::FormatError;
     }
+    if (const std::optional<IncrementalReading> plan = PlanFromArchive()) {
+        if (const std::optional<HistoryOutcome> outcome = ReadIncrementally(*plan)) {
+            return *outcome;
+        }
+        Log("History: the newest archived record is no longer in place, reading everything");
+    }
     return ReadPages();
+}
+
+std::optional<IncrementalReading> ReadHistory::PlanFromArchive() {
+    if (archive_ == nullptr || full_) {
+        return std::nullopt;
+    }
+    const std::optional<ArchivedRing> ring = archive_->LastRing(key_);
+    return ring ? IncrementalReading::Plan(history_.header, *ring) : std::nullopt;
+}
+
+std::optional<HistoryOutcome> ReadHistory::ReadIncrementally(const IncrementalReading& plan) {
+    const std::vector<std::uint32_t>& pairs = plan.Pairs();
+    const int total = static_cast<int>(pairs.size());
+    Progress(0, total);
+    std::uint8_t record[HistoryRecord::kSize];
+    asked_ += 2;
+    if (!ReadHistoryRecord(access_.device, history_, cache_, plan.CheckIndex(), record)) {
+        return Interrupted();
+    }
+    if (!plan.CheckMatches(record)) {
+        return std::nullopt;
+    }
+    fromArchive_ = plan.Restore(history_.store);
+    for (int i = 0; i < total; ++i) {
+        if (access_.host.StopRequested()) {
+            return HistoryOutcome::Stopped;
+        }
+        if (cancel_) {
+            return HistoryOutcome::Cancelled;
+        }
+        for (std::uint32_t index = pairs[i]; index <= pairs[i] + 1; ++index) {
+            if (!ReadHistoryRecord(access_.device, history_, cache_, index, record)) {
+                return Interrupted();
+            }
+            history_.store.Put(index, record);
+        }
+        asked_ += i > 0 ? 2 : 0;  // the check's pair is counted once
+        Progress(i + 1, total);
+    }
+    for (int page : history_.header.ReadingOrder()) {
+        ExportHistoryPage(history_.store, page, history_.csv);
+    }
+    history_.valid = true;
+    return HistoryOutcome::Completed;
+}
+
+HistoryOutcome ReadHistory::Interrupted() const {
+    return access_.host.StopRequested() ? HistoryOutcome::Stopped : HistoryOutcome::ReadError;
+}
+
+void ReadHistory::Archive() {
+    if (archive_ == nullptr) {
+        return;
+    }
+    if (!archive_->Save(key_, history_, static_cast<std::int64_t>(std::time(nullptr)))) {
+        archiveError_ = archive_->Error();
+        LogError("History archive: " + archiveError_);
+    }
 }
 
 bool ReadHistory::ReadHeader() {
@@ -101,6 +179,7 @@ HistoryOutcome ReadHistory::ReadPages() {
                                                 : HistoryOutcome::ReadError;
         }
         ExportHistoryPage(history_.store, order[i], history_.csv);
+        asked_ += history_geometry::kPageRecords;
         Progress(i + 1, total);
     }
     history_.valid = true;

@@ -7,8 +7,10 @@
 #include "base/dialogs.h"
 #include "base/tick_clock.h"
 #include "history/device_history.h"
+#include "history/history_archive.h"
 #include "history/history_device.h"
 #include "history/history_record_reader.h"
+#include "history/incremental_reading.h"
 
 enum class HistoryOutcome {
     Completed,
@@ -34,16 +36,31 @@ class ReadHistory {
     ReadHistory(HistoryAccess access, DeviceHistory& history, Dialogs& dialogs, AppLog* log,
                 Hooks hooks = {});
 
+    // Keeps every completed reading in `archive` under `key`, and asks the
+    // device only for what the archive does not hold yet unless `full`.
+    void UseArchive(HistoryArchive* archive, ArchiveDeviceKey key, bool full);
+
     // `sensors` of the connected model go into every CSV line.
     HistoryOutcome Run(int sensors);
     void Cancel() { cancel_ = true; }
     bool Running() const { return running_; }
+
+    // Of the last run: records asked of the device, records taken from the
+    // archive, and why the archive could not keep the reading (empty when it did).
+    std::uint32_t RecordsAsked() const { return asked_; }
+    std::uint32_t RecordsFromArchive() const { return fromArchive_; }
+    const std::string& ArchiveError() const { return archiveError_; }
 
   private:
     HistoryOutcome Read();
     bool ReadHeader();
     HistoryOutcome ReadPages();
     bool ReadPage(int page);
+    std::optional<IncrementalReading> PlanFromArchive();
+    // Nothing when the archived newest record is no longer in place.
+    std::optional<HistoryOutcome> ReadIncrementally(const IncrementalReading& plan);
+    HistoryOutcome Interrupted() const;
+    void Archive();
     void EndAccess();
     void Report(HistoryOutcome outcome);
     void Progress(int done, int total);
@@ -59,4 +76,10 @@ class ReadHistory {
     bool running_ = false;
     std::atomic<bool> cancel_{false};
     bool accessOpen_ = false;
+    HistoryArchive* archive_ = nullptr;
+    ArchiveDeviceKey key_;
+    bool full_ = true;
+    std::uint32_t asked_ = 0;
+    std::uint32_t fromArchive_ = 0;
+    std::string archiveError_;
 };

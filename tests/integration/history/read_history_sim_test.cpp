@@ -18,6 +18,7 @@
 namespace {
 
 constexpr std::uint32_t kNow = 731513109;
+const ArchiveDeviceKey kArchiveKey{"123-45678", "00:11:22:33:44:55:66:77:88:99:AA:BB", "K310"};
 
 SimOptions Options(HistoryShape shape, std::uint32_t records = 0) {
     SimOptions options;
@@ -56,7 +57,8 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
     }
 
     // `afterPage` sees each page done, as the progress does.
-    HistoryOutcome Read(std::function<void(int done)> afterPage = {}) {
+    HistoryOutcome Read(std::function<void(int done)> afterPage = {},
+                        HistoryArchive* archive = nullptr, bool full = false) {
         ReadHistory::Hooks hooks;
         hooks.progress = [this, afterPage](int done, int total) {
             if (total > 0) {
@@ -68,8 +70,25 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
         };
         reader_ = std::make_unique<ReadHistory>(HistoryAccess{*device_, host_, nullptr}, history_,
                                                 dialogs_, &log_, std::move(hooks));
+        reader_->UseArchive(archive, kArchiveKey, full);
         return reader_->Run(2);
     }
+
+    // The device goes on measuring: `count` more records of a minute each.
+    void AddRecords(std::uint32_t count) {
+        sim_->WithModel([count](DeviceModel& model) {
+            HistoryRing& ring = model.History();
+            for (std::uint32_t i = 0; i < count; ++i) {
+                SimHistoryRecord record;
+                record.start = ring.LastEnd();
+                record.length = 60;
+                record.pulses = 40 + i % 13;
+                ring.Append(record);
+            }
+            return 0;
+        });
+    }
+    std::size_t FlashReads() const { return sim_->CountRequests(2, 0x02); }
 
     std::vector<std::uint32_t> CommandWords() {
         return sim_->WithModel([](DeviceModel& model) { return model.CommandWords(); });
@@ -253,3 +272,62 @@ TEST_F(ReadHistoryOnSimulatorTest, OddRecordsAreExportedOrSkippedAndTheChartCope
 }
 
 }  // namespace
+
+TEST_F(ReadHistoryOnSimulatorTest, ASecondReadingAsksOnlyForWhatIsNewAndGivesTheFullReadingsCsv) {
+    Start(Options(HistoryShape::Partial, 3000));
+    HistoryArchive archive(folder_.Path() + "/data/DRAVO/history.sqlite3");
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
+    EXPECT_EQ(reader_->RecordsFromArchive(), 0u);
+    AddRecords(100);
+
+    const std::size_t before = FlashReads();
+    pagesDone_.clear();
+    ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
+    EXPECT_LE(FlashReads() - before, 60u);
+    EXPECT_EQ(reader_->RecordsAsked(), 2 * (FlashReads() - before));
+    EXPECT_GE(reader_->RecordsFromArchive(), 3000u);
+    EXPECT_EQ(pagesDone_.back(), static_cast<int>(FlashReads() - before));
+    ExpectSameAsDevice();
+    const std::string incremental(history_.csv.Bytes());
+
+    ASSERT_EQ(Read({}, &archive, true), HistoryOutcome::Completed);
+    EXPECT_EQ(std::string(history_.csv.Bytes()), incremental);
+    EXPECT_EQ(CommandWords().back(), 0xC0BA0011u);
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, TheArchiveKeepsEveryRecordOfAFullRingThatOverwritesItsOldest) {
+    Start(Options(HistoryShape::Full));
+    HistoryArchive archive(folder_.Path() + "/history.sqlite3");
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
+    const int firstRecords = history_.csv.Rows() - 1;
+    AddRecords(600);  // the oldest pages go
+
+    const std::size_t before = FlashReads();
+    ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
+    EXPECT_LE(FlashReads() - before, 310u);
+    ExpectSameAsDevice();
+    ASSERT_EQ(archive.Devices().size(), 1u);
+    EXPECT_EQ(archive.Devices()[0].records, firstRecords + 600);
+    EXPECT_LT(history_.csv.Rows() - 1, firstRecords + 600);
+}
+
+TEST_F(ReadHistoryOnSimulatorTest, AChangedNewestRecordMakesTheReadingAFullOne) {
+    Start(Options(HistoryShape::Partial, 700));
+    HistoryArchive archive(folder_.Path() + "/history.sqlite3");
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
+    // Deleted and written again up to the same position, with other records.
+    sim_->WithModel([](DeviceModel& model) {
+        model.History().Clear();
+        return 0;
+    });
+    AddRecords(700);
+
+    const std::size_t before = FlashReads();
+    ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
+    EXPECT_EQ(FlashReads() - before, 1u + 3 * 128);
+    EXPECT_EQ(reader_->RecordsFromArchive(), 0u);
+    ExpectSameAsDevice();
+}
