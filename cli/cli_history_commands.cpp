@@ -114,7 +114,8 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     }
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
+        status != kExitOk) {
         return status;
     }
     CommandsHistoryDevice device(session.Stack().Commands());
@@ -152,7 +153,8 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
 int RunHistoryDelete(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
+        status != kExitOk) {
         return status;
     }
     CommandsHistoryDevice device(session.Stack().Commands());
