@@ -131,6 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(history.valid && history.header.Accepted());
+    // A ring the device could not hold is a reading error before any flash read.
+    const HistoryHeader& header = history.header;
+    FUZZ_CHECK(header.pages >= 1 && header.write < history_geometry::kIndexLimit);
+    FUZZ_CHECK(header.oldest / 256 < header.pages && header.write / 256 < header.pages);
     FUZZ_CHECK(history.k100 >= DeviceHistory::kMinK100 && history.k100 <= DeviceHistory::kMaxK100);
     CheckStore(history, device);
 
