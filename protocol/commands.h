@@ -83,8 +83,9 @@ class DeviceCommands {
                   const char* failureText, bool messages);
     bool ExchangeText(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
                       const std::string& failureText);
-    int BlockRead(LinkChannel* channel, std::uint8_t group, std::uint32_t address,
-                  std::uint8_t* destination, int length, const char* failureText, bool messages);
+    int BlockRead(LinkChannel* channel, std::uint8_t group, std::uint8_t code,
+                  std::uint32_t address, std::uint8_t* destination, int length,
+                  const char* failureText, bool messages);
     bool BlockWrite(LinkChannel* channel, std::uint8_t group, std::uint8_t code,
                     std::uint32_t address, const std::uint8_t* data, std::size_t length,
                     const char* failureText, bool messages);
