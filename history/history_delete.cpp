@@ -19,13 +19,13 @@ OutcomeKind DeleteDeviceHistory(const HistoryAccess& access) {
     access.device.WriteParameter(HistoryDevice::kParamCommand, HistoryDevice::kDelete);
     std::uint32_t counts = 0;
     const bool counted = access.device.ReadParameter(HistoryHeader::kParamCount, counts);
-    const OutcomeKind readFailure = counted ? OutcomeKind::Completed : access.device.LastFailure();
+    const OutcomeKind readFailure = access.device.LastFailure();
     access.device.EndAccess();
     if (!counted) {
         return access.host.StopRequested() ? OutcomeKind::Stopped : readFailure;
     }
-    const HistoryHeader header = HistoryHeader::FromParameters(0, counts, 0, 0);
-    return header.count == 0 ? OutcomeKind::Completed : OutcomeKind::BadAnswer;
+    const bool emptied = HistoryHeader::FromParameters(0, counts, 0, 0).count == 0;
+    return emptied ? OutcomeKind::Completed : OutcomeKind::BadAnswer;
 }
 
 OperationOutcome DeleteHistoryClick(const HistoryAccess& access, Dialogs& dialogs) {
