@@ -37,6 +37,7 @@
 #include "protocol/identification_step.h"
 #include "protocol/operation_gate.h"
 #include "serial/port_diagnosis.h"
+#include "serial/start_ports_notice.h"
 #include "serial/user_identity.h"
 #include "settings/settings_device_page_qt.h"
 #include "upload/ini_options.h"
@@ -496,6 +497,16 @@ void TForm1::ReportRefusedPort(int port, const std::string& path, int error) {
     }
 }
 
+void TForm1::ShowStartPortsNotice() {
+    startPortsNoticed_ = true;
+    const auto notice = StartPortsNotice(session_->Ports().StartPorts(),
+                                         EnumeratePorts(PortTableConfig::FromEnvironment()));
+    if (notice && !Connected()) {
+        ShowStatusNeutral(*notice);
+        log_.AddLine(*notice);
+    }
+}
+
 void TForm1::ShowLinkIndicator(const LinkIndicator& indicator) {
     if (connectionControls_ != nullptr) {
         connectionControls_->ShowIndicator(indicator);
@@ -564,6 +575,9 @@ void TForm1::SetBusy(bool busy) {
 
 // The tick guard: a tick posts no step while the last one has not ended.
 void TForm1::Timer_ProcTimer() {
+    if (!startPortsNoticed_ && session_->Ports().StartPortsRecorded()) {
+        ShowStartPortsNotice();
+    }
     if (StopRequested() || worker_->PeriodicPending()) {
         return;
     }

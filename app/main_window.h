@@ -156,6 +156,8 @@ class TForm1 : public QMainWindow, public OperationHost {
     // A port the scan could not open for want of permission is named once in
     // the status bar, with what to do in the log.
     void ReportRefusedPort(int port, const std::string& path, int error);
+    // Once the first port scan has recorded the ports present at start.
+    void ShowStartPortsNotice();
     // The report upload at exit, as the options file's UPLOAD group sets it.
     void UploadLogReport(const std::string& logFile);
     // Keeps the current page while a page refuses to be left (a history reading).
@@ -191,6 +193,7 @@ class TForm1 : public QMainWindow, public OperationHost {
     std::atomic<bool> linkCheckEnabled_{true};
     int currentPage_ = 0;
     PortAccessNotice accessNotice_;
+    bool startPortsNoticed_ = false;
     DeviceInfo deviceInfo_;
     std::unique_ptr<IdentificationStep> identification_;
     std::unique_ptr<OperationGate> operationGate_;

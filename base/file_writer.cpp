@@ -27,12 +27,20 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
-// A new file beside `path` that no one else uses; the process's umask applies
-// to it as to any file the program creates. -1 when none could be made.
+// A new file beside `path` that no one else uses, under a short name of its
+// own, so that a target whose name is near the length limit can be written
+// too; the same folder keeps the rename within one file system. The process's
+// umask applies to it as to any file the program creates. -1 when none could
+// be made.
 int CreateStaging(const std::string& path, std::string& staging) {
     static std::atomic<unsigned> counter{0};
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        staging = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        char name[32];
+        std::snprintf(name, sizeof name, ".dravo-%x-%x", static_cast<unsigned>(::getpid()),
+                      counter++);
+        staging = folder + name;
         const int fd = ::open(staging.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;

@@ -47,7 +47,8 @@ int RunPorts(CliContext& context) {
 int RunInfo(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Identified);
+        status != kExitOk) {
         return status;
     }
     const std::string serial = SerialNumberText(info.inf1);
@@ -83,7 +84,8 @@ int RunInfo(CliContext& context) {
 int RunMeasure(CliContext& context, int watchSeconds) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
+        status != kExitOk) {
         return status;
     }
     DeviceCommands& commands = session.Stack().Commands();
@@ -103,9 +105,6 @@ int RunMeasure(CliContext& context, int watchSeconds) {
             return kExitInterrupted;
         }
         if (!read) {
-            if (!state.versionNotice.empty()) {
-                context.dialogs.Error(state.versionNotice);
-            }
             std::cerr << PickText("Ошибка чтения", "Reading failed") << '\n';
             return kExitFailure;
         }

@@ -58,7 +58,8 @@ int Finished(bool succeeded) {
 int RunRestart(CliContext& context, bool bootLoader) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Identified);
+        status != kExitOk) {
         return status;
     }
     CliRestartEnvironment environment(session, context.host, info);
@@ -74,7 +75,8 @@ int RunRestart(CliContext& context, bool bootLoader) {
 int RunUpdate(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Identified);
+        status != kExitOk) {
         return status;
     }
     CliRestartEnvironment environment(session, context.host, info);

@@ -44,8 +44,9 @@ std::optional<Period> PeriodOf(const HistoryReadArguments& arguments) {
         const auto seconds = ParseHistoryTime(*text, end);
         if (!seconds) {
             std::cerr << PickText("Неверная дата: ", "Bad date: ") << *text
-                      << PickText(" (формат 2026-12-08 или 2026-12-08T14:05)",
-                                  " (the form is 2026-12-08 or 2026-12-08T14:05)")
+                      << PickText(" (формат 2026-12-08, 2026-12-08T14:05 или 2026-12-08T14:05:30)",
+                                  " (the form is 2026-12-08, 2026-12-08T14:05 or "
+                                  "2026-12-08T14:05:30)")
                       << '\n';
             return std::nullopt;
         }
@@ -113,7 +114,8 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     }
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
+        status != kExitOk) {
         return status;
     }
     CommandsHistoryDevice device(session.Stack().Commands());
@@ -151,7 +153,8 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
 int RunHistoryDelete(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
+        status != kExitOk) {
         return status;
     }
     CommandsHistoryDevice device(session.Stack().Commands());
@@ -168,8 +171,8 @@ void AddHistoryCommands(CLI::App& app, CliAction& action) {
     auto* read = history->add_subcommand(
         "read", "read the whole history; the CSV on standard output or into a file");
     read->add_option("--csv", arguments->csvFile, "write the CSV to FILE");
-    read->add_option("--from", arguments->from, "only records from DATE[THH:MM]");
-    read->add_option("--to", arguments->to, "only records up to DATE[THH:MM]");
+    read->add_option("--from", arguments->from, "only records from DATE[THH:MM[:SS]]");
+    read->add_option("--to", arguments->to, "only records up to DATE[THH:MM[:SS]]");
     read->add_option("--chart", arguments->chart,
                      "print the bars of a chart view: minute, hour, day, month or year, "
                      "optionally @2026-12-08T14:05");

@@ -1,33 +1,58 @@
 #include "cli/cli_history_period.h"
 
-#include <cstdio>
-
 #include "protocol/calendar.h"
 
+namespace {
+
+// The `count` decimal digits at `at`, nothing else: no sign, no space.
+std::optional<int> DigitsAt(const std::string& text, std::size_t at, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+constexpr std::size_t kDateLength = 10;    // 2026-12-08
+constexpr std::size_t kMinuteLength = 16;  // 2026-12-08T14:05
+constexpr std::size_t kSecondLength = 19;  // 2026-12-08T14:05:30
+
+bool SeparatorsMatch(const std::string& text) {
+    const std::pair<std::size_t, char> kSeparators[] = {
+        {4, '-'}, {7, '-'}, {10, 'T'}, {13, ':'}, {16, ':'}};
+    for (const auto& [at, separator] : kSeparators) {
+        if (at < text.size() && text[at] != separator) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 std::optional<std::uint32_t> ParseHistoryTime(const std::string& text, bool endOfPeriod) {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = endOfPeriod ? 23 : 0;
-    int minute = endOfPeriod ? 59 : 0;
-    int second = endOfPeriod ? 59 : 0;
-    char separator = 0;
-    int consumed = 0;
-    const int fields =
-        std::sscanf(text.c_str(), "%4d-%2d-%2d%n%c%2d:%2d%n:%2d%n", &year, &month, &day, &consumed,
-                    &separator, &hour, &minute, &consumed, &second, &consumed);
-    const bool dateOnly = fields == 3;
-    const bool withTime = (fields == 6 || fields == 7) && (separator == 'T' || separator == ' ');
-    if ((!dateOnly && !withTime) || consumed != static_cast<int>(text.size())) {
+    const std::size_t length = text.size();
+    if ((length != kDateLength && length != kMinuteLength && length != kSecondLength) ||
+        !SeparatorsMatch(text)) {
         return std::nullopt;
     }
-    if (fields == 6) {
-        second = endOfPeriod ? 59 : 0;
-    }
-    if (year < 2000 || year > 2099 || month < 1 || month > 12 || day < 1 ||
-        day > DaysInMonth(month, year - 2000) || hour > 23 || minute > 59 || second > 59 ||
-        hour < 0 || minute < 0 || second < 0) {
+    const auto year = DigitsAt(text, 0, 4);
+    const auto month = DigitsAt(text, 5, 2);
+    const auto day = DigitsAt(text, 8, 2);
+    const bool withTime = length >= kMinuteLength;
+    const bool withSeconds = length == kSecondLength;
+    const auto hour = withTime ? DigitsAt(text, 11, 2) : std::optional(endOfPeriod ? 23 : 0);
+    const auto minute = withTime ? DigitsAt(text, 14, 2) : std::optional(endOfPeriod ? 59 : 0);
+    const auto second = withSeconds ? DigitsAt(text, 17, 2) : std::optional(endOfPeriod ? 59 : 0);
+    if (!year || !month || !day || !hour || !minute || !second) {
         return std::nullopt;
     }
-    return SecondsSince2000(DeviceDateTime::Of(year, month, day, hour, minute, second));
+    if (*year < 2000 || *year > 2099 || *month < 1 || *month > 12 || *day < 1 ||
+        *day > DaysInMonth(*month, *year - 2000) || *hour > 23 || *minute > 59 || *second > 59) {
+        return std::nullopt;
+    }
+    return SecondsSince2000(DeviceDateTime::Of(*year, *month, *day, *hour, *minute, *second));
 }

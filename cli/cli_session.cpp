@@ -7,7 +7,9 @@
 #include "cli/cli_host.h"
 #include "cli/exit_status.h"
 #include "protocol/device_session.h"
+#include "protocol/gate_inputs.h"
 #include "protocol/identification.h"
+#include "protocol/operation_gate.h"
 #include "serial/port_list.h"
 #include "serial/port_table.h"
 
@@ -54,7 +56,10 @@ std::optional<PortArgument> ParsePortArgument(const std::string& text) {
 }
 
 CliSession::CliSession(AppLog& log, OperationHost& host, Dialogs& dialogs, PortTableConfig ports)
-    : log_(log), ports_(ports), stack_(StackOptions(log, host, dialogs, ports)) {}
+    : log_(log),
+      dialogs_(dialogs),
+      ports_(ports),
+      stack_(StackOptions(log, host, dialogs, ports)) {}
 
 std::vector<PortProbe> CliSession::ProbePorts() {
     std::vector<PortProbe> probes;
@@ -137,7 +142,21 @@ bool CliSession::Identify(DeviceInfo& info) {
     return false;
 }
 
-int CliSession::Open(const std::string& portArgument, DeviceInfo& info) {
+bool CliSession::Pass(DeviceGate gate, const DeviceInfo& info) {
+    OperationGate check([&] { return GateInputs::From(true, info.valid, stack_.Commands()); },
+                        dialogs_, log_);
+    switch (gate) {
+        case DeviceGate::Identified:
+            return true;
+        case DeviceGate::Pages:
+            return check.Check({}, true);
+        case DeviceGate::Settings:
+            return check.CheckSettingsAccess({});
+    }
+    return false;
+}
+
+int CliSession::Open(const std::string& portArgument, DeviceInfo& info, DeviceGate gate) {
     const int connected = Connect(portArgument);
     if (connected != kExitOk) {
         return connected;
@@ -145,5 +164,5 @@ int CliSession::Open(const std::string& portArgument, DeviceInfo& info) {
     if (!Identify(info)) {
         return CliHost::Interrupted() ? kExitInterrupted : kExitFailure;
     }
-    return kExitOk;
+    return Pass(gate, info) ? kExitOk : kExitFailure;
 }

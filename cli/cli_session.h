@@ -25,6 +25,12 @@ struct PortProbe {
     bool answers = false;
 };
 
+// What a command asks of the identified device before it talks to it, as the
+// window's pages do: the measurement and history pages' gate, the settings
+// page's gate, or nothing more (the information, the restarts and the update,
+// which is how old firmware gets current).
+enum class DeviceGate { Identified, Pages, Settings };
+
 // The command line's link to one dosimeter: the same device stack, connection
 // test and identification the window uses, with waits that only wait.
 class CliSession {
@@ -40,8 +46,9 @@ class CliSession {
     int Connect(const std::string& portArgument);
     // Identifies the connected device; false with a message when it fails.
     bool Identify(DeviceInfo& info);
-    // Connect, then Identify: an exit status, kExitOk when `info` is valid.
-    int Open(const std::string& portArgument, DeviceInfo& info);
+    // Connect, Identify, then the gate: an exit status, kExitOk when `info`
+    // is valid and the gate allows; a refusal shows the gate's message.
+    int Open(const std::string& portArgument, DeviceInfo& info, DeviceGate gate);
     // After a restart: opens the port Connect chose again and identifies the
     // device, quietly; true when it is back and recognised.
     bool Reconnect(DeviceInfo& info);
@@ -51,8 +58,10 @@ class CliSession {
 
   private:
     bool OpenAndTest(const PortArgument& port);
+    bool Pass(DeviceGate gate, const DeviceInfo& info);
 
     AppLog& log_;
+    Dialogs& dialogs_;
     PortTableConfig ports_;
     DeviceStack stack_;
     int portNumber_ = 0;

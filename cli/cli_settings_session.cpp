@@ -13,7 +13,8 @@ int WithSettings(CliContext& context,
                  const std::function<int(CliSettingsSession& settings)>& command) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    if (const int status = session.Open(context.options.port, info); status != kExitOk) {
+    if (const int status = session.Open(context.options.port, info, DeviceGate::Settings);
+        status != kExitOk) {
         return status;
     }
     const auto model = ModelOfBoard(info.board.boardCode);

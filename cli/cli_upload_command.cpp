@@ -33,7 +33,7 @@ int ReportDigits(CliContext& context, const UploadArguments& arguments, std::str
     }
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
-    const int status = session.Open(context.options.port, info);
+    const int status = session.Open(context.options.port, info, DeviceGate::Identified);
     digits = ReportSerialDigits(info);
     return status;
 }

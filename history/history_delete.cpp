@@ -1,6 +1,7 @@
 #include "history/history_delete.h"
 
 #include "base/language.h"
+#include "history/history_header.h"
 
 OutcomeKind DeleteDeviceHistory(const HistoryAccess& access) {
     OperationGuard guard(access.host, {.linkCheck = true, .pages = false, .busy = false});
@@ -13,11 +14,18 @@ OutcomeKind DeleteDeviceHistory(const HistoryAccess& access) {
     if (!access.device.WriteParameter(HistoryDevice::kParamCommand, HistoryDevice::kBeginAccess)) {
         return access.host.StopRequested() ? OutcomeKind::Stopped : access.device.LastFailure();
     }
-    // The device answers the delete word with the word itself or refuses it; the
-    // access is closed either way.
+    // Whatever the device answers to the delete word, only its header tells
+    // whether records remain; the access is closed either way.
     access.device.WriteParameter(HistoryDevice::kParamCommand, HistoryDevice::kDelete);
-    access.device.WriteParameter(HistoryDevice::kParamCommand, HistoryDevice::kEndAccess);
-    return OutcomeKind::Completed;
+    std::uint32_t counts = 0;
+    const bool counted = access.device.ReadParameter(HistoryHeader::kParamCount, counts);
+    const OutcomeKind readFailure = access.device.LastFailure();
+    access.device.EndAccess();
+    if (!counted) {
+        return access.host.StopRequested() ? OutcomeKind::Stopped : readFailure;
+    }
+    const bool emptied = HistoryHeader::FromParameters(0, counts, 0, 0).count == 0;
+    return emptied ? OutcomeKind::Completed : OutcomeKind::BadAnswer;
 }
 
 OperationOutcome DeleteHistoryClick(const HistoryAccess& access, Dialogs& dialogs) {

@@ -20,7 +20,7 @@ class HistoryDevice {
     virtual bool ReadParameter(std::uint16_t id, std::uint32_t& value) = 0;
     virtual bool WriteParameter(std::uint16_t id, std::uint32_t value) = 0;
     virtual bool TimeRead(DeviceTimeRecord& time) = 0;
-    // One read of `length` bytes; bytes read, or -1.
+    // One read of `length` bytes; `length`, or -1 (also after answers that stayed short).
     virtual int EflRead(std::uint32_t address, std::uint8_t* destination, int length) = 0;
     // Why the last exchange failed (see DeviceLink::LastFailure).
     virtual OutcomeKind LastFailure() const { return OutcomeKind::NoAnswer; }

@@ -21,6 +21,16 @@ int HistoryHeader::PageCount() const {
     return n >= o ? n - o + 1 : static_cast<int>(pages) - o + n + 1;
 }
 
+std::uint32_t HistoryHeader::RingRecords() const {
+    return pages * history_geometry::kPageRecords;
+}
+
+bool HistoryHeader::InsideRing() const {
+    const auto ringPages = static_cast<int>(pages);
+    return pages > 0 && write < history_geometry::kIndexLimit && OldestPage() < ringPages &&
+           NewestPage() < ringPages;
+}
+
 bool HistoryHeader::Accepted() const {
     return static_cast<int>(count / 256) + 1 == PageCount() && pageSize == kRequiredPageSize &&
            layoutLow <= kMaxLayoutLow && pages <= history_geometry::kMaxPages;
@@ -39,5 +49,5 @@ std::vector<int> HistoryHeader::ReadingOrder() const {
 
 std::uint32_t HistoryHeader::PhysicalIndex(std::uint32_t k) const {
     const std::uint32_t index = oldest + k;
-    return index < history_geometry::kIndexLimit ? index : index - history_geometry::kIndexLimit;
+    return index < RingRecords() ? index : index - RingRecords();
 }

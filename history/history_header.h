@@ -29,10 +29,15 @@ struct HistoryHeader {
     // The pages from the oldest forward to the newest, around the ring; may be
     // zero or negative for a nonsensical header.
     int PageCount() const;
+    // Records in the ring the header announces: P pages of 256.
+    std::uint32_t RingRecords() const;
+    // S and E lie on pages of that ring, below the first invalid index, and the
+    // ring has pages at all; otherwise the header itself was not read right.
+    bool InsideRing() const;
     // The geometry and format checks a header must pass before any record is read.
     bool Accepted() const;
     // Pages in reading order: the newest first, back around the ring to the oldest.
     std::vector<int> ReadingOrder() const;
-    // Physical index of logical record k (0 the oldest).
+    // Physical index of logical record k (0 the oldest), around the announced ring.
     std::uint32_t PhysicalIndex(std::uint32_t k) const;
 };

@@ -2,13 +2,6 @@
 
 #include <cstring>
 
-std::uint8_t* HistoryPairCache::Fill(std::uint32_t pairStart) {
-    start_ = pairStart;
-    // A short answer leaves the rest looking erased rather than stale.
-    pair_.fill(0xFF);
-    return pair_.data();
-}
-
 bool ReadHistoryRecord(HistoryDevice& device, const DeviceHistory& history, HistoryPairCache& cache,
                        std::int64_t index, std::uint8_t* record) {
     if (index < 0 || index >= history_geometry::kIndexLimit) {
@@ -22,8 +15,9 @@ bool ReadHistoryRecord(HistoryDevice& device, const DeviceHistory& history, Hist
     const std::uint32_t pairStart = physical & ~1u;
     if (!cache.Holds(pairStart)) {
         std::uint8_t* pair = cache.Fill(pairStart);
+        // Anything short of the whole pair would lose a record without a word.
         if (device.EflRead(history_geometry::AddressOf(pairStart), pair,
-                           HistoryPairCache::kPairBytes) < 1) {
+                           HistoryPairCache::kPairBytes) != HistoryPairCache::kPairBytes) {
             cache.Clear();
             return false;
         }

@@ -16,7 +16,10 @@ class HistoryPairCache {
     void Clear() { start_.reset(); }
     bool Holds(std::uint32_t pairStart) const { return start_ == pairStart; }
     const std::uint8_t* Pair() const { return pair_.data(); }
-    std::uint8_t* Fill(std::uint32_t pairStart);
+    std::uint8_t* Fill(std::uint32_t pairStart) {
+        start_ = pairStart;
+        return pair_.data();
+    }
 
   private:
     std::optional<std::uint32_t> start_;

@@ -16,12 +16,12 @@ std::uint32_t Distance(std::uint32_t from, std::uint32_t to, std::uint32_t ring)
 std::optional<IncrementalReading> IncrementalReading::Plan(const HistoryHeader& now,
                                                            const ArchivedRing& last) {
     const HistoryHeader before = last.Header();
-    if (!now.Accepted() || !before.Accepted() || now.pages != before.pages || now.count == 0 ||
-        before.count == 0) {
+    if (!now.InsideRing() || !before.InsideRing() || !now.Accepted() || !before.Accepted() ||
+        now.pages != before.pages || now.count == 0 || before.count == 0) {
         return std::nullopt;
     }
     IncrementalReading plan;
-    plan.ring_ = now.pages * kPage;
+    plan.ring_ = now.RingRecords();
     const std::vector<int> order = before.ReadingOrder();
     if (last.pages.size() != order.size() * history_geometry::kPageBytes) {
         return std::nullopt;

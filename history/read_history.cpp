@@ -65,6 +65,10 @@ HistoryOutcome ReadHistory::Read() {
     if (!ReadHeader()) {
         return access_.host.StopRequested() ? HistoryOutcome::Stopped : HistoryOutcome::ReadError;
     }
+    if (!history_.header.InsideRing()) {
+        LogError("History: header positions outside the ring");
+        return HistoryOutcome::ReadError;
+    }
     if (!history_.header.Accepted()) {
         LogError("History: header not consistent");
         return HistoryOutcome::FormatError;

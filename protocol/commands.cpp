@@ -123,14 +123,14 @@ bool DeviceCommands::ReadSoftInfo(SoftInfo* out, bool messages) {
     return true;
 }
 
-int DeviceCommands::BlockRead(LinkChannel* channel, std::uint8_t group, std::uint32_t address,
-                              std::uint8_t* destination, int length, const char* failureText,
-                              bool messages) {
+int DeviceCommands::BlockRead(LinkChannel* channel, std::uint8_t group, std::uint8_t code,
+                              std::uint32_t address, std::uint8_t* destination, int length,
+                              const char* failureText, bool messages) {
     if (channel == nullptr || destination == nullptr || length < 0 ||
         static_cast<std::size_t>(length) > kMaxEflRead) {
         return -1;
     }
-    std::uint8_t payload[2 + kAddressEchoSize] = {group, kCodeMemRead};
+    std::uint8_t payload[2 + kAddressEchoSize] = {group, code};
     WriteLe32(payload + 2, address);
     payload[6] = static_cast<std::uint8_t>(length);
     if (!Exchange(channel, payload, sizeof payload, failureText, messages)) {
@@ -148,6 +148,24 @@ int DeviceCommands::BlockRead(LinkChannel* channel, std::uint8_t group, std::uin
     return static_cast<int>(data);
 }
 
+int DeviceCommands::WholeBlockRead(LinkChannel* channel, std::uint8_t group, std::uint8_t code,
+                                   std::uint32_t address, std::uint8_t* destination, int length,
+                                   const char* failureText, bool messages) {
+    // Fewer bytes than asked would leave stale or erased bytes passing for data,
+    // so such an answer counts as none and the request goes out again. A read
+    // that got no answer at all has had its sends already.
+    for (int send = 1;; ++send) {
+        const int read =
+            BlockRead(channel, group, code, address, destination, length, failureText, messages);
+        if (read == length || read < 0) {
+            return read;
+        }
+        if (send >= DeviceLink::kSendsWithRetry) {
+            return -1;
+        }
+    }
+}
+
 int DeviceCommands::MemRead(std::uint32_t address, std::uint8_t* destination, int length,
                             bool messages) {
     if (destination == nullptr || length < 0) {
@@ -156,9 +174,9 @@ int DeviceCommands::MemRead(std::uint32_t address, std::uint8_t* destination, in
     int total = 0;
     while (total < length) {
         const int piece = std::min(length - total, static_cast<int>(kMemReadPiece));
-        // A piece answered with fewer bytes than asked leaves stale bytes behind.
-        if (BlockRead(link_.Main(), kGroupMain, address + static_cast<std::uint32_t>(total),
-                      destination + total, piece, kTextMemRead, messages) != piece) {
+        if (WholeBlockRead(link_.Main(), kGroupMain, kCodeMemRead,
+                           address + static_cast<std::uint32_t>(total), destination + total, piece,
+                           kTextMemRead, messages) < 0) {
             return -1;
         }
         total += piece;
@@ -168,7 +186,8 @@ int DeviceCommands::MemRead(std::uint32_t address, std::uint8_t* destination, in
 
 int DeviceCommands::EflRead(std::uint32_t address, std::uint8_t* destination, int length,
                             bool messages) {
-    return BlockRead(link_.Efl(), kGroupEfl, address, destination, length, kTextEflRead, messages);
+    return WholeBlockRead(link_.Efl(), kGroupEfl, kCodeEflRead, address, destination, length,
+                          kTextEflRead, messages);
 }
 
 bool DeviceCommands::Reset(bool bootLoader, bool messages) {

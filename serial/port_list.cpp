@@ -17,6 +17,7 @@ void PortList::Reset() {
     lastConnectedPort_ = -1;
     restartScan_ = false;
     firstRefresh_ = true;
+    startPorts_.clear();
     scanPosition_ = 0;
     lastLoggedText_.clear();
     count_ = 0;
@@ -104,6 +105,7 @@ void PortList::UpdateStates(int kept) {
         }
         if (firstRefresh_ && !isLast) {
             excluded_[port] = true;
+            startPorts_.push_back(port);
         }
         current_[port] = isLast ? LastConnected : wasPresent ? Present : New;
     }
@@ -144,5 +146,8 @@ void PortList::Refresh() {
 
     UpdateStates(kept);
     BuildScanOrder();
+    if (firstRefresh_) {
+        std::sort(startPorts_.begin(), startPorts_.end());
+    }
     firstRefresh_ = false;
 }

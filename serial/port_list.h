@@ -34,6 +34,9 @@ class PortList {
     bool RestartScan() const { return restartScan_; }
     // False until the first refresh has recorded the ports present at start.
     bool StartPortsRecorded() const { return !firstRefresh_; }
+    // The ports the first refresh found, ascending; empty until it ran. Any
+    // thread may read them once StartPortsRecorded() said true.
+    const std::vector<int>& StartPorts() const { return startPorts_; }
 
     int ScanPosition() const { return scanPosition_; }
     void SetScanPosition(int position) { scanPosition_ = position; }
@@ -73,6 +76,7 @@ class PortList {
     bool restartScan_ = false;
     // Read by the window's thread while the worker refreshes.
     std::atomic<bool> firstRefresh_{true};
+    std::vector<int> startPorts_;
     int scanPosition_ = 0;
     std::string lastLoggedText_;
 };

@@ -412,6 +412,9 @@ std::uint32_t DeviceModel::CommandWord(std::uint32_t word) {
             if (!historyAccess_) {
                 return 0;
             }
+            if (options_.history.ignoreDelete) {
+                return word;
+            }
             history_.Clear();
             recordedUpTo_ = DeviceTime();
             return word;

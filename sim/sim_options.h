@@ -40,6 +40,8 @@ struct HistoryOptions {
     std::uint32_t seed = 1;
     std::uint16_t periodSeconds = 60;
     bool recordWhileRunning = true;  // append a record every period of device time
+    // Answers the delete word as done but keeps every record, as a faulty device would.
+    bool ignoreDelete = false;
 };
 
 struct SimOptions {

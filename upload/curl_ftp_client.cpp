@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "upload/ftp_exchange.h"
+#include "upload/ftp_url.h"
 
 namespace {
 
@@ -35,9 +36,7 @@ std::string Escaped(CURL* handle, const std::string& text) {
 // Paths are relative to the login directory.
 std::string Url(CURL* handle, const FtpAccount& account,
                 const std::vector<std::string>& directories, const std::string& fileName) {
-    const bool literal = account.host.find(':') != std::string::npos && account.host[0] != '[';
-    std::string url = "ftp://" + (literal ? "[" + account.host + "]" : account.host) + ":" +
-                      std::to_string(account.port) + "/";
+    std::string url = "ftp://" + FtpAuthority(account.host, account.port) + "/";
     for (const auto& directory : directories) {
         url += Escaped(handle, directory) + "/";
     }

@@ -34,7 +34,9 @@ class UploadOptionsSource {
 
 inline constexpr const char* kUploadGroup = "UPLOAD";
 
-// Reads Host, Port, User, Password, TimeoutSeconds and CaFile. A time-out
+// Reads Host, Port, User, Password, TimeoutSeconds and CaFile. Host may carry
+// the port ("name:2121", "[2001:db8::7]:2121"); one that differs from Port is
+// refused, and an IPv6 address stands alone or in brackets. A time-out
 // outside 1 to 600 seconds is brought to the nearer end, an unreadable one
 // gives the default; a host, user or password that could not be sent as it is,
 // or a port that is not one, leaves `problem` set.

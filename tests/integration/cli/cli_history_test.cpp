@@ -46,8 +46,7 @@ class CliHistory : public CliAgainstSimulator {
         DeviceStack stack(options);
         ASSERT_TRUE(stack.OpenPath(device_->PortPath(), 9));
         CommandsHistoryDevice device(stack.Commands());
-        ReadHistory reading(HistoryAccess{device, host_, nullptr}, *history_, dialogs_,
-                            &log_);
+        ReadHistory reading(HistoryAccess{device, host_, nullptr}, *history_, dialogs_, &log_);
         ASSERT_EQ(reading.Run(sensors), HistoryOutcome::Completed);
         stack.Close();
     }
@@ -175,6 +174,28 @@ TEST_F(CliHistory, DeleteNeedsAnAnswer) {
     EXPECT_EQ(RingCount(), 0u);
     ASSERT_FALSE(CommandWords().empty());
     EXPECT_EQ(CommandWords().back(), HistoryDevice::kEndAccess);
+}
+
+// Firmware 12.5 on a K310: every command that reaches the measurement or the
+// history refuses as the pages do, before a history command is sent.
+TEST_F(CliHistory, FirmwareTooOldRefusesThePagesCommandsAndKeepsTheRecords) {
+    SimOptions options = RingOf(500);
+    options.mainVersion = 0x0C05;
+    PlugIn(options);
+    const std::uint32_t before = RingCount();
+    for (const auto& command : std::vector<std::vector<std::string>>{
+             {"--yes", "history", "delete"},
+             {"history", "read", "--csv", dir_.Path() + "/never.csv"},
+             {"measure"}}) {
+        std::vector<std::string> arguments{"--port", "COM9", "--lang", "en"};
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        const CliOutcome outcome = RunCli(dir_.Path(), arguments);
+        EXPECT_EQ(outcome.status, 1) << command[1] << outcome.err;
+        EXPECT_NE(outcome.err.find("You need Upgrade Firmware"), std::string::npos) << outcome.err;
+    }
+    EXPECT_TRUE(CommandWords().empty());
+    EXPECT_EQ(RingCount(), before);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() + "/never.csv"));
 }
 
 }  // namespace

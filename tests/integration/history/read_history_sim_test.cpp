@@ -7,6 +7,7 @@
 #include "base/language.h"
 #include "history/history_chart_model.h"
 #include "history/history_commands_device.h"
+#include "history/history_delete.h"
 #include "history/read_history.h"
 #include "protocol/device_stack.h"
 #include "sim/simulated_device.h"
@@ -227,6 +228,28 @@ TEST_F(ReadHistoryOnSimulatorTest, AHeaderFailingItsChecksReadsNothingAndClosesT
     EXPECT_FALSE(AccessOpen());
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History Format Data"});
     EXPECT_EQ(history_.csv.Rows(), 1);
+}
+
+// Only the count read back tells whether the device deleted its history.
+TEST_F(ReadHistoryOnSimulatorTest, ADeleteTheDeviceDoesNotCarryOutShowsTheDeletionError) {
+    for (const bool ignored : {false, true}) {
+        SimOptions options = Options(HistoryShape::Partial, 700);
+        options.history.ignoreDelete = ignored;
+        Start(options);
+        dialogs_.answerYes = true;
+        dialogs_.errors.clear();
+        const OperationOutcome outcome =
+            DeleteHistoryClick(HistoryAccess{*device_, host_, nullptr}, dialogs_);
+        EXPECT_EQ(outcome.kind, ignored ? OutcomeKind::BadAnswer : OutcomeKind::Completed);
+        EXPECT_EQ(dialogs_.errors,
+                  std::vector<std::string>(ignored ? 1 : 0, "Error of History deleting"));
+        EXPECT_EQ(sim_->WithModel([](DeviceModel& model) { return model.History().Count(); }),
+                  ignored ? 703u : 0u);
+        EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{0xC0BA0010, 0xC0BA0012, 0xC0BA0011}));
+        EXPECT_FALSE(AccessOpen());
+        stack_->Close();
+        sim_->Unplug();
+    }
 }
 
 TEST_F(ReadHistoryOnSimulatorTest, OddRecordsAreExportedOrSkippedAndTheChartCopes) {

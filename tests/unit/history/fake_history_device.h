@@ -55,6 +55,9 @@ class FakeHistoryDevice : public HistoryDevice {
         if (id == kParamCommand) {
             commandWords.push_back(value);
         }
+        if (value == kDelete && !ignoreDelete) {
+            parameters[0xC021] &= 0xFFFF0000;
+        }
         return !(refuseBegin && value == kBeginAccess);
     }
     bool TimeRead(DeviceTimeRecord& out) override {
@@ -82,6 +85,7 @@ class FakeHistoryDevice : public HistoryDevice {
     DeviceTimeRecord time;
     bool failTime = false;
     bool refuseBegin = false;
+    bool ignoreDelete = false;  // answers the delete word but keeps the records
     bool unplugged = false;
     bool unplugOnFail = false;
     std::optional<std::uint16_t> failParameter;

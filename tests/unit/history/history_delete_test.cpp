@@ -38,6 +38,43 @@ TEST_F(HistoryDeleteTest, AsksThenDeletesInsideOneAccess) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"link-check off", "link-check on"}));
 }
 
+// The device's word for it is not enough: records still counted in the header
+// after the delete, or a header that cannot be read, mean it did not happen.
+TEST_F(HistoryDeleteTest, RecordsLeftAfterTheDeleteShowTheErrorAndTheAccessIsStillEnded) {
+    struct Row {
+        std::uint32_t records;
+        bool ignoreDelete;
+        bool headerUnreadable;
+        bool error;
+    };
+    const Row rows[] = {{0x124, false, false, false},
+                        {0x124, true, false, true},
+                        {1, true, false, true},
+                        {0, true, false, false},
+                        {0x124, false, true, true}};
+    dialogs.answerYes = true;
+    for (const Row& row : rows) {
+        device.SetHeader(4096, 0x100, 255, row.records, 0, row.records);
+        device.ignoreDelete = row.ignoreDelete;
+        if (row.headerUnreadable) {
+            device.failParameter = 0xC021;
+        }
+        device.commandWords.clear();
+        device.reads.clear();
+        dialogs.errors.clear();
+        Click();
+        EXPECT_EQ(device.commandWords,
+                  (std::vector<std::uint32_t>{0xC0BA0010, 0xC0BA0012, 0xC0BA0011}))
+            << row.records;
+        EXPECT_EQ(device.reads, std::vector<std::uint16_t>{0xC021}) << row.records;
+        EXPECT_EQ(dialogs.errors,
+                  std::vector<std::string>(row.error ? 1 : 0, "Error of History deleting"))
+            << row.records << " " << row.ignoreDelete;
+        device.failParameter.reset();
+    }
+    EXPECT_TRUE(host.linkCheckEnabled);
+}
+
 TEST_F(HistoryDeleteTest, ARefusedStartShowsTheErrorAndSendsNothingFurther) {
     dialogs.answerYes = true;
     gateOpen = false;

@@ -5,6 +5,7 @@
 
 #include "base/language.h"
 #include "history/csv_export.h"
+#include "history/history_bars.h"
 #include "history/history_record.h"
 #include "history/read_history.h"
 #include "support/recording_dialogs.h"
@@ -159,6 +160,65 @@ TEST_F(ReadHistoryTest, EveryFailureAfterTheBeginStillEndsTheAccess) {
                                   "Error of History reading", "Error of History reading",
                                   "Error of History Format Data", "Error of History reading"}));
     EXPECT_TRUE(host.linkCheckEnabled);
+}
+
+// A header that places its positions outside the ring it announces is a read
+// that went wrong, caught before the flash is touched; the format checks come after.
+TEST_F(ReadHistoryTest, PositionsOutsideTheAnnouncedRingAreReadErrorsBeforeAnyFlashRead) {
+    struct Row {
+        const char* what;
+        std::uint32_t pages, count, oldest, write;
+        HistoryOutcome outcome;
+    };
+    const Row rows[] = {
+        {"no pages", 0, 0, 0, 0, HistoryOutcome::ReadError},
+        {"write position at 65280", 255, 0x100, 0xFE10, 0xFF00, HistoryOutcome::ReadError},
+        {"write position past the index limit, P too big", 256, 0x100, 0xFE10, 0xFF10,
+         HistoryOutcome::ReadError},
+        {"oldest on page 255", 255, 0x10, 0xFF00, 0x0010, HistoryOutcome::ReadError},
+        {"both on a page past a ring of 4", 4, 0x10, 0x0500, 0x0510, HistoryOutcome::ReadError},
+        {"write position on page 4 of 4", 4, 0x480, 0x0000, 0x0480, HistoryOutcome::ReadError},
+        {"oldest on page 4 of 4", 4, 0x100, 0x0480, 0x0100, HistoryOutcome::ReadError},
+        {"inside a ring of 4, wrapped", 4, 0x300, 0x0280, 0x0180, HistoryOutcome::Completed},
+        {"inside a ring of 1", 1, 0x10, 0x0000, 0x0010, HistoryOutcome::Completed},
+        {"inside the ring, P too big", 256, 0, 0, 0, HistoryOutcome::FormatError},
+    };
+    for (const Row& row : rows) {
+        device.SetHeader(4096, 0x100, row.pages, row.count, row.oldest, row.write);
+        device.eflAddresses.clear();
+        dialogs.errors.clear();
+        EXPECT_EQ(Read(), row.outcome) << row.what;
+        if (row.outcome == HistoryOutcome::ReadError) {
+            EXPECT_TRUE(device.eflAddresses.empty()) << row.what;
+            EXPECT_EQ(dialogs.errors, std::vector<std::string>{"Error of History reading"})
+                << row.what;
+        }
+    }
+}
+
+// A ring of fewer than 255 pages wraps at its own end, for the reading and the
+// chart alike: every record lands at its logical place once.
+TEST_F(ReadHistoryTest, ASmallRingMapsEveryRecordToItsLogicalPlace) {
+    constexpr std::uint32_t kPages = 4;
+    constexpr std::uint32_t kCount = 0x300;
+    constexpr std::uint32_t kOldest = 0x0280;
+    constexpr std::uint32_t kFirstStart = 100000;
+    device.SetHeader(4096, 0x100, kPages, kCount, kOldest, 0x0180);
+    std::uint64_t pulses = 0;
+    for (std::uint32_t k = 0; k < kCount; ++k) {
+        device.PutRecord((kOldest + k) % (kPages * 256), 0xFE, 0, kFirstStart + 60 * k, k % 7 + 1,
+                         60);
+        pulses += k % 7 + 1;
+    }
+    ASSERT_EQ(Read(), HistoryOutcome::Completed);
+    for (std::uint32_t k = 0; k < kCount; ++k) {
+        ASSERT_EQ(history.Logical(k).start, kFirstStart + 60 * k) << k;
+    }
+    HistoryCursor cursor;
+    ASSERT_TRUE(PositionHistory(history, cursor, kFirstStart));
+    const BarSums sums = AccumulateBar(history, cursor, kCount * 60);
+    EXPECT_EQ(sums.covered, kCount * 60);
+    EXPECT_EQ(sums.pulses, pulses);
 }
 
 TEST_F(ReadHistoryTest, RefusedStartSendsNothing) {

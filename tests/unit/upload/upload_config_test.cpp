@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "support/temp_dir.h"
+#include "upload/ftp_url.h"
 #include "upload/ini_options.h"
 
 namespace {
@@ -72,6 +73,46 @@ TEST_F(UploadConfigTest, ValuesThatCannotBeSentAsTheyAreAreRefused) {
     const UploadConfig injected = Read("[UPLOAD]\nHost=ftp\n" + account + "Password=Zq9\tDELE\n");
     EXPECT_FALSE(injected.problem.empty());
     EXPECT_EQ(injected.problem.find("Zq9"), std::string::npos);
+}
+
+// A port may come with the host; the URL's server part is then well formed or
+// the host is refused, never an address made of a name and a port.
+TEST_F(UploadConfigTest, APortInTheHostReachesTheUrlOrIsRefused) {
+    struct Row {
+        const char* values;
+        const char* authority;  // nullptr: refused
+    };
+    for (const Row& row : {
+             Row{"Host=ftp.example.org:2121\n", "ftp.example.org:2121"},
+             Row{"Host=ftp.example.org:2121\nPort=2121\n", "ftp.example.org:2121"},
+             Row{"Host=127.0.0.1:2121\n", "127.0.0.1:2121"},
+             Row{"Host=ftp\nPort=2121\n", "ftp:2121"},
+             Row{"Host=::1\n", "[::1]:21"},
+             Row{"Host=::1\nPort=2121\n", "[::1]:2121"},
+             Row{"Host=[::1]\n", "[::1]:21"},
+             Row{"Host=[2001:db8::7]:2121\n", "[2001:db8::7]:2121"},
+             Row{"Host=ftp.example.org:2121\nPort=21\n", nullptr},
+             Row{"Host=ftp:\n", nullptr},
+             Row{"Host=ftp:ftp\n", nullptr},
+             Row{"Host=ftp:0\n", nullptr},
+             Row{"Host=ftp:+21\n", nullptr},
+             Row{"Host=ftp:70000\n", nullptr},
+             Row{"Host=:21\n", nullptr},
+             Row{"Host=a:b:c\n", nullptr},
+             Row{"Host=[::1\n", nullptr},
+             Row{"Host=[::1]x\n", nullptr},
+             Row{"Host=[::1]:\n", nullptr},
+             Row{"Host=[ftp]\n", nullptr},
+             Row{"Host=[]:21\n", nullptr},
+         }) {
+        const UploadConfig config = Read(std::string("[UPLOAD]\nUser=reports\n") + row.values);
+        if (row.authority == nullptr) {
+            EXPECT_FALSE(config.problem.empty()) << row.values;
+            continue;
+        }
+        EXPECT_TRUE(config.problem.empty()) << row.values << config.problem;
+        EXPECT_EQ(FtpAuthority(config.host, config.port), row.authority) << row.values;
+    }
 }
 
 }  // namespace
