@@ -23,6 +23,8 @@ void AddGlobalOptions(CLI::App& app, CliOptions& options) {
     app.add_flag("-q,--quiet", options.quiet, "no messages on standard error");
     app.add_flag("-v,--verbose", options.verbose, "the log lines on standard error as they come");
     app.add_flag("-y,--yes", options.yes, "answer Yes to every question");
+    app.add_option("--archive", options.archiveFile,
+                   "the history archive to use; default: ~/.local/share/DRAVO/history.sqlite3");
 }
 
 void ShowLogAsItComes(CliContext& context) {
@@ -66,9 +68,9 @@ int RunCli(int argc, char** argv) {
     // here on passes what it does not know up to the root.
     app.fallthrough();
     CliAction action;
-    for (const auto add :
-         {AddDeviceCommands, AddHistoryCommands, AddSettingsCommands, AddClockCommands,
-          AddCalibrationCommands, AddUploadCommand, AddDoctorCommand, AddFirmwareCommands}) {
+    for (const auto add : {AddDeviceCommands, AddHistoryCommands, AddSettingsCommands,
+                           AddClockCommands, AddCalibrationCommands, AddUploadCommand,
+                           AddDoctorCommand, AddFirmwareCommands, AddArchiveCommands}) {
         add(app, action);
     }
 

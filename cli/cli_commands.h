@@ -42,6 +42,7 @@ void AddCalibrationCommands(CLI::App& app, CliAction& action);
 void AddUploadCommand(CLI::App& app, CliAction& action);
 void AddDoctorCommand(CLI::App& app, CliAction& action);
 void AddFirmwareCommands(CLI::App& app, CliAction& action);
+void AddArchiveCommands(CLI::App& app, CliAction& action);
 
 // The exit status of an operation that ended so: 130 after a stop signal, 0
 // when it completed, else 1 (a declined question included).

@@ -1,10 +1,23 @@
 #include "cli/cli_history_chart.h"
 
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "base/language.h"
 #include "cli/cli_history_period.h"
 #include "history/history_navigation.h"
+
+std::optional<ChartRequest> ChartRequestOf(const std::string& text, bool showMax) {
+    std::optional<ChartRequest> request = ParseChartRequest(text, showMax);
+    if (!request) {
+        std::cerr << PickText("Неверный вид графика: ", "Bad chart view: ") << text
+                  << PickText(" (minute, hour, day, month или year, затем @2026-12-08T14:05)",
+                              " (minute, hour, day, month or year, then @2026-12-08T14:05)")
+                  << '\n';
+    }
+    return request;
+}
 
 std::optional<ChartRequest> ParseChartRequest(const std::string& text, bool showMax) {
     static constexpr std::pair<const char*, HistoryLevel> kLevels[] = {

@@ -17,6 +17,8 @@ struct ChartRequest {
 
 // None for an unknown level or a date-time of another form.
 std::optional<ChartRequest> ParseChartRequest(const std::string& text, bool showMax);
+// The same, with a message on standard error for a request of another form.
+std::optional<ChartRequest> ChartRequestOf(const std::string& text, bool showMax);
 
 // The bars of the view exactly as the page computes them: the two title lines,
 // then per bar its label and the value and colour of the three series; with

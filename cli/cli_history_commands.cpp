@@ -6,12 +6,14 @@
 
 #include "base/file_writer.h"
 #include "base/language.h"
+#include "cli/cli_archive.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_history_chart.h"
 #include "cli/cli_history_period.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
+#include "history/archive_key.h"
 #include "history/csv_export.h"
 #include "history/history_commands_device.h"
 #include "history/history_delete.h"
@@ -25,41 +27,9 @@ struct HistoryReadArguments {
     std::string to;
     std::string chart;
     bool showMax = false;
+    bool full = false;
+    bool noArchive = false;
 };
-
-struct Period {
-    std::uint32_t from = 0;
-    std::uint32_t to = UINT32_MAX;
-    bool whole = true;
-};
-
-// The period the arguments name; none, with a message, when they make none.
-std::optional<Period> PeriodOf(const HistoryReadArguments& arguments) {
-    Period period;
-    for (auto [text, end, bound] : {std::tuple(&arguments.from, false, &period.from),
-                                    std::tuple(&arguments.to, true, &period.to)}) {
-        if (text->empty()) {
-            continue;
-        }
-        const auto seconds = ParseHistoryTime(*text, end);
-        if (!seconds) {
-            std::cerr << PickText("Неверная дата: ", "Bad date: ") << *text
-                      << PickText(" (формат 2026-12-08, 2026-12-08T14:05 или 2026-12-08T14:05:30)",
-                                  " (the form is 2026-12-08, 2026-12-08T14:05 or "
-                                  "2026-12-08T14:05:30)")
-                      << '\n';
-            return std::nullopt;
-        }
-        *bound = *seconds;
-        period.whole = false;
-    }
-    if (period.from > period.to) {
-        std::cerr << PickText("Начало периода позже его конца", "The period starts after it ends")
-                  << '\n';
-        return std::nullopt;
-    }
-    return period;
-}
 
 // "2026-12-08T14:05:00", as --from and --to take it.
 std::string TimeText(const DeviceTimeRecord& time) {
@@ -71,7 +41,7 @@ std::string TimeText(const DeviceTimeRecord& time) {
 
 // The reading's CSV, cut to the period, to the file or to standard output.
 // With a chart to print, standard output is the chart's.
-int WriteCsv(CliContext& context, const DeviceHistory& history, const Period& period,
+int WriteCsv(CliContext& context, const DeviceHistory& history, const HistoryPeriod& period,
              const std::string& file, bool chart) {
     std::unique_ptr<CsvText> cut;
     if (!period.whole) {
@@ -96,19 +66,29 @@ int WriteCsv(CliContext& context, const DeviceHistory& history, const Period& pe
     return kExitOk;
 }
 
+// How much of the reading came from the device and how much from the archive.
+void SayWhatWasAsked(const CliContext& context, const ReadHistory& reading, bool archived) {
+    if (!archived || context.options.quiet) {
+        return;
+    }
+    if (!reading.ArchiveError().empty()) {
+        std::cerr << reading.ArchiveError() << '\n';
+    }
+    std::cerr << PickText("Запрошено у прибора записей: ", "Records asked of the device: ")
+              << reading.RecordsAsked()
+              << PickText(", взято из архива: ", ", taken from the archive: ")
+              << reading.RecordsFromArchive() << '\n';
+}
+
 int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
-    const auto period = PeriodOf(arguments);
+    const auto period = PeriodOf(arguments.from, arguments.to);
     if (!period) {
         return kExitUsage;
     }
     std::optional<ChartRequest> chart;
     if (!arguments.chart.empty()) {
-        chart = ParseChartRequest(arguments.chart, arguments.showMax);
+        chart = ChartRequestOf(arguments.chart, arguments.showMax);
         if (!chart) {
-            std::cerr << PickText("Неверный вид графика: ", "Bad chart view: ") << arguments.chart
-                      << PickText(" (minute, hour, day, month или year, затем @2026-12-08T14:05)",
-                                  " (minute, hour, day, month or year, then @2026-12-08T14:05)")
-                      << '\n';
             return kExitUsage;
         }
     }
@@ -128,11 +108,17 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     };
     ReadHistory reading(HistoryAccess{device, context.host, nullptr}, *history, context.dialogs,
                         &context.log, hooks);
+    std::unique_ptr<HistoryArchive> archive;
+    if (!arguments.noArchive) {
+        archive = OpenCliArchive(context);
+        reading.UseArchive(archive.get(), ArchiveKeyOf(info), arguments.full);
+    }
     // Interrupted, the reading ends after its page and still closes the
     // device's history access.
     context.host.LeaveFirstSignalToCancel([&reading] { reading.Cancel(); });
     switch (reading.Run(SensorCount(info.board.boardCode))) {
         case HistoryOutcome::Completed: {
+            SayWhatWasAsked(context, reading, archive != nullptr);
             const int status =
                 WriteCsv(context, *history, *period, arguments.csvFile, chart.has_value());
             if (status == kExitOk && chart) {
@@ -169,7 +155,9 @@ void AddHistoryCommands(CLI::App& app, CliAction& action) {
     history->require_subcommand(1);
     auto arguments = std::make_shared<HistoryReadArguments>();
     auto* read = history->add_subcommand(
-        "read", "read the whole history; the CSV on standard output or into a file");
+        "read",
+        "read the history (what is new since the archived reading) and archive it; "
+        "the CSV on standard output or into a file");
     read->add_option("--csv", arguments->csvFile, "write the CSV to FILE");
     read->add_option("--from", arguments->from, "only records from DATE[THH:MM[:SS]]");
     read->add_option("--to", arguments->to, "only records up to DATE[THH:MM[:SS]]");
@@ -177,6 +165,10 @@ void AddHistoryCommands(CLI::App& app, CliAction& action) {
                      "print the bars of a chart view: minute, hour, day, month or year, "
                      "optionally @2026-12-08T14:05");
     read->add_flag("--max", arguments->showMax, "the chart's first series shows the peaks");
+    read->add_flag("--full", arguments->full,
+                   "ask the device for every record, also those the archive holds");
+    read->add_flag("--no-archive", arguments->noArchive,
+                   "neither take records from the archive nor keep the reading in it");
     read->callback([&action, arguments] {
         action = [arguments](CliContext& context) { return RunHistoryRead(context, *arguments); };
     });

@@ -10,3 +10,14 @@
 // date alone). None for a text of another form or a time the device calendar
 // cannot hold (outside 2000 to 2099).
 std::optional<std::uint32_t> ParseHistoryTime(const std::string& text, bool endOfPeriod);
+
+// The records --from and --to let through, in seconds since 2000.
+struct HistoryPeriod {
+    std::uint32_t from = 0;
+    std::uint32_t to = UINT32_MAX;
+    bool whole = true;
+};
+
+// The period --from and --to name (either may be empty); none, with a message
+// on standard error, when they make none.
+std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string& to);

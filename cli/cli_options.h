@@ -12,7 +12,8 @@ struct CliOptions {
     std::string logFile;  // where the log lines go at the end; empty: nowhere
     bool quiet = false;
     bool verbose = false;
-    bool yes = false;  // answers Yes to every question
+    bool yes = false;         // answers Yes to every question
+    std::string archiveFile;  // the history archive; empty: the user's own
 };
 
 // The interface language for `lang`, or from LC_ALL, LC_MESSAGES or LANG.
