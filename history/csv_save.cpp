@@ -31,7 +31,12 @@ std::string WithCsvExtension(const std::string& name) {
 }
 
 void SaveCsvClick(const DeviceHistory& history, Dialogs& dialogs, std::string& lastCsvFileName) {
-    if (!history.valid) {
+    SaveCsvText(history.valid, history.csv.Bytes(), dialogs, lastCsvFileName);
+}
+
+void SaveCsvText(bool valid, std::string_view text, Dialogs& dialogs,
+                 std::string& lastCsvFileName) {
+    if (!valid) {
         dialogs.Error(PickText("Сначала считайте историю", "First read History from Device"));
         return;
     }
@@ -49,7 +54,7 @@ void SaveCsvClick(const DeviceHistory& history, Dialogs& dialogs, std::string& l
                                               "\r\nalready exists\r\nRewrite?"))) {
         return;
     }
-    const ReplaceFailure failure = ReplaceFileContent(name, history.csv.Bytes());
+    const ReplaceFailure failure = ReplaceFileContent(name, text);
     if (failure != ReplaceFailure::Create) {
         lastCsvFileName = name;
     }

@@ -20,7 +20,13 @@ class HistoryDevicePage final : public DevicePage {
             HistoryPageContext{device_, *context.host, *context.worker, *context.dialogs,
                                context.log,
                                [gate](std::string& notice) { return gate->CheckPage(notice); },
-                               [info] { return SensorCount(info->board.boardCode); }},
+                               [info] { return SensorCount(info->board.boardCode); },
+                               [info, ready = context.deviceReady]() -> std::optional<DeviceInfo> {
+                                   if (ready && ready() && info->valid) {
+                                       return *info;
+                                   }
+                                   return std::nullopt;
+                               }},
             context.tab);
         // The tab itself carries the page's design name.
         page_->setObjectName(QStringLiteral("HistoryPage"));

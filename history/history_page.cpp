@@ -9,10 +9,14 @@
 #include <QVBoxLayout>
 
 #include "base/language.h"
+#include "history/archive_key.h"
+#include "history/archive_path.h"
+#include "history/archive_view.h"
 #include "history/csv_save.h"
 #include "history/history_chart_widget.h"
 #include "history/history_delete.h"
 #include "history/history_navigation.h"
+#include "history/history_source_widget.h"
 #include "history/read_history.h"
 #include "protocol/texts.h"
 #include "protocol/units.h"
@@ -76,11 +80,16 @@ void HistoryPage::BuildWidgets() {
     progress_->setRange(0, 1);
     progress_->setValue(0);
     progress_->setTextVisible(false);
+    fullBox_ = new QCheckBox(this);
+    fullBox_->setObjectName(QStringLiteral("CheckBox_HIS_Full"));
     top->addWidget(readButton_);
+    top->addWidget(fullBox_);
     top->addWidget(progress_, 1);
     top->addWidget(saveButton_);
     top->addWidget(deleteButton_);
     layout->addLayout(top);
+    source_ = new HistorySourceWidget(this);
+    layout->addWidget(source_);
 
     navigationPanel_ = new QWidget(this);
     navigationPanel_->setObjectName(QStringLiteral("Panel_HIS_Buttons"));
@@ -109,6 +118,12 @@ void HistoryPage::BuildWidgets() {
     red.setColor(QPalette::WindowText, Qt::red);
     versionMessage_->setPalette(red);
     layout->addWidget(versionMessage_);
+    archiveMessage_ = new QLabel(this);
+    archiveMessage_->setObjectName(QStringLiteral("Label_HIS_Archive_Msg"));
+    archiveMessage_->setAlignment(Qt::AlignCenter);
+    archiveMessage_->setWordWrap(true);
+    archiveMessage_->setPalette(red);
+    layout->addWidget(archiveMessage_);
 
     chart1_ = new HistoryChartWidget(this);
     chart1_->setObjectName(QStringLiteral("Chart1"));
@@ -123,6 +138,14 @@ void HistoryPage::BuildWidgets() {
     connect(lastButton_, &QPushButton::clicked, this, &HistoryPage::BitBtn_HIS_To_LastClick);
     connect(showMaxBox_, &QCheckBox::clicked, this, &HistoryPage::CheckBox_HIS_Show_MaxValClick);
     connect(chart1_, &HistoryChartWidget::BarDoubleClicked, this, &HistoryPage::Series1DblClick);
+    connect(source_, &HistorySourceWidget::SourceChanged, this, [this] {
+        if (source_->ArchiveChosen()) {
+            LoadArchive();
+        } else {
+            ShowSource();
+        }
+    });
+    connect(source_, &HistorySourceWidget::DeviceChosen, this, &HistoryPage::LoadArchive);
 }
 
 void HistoryPage::Relabel() {
@@ -134,6 +157,9 @@ void HistoryPage::Relabel() {
     lastButton_->setText(ToQt(PickText("В конец", "Last")));
     showMaxBox_->setText(ToQt(PickText("Показывать всплески", "Show maximum")));
     saveButton_->setText(ToQt(PickText("Сохранить CSV", "Save CSV")));
+    fullBox_->setText(ToQt(PickText("Полное чтение", "Full reading")));
+    source_->Relabel();
+    ShowArchiveNote();
 }
 
 void HistoryPage::SetReadCaption() {
@@ -142,19 +168,17 @@ void HistoryPage::SetReadCaption() {
 }
 
 HistoryAccess HistoryPage::Access() {
-    return HistoryAccess{context_.device, context_.host, [this] {
-                             if (!context_.pageGate) {
-                                 return true;
-                             }
-                             const bool allowed = context_.pageGate(notice_);
-                             QMetaObject::invokeMethod(
-                                 this,
-                                 [this, notice = notice_] {
-                                     versionMessage_->setText(NoticeText(notice));
-                                 },
-                                 Qt::QueuedConnection);
-                             return allowed;
-                         }};
+    return HistoryAccess{
+        context_.device, context_.host, [this] {
+            if (!context_.pageGate) {
+                return true;
+            }
+            const bool allowed = context_.pageGate(notice_);
+            QMetaObject::invokeMethod(
+                this, [this, notice = notice_] { versionMessage_->setText(NoticeText(notice)); },
+                Qt::QueuedConnection);
+            return allowed;
+        }};
 }
 
 void HistoryPage::ShowWaitingTitle() {
@@ -170,8 +194,12 @@ void HistoryPage::BitBtn_HIS_ReadClick() {
         reader_->Cancel();
         return;
     }
+    // What the user asked for now is the reading, not the archive.
+    source_->ChooseDevice();
     reading_ = true;
     deleteButton_->setEnabled(false);
+    fullBox_->setEnabled(false);
+    source_->setEnabled(false);
     readButton_->setProperty("tag", 1);
     SetReadCaption();
     navigationPanel_->setEnabled(false);
@@ -190,23 +218,129 @@ void HistoryPage::BitBtn_HIS_ReadClick() {
     };
     reader_ = std::make_unique<ReadHistory>(Access(), *history_, context_.dialogs, context_.log,
                                             std::move(hooks));
-    context_.worker.Post([this] {
+    context_.worker.Post([this, full = fullBox_->isChecked()] {
+        // Opened for this reading only: the CLI may use the file in between.
+        std::optional<HistoryArchive> archive;
+        std::string archiveError;
+        if (const std::optional<DeviceInfo> info = IdentifiedDevice()) {
+            archive.emplace(ArchiveFilePath());
+            if (archive->Open()) {
+                reader_->UseArchive(&*archive, ArchiveKeyOf(*info), full);
+            } else {
+                archiveError = archive->Error();
+                LogArchiveError(archiveError);
+            }
+        }
         reader_->Run(context_.sensorCount ? context_.sensorCount() : 1);
-        QMetaObject::invokeMethod(this, [this] { ReadingEnded(); }, Qt::QueuedConnection);
+        if (archiveError.empty()) {
+            archiveError = reader_->ArchiveError();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, archiveError] { ReadingEnded(archiveError); }, Qt::QueuedConnection);
     });
 }
 
-void HistoryPage::ReadingEnded() {
+void HistoryPage::ReadingEnded(const std::string& archiveError) {
     if (history_->valid) {
         navigationPanel_->setEnabled(true);
         ToLast(chart_, history_->readTime);
         DrawHistory();
     }
+    if (history_->valid || !archiveError.empty()) {
+        readingArchiveError_ = archiveError;
+    }
+    ShowArchiveNote();
     readButton_->setProperty("tag", 0);
     SetReadCaption();
     reading_ = false;
     deleteButton_->setEnabled(true);
     saveButton_->setEnabled(true);
+    fullBox_->setEnabled(true);
+    source_->setEnabled(true);
+}
+
+std::optional<DeviceInfo> HistoryPage::IdentifiedDevice() const {
+    return context_.identifiedDevice ? context_.identifiedDevice() : std::nullopt;
+}
+
+void HistoryPage::LogArchiveError(const std::string& error) {
+    if (context_.log != nullptr) {
+        context_.log->LogError("History archive: " + error);
+    }
+}
+
+const DeviceHistory* HistoryPage::Shown() const {
+    if (!source_->ArchiveChosen()) {
+        return history_.get();
+    }
+    return archive_ ? &archive_->history : nullptr;
+}
+
+bool HistoryPage::Showing() const {
+    const DeviceHistory* shown = Shown();
+    return shown != nullptr && shown->valid;
+}
+
+HistoryChartView& HistoryPage::View() {
+    return source_->ArchiveChosen() ? archiveChart_ : chart_;
+}
+
+const HistoryChartView& HistoryPage::ChartView() const {
+    return source_->ArchiveChosen() ? archiveChart_ : chart_;
+}
+
+void HistoryPage::ShowSource() {
+    navigationPanel_->setEnabled(Showing());
+    if (Showing()) {
+        DrawHistory();
+    } else {
+        ClearChart();
+        if (!source_->ArchiveChosen()) {
+            ShowWaitingTitle();
+        }
+    }
+    ShowArchiveNote();
+}
+
+void HistoryPage::LoadArchive() {
+    archive_.reset();
+    ShowSource();
+    context_.worker.Post([this, chosen = source_->ChosenDevice()] {
+        const std::optional<DeviceInfo> info = IdentifiedDevice();
+        auto view = std::make_shared<const ArchiveView>(LoadArchiveView(
+            ArchiveFilePath(), info ? std::optional(ArchiveKeyOf(*info)) : std::nullopt, chosen));
+        if (!view->error.empty()) {
+            LogArchiveError(view->error);
+        }
+        QMetaObject::invokeMethod(
+            this, [this, view] { ArchiveLoaded(view); }, Qt::QueuedConnection);
+    });
+}
+
+void HistoryPage::ArchiveLoaded(std::shared_ptr<const ArchiveView> view) {
+    archive_ = std::move(view);
+    source_->ShowDevices(*archive_);
+    if (archive_->history.valid) {
+        ToLast(archiveChart_, archive_->history.readTime);
+    }
+    if (source_->ArchiveChosen()) {
+        ShowSource();
+    }
+}
+
+void HistoryPage::ShowArchiveNote() {
+    std::string note = readingArchiveError_;
+    if (source_->ArchiveChosen()) {
+        note = archive_ ? ArchiveViewNote(*archive_) : std::string();
+    }
+    archiveMessage_->setText(ToQt(note));
+}
+
+void HistoryPage::ClearChart() {
+    chart1_->ClearTitle();
+    for (int series = 0; series < HistoryChartWidget::kSeriesCount; ++series) {
+        chart1_->ClearSeries(series);
+    }
 }
 
 void HistoryPage::BitBtn_HIS_DeleteClick() {
@@ -215,19 +349,25 @@ void HistoryPage::BitBtn_HIS_DeleteClick() {
     }
     context_.worker.Post([this] {
         DeleteHistoryClick(Access(), context_.dialogs);
-        QMetaObject::invokeMethod(this, [this] { progress_->setValue(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { progress_->setValue(0); }, Qt::QueuedConnection);
     });
 }
 
 void HistoryPage::BitBtn_HIS_Save_CSVClick() {
-    SaveCsvClick(*history_, context_.dialogs, lastCsvFileName_);
+    if (!source_->ArchiveChosen()) {
+        SaveCsvClick(*history_, context_.dialogs, lastCsvFileName_);
+        return;
+    }
+    SaveCsvText(Showing(), archive_ ? std::string_view(archive_->csv) : std::string_view(),
+                context_.dialogs, lastCsvFileName_);
 }
 
 void HistoryPage::Step(bool forward) {
-    if (!history_->valid) {
+    if (!Showing()) {
         return;
     }
-    StepView(chart_.view, chart_.level, forward);
+    StepView(View().view, View().level, forward);
     DrawHistory();
 }
 
@@ -240,40 +380,38 @@ void HistoryPage::BitBtn_HIS_VperedClick() {
 }
 
 void HistoryPage::BitBtn_HIS_UpClick() {
-    if (history_->valid && LevelUp(chart_)) {
+    if (Showing() && LevelUp(View())) {
         DrawHistory();
     }
 }
 
 void HistoryPage::BitBtn_HIS_To_LastClick() {
-    if (history_->valid) {
-        ToLast(chart_, history_->readTime);
+    if (Showing()) {
+        ToLast(View(), Shown()->readTime);
         DrawHistory();
     }
 }
 
 void HistoryPage::CheckBox_HIS_Show_MaxValClick() {
-    if (history_->valid) {
+    if (Showing()) {
         DrawHistory();
     }
 }
 
 void HistoryPage::Series1DblClick(int bar) {
-    if (history_->valid && DrillDown(chart_, bar)) {
+    if (Showing() && DrillDown(View(), bar)) {
         DrawHistory();
     }
 }
 
 void HistoryPage::DrawHistory() {
-    chart_.showMax = showMaxBox_->isChecked();
+    HistoryChartView& view = View();
+    view.showMax = showMaxBox_->isChecked();
     // Computed in full before anything is drawn; nothing else runs meanwhile.
-    const ChartPicture picture = ::DrawHistory(*history_, chart_);
-    chart1_->ClearTitle();
+    const ChartPicture picture = ::DrawHistory(*Shown(), view);
+    ClearChart();
     for (const std::string& line : picture.title) {
         chart1_->AddTitleLine(ToQt(line));
-    }
-    for (int series = 0; series < HistoryChartWidget::kSeriesCount; ++series) {
-        chart1_->ClearSeries(series);
     }
     for (std::size_t i = 0; i < picture.bars.size(); ++i) {
         const ChartBar& bar = picture.bars[i];

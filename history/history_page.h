@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/app_log.h"
@@ -12,8 +13,11 @@
 #include "history/device_history.h"
 #include "history/history_chart_model.h"
 #include "history/history_device.h"
+#include "protocol/device_info.h"
 
+struct ArchiveView;
 class HistoryChartWidget;
+class HistorySourceWidget;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
@@ -32,12 +36,17 @@ struct HistoryPageContext {
     std::function<bool(std::string& notice)> pageGate;
     // Counting tubes of the identified model (SensorCount of its board code).
     std::function<int()> sensorCount;
+    // The identified device, none when none is connected; its history is
+    // archived under its key and the archive source shows its records.
+    std::function<std::optional<DeviceInfo>()> identifiedDevice;
 };
 
 // The history page: reads the device's history with progress and cancel,
 // shows it as a bar chart from a year down to a minute, saves it as CSV and
-// deletes it in the device. Reading and deletion are jobs on the device
-// worker; the history they fill is the page's again once the job has ended.
+// deletes it in the device. Every completed reading is kept in the archive,
+// which the chart can show instead of the reading. Reading, deletion and
+// loading the archive are jobs on the device worker; the history they fill is
+// the page's again once the job has ended.
 class HistoryPage : public QWidget {
     Q_OBJECT
 
@@ -52,8 +61,10 @@ class HistoryPage : public QWidget {
     bool PageControl1Changing() const { return !reading_; }
     bool Reading() const { return reading_; }
 
+    // The reading's history, whatever the chart shows.
     const DeviceHistory& History() const { return *history_; }
-    const HistoryChartView& ChartView() const { return chart_; }
+    // The view of the source the chart shows.
+    const HistoryChartView& ChartView() const;
     const std::string& LastCsvFileName() const { return lastCsvFileName_; }
     HistoryChartWidget* Chart() const { return chart1_; }
 
@@ -71,7 +82,18 @@ class HistoryPage : public QWidget {
     void BuildWidgets();
     // For jobs on the worker: the page gate's notice goes to the label by a queued call.
     HistoryAccess Access();
-    void ReadingEnded();
+    void ReadingEnded(const std::string& archiveError);
+    std::optional<DeviceInfo> IdentifiedDevice() const;
+    void LogArchiveError(const std::string& error);
+    // The history the chart shows: the reading's, or the archive's once loaded.
+    const DeviceHistory* Shown() const;
+    bool Showing() const;
+    HistoryChartView& View();
+    void ShowSource();
+    void LoadArchive();
+    void ArchiveLoaded(std::shared_ptr<const ArchiveView> view);
+    void ShowArchiveNote();
+    void ClearChart();
     void Step(bool forward);
     void DrawHistory();
     void ShowWaitingTitle();
@@ -81,12 +103,19 @@ class HistoryPage : public QWidget {
     std::unique_ptr<DeviceHistory> history_;
     std::unique_ptr<ReadHistory> reader_;
     HistoryChartView chart_;
+    // The archive as last loaded, and the chart's view of it.
+    std::shared_ptr<const ArchiveView> archive_;
+    HistoryChartView archiveChart_;
+    // Why the last reading could not use the archive; a completed one clears it.
+    std::string readingArchiveError_;
     std::string lastCsvFileName_;
     // The gate's notice as the worker last set it.
     std::string notice_;
     bool reading_ = false;
 
     QPushButton* readButton_ = nullptr;
+    QCheckBox* fullBox_ = nullptr;
+    HistorySourceWidget* source_ = nullptr;
     QPushButton* deleteButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QWidget* navigationPanel_ = nullptr;
@@ -97,5 +126,6 @@ class HistoryPage : public QWidget {
     QCheckBox* showMaxBox_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* versionMessage_ = nullptr;
+    QLabel* archiveMessage_ = nullptr;
     HistoryChartWidget* chart1_ = nullptr;
 };

@@ -21,8 +21,9 @@
 #include "support/recording_dialogs.h"
 #include "support/worker_settle.h"
 
-// Every test gets its own configuration, temporary and runtime folders, so the
-// user's real options, lock and staging folder are never touched.
+// Every test gets its own configuration, data, temporary and runtime folders,
+// so the user's real options, history archive, lock and staging folder are
+// never touched and no two tests share an archive.
 class ShellFixture : public ::testing::Test {
   protected:
     static void EnsureApplication() {
@@ -37,11 +38,12 @@ class ShellFixture : public ::testing::Test {
     void SetUp() override {
         EnsureApplication();
         ASSERT_TRUE(root_.isValid());
-        for (const char* sub : {"tmp", "config", "run"}) {
+        for (const char* sub : {"tmp", "config", "data", "run"}) {
             QDir(root_.path()).mkpath(QLatin1String(sub));
         }
         Set("TMPDIR", "tmp");
         Set("XDG_CONFIG_HOME", "config");
+        Set("XDG_DATA_HOME", "data");
         Set("XDG_RUNTIME_DIR", "run");
         options_ = std::make_unique<QtOptionsStore>();
     }

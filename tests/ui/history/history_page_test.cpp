@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLayout>
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -18,10 +21,13 @@
 #include "history/history_commands_device.h"
 #include "history/history_page.h"
 #include "protocol/device_stack.h"
+#include "protocol/identification.h"
 #include "sim/simulated_device.h"
+#include "support/log_lines.h"
 #include "support/qt_application.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/worker_settle.h"
 
@@ -33,7 +39,15 @@ namespace {
 // 2023-03-07 14:05:09, with three days of records behind it.
 constexpr std::uint32_t kNow = 731513109;
 
-// The history page on its own over a simulated K310 with a stopped clock.
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The history page on its own over an identified simulated K310 with a
+// stopped clock, archiving into the test's own folder.
 class HistoryPageTest : public ::testing::Test {
   protected:
     HistoryPageTest() {
@@ -48,16 +62,17 @@ class HistoryPageTest : public ::testing::Test {
         stack_ = std::make_unique<DeviceStack>(stackOptions);
         EXPECT_TRUE(sim_->PlugIn(folder_.Path(), 6)) << sim_->LastError();
         EXPECT_TRUE(stack_->OpenPath(sim_->PortPath(), 6));
+        EXPECT_TRUE(Identify(stack_->Commands(), log_, info_));
         device_ = std::make_unique<CommandsHistoryDevice>(stack_->Commands());
-        page_ = std::make_unique<HistoryPage>(
-            HistoryPageContext{*device_, host_, *worker_, dialogs_, &log_,
-                               [this](std::string& notice) {
-                                   if (!gateOpen_) {
-                                       notice = "In BOOT\n\rMode is\n\rUnavaliable";
-                                   }
-                                   return gateOpen_;
-                               },
-                               [] { return 2; }});
+        page_ = std::make_unique<HistoryPage>(HistoryPageContext{
+            *device_, host_, *worker_, dialogs_, &log_,
+            [this](std::string& notice) {
+                if (!gateOpen_) {
+                    notice = "In BOOT\n\rMode is\n\rUnavaliable";
+                }
+                return gateOpen_;
+            },
+            [] { return 2; }, [this] { return std::optional<DeviceInfo>(info_); }});
         page_->resize(900, 560);
         page_->show();
     }
@@ -82,6 +97,41 @@ class HistoryPageTest : public ::testing::Test {
         EXPECT_TRUE(Settle(*worker_));
     }
 
+    // Chooses a source and waits until what it shows is there.
+    void ChooseSource(const char* name) {
+        Find<QRadioButton>(name)->click();
+        EXPECT_TRUE(Settle(*worker_));
+    }
+
+    // The device goes on measuring: `count` more records of a minute each.
+    void AddRecords(std::uint32_t count) {
+        sim_->WithModel([count](DeviceModel& model) {
+            HistoryRing& ring = model.History();
+            for (std::uint32_t i = 0; i < count; ++i) {
+                SimHistoryRecord record;
+                record.start = ring.LastEnd();
+                record.length = 60;
+                record.pulses = 40 + i % 13;
+                ring.Append(record);
+            }
+            return 0;
+        });
+    }
+    std::size_t FlashReads() const { return sim_->CountRequests(2, 0x02); }
+
+    // Value and colour of every point of the chart's three series.
+    std::vector<std::pair<double, QRgb>> Points() const {
+        HistoryChartWidget* chart = page_->Chart();
+        std::vector<std::pair<double, QRgb>> points;
+        for (int series = 0; series < HistoryChartWidget::kSeriesCount; ++series) {
+            for (int i = 0; i < chart->PointCount(series); ++i) {
+                points.emplace_back(chart->PointValue(series, i),
+                                    chart->PointColor(series, i).rgb());
+            }
+        }
+        return points;
+    }
+
     void DoubleClickBar(int bar) {
         HistoryChartWidget* chart = page_->Chart();
         const QPoint at = chart->BarRect(bar).center();
@@ -96,6 +146,9 @@ class HistoryPageTest : public ::testing::Test {
     }
 
     TempDir folder_;
+    ScopedEnv dataHome_{"XDG_DATA_HOME", folder_.Path() + "/data"};
+    const std::string archivePath_ = folder_.Path() + "/data/DRAVO/history.sqlite3";
+    DeviceInfo info_;
     std::unique_ptr<SimulatedDevice> sim_;
     std::unique_ptr<DeviceStack> stack_;
     std::unique_ptr<CommandsHistoryDevice> device_;
@@ -255,6 +308,128 @@ TEST_F(HistoryPageTest, ChartScreenshotsAtYearMonthAndDay) {
     QCoreApplication::sendPostedEvents();
     page_->layout()->activate();
     EXPECT_TRUE(page_->grab().save(ShotFolder() + "/history_page_ru.png", "PNG"));
+}
+
+TEST_F(HistoryPageTest,
+       TheArchiveKeepsWhatTheDeviceDeletedShowsItWithItsCsvAndGivesBackTheReading) {
+    auto* full = Find<QCheckBox>("CheckBox_HIS_Full");
+    auto* device = Find<QRadioButton>("RadioButton_HIS_Device");
+    auto* archive = Find<QRadioButton>("RadioButton_HIS_Archive");
+    auto* devices = Find<QComboBox>("ComboBox_HIS_ArchiveDevice");
+    EXPECT_EQ(full->text(), QStringLiteral("Full reading"));
+    EXPECT_FALSE(full->isChecked());
+    EXPECT_EQ(device->text(), QStringLiteral("Device"));
+    EXPECT_EQ(archive->text(), QStringLiteral("Archive"));
+    EXPECT_TRUE(device->isChecked());
+    EXPECT_FALSE(devices->isVisible());
+
+    Click("BitBtn_HIS_Read");
+    ASSERT_TRUE(page_->History().valid);
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    const QStringList dayTitle = page_->Chart()->TitleLines();
+    const auto readPoints = Points();
+    const std::string readCsv(page_->History().csv.Bytes());
+
+    // The device forgets its history; the next reading finds nothing.
+    dialogs_.answerYes = true;
+    Click("BitBtn_HIS_Delete");
+    Click("BitBtn_HIS_Read");
+    ASSERT_TRUE(page_->History().valid);
+    ASSERT_EQ(page_->History().header.count, 0u);
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    const auto emptyPoints = Points();
+    ASSERT_NE(emptyPoints, readPoints);
+
+    ChooseSource("RadioButton_HIS_Archive");
+    // The connected device is the one shown; the list only names it.
+    EXPECT_TRUE(devices->isVisible());
+    EXPECT_FALSE(devices->isEnabled());
+    EXPECT_EQ(devices->currentText(),
+              QStringLiteral("123-45678 (%1)").arg(QString::fromStdString(info_.modelName)));
+    EXPECT_TRUE(Find<QWidget>("Panel_HIS_Buttons")->isEnabled());
+    EXPECT_EQ(page_->ChartView().level, HistoryLevel::Minute);
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    EXPECT_EQ(page_->Chart()->TitleLines(), dayTitle);
+    EXPECT_EQ(Points(), readPoints);
+    EXPECT_TRUE(Find<QLabel>("Label_HIS_Archive_Msg")->text().isEmpty());
+
+    // The records of the first reading give back that reading's CSV.
+    dialogs_.saveAs = folder_.Path() + "/archive.csv";
+    Find<QPushButton>("BitBtn_HIS_Save_CSV")->click();
+    EXPECT_EQ(FileText(dialogs_.saveAs), readCsv);
+    EXPECT_TRUE(dialogs_.errors.empty());
+
+    SetUiLanguage(Language::Russian);
+    page_->Relabel();
+    EXPECT_EQ(full->text(), QString::fromUtf8("Полное чтение"));
+    EXPECT_EQ(device->text(), QString::fromUtf8("Прибор"));
+    EXPECT_EQ(archive->text(), QString::fromUtf8("Архив"));
+    SetUiLanguage(Language::English);
+    page_->Relabel();
+
+    Find<QPushButton>("BitBtn_HIS_Back")->click();
+    ChooseSource("RadioButton_HIS_Device");
+    EXPECT_FALSE(devices->isVisible());
+    EXPECT_EQ(page_->ChartView().level, HistoryLevel::Day);
+    EXPECT_EQ(page_->Chart()->TitleLines(), dayTitle);
+    EXPECT_EQ(Points(), emptyPoints);
+}
+
+TEST_F(HistoryPageTest, ASecondReadingAsksOnlyForTheNewRecordsUnlessFullReadingIsChecked) {
+    Click("BitBtn_HIS_Read");
+    ASSERT_TRUE(page_->History().valid);
+    const std::size_t first = FlashReads();
+
+    AddRecords(100);
+    // A reading asked for while the archive is shown shows the reading.
+    ChooseSource("RadioButton_HIS_Archive");
+    Click("BitBtn_HIS_Read");
+    EXPECT_TRUE(Find<QRadioButton>("RadioButton_HIS_Device")->isChecked());
+    ASSERT_TRUE(page_->History().valid);
+    const std::size_t second = FlashReads() - first;
+    EXPECT_GT(second, 0u);
+    EXPECT_LE(second, 60u);
+    EXPECT_EQ(page_->History().header.count,
+              sim_->WithModel([](DeviceModel& model) { return model.History().Count(); }));
+
+    AddRecords(10);
+    Find<QCheckBox>("CheckBox_HIS_Full")->click();
+    Click("BitBtn_HIS_Read");
+    EXPECT_TRUE(page_->History().valid);
+    EXPECT_GE(FlashReads() - first - second, first);
+    EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+TEST_F(HistoryPageTest, AFileThatIsNoArchiveIsNamedAndTheReadingStillWorks) {
+    const std::string notArchive = "these are not the records you are looking for\n";
+    std::filesystem::create_directories(std::filesystem::path(archivePath_).parent_path());
+    std::ofstream(archivePath_, std::ios::binary) << notArchive;
+
+    Click("BitBtn_HIS_Read");
+    EXPECT_TRUE(page_->History().valid);
+    EXPECT_TRUE(dialogs_.errors.empty());
+    EXPECT_EQ(page_->Chart()->PointCount(1), 6);
+    auto* message = Find<QLabel>("Label_HIS_Archive_Msg");
+    const std::string text = message->text().toStdString();
+    EXPECT_NE(text.find(archivePath_), std::string::npos) << text;
+    EXPECT_EQ(CountLines(log_, "# ERROR: \"History archive: " + text + "\""), 1);
+
+    // The archive source cannot show it either: the same message over an empty chart.
+    ChooseSource("RadioButton_HIS_Archive");
+    EXPECT_EQ(message->text().toStdString(), text);
+    EXPECT_EQ(page_->Chart()->PointCount(1), 0);
+    EXPECT_FALSE(Find<QWidget>("Panel_HIS_Buttons")->isEnabled());
+    EXPECT_EQ(FileText(archivePath_), notArchive);
+
+    // Once the archive can be made, the next reading clears the message.
+    std::filesystem::remove(archivePath_);
+    Click("BitBtn_HIS_Read");
+    EXPECT_TRUE(page_->History().valid);
+    EXPECT_TRUE(message->text().isEmpty());
+    EXPECT_TRUE(std::filesystem::exists(archivePath_));
 }
 
 }  // namespace
