@@ -199,3 +199,57 @@ TEST_F(CliHistory, FirmwareTooOldRefusesThePagesCommandsAndKeepsTheRecords) {
 }
 
 }  // namespace
+
+TEST_F(CliHistory, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForWhatIsNew) {
+    SimulatedDevice& device = PlugIn(RingOf(3000));
+    const std::string full = dir_.Path() + "/full.csv";
+    ASSERT_EQ(RunCli(dir_.Path(), {"history", "read", "--csv", full}).status, 0);
+    device.WithModel([](DeviceModel& model) {
+        HistoryRing& ring = model.History();
+        for (std::uint32_t i = 0; i < 100; ++i) {
+            SimHistoryRecord record;
+            record.start = ring.LastEnd();
+            record.length = 60;
+            record.pulses = 30 + i % 11;
+            ring.Append(record);
+        }
+        return 0;
+    });
+
+    const std::size_t before = device.CountRequests(2, 0x02);
+    const std::string next = dir_.Path() + "/next.csv";
+    const CliOutcome incremental = RunCli(dir_.Path(), {"history", "read", "--csv", next});
+    ASSERT_EQ(incremental.status, 0) << incremental.err;
+    EXPECT_LE(device.CountRequests(2, 0x02) - before, 60u);
+    EXPECT_NE(incremental.err.find("taken from the archive: 30"), std::string::npos)
+        << incremental.err;
+
+    const std::string whole = dir_.Path() + "/whole.csv";
+    ASSERT_EQ(RunCli(dir_.Path(), {"history", "read", "--no-archive", "--csv", whole}).status, 0);
+    EXPECT_EQ(FileBytes(next), FileBytes(whole));
+
+    const CliOutcome list = RunCli(dir_.Path(), {"--json", "archive", "list"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    const auto devices = nlohmann::json::parse(list.out);
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0]["records"], 3100);
+    const std::string serial = devices[0]["serial"];
+    const std::string archived = dir_.Path() + "/archived.csv";
+    ASSERT_EQ(RunCli(dir_.Path(), {"archive", "csv", "--serial", serial, "--csv", archived}).status,
+              0);
+    EXPECT_EQ(FileBytes(archived), FileBytes(whole));
+    const CliOutcome chart =
+        RunCli(dir_.Path(), {"--json", "archive", "chart", "day", "--serial", serial});
+    ASSERT_EQ(chart.status, 0) << chart.err;
+    EXPECT_EQ(nlohmann::json::parse(chart.out)["bars"].size(), 24u);
+    EXPECT_EQ(RunCli(dir_.Path(), {"archive", "csv", "--serial", "999-99999"}).status, 1);
+
+    // A file that is not an archive is named and left alone; the reading still works.
+    const std::string notes = dir_.Path() + "/notes.txt";
+    std::ofstream(notes) << "not an archive\n";
+    const CliOutcome refused =
+        RunCli(dir_.Path(), {"--archive", notes, "history", "read", "--csv", whole});
+    EXPECT_EQ(refused.status, 0) << refused.err;
+    EXPECT_NE(refused.err.find(notes), std::string::npos) << refused.err;
+    EXPECT_EQ(FileBytes(notes), "not an archive\n");
+}
