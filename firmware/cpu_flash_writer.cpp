@@ -1,6 +1,7 @@
 #include "firmware/cpu_flash_writer.h"
 
 #include "base/language.h"
+#include "firmware/boot_area.h"
 #include "firmware/device_mode.h"
 #include "firmware/flash_chunks.h"
 
@@ -56,6 +57,13 @@ WriteOutcome CpuFlashWriter::Prepare() {
     if (start_ % pageSize_ != 0) {
         log.LogError(PickText("Начало программы не на границе страницы",
                               "Program start not on a page boundary"));
+        return WriteOutcome::Failed;
+    }
+    // Check mode has just read the SoftInfo.
+    const std::string fault =
+        ProgramStartFault(start_, commands.CachedSoftInfo().value_or(SoftInfo{}), cpu);
+    if (!fault.empty()) {
+        log.LogError(fault);
         return WriteOutcome::Failed;
     }
     chunkSize_ = FlashChunkSize(cpu, board);

@@ -73,6 +73,10 @@ std::string Signed(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
 }
 
+std::string ValueText(std::uint32_t value) {
+    return "0x" + Hex4(value) + "(" + Signed(value) + ")";
+}
+
 }  // namespace
 
 DeviceCommands::DeviceCommands(DeviceLink& link, AppLog* log) : link_(link), log_(log) {}
@@ -447,20 +451,31 @@ bool DeviceCommands::ReadParameter(std::uint16_t id, std::uint32_t& value) {
         return false;
     }
     value = record.value;
-    Log("Read PAR[0x" + Hex4(id) + "(" + std::to_string(id) + ")] : 0x" + Hex4(value) + "(" +
-        Signed(value) + ")");
+    Log("Read PAR[0x" + Hex4(id) + "(" + std::to_string(id) + ")] : " + ValueText(value));
     return true;
 }
 
 bool DeviceCommands::WriteParameter(std::uint16_t id, std::uint32_t value) {
+    return LoggedWrite(id, value, false) == ParameterWrite::Stored;
+}
+
+ParameterWrite DeviceCommands::StoreParameter(std::uint16_t id, std::uint32_t value) {
+    return LoggedWrite(id, value, true);
+}
+
+ParameterWrite DeviceCommands::LoggedWrite(std::uint16_t id, std::uint32_t value, bool mustHold) {
     ParamRecord record;
     record.id = id;
     record.value = value;
-    const std::string valueText = "0x" + Hex4(value) + "(" + Signed(value) + ")";
+    const std::string failed = "Write PAR[" + std::to_string(id) + "] : " + ValueText(value);
     if (!ParWrite(record)) {
-        LogError("Write PAR[" + std::to_string(id) + "] : " + valueText);
-        return false;
+        LogError(failed);
+        return ParameterWrite::Failed;
     }
-    Log("Write PAR[0x" + Hex4(id) + "(" + std::to_string(id) + ")] : " + valueText);
-    return true;
+    if (mustHold && record.value != value) {
+        LogError(failed + " not taken, the device holds " + ValueText(record.value));
+        return ParameterWrite::NotTaken;
+    }
+    Log("Write PAR[0x" + Hex4(id) + "(" + std::to_string(id) + ")] : " + ValueText(value));
+    return ParameterWrite::Stored;
 }

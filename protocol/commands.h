@@ -9,6 +9,9 @@
 #include "protocol/device_link.h"
 #include "protocol/device_records.h"
 
+// How a logged write of a setting ended.
+enum class ParameterWrite { Stored, NotTaken, Failed };
+
 // Every request the program sends to the device, with its answer checks, and
 // the records of the connected device kept between requests. `messages` turns
 // on the command's failure box; commands whose failures always show take none.
@@ -70,7 +73,12 @@ class DeviceCommands {
 
     // Logged parameter access: one log line per call.
     bool ReadParameter(std::uint16_t id, std::uint32_t& value);
+    // Succeeds when the device answered, whatever value its answer carries
+    // (command words).
     bool WriteParameter(std::uint16_t id, std::uint32_t value);
+    // A setting: the answer carries the value the device now holds, so
+    // another value than the one written is a write the device did not take.
+    ParameterWrite StoreParameter(std::uint16_t id, std::uint32_t value);
 
     const std::optional<SoftInfo>& CachedSoftInfo() const { return softInfo_; }
     const std::optional<CpuInfo>& CachedCpuInfo() const { return cpuInfo_; }
@@ -99,6 +107,7 @@ class DeviceCommands {
     bool EnsureSoftInfo(bool messages);
     bool EnsureCpuInfo(bool messages);
     bool ClockBoard();
+    ParameterWrite LoggedWrite(std::uint16_t id, std::uint32_t value, bool mustHold);
     void Log(const std::string& line);
     void LogError(const std::string& line);
 

@@ -111,3 +111,7 @@ std::string CalibrationErrorMessage(CalibrationCheck check, const std::string& t
                     "Error: K is to be from 0,1 to 9,99 [") +
            text + "]";
 }
+
+std::string CalibrationSettingName() {
+    return PickText("Калибровочный коэффициент", "Calibration Coefficient");
+}

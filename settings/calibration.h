@@ -31,5 +31,8 @@ enum class CalibrationCheck { Valid, FormatError, RangeError };
 // Parses and checks a field text; `value` is set when Valid.
 CalibrationCheck CheckCalibration(const std::string& text, std::uint32_t& value);
 
+// The setting's name: the page's group caption and the save's failure text.
+std::string CalibrationSettingName();
+
 // The error box text for a failed check, naming the text as typed.
 std::string CalibrationErrorMessage(CalibrationCheck check, const std::string& text);

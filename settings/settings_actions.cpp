@@ -66,8 +66,13 @@ OperationOutcome SettingsActions::Save() {
             PickText("Будут записаны настройки\n\rПродолжить?", "Save Settings\n\rContinue?"))) {
         return Declined();
     }
-    if (transfer_.Write(state_.values).outcome != SettingsWriteOutcome::Written) {
-        return Fail(PickText("Ошибка сохранения настроек", "Error saving Settings"));
+    const SettingsWriteResult written = transfer_.Write(state_.values);
+    if (written.outcome != SettingsWriteOutcome::Written) {
+        const std::string failure = PickText("Ошибка сохранения настроек", "Error saving Settings");
+        return Fail(written.outcome == SettingsWriteOutcome::NotTaken
+                        ? NotTakenMessage(
+                              failure, PickText(written.failed->russian, written.failed->english))
+                        : failure);
     }
     if (env_.dialogs.AskYesNo(PickText(
             "Настройки успешно сохранены\n\rРекомендуется перезагрузить прибор\n\rСделать это "
@@ -131,8 +136,13 @@ OperationOutcome SettingsActions::SaveCalibration() {
     if (!env_.accessCheck(PickText("Сохранение калибровки", "Save Calibration"))) {
         return {OutcomeKind::Refused, {}};
     }
-    if (!transfer_.WriteCalibration(value)) {
-        return Fail(PickText("Ошибка сохранения калибровки", "Error saving Calibration"));
+    const ParameterWrite written = transfer_.WriteCalibration(value);
+    if (written != ParameterWrite::Stored) {
+        const std::string failure =
+            PickText("Ошибка сохранения калибровки", "Error saving Calibration");
+        return Fail(written == ParameterWrite::NotTaken
+                        ? NotTakenMessage(failure, CalibrationSettingName())
+                        : failure);
     }
     env_.dialogs.Information(
         PickText("Калибровка успешно сохранена\n\rРекомендуется перезагрузить прибор",

@@ -1,7 +1,10 @@
 #include "settings/settings_file.h"
 
 #include <fstream>
+#include <limits>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <vector>
 
 #include "base/language.h"
 #include "settings/calibration.h"
@@ -10,6 +13,63 @@
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+// Texts from the file are shown escaped and cut short, so that a huge or odd
+// name still makes a readable box and a harmless terminal line.
+constexpr std::size_t kShownLength = 40;
+
+std::string Clipped(const std::string& text) {
+    if (text.size() <= kShownLength) {
+        return text;
+    }
+    std::size_t end = kShownLength;
+    // Never cut a UTF-8 character in two.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return text.substr(0, end) + "...";
+}
+
+std::string Shown(const std::string& text) {
+    const std::string quoted = Json(text).dump();
+    return Clipped(quoted.substr(1, quoted.size() - 2));
+}
+
+// The code as a whole number of `int`, or none for anything else: a wider
+// integer is never narrowed into another code.
+std::optional<int> WholeCode(const Json& code) {
+    if (code.is_number_unsigned()) {
+        const auto value = code.get<std::uint64_t>();
+        return value <= static_cast<std::uint64_t>(std::numeric_limits<int>::max())
+                   ? std::optional<int>(static_cast<int>(value))
+                   : std::nullopt;
+    }
+    if (code.is_number_integer()) {
+        const auto value = code.get<std::int64_t>();
+        return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max()
+                   ? std::optional<int>(static_cast<int>(value))
+                   : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Parses the document; the parser itself keeps the last of two equal keys, so
+// a key given twice is found here and named in `twice`.
+Json ParseDocument(const std::string& text, std::string& twice) {
+    std::vector<std::set<std::string>> keys;
+    const Json::parser_callback_t callback = [&](int, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::object_start) {
+            keys.emplace_back();
+        } else if (event == Json::parse_event_t::object_end) {
+            keys.pop_back();
+        } else if (event == Json::parse_event_t::key && !keys.back().insert(parsed).second &&
+                   twice.empty()) {
+            twice = parsed.get<std::string>();
+        }
+        return true;
+    };
+    return Json::parse(text, callback, false);
+}
 
 SettingsFileCheck Refused(const std::string& russian, const std::string& english) {
     SettingsFileCheck check;
@@ -26,17 +86,24 @@ void TakeSettings(const Json& settings, SettingsValues& values, SettingsFileChec
     const ModelDescription& model = *values.model;
     for (const auto& [key, code] : settings.items()) {
         const int index = model.IndexOf(key);
+        const std::string shownKey = "\"" + Shown(key) + "\"";
         if (index < 0) {
-            check =
-                Refused("Неизвестная настройка \"" + key + "\"", "Unknown setting \"" + key + "\"");
+            check = Refused("Неизвестная настройка " + shownKey, "Unknown setting " + shownKey);
             return;
         }
-        if (!code.is_number_integer() || !CodeInRange(model.settings[index], code.get<int>())) {
-            check = Refused("Недопустимый код настройки \"" + key + "\": " + code.dump(),
-                            "Code out of range for \"" + key + "\": " + code.dump());
+        const std::string shownCode = Clipped(code.dump());
+        if (!code.is_number_integer()) {
+            check = Refused("Код настройки " + shownKey + " не целое число: " + shownCode,
+                            "The code of " + shownKey + " is not a whole number: " + shownCode);
             return;
         }
-        values.codes[index] = code.get<int>();
+        const std::optional<int> whole = WholeCode(code);
+        if (!whole || !CodeInRange(model.settings[index], *whole)) {
+            check = Refused("Недопустимый код настройки " + shownKey + ": " + shownCode,
+                            "Code out of range for " + shownKey + ": " + shownCode);
+            return;
+        }
+        values.codes[index] = *whole;
     }
     // Flags have a code from the start, so presence is asked of the file itself.
     for (const SettingBinding& binding : model.settings) {
@@ -69,10 +136,15 @@ SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel m
         return Refused("Файл слишком велик для файла настроек",
                        "The file is too large for a settings file");
     }
-    const Json document = Json::parse(text, nullptr, false);
+    std::string twice;
+    const Json document = ParseDocument(text, twice);
     if (document.is_discarded() || !document.is_object()) {
         return Refused("Файл не является файлом настроек (ошибка JSON)",
                        "The file is not a settings file (JSON error)");
+    }
+    if (!twice.empty()) {
+        return Refused("Ключ \"" + Shown(twice) + "\" повторяется в файле",
+                       "The key \"" + Shown(twice) + "\" appears twice in the file");
     }
     if (!IsText(document, "format") || document["format"] != kSettingsFormatName ||
         !document.contains("version") || !document["version"].is_number_integer()) {
@@ -86,7 +158,7 @@ SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel m
         IsText(document, "model") ? ModelFromTag(document["model"]) : std::nullopt;
     if (fileModel != model) {
         const std::string named =
-            IsText(document, "model") ? document["model"].get<std::string>() : "?";
+            IsText(document, "model") ? Shown(document["model"].get<std::string>()) : "?";
         return Refused("Файл для другой модели (" + named + "), а не для " + description.tag,
                        "The file is for another model (" + named + "), not the " + description.tag);
     }
@@ -104,8 +176,8 @@ SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel m
     std::uint32_t calibration = 0;
     const std::string calibrationText = document["calibration"];
     if (CheckCalibration(calibrationText, calibration) != CalibrationCheck::Valid) {
-        return Refused("Недопустимая калибровка в файле [" + calibrationText + "]",
-                       "Invalid calibration in the file [" + calibrationText + "]");
+        return Refused("Недопустимая калибровка в файле [" + Shown(calibrationText) + "]",
+                       "Invalid calibration in the file [" + Shown(calibrationText) + "]");
     }
     check.values = values;
     check.calibration = CalibrationText(calibration);

@@ -268,7 +268,7 @@ void DeviceSettingsPage::Relabel() {
     if (alarmGroup_ != nullptr) {
         alarmGroup_->setTitle(PickText("Установка будильника", "Alarm Settings"));
     }
-    calibrationGroup_->setTitle(PickText("Калибровочный коэффициент", "Calibration Coefficient"));
+    calibrationGroup_->setTitle(ToQt(CalibrationSettingName()));
     calibrationButton_->setText(PickText("Записать калибровку", "Save Calibration"));
     for (Control& control : controls_) {
         const QString text = ToQt(PickText(control.binding->russian, control.binding->english));

@@ -80,10 +80,12 @@ SettingsWriteResult SettingsTransfer::Write(const SettingsValues& values) {
                           "]; written: " + IdList(result.written));
             return result;
         }
-        if (!commands_.WriteParameter(binding.parameter,
-                                      DeviceValueOfCode(binding, *values.codes[i]))) {
-            result.outcome = SettingsWriteOutcome::Failed;
-            result.failedParameter = binding.parameter;
+        const ParameterWrite write = commands_.StoreParameter(
+            binding.parameter, DeviceValueOfCode(binding, *values.codes[i]));
+        if (write != ParameterWrite::Stored) {
+            result.outcome = write == ParameterWrite::NotTaken ? SettingsWriteOutcome::NotTaken
+                                                               : SettingsWriteOutcome::Failed;
+            result.failed = &binding;
             log_.LogError("Settings write failed at PAR[" + std::to_string(binding.parameter) +
                           "]; written: " + IdList(result.written));
             return result;
@@ -117,7 +119,8 @@ ClockWriteResult SettingsTransfer::WriteClock(const DeviceTimeRecord& time) {
     return result;
 }
 
-bool SettingsTransfer::WriteCalibration(std::uint32_t value) {
+ParameterWrite SettingsTransfer::WriteCalibration(std::uint32_t value) {
     OperationGuard guard(host_, {});
-    return MayContinue() && commands_.WriteParameter(kParamCalibration, value);
+    return MayContinue() ? commands_.StoreParameter(kParamCalibration, value)
+                         : ParameterWrite::Failed;
 }

@@ -21,11 +21,12 @@ struct SettingsReadResult {
     std::optional<std::uint32_t> calibration;  // the device's value, unclamped
 };
 
-enum class SettingsWriteOutcome { Written, Undefined, Failed, Stopped };
+// NotTaken: the device answered with another value than the one written.
+enum class SettingsWriteOutcome { Written, Undefined, Failed, NotTaken, Stopped };
 
 struct SettingsWriteResult {
     SettingsWriteOutcome outcome = SettingsWriteOutcome::Stopped;
-    std::uint16_t failedParameter = 0;  // Failed only
+    const SettingBinding* failed = nullptr;  // Failed and NotTaken only
     std::vector<std::uint16_t> written;
 };
 
@@ -56,7 +57,7 @@ class SettingsTransfer {
     // Sets the clock and reads it back.
     ClockWriteResult WriteClock(const DeviceTimeRecord& time);
     std::optional<DeviceTimeRecord> ReadClock();
-    bool WriteCalibration(std::uint32_t value);
+    ParameterWrite WriteCalibration(std::uint32_t value);
 
   private:
     bool MayContinue() const;

@@ -53,7 +53,8 @@ std::array<std::uint8_t, 48> BuildCpuInfo(const SimOptions& options) {
     info[2] = static_cast<std::uint8_t>(kCpuFlashSize / 1024);  // flash size in KiB
     info[3] = static_cast<std::uint8_t>((kCpuFlashSize / 1024) >> 8);
     Put32(&info[10], kInf1Address);
-    Put32(&info[14], kMainProgramStart);
+    Put32(&info[14],
+          options.reportedProgramStart != 0 ? options.reportedProgramStart : kMainProgramStart);
     return info;
 }
 

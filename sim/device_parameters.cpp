@@ -73,7 +73,7 @@ std::optional<std::uint32_t> DeviceParameters::Write(std::uint16_t id, std::uint
         return std::nullopt;
     }
     Setting& setting = found->second;
-    if (value >= setting.minimum && value <= setting.maximum) {
+    if (!setting.kept && value >= setting.minimum && value <= setting.maximum) {
         setting.value = value;
     }
     return setting.value;
@@ -85,5 +85,12 @@ void DeviceParameters::Force(std::uint16_t id, std::uint32_t value) {
         settings_[id] = {value, 0, 0xFFFFFFFFu};
     } else {
         found->second.value = value;
+    }
+}
+
+void DeviceParameters::Keep(std::uint16_t id) {
+    const auto found = settings_.find(id);
+    if (found != settings_.end()) {
+        found->second.kept = true;
     }
 }

@@ -25,12 +25,16 @@ class DeviceParameters {
 
     // Sets a value whatever its range, for tests that need odd device states.
     void Force(std::uint16_t id, std::uint32_t value);
+    // From now on every write of `id` leaves its value as it is and the answer
+    // carries that value, as a device that does not take the setting.
+    void Keep(std::uint16_t id);
 
   private:
     struct Setting {
         std::uint32_t value;
         std::uint32_t minimum;
         std::uint32_t maximum;
+        bool kept = false;
     };
 
     std::map<std::uint16_t, Setting> settings_;

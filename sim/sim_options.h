@@ -55,7 +55,9 @@ struct SimOptions {
     int hardwareRevision = -1;                   // -1: the model's default (41 or 2)
     int variant = -1;                            // -1: the model's default (0 or 1)
     int cpuType = -1;                            // -1: the model's default (9 or 6)
-    std::optional<std::uint32_t> deviceTime;     // seconds since 2000; none: the local time now
+    // The main program's start that CpuInfo reports; 0: where it really starts.
+    std::uint32_t reportedProgramStart = 0;
+    std::optional<std::uint32_t> deviceTime;  // seconds since 2000; none: the local time now
     HistoryOptions history;
     std::vector<FaultRule> faults;
     bool wireTime = false;           // answers take as long as 230400 baud needs

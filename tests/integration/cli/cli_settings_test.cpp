@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 
 #include "integration/cli/cli_runner.h"
 
@@ -82,6 +85,28 @@ TEST_F(CliSettings, BackupRestoresIntoAnotherDeviceOfTheModelOnly) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_FALSE(outcome.err.empty());
     EXPECT_EQ(Settings("COM11"), k310);
+}
+
+TEST_F(CliSettings, RestoreOfACodeBeyondIntIsRefusedAndWritesNothing) {
+    SimulatedDevice& device = PlugIn(Model(SimModel::K310));
+    const std::string file = dir_.Path() + "/k310.json";
+    ASSERT_EQ(RunCli(dir_.Path(), {"--port", "COM9", "settings", "backup", file}).status, 0);
+    std::ifstream saved(file);
+    const std::string document{std::istreambuf_iterator<char>(saved), {}};
+    // Both would narrow into a valid code: 4294967297 into 1, -4294967293 into 3.
+    for (const auto& [key, code] :
+         {std::pair{"units", "4294967297"}, std::pair{"brightness", "-4294967293"}}) {
+        nlohmann::ordered_json edited = nlohmann::ordered_json::parse(document);
+        edited["settings"][key] = nlohmann::ordered_json::parse(code);
+        std::ofstream(file) << edited.dump(2);
+        device.ClearTranscript();
+        const CliOutcome outcome =
+            RunCli(dir_.Path(), {"--port", "COM9", "--yes", "settings", "restore", file});
+        EXPECT_EQ(outcome.status, 1) << key;
+        EXPECT_NE(outcome.err.find(std::string("\"") + key + "\": " + code), std::string::npos)
+            << outcome.err;
+        EXPECT_EQ(device.CountRequests(1, 0x0F), 0u) << key;
+    }
 }
 
 TEST_F(CliSettings, ClockAndCalibration) {

@@ -196,6 +196,21 @@ TEST_F(CpuFlashWrite, MainModeAndUnknownRevisionsAreRefusedWithoutFlashRequests)
     EXPECT_EQ(device->CountRequests(3, 0x03) + device->CountRequests(3, 0x05), 0u);
 }
 
+// The boot loader keeps CpuInfo and Inf1Block below the main program: a
+// start below them would erase it.
+TEST_F(CpuFlashWrite, AStartInsideTheBootLoaderIsRefusedBeforeAnyErase) {
+    SimOptions options = Model(SimModel::K310, 41, 0x0C05);
+    options.startInBootMode = true;
+    options.reportedProgramStart = 0x08000000;
+    Start(options);
+    EXPECT_EQ(Write(), WriteOutcome::Failed);
+    EXPECT_EQ(device->CountRequests(3, 0x03) + device->CountRequests(3, 0x05), 0u);
+    EXPECT_TRUE(
+        LogHas("# ERROR: \"Начало программы 0x08000000 в области загрузчика, ниже 0x08000190\""))
+        << log.Text();
+    EXPECT_TRUE(host.linkCheckEnabled);
+}
+
 TEST_F(CpuFlashWrite, AFailedEraseIsNamed) {
     SimOptions options = Model(SimModel::K520, 3, 0x0C02);
     options.startInBootMode = true;

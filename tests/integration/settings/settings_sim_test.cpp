@@ -223,6 +223,34 @@ TEST_P(SettingsOnSimulator, AWriteFailingAtBrightnessKeepsWhatWasWrittenAndOffer
     ExpectFrameRestored();
 }
 
+// The write's answer carries the value the device holds: another value than
+// the one written is a setting the device did not take.
+TEST_P(SettingsOnSimulator, ASettingOrCalibrationTheDeviceDoesNotTakeFailsTheSaveNamingIt) {
+    actions_.Read();
+    actions_.State().values.Set("brightness", 3);
+    sim_.WithModel([](DeviceModel& model) {
+        model.Parameters().Keep(16);
+        model.Parameters().Keep(4);
+        return 0;
+    });
+    dialogs_.answerYes = true;
+    actions_.Save();
+    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings\n\rThe device did "
+                                                         "not take the setting \"Display "
+                                                         "Brightness\""}));
+    EXPECT_EQ(dialogs_.questions.size(), 1u) << "no restart offered";
+    EXPECT_EQ(RequestedIds(kCodeParWrite).back(), 16);
+    EXPECT_EQ(Parameter(16), 1u);
+
+    actions_.State().calibrationText = "1,55";
+    actions_.SaveCalibration();
+    EXPECT_EQ(dialogs_.errors.back(),
+              "Error saving Calibration\n\rThe device did not take the setting \"Calibration "
+              "Coefficient\"");
+    EXPECT_TRUE(dialogs_.informations.empty());
+    ExpectFrameRestored();
+}
+
 TEST_P(SettingsOnSimulator, WritesThePcTimeAndShowsTheReadBack) {
     dialogs_.answerYes = true;
     actions_.WriteTime();
