@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,11 +43,15 @@ inline SimOptions Model(SimModel model, int revision, std::uint16_t mainVersion)
     return options;
 }
 
-// Answers the questions in turn; No once the script runs out.
+// Answers the questions in turn; No once the script runs out. `beforeAnswer`
+// runs first, as the moment a user takes before clicking.
 class ScriptedAnswers : public RecordingDialogs {
   public:
     bool AskYesNo(const std::string& text) override {
         RecordingDialogs::AskYesNo(text);
+        if (beforeAnswer) {
+            beforeAnswer();
+        }
         if (answers.empty()) {
             return false;
         }
@@ -55,6 +60,7 @@ class ScriptedAnswers : public RecordingDialogs {
         return answer;
     }
     std::deque<bool> answers;
+    std::function<void()> beforeAnswer;
 };
 
 class FirmwareRig : public ::testing::Test {
