@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "base/language.h"
+#include "history/archive_key.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -105,6 +106,19 @@ TEST_F(HistoryArchiveTest, DevicesWithTheSameSerialNumberStayApart) {
     ASSERT_TRUE(archive.Save(other, history, 1));
     EXPECT_EQ(archive.Devices().size(), 2u);
     EXPECT_FALSE(archive.LastRing({"999-99999", kDevice.uid, kDevice.model}));
+}
+
+TEST(ArchiveKey, ADeviceWithoutASerialNumberGoesByItsUniqueId) {
+    DeviceInfo info;
+    info.modelName = "K310.41.1";
+    info.uid = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0xFF};
+    info.inf1.fill(0xFF);
+    const ArchiveDeviceKey unprogrammed = ArchiveKeyOf(info);
+    EXPECT_EQ(unprogrammed.serial, "");
+    EXPECT_EQ(unprogrammed.uid, "01:02:03:04:05:06:07:08:09:0A:0B:FF");
+    EXPECT_EQ(unprogrammed.model, "K310.41.1");
+    info.inf1[inf1::kSerialFirst] = 0x21;
+    EXPECT_EQ(ArchiveKeyOf(info).serial, SerialNumberText(info.inf1));
 }
 
 TEST_F(HistoryArchiveTest, GivesBackTheRingOfTheLastReading) {
