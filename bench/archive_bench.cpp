@@ -63,17 +63,20 @@ void ArchiveFullRing(benchmark::State& state) {
         state.PauseTiming();
         TempDir folder;
         const std::string path = folder.Path() + "/history.sqlite3";
-        HistoryArchive archive(path);
-        if (!archive.Open()) {
-            state.SkipWithError(archive.Error().c_str());
-            break;
+        {
+            HistoryArchive archive(path);
+            if (!archive.Open()) {
+                state.SkipWithError(archive.Error().c_str());
+                break;
+            }
+            state.ResumeTiming();
+            if (!archive.Save(kDevice, *history, 0)) {
+                state.SkipWithError(archive.Error().c_str());
+                break;
+            }
+            state.PauseTiming();
         }
-        state.ResumeTiming();
-        if (!archive.Save(kDevice, *history, 0)) {
-            state.SkipWithError(archive.Error().c_str());
-            break;
-        }
-        state.PauseTiming();
+        // Closed, the write-ahead log is folded into the file.
         bytes = ArchiveBytes(path);
         state.ResumeTiming();
     }

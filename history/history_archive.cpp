@@ -2,8 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <tuple>
 
 #include "base/language.h"
 
@@ -175,29 +177,36 @@ bool HistoryArchive::Save(const ArchiveDeviceKey& key, const DeviceHistory& hist
 }
 
 bool HistoryArchive::SaveRecords(std::int64_t device, const DeviceHistory& history) {
-    SqliteStatement insert(db_.Handle(),
-                           "INSERT OR IGNORE INTO records(device, start, length, pulses, state,"
-                           " validity, sensors, k100) VALUES(?,?,?,?,?,?,?,?)");
+    std::vector<HistoryRecord> records;
     for (int page : history.header.ReadingOrder()) {
         const auto first = static_cast<std::uint32_t>(page) * history_geometry::kPageRecords;
         for (std::uint32_t slot = 0; slot < history_geometry::kPageRecords; ++slot) {
             const std::uint8_t* bytes = history.store.Bytes(first + slot);
-            if (Erased(bytes)) {
-                continue;
+            if (!Erased(bytes)) {
+                records.push_back(HistoryRecord::FromBytes(bytes));
             }
-            const HistoryRecord record = HistoryRecord::FromBytes(bytes);
-            insert.Reset();
-            insert.Bind(1, device)
-                .Bind(2, record.start)
-                .Bind(3, record.length)
-                .Bind(4, record.pulses)
-                .Bind(5, record.state)
-                .Bind(6, record.validity)
-                .Bind(7, history.sensors)
-                .Bind(8, history.k100);
-            if (!insert.Run()) {
-                return false;
-            }
+        }
+    }
+    // In key order the table's pages fill up instead of splitting half empty.
+    std::sort(records.begin(), records.end(), [](const HistoryRecord& a, const HistoryRecord& b) {
+        return std::tie(a.start, a.length, a.pulses, a.state, a.validity) <
+               std::tie(b.start, b.length, b.pulses, b.state, b.validity);
+    });
+    SqliteStatement insert(db_.Handle(),
+                           "INSERT OR IGNORE INTO records(device, start, length, pulses, state,"
+                           " validity, sensors, k100) VALUES(?,?,?,?,?,?,?,?)");
+    for (const HistoryRecord& record : records) {
+        insert.Reset();
+        insert.Bind(1, device)
+            .Bind(2, record.start)
+            .Bind(3, record.length)
+            .Bind(4, record.pulses)
+            .Bind(5, record.state)
+            .Bind(6, record.validity)
+            .Bind(7, history.sensors)
+            .Bind(8, history.k100);
+        if (!insert.Run()) {
+            return false;
         }
     }
     return true;
