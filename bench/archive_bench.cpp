@@ -16,6 +16,7 @@
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
+#include "support/sim_history.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -119,17 +120,7 @@ void SecondReadingAtWireSpeed(benchmark::State& state) {
                 break;
             }
         }
-        sim.WithModel([](DeviceModel& model) {
-            HistoryRing& ring = model.History();
-            for (std::uint32_t i = 0; i < 100; ++i) {
-                SimHistoryRecord record;
-                record.start = ring.LastEnd();
-                record.length = 60;
-                record.pulses = 40 + i % 13;
-                ring.Append(record);
-            }
-            return 0;
-        });
+        AddMinuteRecords(sim, 100);
         const std::size_t before = sim.CountRequests(2, 0x02);
         state.ResumeTiming();
         HistoryArchive archive(path);

@@ -90,10 +90,15 @@ int RunArchiveList(CliContext& context) {
 }
 
 // The records of the one archived device `name` names (serial number or
-// unique id); none, with a message, when it names none or several.
+// unique id); none, with a message, when the archive cannot be used or the
+// name names no device or several.
 std::optional<std::vector<ArchivedRecord>> RecordsOf(const CliContext& context,
-                                                     HistoryArchive& archive,
                                                      const std::string& name) {
+    const std::unique_ptr<HistoryArchive> opened = OpenCliArchive(context);
+    if (!opened) {
+        return std::nullopt;
+    }
+    HistoryArchive& archive = *opened;
     std::vector<ArchivedDevice> found;
     for (const ArchivedDevice& device : archive.Devices()) {
         if (device.key.serial == name || device.key.uid == name) {
@@ -129,11 +134,7 @@ int RunArchiveCsv(CliContext& context, const ArchiveArguments& arguments) {
     if (!period) {
         return kExitUsage;
     }
-    const std::unique_ptr<HistoryArchive> archive = OpenCliArchive(context);
-    if (!archive) {
-        return kExitFailure;
-    }
-    const auto records = RecordsOf(context, *archive, arguments.serial);
+    const auto records = RecordsOf(context, arguments.serial);
     if (!records) {
         return kExitFailure;
     }
@@ -153,11 +154,7 @@ int RunArchiveChart(CliContext& context, const ArchiveArguments& arguments) {
     if (!request) {
         return kExitUsage;
     }
-    const std::unique_ptr<HistoryArchive> archive = OpenCliArchive(context);
-    if (!archive) {
-        return kExitFailure;
-    }
-    const auto records = RecordsOf(context, *archive, arguments.serial);
+    const auto records = RecordsOf(context, arguments.serial);
     if (!records) {
         return kExitFailure;
     }

@@ -15,6 +15,7 @@
 #include "protocol/device_stack.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
+#include "support/sim_history.h"
 
 namespace {
 
@@ -204,17 +205,7 @@ TEST_F(CliHistory, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForWhatIsNew)
     SimulatedDevice& device = PlugIn(RingOf(3000));
     const std::string full = dir_.Path() + "/full.csv";
     ASSERT_EQ(RunCli(dir_.Path(), {"history", "read", "--csv", full}).status, 0);
-    device.WithModel([](DeviceModel& model) {
-        HistoryRing& ring = model.History();
-        for (std::uint32_t i = 0; i < 100; ++i) {
-            SimHistoryRecord record;
-            record.start = ring.LastEnd();
-            record.length = 60;
-            record.pulses = 30 + i % 11;
-            ring.Append(record);
-        }
-        return 0;
-    });
+    AddMinuteRecords(device, 100);
 
     const std::size_t before = device.CountRequests(2, 0x02);
     const std::string next = dir_.Path() + "/next.csv";

@@ -13,6 +13,7 @@
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
+#include "support/sim_history.h"
 #include "support/temp_dir.h"
 #include "unit/history/history_test_support.h"
 
@@ -75,20 +76,7 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
         return reader_->Run(2);
     }
 
-    // The device goes on measuring: `count` more records of a minute each.
-    void AddRecords(std::uint32_t count) {
-        sim_->WithModel([count](DeviceModel& model) {
-            HistoryRing& ring = model.History();
-            for (std::uint32_t i = 0; i < count; ++i) {
-                SimHistoryRecord record;
-                record.start = ring.LastEnd();
-                record.length = 60;
-                record.pulses = 40 + i % 13;
-                ring.Append(record);
-            }
-            return 0;
-        });
-    }
+    void AddRecords(std::uint32_t count) { AddMinuteRecords(*sim_, count); }
     std::size_t FlashReads() const { return sim_->CountRequests(2, 0x02); }
 
     std::vector<std::uint32_t> CommandWords() {

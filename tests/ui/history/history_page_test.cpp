@@ -28,6 +28,7 @@
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/scoped_env.h"
+#include "support/sim_history.h"
 #include "support/temp_dir.h"
 #include "support/worker_settle.h"
 
@@ -103,20 +104,7 @@ class HistoryPageTest : public ::testing::Test {
         EXPECT_TRUE(Settle(*worker_));
     }
 
-    // The device goes on measuring: `count` more records of a minute each.
-    void AddRecords(std::uint32_t count) {
-        sim_->WithModel([count](DeviceModel& model) {
-            HistoryRing& ring = model.History();
-            for (std::uint32_t i = 0; i < count; ++i) {
-                SimHistoryRecord record;
-                record.start = ring.LastEnd();
-                record.length = 60;
-                record.pulses = 40 + i % 13;
-                ring.Append(record);
-            }
-            return 0;
-        });
-    }
+    void AddRecords(std::uint32_t count) { AddMinuteRecords(*sim_, count); }
     std::size_t FlashReads() const { return sim_->CountRequests(2, 0x02); }
 
     // Value and colour of every point of the chart's three series.
