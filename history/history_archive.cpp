@@ -63,7 +63,8 @@ bool HistoryArchive::Open() {
     }
     // WAL lets the window read while dravo-cli writes; NORMAL keeps every
     // committed reading through a crash of the program.
-    if (!db_.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;")) {
+    if (!db_.Execute(
+            "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA mmap_size=268435456;")) {
         FailDatabase();
         db_.Close();
         return false;
