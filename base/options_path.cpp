@@ -2,11 +2,16 @@
 
 #include <cstdlib>
 
-std::string OptionsFilePath() {
-    const char* configured = std::getenv("XDG_CONFIG_HOME");
+std::string XdgFilePath(const char* variable, const char* homeFallback,
+                        const std::string& relative) {
+    const char* configured = std::getenv(variable);
     if (configured != nullptr && *configured != '\0') {
-        return std::string(configured) + "/DRAVO/TLX4.conf";
+        return std::string(configured) + "/" + relative;
     }
     const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.config/DRAVO/TLX4.conf";
+    return std::string(home != nullptr ? home : "") + "/" + homeFallback + "/" + relative;
+}
+
+std::string OptionsFilePath() {
+    return XdgFilePath("XDG_CONFIG_HOME", ".config", "DRAVO/TLX4.conf");
 }

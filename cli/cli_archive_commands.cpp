@@ -30,15 +30,6 @@ std::string DeviceName(const ArchiveDeviceKey& key) {
     return key.serial.empty() ? key.uid : key.serial;
 }
 
-// "2026-12-08T14:05:00" of device time, as --from and --to take it.
-std::string DeviceTimeText(std::uint32_t seconds) {
-    const DeviceDateTime time = DateTimeOfSeconds(seconds);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", 2000 + time.year, time.month,
-                  time.day, time.hour, time.minute, time.second);
-    return text;
-}
-
 // The PC's local time of a reading.
 std::string PcTimeText(std::int64_t seconds) {
     const auto time = static_cast<std::time_t>(seconds);
@@ -67,8 +58,10 @@ int RunArchiveList(CliContext& context) {
     }
     nlohmann::json list = nlohmann::json::array();
     for (const ArchivedDevice& device : devices) {
-        const std::string first = device.records > 0 ? DeviceTimeText(device.firstStart) : "";
-        const std::string last = device.records > 0 ? DeviceTimeText(device.lastStart) : "";
+        const std::string first =
+            device.records > 0 ? PeriodTimeText(DateTimeOfSeconds(device.firstStart)) : "";
+        const std::string last =
+            device.records > 0 ? PeriodTimeText(DateTimeOfSeconds(device.lastStart)) : "";
         if (context.options.json) {
             list.push_back({{"serial", device.key.serial},
                             {"uid", device.key.uid},

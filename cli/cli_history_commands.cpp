@@ -31,14 +31,6 @@ struct HistoryReadArguments {
     bool noArchive = false;
 };
 
-// "2026-12-08T14:05:00", as --from and --to take it.
-std::string TimeText(const DeviceTimeRecord& time) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", 2000 + time.year, time.month,
-                  time.day, time.hour, time.minute, time.second);
-    return text;
-}
-
 // The reading's CSV, cut to the period, to the file or to standard output.
 // With a chart to print, standard output is the chart's.
 int WriteCsv(CliContext& context, const DeviceHistory& history, const HistoryPeriod& period,
@@ -58,7 +50,11 @@ int WriteCsv(CliContext& context, const DeviceHistory& history, const HistoryPer
     }
     if (context.options.json && !chart) {
         std::cout << nlohmann::json{{"records", csv.Rows() - 1},
-                                    {"readTime", TimeText(history.readTime)},
+                                    {"readTime",
+                                     PeriodTimeText(DeviceDateTime::Of(
+                                         2000 + history.readTime.year, history.readTime.month,
+                                         history.readTime.day, history.readTime.hour,
+                                         history.readTime.minute, history.readTime.second))},
                                     {"csv", file}}
                          .dump(2)
                   << '\n';

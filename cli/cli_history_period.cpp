@@ -1,5 +1,6 @@
 #include "cli/cli_history_period.h"
 
+#include <cstdio>
 #include <iostream>
 #include <tuple>
 
@@ -86,4 +87,11 @@ std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string
         return std::nullopt;
     }
     return period;
+}
+
+std::string PeriodTimeText(const DeviceDateTime& time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", 2000 + time.year, time.month,
+                  time.day, time.hour, time.minute, time.second);
+    return text;
 }

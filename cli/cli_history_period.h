@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "protocol/calendar.h"
+
 // Seconds since 2000 (the device calendar) of "2026-12-08", "2026-12-08T14:05"
 // or "2026-12-08T14:05:30", digits exactly as shown. The parts left out are the start of the period
 // the text names, or its last second with `endOfPeriod` (the whole day for a
@@ -21,3 +23,6 @@ struct HistoryPeriod {
 // The period --from and --to name (either may be empty); none, with a message
 // on standard error, when they make none.
 std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string& to);
+
+// "2026-12-08T14:05:00", the form --from and --to take.
+std::string PeriodTimeText(const DeviceDateTime& time);
