@@ -2,12 +2,12 @@
 
 #include <string>
 
-// The program's options file: DRAVO/TLX4.conf under XDG_CONFIG_HOME, or
-// under ~/.config when that is not set. The window and dravo-cli read the
-// same file.
+// The program's options file, which the window and dravo-cli read: on Linux
+// DRAVO/TLX4.conf under XDG_CONFIG_HOME, or under ~/.config when that is not
+// set; on Windows %APPDATA%\DRAVO\TLX4.ini.
 std::string OptionsFilePath();
 
-// `relative` under the folder the XDG variable `variable` names, or under
-// `$HOME/homeFallback` when it is not set.
-std::string XdgFilePath(const char* variable, const char* homeFallback,
-                        const std::string& relative);
+// `relative` (such as "DRAVO/history.sqlite3") in the user's folder for data
+// that stays on this machine: XDG_DATA_HOME or ~/.local/share on Linux,
+// %LOCALAPPDATA% on Windows.
+std::string LocalDataFilePath(const std::string& relative);

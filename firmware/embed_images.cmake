@@ -32,13 +32,23 @@ foreach(entry ${IMAGES})
   string(APPEND table "    {\"${file}\", ${symbol}, ${expected}}, // sha256 ${hash}\n")
 endforeach()
 
+# ELF returns to the section before; COFF has no section stack, so the
+# assembler goes back to the code section, where a top-level asm starts.
+if(COFF)
+  set(section_start ".section .rdata$dravo_firmware_images,\"dr\"")
+  set(section_end ".text")
+else()
+  set(section_start ".section .rodata.dravo_firmware_images,\"a\"")
+  set(section_end ".previous")
+endif()
+
 file(WRITE "${OUTPUT}.new"
 "// Generated at build time from firmware/images; do not edit.
 #include \"firmware/embedded_images.h\"
 
 asm(R\"(
-    .section .rodata.dravo_firmware_images,\"a\"
-${asm_lines}    .previous
+    ${section_start}
+${asm_lines}    ${section_end}
 )\");
 
 ${declarations}

@@ -3,5 +3,5 @@
 #include "base/options_path.h"
 
 std::string ArchiveFilePath() {
-    return XdgFilePath("XDG_DATA_HOME", ".local/share", "DRAVO/history.sqlite3");
+    return LocalDataFilePath("DRAVO/history.sqlite3");
 }

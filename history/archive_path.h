@@ -2,6 +2,6 @@
 
 #include <string>
 
-// The user's history archive: DRAVO/history.sqlite3 under XDG_DATA_HOME, or
-// under ~/.local/share when that is not set.
+// The user's history archive: DRAVO/history.sqlite3 in the user's folder for
+// data kept on this machine (~/.local/share, %LOCALAPPDATA%; see LocalDataFilePath).
 std::string ArchiveFilePath();

@@ -3,16 +3,18 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "base/app_log.h"
 #include "serial/port_table.h"
 
 // The one serial port of the program. A reader thread waits for received bytes
 // and hands their count to OnDataReceived, whose override reads and decodes them.
-// Reads and writes are serialised by the port lock.
+// Reads and writes are serialised by the port lock. The system's side (the
+// handles, the line settings, the reader's wait) is com_port_posix.cpp on Linux
+// and com_port_win.cpp on Windows.
 //
 // A subclass must call ClosePort in its own destructor: once the subclass part is
 // gone the reader thread could no longer call its OnDataReceived.
@@ -34,7 +36,7 @@ class ComPort {
     bool OpenPort(std::uint32_t baud);
     // False when the port was not open.
     bool ClosePort();
-    bool IsOpen() const { return fd_.load() >= 0; }
+    bool IsOpen() const { return open_.load(); }
 
     // Both return the count transferred; 0 when closed or on failure. Each is
     // bounded in time: 100 ms plus 100 ms per byte.
@@ -56,30 +58,33 @@ class ComPort {
     // Counts the successful opens, so a wait can tell that the port it
     // started on was closed and opened again meanwhile.
     std::uint32_t OpenCount() const { return openCount_.load(); }
-    // Why the last open failed (an errno value, 0 after a success), and the
-    // device path it tried.
+    // Why the last open failed (the system's error code: errno on Linux,
+    // GetLastError on Windows; 0 after a success), and the device path it tried.
     int LastOpenError() const { return lastOpenError_; }
     const std::string& LastOpenPath() const { return lastOpenPath_; }
 
   private:
+    // The system's handles of an open port and its reader thread.
+    class Native;
+
     void Log(const std::string& text) const;
     std::string ResolveDevicePath() const;
-    bool Configure(int fd, std::uint32_t baud) const;
-    void StartReader();
-    void StopReader();
-    void ReaderLoop(int fd, int stopFd);
-    void WaitForStop(int stopFd);
-    // Moves `count` bytes under the port lock, one `step(fd, done)` at a time,
-    // waiting for `waitEvent` while the port would block, up to the deadline.
-    template <typename Step>
-    std::size_t Transfer(std::size_t count, short waitEvent, Step step);
+    // Opens and configures `path` and starts the reader; the system's error
+    // code when that failed, 0 on success.
+    int OpenNative(const std::string& path, std::uint32_t baud);
+    // Stops the reader, then closes the handles.
+    void CloseNative();
+    // The reader thread's body: waits for received bytes until stopped, and
+    // marks the port vanished when the device is gone.
+    void ReaderLoop();
+    // Called by OpenNative once the handles are ready, before the reader starts.
+    void MarkOpened();
 
     PortTableConfig ports_;
     std::string devicePath_;
-    std::atomic<int> fd_{-1};
-    int stopFd_ = -1;
+    std::unique_ptr<Native> native_;
+    std::atomic<bool> open_{false};
     std::mutex portLock_;
-    std::thread reader_;
     int portNumber_ = 0;
     LogSink logSink_;
     std::atomic<bool> vanished_{false};

@@ -129,7 +129,7 @@ DoctorReport BuildDoctorReport(const DoctorInput& input) {
     report.brltty = ProcessRunning(input.roots.proc, "brltty");
     AddServiceSuggestions(report);
     report.userName = input.user.name;
-    for (const gid_t group : input.user.sessionGroups) {
+    for (const GroupId group : input.user.sessionGroups) {
         const std::string name = GroupName(group);
         if (std::find(report.groups.begin(), report.groups.end(), name) == report.groups.end()) {
             report.groups.push_back(name);

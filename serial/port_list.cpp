@@ -46,16 +46,17 @@ int PortList::ParsePortNumber(std::string_view name) {
     return number;
 }
 
+bool PortList::NamesComPort(std::string_view name) {
+    return name.size() >= 3 && std::toupper(static_cast<unsigned char>(name[0])) == 'C' &&
+           std::toupper(static_cast<unsigned char>(name[1])) == 'O' &&
+           std::toupper(static_cast<unsigned char>(name[2])) == 'M';
+}
+
 int PortList::Enumerate(int* entries, int capacity) const {
     const std::vector<std::string> names = source_ ? source_() : std::vector<std::string>{};
     const int limit = std::min(static_cast<int>(names.size()), capacity);
     for (int i = 0; i < limit; ++i) {
-        const std::string& name = names[i];
-        const bool isCom = name.size() >= 3 &&
-                           std::toupper(static_cast<unsigned char>(name[0])) == 'C' &&
-                           std::toupper(static_cast<unsigned char>(name[1])) == 'O' &&
-                           std::toupper(static_cast<unsigned char>(name[2])) == 'M';
-        entries[i] = isCom ? ParsePortNumber(name) : kEmptyEntry;
+        entries[i] = NamesComPort(names[i]) ? ParsePortNumber(names[i]) : kEmptyEntry;
     }
     return limit;
 }

@@ -48,6 +48,9 @@ class PortList {
     // The number at the end of a port name: "COM12" -> 12, "COM3A" -> 3, none -> 0.
     static int ParsePortNumber(std::string_view name);
 
+    // Whether the name starts with "COM" (any case).
+    static bool NamesComPort(std::string_view name);
+
     // Fills `entries` from the source: a port number for each name starting with
     // "COM" (any case), kEmptyEntry for any other. Returns the entries filled.
     int Enumerate(int* entries, int capacity) const;

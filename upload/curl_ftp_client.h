@@ -4,17 +4,6 @@
 
 #include "upload/ftp_client.h"
 
-// Where and as whom the client logs in.
-struct FtpAccount {
-    std::string host;
-    int port = 21;
-    std::string user;
-    std::string password;
-    // A PEM certificate bundle trusted for TLS instead of the system's; empty
-    // for the system's.
-    std::string caFile;
-};
-
 // FtpClient over libcurl: passive mode (PASV), one CWD per directory, TLS on
 // the control and data connections where the server offers it. Once a server
 // has offered TLS in this client's lifetime, every later session requires it

@@ -21,6 +21,17 @@ struct FtpResult {
     bool Ok() const { return failure == FtpFailure::None; }
 };
 
+// Where and as whom the client logs in.
+struct FtpAccount {
+    std::string host;
+    int port = 21;
+    std::string user;
+    std::string password;
+    // A PEM certificate bundle trusted for TLS instead of the system's; empty
+    // for the system's.
+    std::string caFile;
+};
+
 // Told the bytes of the file sent so far.
 using FtpBytesSent = std::function<void(std::uint64_t)>;
 

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "base/language.h"
-#include "upload/curl_ftp_client.h"
 #include "upload/remote_path.h"
+#include "upload/system_ftp_client.h"
 
 namespace {
 
@@ -58,9 +58,14 @@ UploadOutcome UploadLogFile(const UploadConfig& config, const std::string& fileN
             0);
         return UploadOutcome::Refused;
     }
-    CurlFtpClient client({config.host, config.port, config.user, config.password, config.caFile});
+    const std::unique_ptr<FtpClient> client =
+        SystemFtpClient({config.host, config.port, config.user, config.password, config.caFile});
+    if (!client) {
+        log.LogErrorCode(NoFtpClientText(), 0);
+        return UploadOutcome::Refused;
+    }
     const ReportUploadContext context{
-        client,      log,   feedback,
+        *client,     log,   feedback,
         SystemTicks, Pause, static_cast<std::uint32_t>(config.timeoutSeconds) * 1000u};
     const std::string remotePath = ReportRemotePath(serialDigits, kReportFolder, kReportFileName);
     return UploadReport(context, content, remotePath, kReportAttempts) ? UploadOutcome::Sent

@@ -1,18 +1,22 @@
 #pragma once
 
 #include <filesystem>
+#include <random>
 #include <string>
-
-#include <stdlib.h>
+#include <system_error>
 
 // A private folder for one test, removed with everything in it afterwards.
 class TempDir {
   public:
     TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "dravo-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto candidate =
+                std::filesystem::temp_directory_path() / ("dravo-test-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                path_ = candidate.string();
+            }
         }
     }
     ~TempDir() {

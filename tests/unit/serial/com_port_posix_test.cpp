@@ -1,5 +1,5 @@
-#include "serial/com_port.h"
 #include "base/language.h"
+#include "serial/com_port.h"
 
 #include <gtest/gtest.h>
 #include <time.h>
