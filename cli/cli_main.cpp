@@ -1,5 +1,7 @@
 #include "cli/cli_app.h"
+#include "cli/cli_console.h"
 
 int main(int argc, char** argv) {
-    return RunCli(argc, argv);
+    ConsoleArguments arguments(argc, argv);
+    return RunCli(arguments.Count(), arguments.Values());
 }

@@ -27,7 +27,7 @@ std::string FailureText(ReplaceFailure failure, bool existed, const std::string&
 }  // namespace
 
 std::string WithCsvExtension(const std::string& name) {
-    return std::filesystem::path(name).has_extension() ? name : name + ".csv";
+    return PathFromUtf8(name).has_extension() ? name : name + ".csv";
 }
 
 void SaveCsvClick(const DeviceHistory& history, Dialogs& dialogs, std::string& lastCsvFileName) {
@@ -48,7 +48,7 @@ void SaveCsvText(bool valid, std::string_view text, Dialogs& dialogs,
     }
     const std::string name = WithCsvExtension(chosen);
     std::error_code error;
-    const bool existed = std::filesystem::exists(name, error);
+    const bool existed = std::filesystem::exists(PathFromUtf8(name), error);
     if (existed && !dialogs.AskYesNo(PickText("Файл\r\n", "File\r\n") + name +
                                      PickText("\r\nуже существует\r\nПерезаписать?",
                                               "\r\nalready exists\r\nRewrite?"))) {

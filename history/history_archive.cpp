@@ -7,6 +7,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "base/file_writer.h"
 #include "base/language.h"
 
 namespace {
@@ -44,7 +45,7 @@ HistoryHeader ArchivedRing::Header() const {
 bool HistoryArchive::Open() {
     error_.clear();
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+    const std::filesystem::path folder = PathFromUtf8(path_).parent_path();
     if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
         std::filesystem::create_directories(folder, error);
         if (error) {

@@ -34,6 +34,7 @@ constexpr DWORD kQueueBytes = 4096;
 constexpr DWORD kTimeoutBaseMs = 100;
 constexpr DWORD kTimeoutPerByteMs = 100;
 constexpr DWORD kFailedWaitPauseMs = 1;
+constexpr DWORD kGraceMs = 100;
 
 bool Configure(HANDLE port, std::uint32_t baud) {
     DCB line{};
@@ -83,17 +84,24 @@ DWORD LastFailure() {
     return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
-// One overlapped transfer with its own record; the count moved.
+// One overlapped transfer of `count` bytes with its own record; the count
+// moved. The driver's time-outs end it; the wait's own bound only guards
+// against a driver that ignores them (wine's, on a port without a UART).
 template <typename Start>
-std::size_t Overlapped(HANDLE port, OVERLAPPED& record, Start start) {
+std::size_t Overlapped(HANDLE port, OVERLAPPED& record, std::size_t count, Start start) {
     ResetEvent(record.hEvent);
     DWORD moved = 0;
-    if (!start(&moved, &record)) {
-        if (GetLastError() != ERROR_IO_PENDING ||
-            !GetOverlappedResult(port, &record, &moved, TRUE)) {
-            return 0;
-        }
+    if (start(&moved, &record)) {
+        return moved;
     }
+    if (GetLastError() != ERROR_IO_PENDING) {
+        return 0;
+    }
+    const DWORD bound = kTimeoutBaseMs + kTimeoutPerByteMs * static_cast<DWORD>(count) + kGraceMs;
+    if (WaitForSingleObject(record.hEvent, bound) != WAIT_OBJECT_0) {
+        CancelIoEx(port, &record);
+    }
+    GetOverlappedResult(port, &record, &moved, TRUE);
     return moved;
 }
 
@@ -164,6 +172,9 @@ void ComPort::ReaderLoop() {
         if (!waited && GetLastError() == ERROR_IO_PENDING) {
             const HANDLE wakers[2] = {native.stop, native.wait.hEvent};
             if (WaitForMultipleObjects(2, wakers, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
+                // A new event mask ends a pending wait, as the system
+                // documents; wine honours that where it ignores a cancel.
+                SetCommMask(native.port, 0);
                 CancelIoEx(native.port, &native.wait);
                 DWORD ignored = 0;
                 GetOverlappedResult(native.port, &native.wait, &ignored, TRUE);
@@ -205,7 +216,7 @@ std::size_t ComPort::ReadBytes(std::uint8_t* buffer, std::size_t count) {
         return 0;
     }
     const HANDLE port = native_->port;
-    return Overlapped(port, native_->read, [&](DWORD* moved, OVERLAPPED* record) {
+    return Overlapped(port, native_->read, count, [&](DWORD* moved, OVERLAPPED* record) {
         return ReadFile(port, buffer, static_cast<DWORD>(count), moved, record);
     });
 }
@@ -219,7 +230,7 @@ std::size_t ComPort::WriteBytes(const std::uint8_t* buffer, std::size_t count) {
         return 0;
     }
     const HANDLE port = native_->port;
-    return Overlapped(port, native_->write, [&](DWORD* moved, OVERLAPPED* record) {
+    return Overlapped(port, native_->write, count, [&](DWORD* moved, OVERLAPPED* record) {
         return WriteFile(port, buffer, static_cast<DWORD>(count), moved, record);
     });
 }

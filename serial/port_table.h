@@ -11,6 +11,9 @@
 struct PortEntry {
     int number = 0;
     std::string path;
+    // Windows: the registry's name of the port's device, such as
+    // \Device\USBSER000; empty on Linux, where the path tells.
+    std::string systemName;
 };
 
 struct PortTableConfig {
@@ -31,3 +34,8 @@ std::vector<std::string> EnumeratePortNames(const PortTableConfig& config);
 
 // The device path of port `number`; the port folder wins over /dev.
 std::optional<std::string> PortDevicePath(const PortTableConfig& config, int number);
+
+// Whether the port is a USB serial adapter or modem, as the dosimeter is:
+// ttyUSB<n> or ttyACM<n> (also behind a link of the port folder) on Linux;
+// on Windows any port whose device is not a built-in \Device\Serial<n>.
+bool IsUsbSerialPort(const PortEntry& port);

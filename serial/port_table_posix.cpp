@@ -12,6 +12,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Where the links of the port folder lead; a few steps at most, in case of a loop.
+fs::path LinkTarget(fs::path path) {
+    for (int step = 0; step < 8; ++step) {
+        std::error_code error;
+        if (!fs::is_symlink(path, error)) {
+            break;
+        }
+        const fs::path target = fs::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;
+}
+
 struct DeviceFamily {
     const char* prefix;
     int firstPort;
@@ -115,4 +131,16 @@ std::optional<std::string> PortDevicePath(const PortTableConfig& config, int num
         return std::nullopt;
     }
     return found->path;
+}
+
+bool IsUsbSerialPort(const PortEntry& port) {
+    const std::string name = LinkTarget(port.path).filename().string();
+    for (const std::string prefix : {"ttyUSB", "ttyACM"}) {
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                        [](char c) { return c >= '0' && c <= '9'; })) {
+            return true;
+        }
+    }
+    return false;
 }

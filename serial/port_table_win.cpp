@@ -9,10 +9,15 @@
 
 namespace {
 
-// The data of every value of the system's serial port key, in the registry's
-// order: "COM3", "COM12", and whatever else a driver put there.
-std::vector<std::string> SerialCommData() {
-    std::vector<std::string> data;
+// A value of the system's serial port key: the device's name and the port's.
+struct SerialCommValue {
+    std::string device;  // \Device\Serial0, \Device\USBSER000, ...
+    std::string port;    // COM3, COM12, or whatever else a driver put there
+};
+
+// Every value of the key, in the registry's order.
+std::vector<SerialCommValue> SerialCommValues() {
+    std::vector<SerialCommValue> data;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
         ERROR_SUCCESS) {
@@ -36,13 +41,14 @@ std::vector<std::string> SerialCommData() {
                 break;
             }
             // An unreadable or non-text value is an entry that names no port.
+            const std::wstring device(name.data(), std::min(nameLength, longestName));
             std::wstring value;
             if (result == ERROR_SUCCESS && type == REG_SZ) {
                 value.assign(text.data(), dataBytes / sizeof(wchar_t));
                 value.resize(value.find(L'\0') == std::wstring::npos ? value.size()
                                                                      : value.find(L'\0'));
             }
-            data.push_back(Utf8FromWide(value));
+            data.push_back({Utf8FromWide(device), Utf8FromWide(value)});
         }
     }
     RegCloseKey(key);
@@ -61,19 +67,33 @@ PortTableConfig PortTableConfig::FromEnvironment() {
 
 std::vector<PortEntry> EnumeratePorts(const PortTableConfig& config) {
     std::vector<PortEntry> ports;
-    for (const std::string& name : EnumeratePortNames(config)) {
-        const int number = PortList::ParsePortNumber(name);
-        if (PortList::NamesComPort(name) && number > 0) {
-            ports.push_back({number, *PortDevicePath(config, number)});
+    if (!config.systemPorts) {
+        return ports;
+    }
+    for (const SerialCommValue& value : SerialCommValues()) {
+        const int number = PortList::ParsePortNumber(value.port);
+        if (PortList::NamesComPort(value.port) && number > 0) {
+            ports.push_back({number, *PortDevicePath(config, number), value.device});
         }
     }
     return ports;
 }
 
 std::vector<std::string> EnumeratePortNames(const PortTableConfig& config) {
-    return config.systemPorts ? SerialCommData() : std::vector<std::string>{};
+    std::vector<std::string> names;
+    if (config.systemPorts) {
+        for (const SerialCommValue& value : SerialCommValues()) {
+            names.push_back(value.port);
+        }
+    }
+    return names;
 }
 
 std::optional<std::string> PortDevicePath(const PortTableConfig&, int number) {
     return "\\\\.\\COM" + std::to_string(number);
+}
+
+bool IsUsbSerialPort(const PortEntry& port) {
+    const std::string builtIn = "\\Device\\Serial";
+    return !port.systemName.empty() && port.systemName.rfind(builtIn, 0) != 0;
 }

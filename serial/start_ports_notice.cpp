@@ -1,45 +1,8 @@
 #include "serial/start_ports_notice.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "base/language.h"
-
-namespace fs = std::filesystem;
-
-namespace {
-
-// Where the links of the port folder lead; a few steps at most, in case of a loop.
-fs::path LinkTarget(fs::path path) {
-    for (int step = 0; step < 8; ++step) {
-        std::error_code error;
-        if (!fs::is_symlink(path, error)) {
-            break;
-        }
-        const fs::path target = fs::read_symlink(path, error);
-        if (error) {
-            break;
-        }
-        path = target.is_absolute() ? target : path.parent_path() / target;
-    }
-    return path;
-}
-
-// A USB serial adapter or modem, as the dosimeter is: ttyUSB<n> or ttyACM<n>.
-bool UsbSerialPort(const std::string& path) {
-    const std::string name = LinkTarget(path).filename().string();
-    for (const std::string prefix : {"ttyUSB", "ttyACM"}) {
-        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                        [](char c) { return c >= '0' && c <= '9'; })) {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
 
 std::optional<std::string> StartPortsNotice(const std::vector<int>& startPorts,
                                             const std::vector<PortEntry>& ports) {
@@ -47,7 +10,7 @@ std::optional<std::string> StartPortsNotice(const std::vector<int>& startPorts,
     for (const PortEntry& port : ports) {
         const bool atStart =
             std::find(startPorts.begin(), startPorts.end(), port.number) != startPorts.end();
-        if (atStart && UsbSerialPort(port.path)) {
+        if (atStart && IsUsbSerialPort(port)) {
             usb.push_back(port.number);
         }
     }

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "base/file_writer.h"
 #include "base/language.h"
 #include "settings/calibration.h"
 #include "settings/device_clock.h"
@@ -188,7 +189,7 @@ SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel m
 }
 
 SettingsFileCheck LoadSettingsFile(const std::string& path, SettingsModel model) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathFromUtf8(path), std::ios::binary);
     if (!file) {
         return Refused("Файл не открывается: " + path, "Cannot open the file: " + path);
     }

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "base/file_writer.h"
+
 namespace {
 
 std::string Trimmed(const std::string& text) {
@@ -30,7 +32,7 @@ std::string Unquoted(const std::string& value) {
 }  // namespace
 
 IniGroupOptions::IniGroupOptions(const std::string& fileName, const std::string& group) {
-    std::ifstream file(fileName);
+    std::ifstream file(PathFromUtf8(fileName));
     const std::string header = "[" + group + "]";
     bool inGroup = false;
     for (std::string line; std::getline(file, line);) {

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <thread>
 
+#include "base/file_writer.h"
 #include "base/language.h"
 #include "upload/remote_path.h"
 #include "upload/system_ftp_client.h"
@@ -13,7 +14,7 @@
 namespace {
 
 bool ReadWhole(const std::string& fileName, std::string& content) {
-    std::ifstream file(fileName, std::ios::binary);
+    std::ifstream file(PathFromUtf8(fileName), std::ios::binary);
     if (!file) {
         return false;
     }
@@ -25,10 +26,10 @@ bool ReadWhole(const std::string& fileName, std::string& content) {
 
 void AppendLines(const std::string& fileName, const std::vector<std::string>& lines,
                  std::size_t first) {
-    if (first >= lines.size() || !std::filesystem::exists(fileName)) {
+    if (first >= lines.size() || !std::filesystem::exists(PathFromUtf8(fileName))) {
         return;
     }
-    std::ofstream file(fileName, std::ios::binary | std::ios::app);
+    std::ofstream file(PathFromUtf8(fileName), std::ios::binary | std::ios::app);
     for (std::size_t i = first; i < lines.size(); ++i) {
         file << lines[i] << '\n';
     }
