@@ -1,14 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// Keeps a second copy of the program from running. The lock is an OS file lock
-// on a file named after the program's mutex, so the kernel drops it when the
-// holder dies and a crashed instance never blocks the next start.
+// Keeps a second copy of the program from running. On Linux the lock is an OS
+// file lock on a file named after the program's mutex; on Windows it is the
+// named mutex itself. Either way the system drops it when the holder dies, so
+// a crashed instance never blocks the next start.
 class InstanceLock {
   public:
     // The lock file is `path`; where it cannot be created (a read-only runtime
-    // folder), `fallback`.
+    // folder), `fallback`. On Windows `path` is the mutex's name and there is
+    // no fallback.
     explicit InstanceLock(std::string path = DefaultPath(), std::string fallback = FallbackPath());
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -19,12 +22,13 @@ class InstanceLock {
     // program that cannot tell is better started than refused.
     bool Acquire();
     void Release();
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return holder_ != kNone; }
     bool Unavailable() const { return unavailable_; }
 
-    // XDG_RUNTIME_DIR when set, else the temporary directory.
+    // XDG_RUNTIME_DIR when set, else the temporary directory; on Windows the
+    // mutex "TLX4_Dravo_Explorer_Mutex".
     static std::string DefaultPath();
-    // The temporary directory.
+    // The temporary directory; none on Windows.
     static std::string FallbackPath();
 
   private:
@@ -33,6 +37,9 @@ class InstanceLock {
 
     std::string path_;
     std::string fallback_;
+    static constexpr std::intptr_t kNone = -1;
+
     bool unavailable_ = false;
-    int fd_ = -1;
+    // The lock file's descriptor, or the mutex's handle on Windows.
+    std::intptr_t holder_ = kNone;
 };

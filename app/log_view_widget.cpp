@@ -14,10 +14,9 @@ LogView::LogView(AppLog& log, QPlainTextEdit* memo, QObject* parent)
         lines.append(QString::fromStdString(line));
     }
     AppendLines(lines);
-    log_.SetObserver(
-        {[this](const std::string& line) { Record(Change::Appended, line); },
-         [this](const std::string& line) { Record(Change::LastReplaced, line); },
-         [this] { Record(Change::Cleared, {}); }});
+    log_.SetObserver({[this](const std::string& line) { Record(Change::Appended, line); },
+                      [this](const std::string& line) { Record(Change::LastReplaced, line); },
+                      [this] { Record(Change::Cleared, {}); }});
 }
 
 LogView::~LogView() {

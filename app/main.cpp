@@ -9,13 +9,12 @@
 #include "app/about_window.h"
 #include "app/busy_window.h"
 #include "app/command_line_qt.h"
+#include "app/demo_launch_qt.h"
 #include "app/dialogs_qt.h"
 #include "app/launch_options.h"
 #include "app/main_window.h"
 #include "app/options_store_qt.h"
 #include "app/signal_bridge_qt.h"
-#include "protocol/device_session.h"
-#include "sim/demo_device.h"
 
 namespace {
 
@@ -55,37 +54,6 @@ void ReportUnknownArguments(const LaunchOptions& launch) {
     }
 }
 
-// Before the window reads its port table: the demo's port folder must be in place.
-bool PrepareDemo(const LaunchOptions& launch, DemoDevice& demo) {
-    if (!launch.demo) {
-        return true;
-    }
-    if (!demo.PreparePortFolder()) {
-        std::fprintf(stderr, "dravo-explorer: --demo: cannot make the demo port folder\n");
-        return false;
-    }
-    return true;
-}
-
-// The demo device is plugged in a moment after the window's first port-list
-// refresh, which records the ports present at start: so it is found as a
-// device plugged in while the program runs, however slowly the start went.
-void StartDemoAfterFirstScan(TForm1& form, DemoDevice& demo) {
-    auto* poll = new QTimer(&form);
-    QObject::connect(poll, &QTimer::timeout, &form, [&form, &demo, poll] {
-        if (!form.Session().Ports().StartPortsRecorded()) {
-            return;
-        }
-        poll->stop();
-        poll->deleteLater();
-        demo.Start();
-        form.Log().AddLine(PickText("Демонстрация: имитатор прибора K310 подключается к COM",
-                                    "Demo: a simulated K310 dosimeter is being plugged into COM") +
-                           std::to_string(DemoDevice::kPortNumber));
-    });
-    poll->start(100);
-}
-
 int Run() {
     // Caught from the start, so that a stop request during start-up still ends
     // through the window's shutdown once the event loop runs.
@@ -93,8 +61,8 @@ int Run() {
     const LaunchOptions launch = ReadLaunchOptions();
     ReportUnknownArguments(launch);
     // Declared before the window, so the device outlives the window's port.
-    DemoDevice demo;
-    if (!PrepareDemo(launch, demo)) {
+    DemoLaunch demo;
+    if (!demo.Prepare(launch)) {
         return 1;
     }
     QtDialogs dialogs;
@@ -113,7 +81,7 @@ int Run() {
     dialogs.SetParent(&form1);
     form1.AttachSecondaryWindows(new TForm3(&form1), new TForm2(&form1));
     if (launch.demo) {
-        StartDemoAfterFirstScan(form1, demo);
+        demo.StartAfterFirstScan(form1);
     }
 
     QObject::connect(&stopSignals, &SignalBridge::Received, &form1, &QWidget::close);

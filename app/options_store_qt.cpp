@@ -9,16 +9,31 @@ namespace {
 
 const QString kGroup = QStringLiteral("MANAGER/OPTIONS");
 
+// The window's own options: on Windows in the registry, under
+// HKEY_CURRENT_USER\DRAVO\TLX4\MANAGER\OPTIONS; elsewhere in the options
+// file the command line reads too.
+#ifdef Q_OS_WIN
+const QSettings::Format kFormat = QSettings::NativeFormat;
+QString Location() {
+    return QStringLiteral("HKEY_CURRENT_USER\\DRAVO\\TLX4");
+}
+#else
+const QSettings::Format kFormat = QSettings::IniFormat;
+QString Location() {
+    return QString::fromStdString(OptionsFilePath());
+}
+#endif
+
 QString Key(const std::string& name) {
     return kGroup + '/' + QString::fromStdString(name);
 }
 
 }  // namespace
 
-QtOptionsStore::QtOptionsStore() : fileName_(QString::fromStdString(OptionsFilePath())) {}
+QtOptionsStore::QtOptionsStore() : fileName_(Location()) {}
 
 std::optional<int> QtOptionsStore::ReadInt(const std::string& name) {
-    QSettings settings(fileName_, QSettings::IniFormat);
+    QSettings settings(fileName_, kFormat);
     const QVariant value = settings.value(Key(name));
     bool ok = false;
     const int number = value.toString().trimmed().toInt(&ok);
@@ -29,7 +44,7 @@ std::optional<int> QtOptionsStore::ReadInt(const std::string& name) {
 }
 
 bool QtOptionsStore::WriteInt(const std::string& name, int value) {
-    QSettings settings(fileName_, QSettings::IniFormat);
+    QSettings settings(fileName_, kFormat);
     settings.setValue(Key(name), value);
     settings.sync();
     return settings.status() == QSettings::NoError;

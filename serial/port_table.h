@@ -13,7 +13,7 @@ struct PortEntry {
     std::string path;
     // Windows: the registry's name of the port's device, such as
     // \Device\USBSER000; empty on Linux, where the path tells.
-    std::string systemName;
+    std::string systemName{};
 };
 
 struct PortTableConfig {

@@ -1,0 +1,41 @@
+#include "app/temp_folder.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "base/file_writer.h"
+#include "base/wide_text.h"
+
+std::string TempDirectory() {
+    wchar_t folder[MAX_PATH + 2];
+    const DWORD length = GetTempPathW(MAX_PATH + 2, folder);
+    std::wstring text(folder, length > 0 && length <= MAX_PATH + 1 ? length : 0);
+    while (text.size() > 3 && (text.back() == L'\\' || text.back() == L'/')) {
+        text.pop_back();
+    }
+    return Utf8FromWide(text);
+}
+
+std::string TempFolderPath() {
+    return TempDirectory() + "\\tlx4_dravo_explorer";
+}
+
+bool PrepareTempFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    const fs::path path = PathFromUtf8(folder);
+    std::error_code error;
+    fs::create_directory(path, error);
+    if (!fs::is_directory(path, error)) {
+        return false;
+    }
+    for (fs::directory_iterator entry(path, error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::error_code ignored;
+        if (entry->is_regular_file(ignored)) {
+            fs::remove(entry->path(), ignored);
+        }
+    }
+    return true;
+}
