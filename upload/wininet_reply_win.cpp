@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+
 #include "base/wide_text.h"
 
 namespace {
@@ -18,7 +20,8 @@ std::wstring LastResponse() {
         response.resize(length + 1);
         length = static_cast<DWORD>(response.size());
     }
-    response.resize(length);
+    // wine counts the terminating zero in the length, Windows does not.
+    response.resize(std::min<std::size_t>(length, response.find(L'\0')));
     return response;
 }
 

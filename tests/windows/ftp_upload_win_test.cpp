@@ -198,6 +198,7 @@ TEST_F(WinInetFtpUpload, WrongPasswordFailsAtTheLoginWithoutThePasswordInTheDeta
     const FtpResult made = client.MakeDirectories({folder_}, kTimeLimitMs);
     EXPECT_EQ(made.failure, FtpFailure::Connection);
     EXPECT_NE(made.detail.find("530"), std::string::npos) << made.detail;
+    EXPECT_EQ(made.detail.find('\0'), std::string::npos) << made.detail;
     const FtpResult appended = client.AppendFile({}, "rep.txt", "log\n", kTimeLimitMs, {});
     EXPECT_EQ(appended.failure, FtpFailure::Connection);
     for (const FtpResult& result : {made, appended}) {
