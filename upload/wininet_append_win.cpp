@@ -97,7 +97,7 @@ FtpResult SendThroughOwnSocket(const WinInetSession& session, const std::wstring
 
 }  // namespace
 
-FtpResult AppendInSession(WinInetSession& session, const std::string& fileName,
+FtpResult AppendInSession(const WinInetSession& session, const std::string& fileName,
                           const std::string& content, const FtpBytesSent& sent) {
     const std::string what = "APPE " + fileName;
     const std::wstring command = WideFromUtf8(what);

@@ -190,6 +190,18 @@ TEST_F(WinInetFtpUpload, AppendIntoAMissingDirectoryFailsThereAndMakesNone) {
     }
 }
 
+TEST_F(WinInetFtpUpload, RefusedAppendFailsAsAnAppendWithTheServersReply) {
+    WinInetFtpClient client(account_);
+    ASSERT_TRUE(client.MakeDirectories({folder_, "taken"}, kTimeLimitMs).Ok());
+
+    // A directory of that name is there: the server cannot append to it.
+    const FtpResult result = client.AppendFile({folder_}, "taken", "log\n", kTimeLimitMs, {});
+    EXPECT_EQ(result.failure, FtpFailure::Append);
+    EXPECT_NE(result.detail.find("APPE taken"), std::string::npos) << result.detail;
+    EXPECT_NE(result.detail.find("550"), std::string::npos) << result.detail;
+    EXPECT_TRUE(std::filesystem::is_directory(Home(folder_ + "\\taken")));
+}
+
 TEST_F(WinInetFtpUpload, WrongPasswordFailsAtTheLoginWithoutThePasswordInTheDetail) {
     FtpAccount account = account_;
     account.password = "Wrong-Pw-4711";
