@@ -10,3 +10,6 @@ std::string Utf8FromWide(std::wstring_view text);
 
 // The system's own text of a Win32 error code, in UTF-8 without a line end.
 std::string SystemErrorText(unsigned long error);
+// The same for a system library that carries texts of its own error codes
+// (wininet.dll for 12000 to 12999), falling back to the system's texts.
+std::string LibraryErrorText(const wchar_t* library, unsigned long error);

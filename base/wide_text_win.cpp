@@ -25,11 +25,15 @@ std::string Utf8FromWide(std::wstring_view text) {
     return narrow;
 }
 
-std::string SystemErrorText(unsigned long error) {
+namespace {
+
+std::string ErrorText(HMODULE library, unsigned long error) {
+    const DWORD source = library != nullptr ? FORMAT_MESSAGE_FROM_HMODULE : 0;
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS | source,
+                       library, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text(buffer != nullptr ? buffer : L"", length);
     LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' ||
@@ -37,4 +41,14 @@ std::string SystemErrorText(unsigned long error) {
         text.pop_back();
     }
     return text.empty() ? "error " + std::to_string(error) : Utf8FromWide(text);
+}
+
+}  // namespace
+
+std::string SystemErrorText(unsigned long error) {
+    return ErrorText(nullptr, error);
+}
+
+std::string LibraryErrorText(const wchar_t* library, unsigned long error) {
+    return ErrorText(GetModuleHandleW(library), error);
 }

@@ -8,6 +8,7 @@
 
 #include "upload/ftp_exchange.h"
 #include "upload/ftp_url.h"
+#include "upload/secret_text.h"
 
 namespace {
 
@@ -41,17 +42,6 @@ std::string Url(CURL* handle, const FtpAccount& account,
         url += Escaped(handle, directory) + "/";
     }
     return url + Escaped(handle, fileName);
-}
-
-// Replaces every occurrence of `secret` in `text`.
-std::string Masked(std::string text, const std::string& secret) {
-    if (secret.empty()) {
-        return text;
-    }
-    for (std::size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at)) {
-        text.replace(at, secret.size(), "***");
-    }
-    return text;
 }
 
 }  // namespace

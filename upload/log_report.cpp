@@ -61,10 +61,6 @@ UploadOutcome UploadLogFile(const UploadConfig& config, const std::string& fileN
     }
     const std::unique_ptr<FtpClient> client =
         SystemFtpClient({config.host, config.port, config.user, config.password, config.caFile});
-    if (!client) {
-        log.LogErrorCode(NoFtpClientText(), 0);
-        return UploadOutcome::Refused;
-    }
     const ReportUploadContext context{
         *client,     log,   feedback,
         SystemTicks, Pause, static_cast<std::uint32_t>(config.timeoutSeconds) * 1000u};

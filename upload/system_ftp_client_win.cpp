@@ -1,5 +1,7 @@
 #include "upload/system_ftp_client.h"
 
-std::unique_ptr<FtpClient> SystemFtpClient(FtpAccount) {
-    return nullptr;
+#include "upload/wininet_ftp_client.h"
+
+std::unique_ptr<FtpClient> SystemFtpClient(FtpAccount account) {
+    return std::make_unique<WinInetFtpClient>(std::move(account));
 }
