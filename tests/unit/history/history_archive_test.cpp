@@ -1,70 +1,13 @@
 #include "history/history_archive.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
-#include "base/language.h"
-#include "history/archive_key.h"
-#include "support/temp_dir.h"
+#include "unit/history/history_archive_fixture.h"
 
 namespace {
-
-const ArchiveDeviceKey kDevice{"123-45678", "01:02:03:04:05:06:07:08:09:0A:0B:0C", "K310"};
-
-std::array<std::uint8_t, 16> RecordBytes(std::uint32_t start, std::uint32_t pulses,
-                                         std::uint8_t state = HistoryRecord::kStateMeasured) {
-    std::array<std::uint8_t, 16> bytes;
-    bytes.fill(0xFF);
-    bytes[0] = state;
-    bytes[1] = 0;
-    for (int i = 0; i < 4; ++i) {
-        bytes[4 + i] = static_cast<std::uint8_t>(start >> (8 * i));
-        bytes[8 + i] = static_cast<std::uint8_t>(pulses >> (8 * i));
-    }
-    bytes[12] = 60;
-    bytes[13] = 0;
-    return bytes;
-}
-
-// A reading whose ring holds `records` from physical index 1 on (slot 0 is
-// the page's marker) in page 0 and onwards.
-void FillReading(DeviceHistory& history, const std::vector<std::array<std::uint8_t, 16>>& records,
-                 std::uint32_t k100 = 100) {
-    history.Reset();
-    history.store.Erase();
-    history.k100 = k100;
-    history.sensors = 2;
-    const auto count = static_cast<std::uint32_t>(records.size());
-    const std::uint32_t write = count + 1 + count / 255;
-    history.header = HistoryHeader::FromParameters(4096u << 16, 255u << 16 | (write - 0), write, 0);
-    std::uint32_t index = 0;
-    for (const auto& record : records) {
-        if (index % 256 == 0) {
-            ++index;
-        }
-        history.store.Put(index++, record.data());
-    }
-}
-
-class HistoryArchiveTest : public ::testing::Test {
-  protected:
-    HistoryArchiveTest() { SetUiLanguage(Language::English); }
-    ~HistoryArchiveTest() override { SetUiLanguage(Language::Russian); }
-
-    TempDir dir;
-};
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST_F(HistoryArchiveTest, KeepsEachRecordOnceAndEveryRecordTheDeviceHasSinceOverwritten) {
     HistoryArchive archive(dir.Path() + "/DRAVO/history.sqlite3");
@@ -235,58 +178,6 @@ TEST_F(HistoryArchiveTest, ALaterWriterWaitsOrSaysItIsBusyAndLosesNothing) {
     ASSERT_TRUE(holder.Execute("COMMIT"));
     EXPECT_TRUE(second.Save(kDevice, history, 1)) << second.Error();
     EXPECT_EQ(first.Devices().at(0).records, 1);
-}
-
-TEST_F(HistoryArchiveTest, AReadingKilledMidwayIsKeptWholeOrNotAtAll) {
-    const std::string path = dir.Path() + "/history.sqlite3";
-    constexpr std::uint32_t kRecords = 20000;
-    int pipe_fds[2];
-    ASSERT_EQ(pipe(pipe_fds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(pipe_fds[0]);
-        HistoryArchive archive(path);
-        if (!archive.Open()) {
-            _exit(1);
-        }
-        DeviceHistory history;
-        for (std::uint32_t reading = 0;; ++reading) {
-            std::vector<std::array<std::uint8_t, 16>> records;
-            for (std::uint32_t i = 0; i < kRecords; ++i) {
-                records.push_back(RecordBytes(reading * kRecords + i, i));
-            }
-            FillReading(history, records);
-            if (!archive.Save(kDevice, history, reading)) {
-                _exit(1);
-            }
-            const char saved = 1;
-            if (write(pipe_fds[1], &saved, 1) != 1) {
-                _exit(1);
-            }
-        }
-    }
-    close(pipe_fds[1]);
-    char saved = 0;
-    // Two readings are in; the third is on its way when the kill lands.
-    ASSERT_EQ(read(pipe_fds[0], &saved, 1), 1);
-    ASSERT_EQ(read(pipe_fds[0], &saved, 1), 1);
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    close(pipe_fds[0]);
-
-    HistoryArchive archive(path);
-    ASSERT_TRUE(archive.Open()) << archive.Error();
-    const std::vector<ArchivedDevice> devices = archive.Devices();
-    ASSERT_EQ(devices.size(), 1u);
-    EXPECT_GE(devices[0].records, 2 * std::int64_t{kRecords});
-    EXPECT_EQ(devices[0].records % kRecords, 0) << devices[0].records;
-    SqliteDatabase db;
-    ASSERT_TRUE(db.Open(path, false, 1000));
-    SqliteStatement check(db.Handle(), "PRAGMA integrity_check");
-    ASSERT_TRUE(check.Step());
-    EXPECT_EQ(check.Text(0), "ok");
 }
 
 }  // namespace
