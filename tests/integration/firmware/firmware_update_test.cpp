@@ -154,7 +154,11 @@ TEST_F(FirmwareUpdateRun, AnUnpluggedDeviceFailsTheWriteAndARetryCompletes) {
     device->SetFaults({FaultRule{FaultKind::Unplug, 2, 0x03, 1, 2000, 1, 0, 50}});
     answers.answers = {true, true};
     // The retry is asked for once the device is back, as a user would.
-    answers.beforeAnswer = [this] { device->WaitUntilPlugged(std::chrono::seconds(5)); };
+    answers.beforeAnswer = [this] {
+        device->WaitUntilPlugged(std::chrono::seconds(5));
+        extraAppearances =
+            device->PlugCount() - 1 - static_cast<int>(device->CountRequests(1, 0x05));
+    };
     ASSERT_EQ(Update(), FirmwareUpdate::Outcome::Succeeded) << log.Text();
     EXPECT_TRUE(LogHas("# ERROR: \"write_func\""));
     EXPECT_TRUE(LogHas("# ERROR: \"WRITE ERR: A=0x00FA00\"")) << log.Text();
