@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "base/file_writer.h"
+#include "base/utf8_path.h"
 #include "base/wide_text.h"
 
 std::string TempDirectory() {

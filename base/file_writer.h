@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -20,9 +19,3 @@ ReplaceFailure ReplaceFileContent(const std::string& path, std::string_view cont
 // Writes `content` to `path`, replacing an existing file without asking.
 // Returns false on failure and shows nothing: callers decide what the user sees.
 bool WriteFileReplacing(const std::string& path, const std::string& content);
-
-// A path from the program's UTF-8 text: on Windows a plain std::string would
-// be taken in the system's code page, and names outside it would be lost.
-inline std::filesystem::path PathFromUtf8(std::string_view text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}

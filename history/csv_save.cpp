@@ -4,6 +4,7 @@
 
 #include "base/file_writer.h"
 #include "base/language.h"
+#include "base/utf8_path.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <system_error>
 #include <tuple>
 
-#include "base/file_writer.h"
 #include "base/language.h"
+#include "base/utf8_path.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <set>
 #include <vector>
 
-#include "base/file_writer.h"
 #include "base/language.h"
+#include "base/utf8_path.h"
 #include "settings/calibration.h"
 #include "settings/device_clock.h"
 

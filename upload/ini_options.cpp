@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "base/file_writer.h"
+#include "base/utf8_path.h"
 
 namespace {
 

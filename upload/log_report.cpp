@@ -6,8 +6,8 @@
 #include <sstream>
 #include <thread>
 
-#include "base/file_writer.h"
 #include "base/language.h"
+#include "base/utf8_path.h"
 #include "upload/remote_path.h"
 #include "upload/system_ftp_client.h"
 

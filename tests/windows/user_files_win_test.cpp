@@ -11,6 +11,7 @@
 
 #include "base/file_writer.h"
 #include "base/options_path.h"
+#include "base/utf8_path.h"
 #include "base/wide_text.h"
 #include "history/archive_path.h"
 #include "history/history_archive.h"

@@ -9,7 +9,7 @@
 
 #include "app/instance_lock.h"
 #include "app/temp_folder.h"
-#include "base/file_writer.h"
+#include "base/utf8_path.h"
 
 namespace {
 

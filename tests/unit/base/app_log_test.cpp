@@ -1,13 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "app/log_file.h"
 #include "base/app_log.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -78,39 +73,6 @@ TEST(AppLog, ErrorFormsAndSinkEndInAddLine) {
     log.Sink()("from sink");
     EXPECT_EQ(log.Lines(), (std::vector<std::string>{"# ERROR: \"no port\"", "ERROR=[-1]-\"open\"",
                                                      "from sink"}));
-}
-
-class LogFileTest : public ::testing::Test {
-  protected:
-    static std::string ReadAll(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    TempDir dir_;
-    const std::filesystem::path folder_{dir_.Path()};
-};
-
-TEST_F(LogFileTest, DefaultFileHoldsLineFeedsOnlyAndEndsWithOne) {
-    AppLog log;
-    log.AddLine("first");
-    log.AddLine("second\twith tab");
-    ASSERT_TRUE(SaveLogFile(log, "", folder_.string()));
-    const std::string bytes = ReadAll(folder_ / "log.txt");
-    EXPECT_EQ(bytes, "first\nsecond\twith tab\n");
-    EXPECT_EQ(bytes.find('\r'), std::string::npos);
-}
-
-TEST_F(LogFileTest, ReplacesAnExistingFileAndReportsAnUnwritablePlace) {
-    const auto path = folder_ / "named.txt";
-    std::ofstream(path) << "old content that is longer\r\n";
-    AppLog log;
-    log.AddLine("new");
-    ASSERT_TRUE(SaveLogFile(log, path.string(), folder_.string()));
-    EXPECT_EQ(ReadAll(path), "new\n");
-    EXPECT_FALSE(SaveLogFile(log, "", (folder_ / "missing" / "deeper").string()));
 }
 
 }  // namespace
