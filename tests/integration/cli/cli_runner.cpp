@@ -3,12 +3,13 @@
 #include <filesystem>
 
 #include "integration/cli/cli_runner.h"
+#include "support/build_paths.h"
 
 namespace {
 
 std::vector<std::string> WithProgram(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(),
-                     (std::filesystem::path(DRAVO_BIN_DIR) / "dravo-cli").string());
+                     (std::filesystem::path(build_paths::BinDir()) / "dravo-cli").string());
     return arguments;
 }
 

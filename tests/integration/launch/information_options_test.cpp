@@ -4,12 +4,13 @@
 #include <map>
 #include <string>
 
+#include "support/build_paths.h"
 #include "support/run_program.h"
 
 namespace {
 
-const std::string kExplorer = std::string(DRAVO_BIN_DIR) + "/dravo-explorer";
-const std::string kSim = std::string(DRAVO_BIN_DIR) + "/dravo-sim";
+const std::string kExplorer = build_paths::BinDir() + "/dravo-explorer";
+const std::string kSim = build_paths::BinDir() + "/dravo-sim";
 
 // A terminal without any display, as over ssh.
 const std::map<std::string, std::string> kNoDisplay{

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "raw_client.h"
+#include "support/build_paths.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -30,7 +31,7 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 }
 
 TEST(DravoSimExecutable, AppearsAnswersTheConnectionTestAndLeavesOnSigterm) {
-    const std::string program = (fs::path(DRAVO_BIN_DIR) / "dravo-sim").string();
+    const std::string program = (fs::path(build_paths::BinDir()) / "dravo-sim").string();
     ASSERT_TRUE(fs::exists(program)) << program;
     TempDir dir;
     const std::string portDir = dir.Path() + "/ports";

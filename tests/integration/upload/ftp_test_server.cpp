@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "support/build_paths.h"
 
 extern char** environ;
 
@@ -47,8 +48,7 @@ FtpTestServer::FtpTestServer(Options options) : options_(std::move(options)) {
 
 void FtpTestServer::Start() {
     std::filesystem::create_directories(Home());
-    const std::string script =
-        std::string(DRAVO_SOURCE_DIR) + "/tests/integration/upload/ftp_server.py";
+    const std::string script = build_paths::SourceDir() + "/tests/integration/upload/ftp_server.py";
     std::vector<std::string> arguments{kPython,        script,
                                        "--home",       Home(),
                                        "--transcript", folder_.Path() + "/transcript.txt",

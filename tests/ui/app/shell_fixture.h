@@ -18,6 +18,7 @@
 #include "app/options_store_qt.h"
 #include "base/dialogs.h"
 #include "protocol/device_session.h"
+#include "support/build_paths.h"
 #include "support/recording_dialogs.h"
 #include "support/worker_settle.h"
 
@@ -77,7 +78,7 @@ class ShellFixture : public ::testing::Test {
         return settings.value(QStringLiteral("MANAGER/OPTIONS/") + QLatin1String(name)).toString();
     }
 
-    static QString BinDir() { return QStringLiteral(DRAVO_BIN_DIR); }
+    static QString BinDir() { return QString::fromStdString(build_paths::BinDir()); }
 
     QString TempFolder() const { return root_.path() + QStringLiteral("/tmp/tlx4_dravo_explorer"); }
 

@@ -13,6 +13,7 @@
 
 #include "firmware/device_info_page.h"
 #include "integration/firmware/firmware_rig.h"
+#include "support/build_paths.h"
 #include "support/worker_settle.h"
 #include "unit/ident/language_guard.h"
 
@@ -20,7 +21,7 @@ namespace firmware_testing {
 namespace {
 
 QString ScreenshotPath(const QString& name) {
-    QDir dir(QString::fromUtf8(DRAVO_BIN_DIR));
+    QDir dir(QString::fromStdString(build_paths::BinDir()));
     dir.mkpath("../screenshots");
     return dir.filePath("../screenshots/" + name);
 }

@@ -23,6 +23,7 @@
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
 #include "sim/simulated_device.h"
+#include "support/build_paths.h"
 #include "support/log_lines.h"
 #include "support/qt_application.h"
 #include "support/recording_dialogs.h"
@@ -128,7 +129,7 @@ class HistoryPageTest : public ::testing::Test {
     }
 
     static QString ShotFolder() {
-        const QString folder = QStringLiteral(DRAVO_BIN_DIR "/../screenshots");
+        const QString folder = QString::fromStdString(build_paths::BinDir() + "/../screenshots");
         QDir().mkpath(folder);
         return folder;
     }

@@ -14,6 +14,7 @@
 #include "protocol/device_stack.h"
 #include "settings/settings_page.h"
 #include "sim/simulated_device.h"
+#include "support/build_paths.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -103,7 +104,7 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
         });
     }
     void SaveShot(const std::string& language) {
-        const QString folder = QStringLiteral(DRAVO_BIN_DIR "/../screenshots");
+        const QString folder = QString::fromStdString(build_paths::BinDir() + "/../screenshots");
         QDir().mkpath(folder);
         tabs_.setCurrentWidget(page_);
         tabs_.show();

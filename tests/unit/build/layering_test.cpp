@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+#include "support/build_paths.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -58,7 +60,7 @@ TEST(Layering, NoFolderIncludesFromAFolderAboveOrBesideIt) {
     std::vector<std::string> violations;
     std::size_t filesSeen = 0;
     for (const auto& [folder, allowed] : AllowedBelow()) {
-        const fs::path root = fs::path(DRAVO_SOURCE_DIR) / folder;
+        const fs::path root = fs::path(build_paths::SourceDir()) / folder;
         if (!fs::exists(root)) {
             continue;
         }
