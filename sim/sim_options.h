@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/device_profile.h"
+
 // Everything that makes one simulated dosimeter what it is: its model and
 // identity, its history, the faults it shows and how it behaves on the wire.
 enum class SimModel { K310, K520 };
@@ -66,6 +68,8 @@ struct SimOptions {
     unsigned plugInDelayMs = 0;      // before the first appearance
     // A RESET into the boot loader starts the main program instead.
     bool bootLoaderUnreachable = false;
+    // The device's choices where the protocol leaves them open.
+    DeviceProfile profile = DeviceProfiles().front();
 };
 
 // A K310 with three days of history, answering at wire speed and plugging in
