@@ -4,7 +4,6 @@
 
 #include "firmware/firmware_update.h"
 #include "firmware_rig.h"
-#include "sim/device_layout.h"
 #include "support/log_lines.h"
 #include "unit/ident/language_guard.h"
 
@@ -39,9 +38,7 @@ class FirmwareUpdateRun : public FirmwareRig {
         const auto efl = *ExternalFlashImage(board);
         EXPECT_EQ(ExternalFlash(static_cast<std::uint32_t>(efl.size())), Bytes(efl));
         const auto cpu = *CpuImage(board, revision);
-        EXPECT_EQ(
-            CpuFlash(device_layout::kMainProgramStart, static_cast<std::uint32_t>(cpu.size())),
-            Bytes(cpu));
+        EXPECT_EQ(MainProgram(static_cast<std::uint32_t>(cpu.size())), Bytes(cpu));
     }
 
     void ExpectHostRestored() {

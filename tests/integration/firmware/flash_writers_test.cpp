@@ -6,12 +6,9 @@
 #include "firmware/cpu_flash_writer.h"
 #include "firmware/external_flash_writer.h"
 #include "firmware_rig.h"
-#include "sim/device_layout.h"
 
 namespace firmware_testing {
 namespace {
-
-using device_layout::kMainProgramStart;
 
 std::vector<std::uint32_t> Addresses(const std::vector<TranscriptEntry>& requests, int group,
                                      int code) {
@@ -171,7 +168,7 @@ TEST_F(CpuFlashWrite, Revision42ImageWithAPageEraseBeforeEveryFourthChunk) {
     Start(options);
     ASSERT_EQ(Write(), WriteOutcome::Done) << log.Text();
     const auto image = *CpuImage(310, 42);
-    EXPECT_EQ(CpuFlash(kMainProgramStart, 0xE000), Bytes(image));
+    EXPECT_EQ(MainProgram(0xE000), Bytes(image));
     const auto requests = device->Requests();
     std::vector<int> order;
     for (const auto& request : requests) {
