@@ -39,6 +39,7 @@
 #include "serial/port_diagnosis.h"
 #include "serial/start_ports_notice.h"
 #include "serial/user_identity.h"
+#include "settings/settings_backup.h"
 #include "settings/settings_device_page_qt.h"
 #include "upload/ini_options.h"
 #include "upload/log_report.h"
@@ -443,6 +444,10 @@ void TForm1::CreateDevicePages() {
                                       progress = context.showProgress] {
         const FirmwareContext firmware{session_->Commands(), log_, *this, clock_, progress};
         return RestartIntoMainProgram(firmware, restart);
+    };
+    context.keepSettings = [this] {
+        return BackUpDeviceSettings(session_->Commands(), *this, workerDialogs_, log_,
+                                    SettingsBackupFolder());
     };
     context.showStatus = [this](const std::string& text, StatusStyle style) {
         OnGuiThread([this, text, style] { ShowStatus(text, static_cast<int>(style)); });

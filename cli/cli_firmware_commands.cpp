@@ -1,8 +1,11 @@
+#include <algorithm>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 #include "base/language.h"
@@ -15,6 +18,7 @@
 #include "firmware/device_restart.h"
 #include "firmware/firmware_update.h"
 #include "protocol/screen_markup.h"
+#include "settings/settings_backup.h"
 
 namespace {
 
@@ -23,14 +27,19 @@ FirmwareContext Firmware(CliContext& context, CliSession& session) {
 }
 
 // --yes starts the update, but a failed attempt is not retried unasked:
-// only the first question gets the answer --yes gives.
+// only the first question gets the answer --yes gives. `beforeLater` runs
+// before each later question, the one after a failed attempt.
 class FirstQuestionOnly final : public Dialogs {
   public:
-    explicit FirstQuestionOnly(Dialogs& dialogs) : dialogs_(dialogs) {}
+    FirstQuestionOnly(Dialogs& dialogs, std::function<void()> beforeLater)
+        : dialogs_(dialogs), beforeLater_(std::move(beforeLater)) {}
     void Error(const std::string& text) override { dialogs_.Error(text); }
     void Information(const std::string& text) override { dialogs_.Information(text); }
     void Warning(const std::string& text) override { dialogs_.Warning(text); }
     bool AskYesNo(const std::string& text) override {
+        if (!first_ && beforeLater_) {
+            beforeLater_();
+        }
         const bool answer = dialogs_.AskYesNo(text);
         return std::exchange(first_, false) && answer;
     }
@@ -45,8 +54,24 @@ class FirstQuestionOnly final : public Dialogs {
 
   private:
     Dialogs& dialogs_;
+    std::function<void()> beforeLater_;
     bool first_ = true;
 };
+
+// The texts of the error lines logged from line `first` on: why an attempt
+// failed, which the window leaves in its log.
+std::vector<std::string> ErrorsLoggedSince(const AppLog& log, std::size_t first) {
+    static const std::string kOpen = "# ERROR: \"";
+    std::vector<std::string> errors;
+    const std::vector<std::string> lines = log.Lines();
+    for (std::size_t i = std::min(first, lines.size()); i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.rfind(kOpen, 0) == 0 && line.size() > kOpen.size() && line.back() == '"') {
+            errors.push_back(line.substr(kOpen.size(), line.size() - kOpen.size() - 1));
+        }
+    }
+    return errors;
+}
 
 int Finished(bool succeeded) {
     if (CliHost::Interrupted()) {
@@ -91,7 +116,18 @@ int RunUpdate(CliContext& context) {
         }
         bar->Update(percent, 100);
     };
-    FirstQuestionOnly dialogs(context.dialogs);
+    // The errors logged from here on tell why an attempt failed.
+    const std::size_t firstLine = context.log.LineCount();
+    const bool showReasons = !quiet && !context.options.verbose;
+    FirstQuestionOnly dialogs(context.dialogs, [&context, &bar, firstLine, showReasons] {
+        bar.reset();
+        if (!showReasons) {
+            return;
+        }
+        for (const std::string& error : ErrorsLoggedSince(context.log, firstLine)) {
+            std::cerr << error << '\n';
+        }
+    });
     FirmwareUpdate update(
         firmware, environment.Environment(), screens, dialogs,
         [&bar, quiet](const std::string& text, StatusStyle) {
@@ -101,6 +137,16 @@ int RunUpdate(CliContext& context) {
             }
         },
         [&info] { return info.valid; });
+    update.KeepSettingsWith([&context, &session, quiet] {
+        const std::string path =
+            BackUpDeviceSettings(session.Stack().Commands(), context.host, context.dialogs,
+                                 context.log, SettingsBackupFolder());
+        if (!path.empty() && !quiet) {
+            std::cerr << PickText("Настройки прибора сохранены в ", "Device settings saved to ")
+                      << path << '\n';
+        }
+        return path;
+    });
     // The flash writers stop between requests, never inside a chunk's exchange.
     context.host.LeaveFirstSignalToCancel([&update] { update.Cancel(); });
     const FirmwareUpdate::Outcome outcome = update.Run();

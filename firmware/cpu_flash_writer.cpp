@@ -1,7 +1,6 @@
 #include "firmware/cpu_flash_writer.h"
 
 #include "base/language.h"
-#include "firmware/boot_area.h"
 #include "firmware/device_mode.h"
 #include "firmware/flash_chunks.h"
 
@@ -27,46 +26,16 @@ WriteOutcome CpuFlashWriter::Run() {
 }
 
 WriteOutcome CpuFlashWriter::Prepare() {
-    DeviceCommands& commands = context_.commands;
-    AppLog& log = context_.log;
-    if (CheckMode(commands, log) != DeviceMode::BootLoader) {
-        log.AddLine(kRule);
-        log.LogError("Update TLX4 not avaliable - TLX4 Mode");
+    if (CheckMode(context_.commands, context_.log) != DeviceMode::BootLoader) {
+        context_.log.AddLine(kRule);
+        context_.log.LogError("Update TLX4 not avaliable - TLX4 Mode");
         return WriteOutcome::Failed;
     }
-    const std::uint16_t board = static_cast<std::uint16_t>(commands.BoardCode());
-    const auto& boardInfo = commands.CachedBoardInfo();
-    const auto image = boardInfo ? CpuImage(board, boardInfo->revision) : std::nullopt;
-    if (!image) {
+    const std::optional<CpuImagePlan> plan = PlanCpuImage(context_.commands, context_.log);
+    if (!plan) {
         return WriteOutcome::Failed;
     }
-    image_ = *image;
-    if (!commands.CachedCpuInfo() && !commands.ReadCpuInfo(false)) {
-        log.LogError("Reading CpuInfo");
-        return WriteOutcome::Failed;
-    }
-    const CpuInfo& cpu = *commands.CachedCpuInfo();
-    pageSize_ = FlashPageSize(cpu.Type());
-    start_ = MainProgramStart(cpu);
-    // Without a known page size no page could be erased before it is written.
-    if (pageSize_ == 0) {
-        log.LogError("CPU page size 0: type " + std::to_string(cpu.Type()));
-        return WriteOutcome::Failed;
-    }
-    // A start inside a page would write into a page that was never erased.
-    if (start_ % pageSize_ != 0) {
-        log.LogError(PickText("Начало программы не на границе страницы",
-                              "Program start not on a page boundary"));
-        return WriteOutcome::Failed;
-    }
-    // Check mode has just read the SoftInfo.
-    const std::string fault =
-        ProgramStartFault(start_, commands.CachedSoftInfo().value_or(SoftInfo{}), cpu);
-    if (!fault.empty()) {
-        log.LogError(fault);
-        return WriteOutcome::Failed;
-    }
-    chunkSize_ = FlashChunkSize(cpu, board);
+    plan_ = *plan;
     return WriteOutcome::Done;
 }
 
@@ -76,26 +45,27 @@ WriteOutcome CpuFlashWriter::WriteImage() {
     AppLog& log = context_.log;
     log.AddLine("#  Written: 0%");
     ProgressPacer pacer(context_.clock, kProgressIntervalMs);
-    std::uint32_t address = start_;
+    const ImageBytes image = plan_.image;
+    std::uint32_t address = plan_.start;
     std::size_t offset = 0;
-    while (offset < image_.size()) {
+    while (offset < image.size()) {
         if (context_.Stopping()) {
             log.LogError(PickText("Запись остановлена", "Writing stopped"));
             return WriteOutcome::Stopped;
         }
-        const std::uint32_t count = ChunkLength(address, chunkSize_, image_.size() - offset);
-        if (address % pageSize_ == 0 && !commands.CpuErase(address, false)) {
+        const std::uint32_t count = ChunkLength(address, plan_.chunkSize, image.size() - offset);
+        if (address % plan_.pageSize == 0 && !commands.CpuErase(address, false)) {
             log.LogError("Erase CPU Sector");
             return WriteOutcome::Failed;
         }
-        if (!commands.CpuWrite(address, image_.data() + offset, count, false)) {
+        if (!commands.CpuWrite(address, image.data() + offset, count, false)) {
             log.LogError("Writa data to CPU Flash");
             return WriteOutcome::Failed;
         }
         address += count;
         offset += count;
-        if (pacer.Due(offset == image_.size())) {
-            const int percent = PercentWritten(offset, image_.size());
+        if (pacer.Due(offset == image.size())) {
+            const int percent = PercentWritten(offset, image.size());
             log.ReplaceLastLine("# Written: " + std::to_string(percent) + "%");
             context_.ShowProgress(percent);
         }

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "firmware/cpu_image_plan.h"
 #include "firmware/firmware_context.h"
-#include "firmware/firmware_images.h"
 
 // Writes the carried main program into the CPU flash of a device running its
 // boot loader, erasing each flash page as the write reaches it.
@@ -20,8 +20,5 @@ class CpuFlashWriter {
     WriteOutcome WriteImage();
 
     const FirmwareContext& context_;
-    ImageBytes image_;
-    std::uint32_t pageSize_ = 0;
-    std::uint32_t start_ = 0;
-    std::uint32_t chunkSize_ = 0;
+    CpuImagePlan plan_;
 };

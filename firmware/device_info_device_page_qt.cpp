@@ -17,7 +17,7 @@ class DeviceInfoDevicePage final : public DevicePage {
             DeviceInfoPageContext{context.session->Commands(), *context.log, *context.host,
                                   *context.worker, *context.dialogs, context.clock,
                                   WindowRestartEnvironment(context), context.deviceReady,
-                                  context.showStatus, context.showProgress},
+                                  context.showStatus, context.showProgress, context.keepSettings},
             context.tab);
         context.tab->layout()->addWidget(page_);
     }

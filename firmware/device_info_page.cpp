@@ -74,6 +74,7 @@ void DeviceInfoPage::BitBtn_ReNewDeviceInfoClick() {
                                  context_.clock,    context_.showProgress, nullptr};
         FirmwareUpdate update(std::move(firmware), context_.restart, screens_, context_.dialogs,
                               context_.showStatus, context_.ready);
+        update.KeepSettingsWith(context_.keepSettings);
         update.Run();
         const bool ready = context_.ready && context_.ready();
         QMetaObject::invokeMethod(

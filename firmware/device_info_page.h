@@ -30,6 +30,8 @@ struct DeviceInfoPageContext {
     // The status panel and the bottom progress bar.
     StatusSink showStatus;
     std::function<void(int percent)> showProgress;
+    // Saves the device's settings before the update writes anything.
+    SettingsKeeper keepSettings;
 };
 
 // The content of the "About Device" tab (TabSheet_DevInfo): what

@@ -2,6 +2,7 @@
 
 #include "base/language.h"
 #include "firmware/cpu_flash_writer.h"
+#include "firmware/cpu_image_plan.h"
 #include "firmware/device_info_text.h"
 #include "firmware/external_flash_writer.h"
 #include "firmware/firmware_images.h"
@@ -104,7 +105,7 @@ bool FirmwareUpdate::RunStep(int step) {
     DeviceRestart restart(context_, environment_);
     switch (step) {
         case 1:
-            return Restarted(restart.IntoBootLoader(), DeviceMode::BootLoader);
+            return Prepared() && Restarted(restart.IntoBootLoader(), DeviceMode::BootLoader);
         case 2:
             return CpuFlashWriter(context_).Run() == WriteOutcome::Done;
         case 3:
@@ -114,6 +115,32 @@ bool FirmwareUpdate::RunStep(int step) {
         default:
             return restart.IntoMainProgram() == RestartResult::Done && CarriedVersionRunning();
     }
+}
+
+// The main program and the boot loader both tell where the CPU image goes, so
+// the write is judged before the restart, in either mode.
+bool FirmwareUpdate::Prepared() {
+    const DeviceMode mode = CheckMode(context_.commands, context_.log);
+    return mode != DeviceMode::Unreadable && PlanCpuImage(context_.commands, context_.log) &&
+           SettingsKept(mode);
+}
+
+// Once per update: a retry finds them kept already.
+bool FirmwareUpdate::SettingsKept(DeviceMode mode) {
+    if (!keepSettings_ || settingsKept_) {
+        return true;
+    }
+    if (mode == DeviceMode::BootLoader) {
+        context_.log.AddLine(PickText("Настройки не сохранены: прибор в режиме BOOT",
+                                      "Settings not saved: the device is in BOOT mode"));
+        return true;
+    }
+    settingsKept_ = !keepSettings_().empty();
+    if (!settingsKept_) {
+        context_.log.LogError(PickText("Настройки прибора не сохранены, обновление не начато",
+                                       "Device settings not saved, the update did not start"));
+    }
+    return settingsKept_;
 }
 
 bool FirmwareUpdate::CarriedVersionRunning() {

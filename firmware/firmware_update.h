@@ -15,10 +15,17 @@
 // What the update shows besides boxes: the status panel (the step texts).
 using StatusSink = std::function<void(const std::string& text, StatusStyle style)>;
 
+// Saves the connected device's settings as a settings file; the file's path,
+// or empty when they could not be saved (the reason logged).
+using SettingsKeeper = std::function<std::string()>;
+
 // The five-step firmware update behind the information page's button and the
 // command line: boot loader, CPU flash, main program, external flash, reset.
-// A failed attempt offers another from step 1; success is confirmed by the
-// device reporting the carried version after the last restart.
+// Step 1 first judges where the CPU image would go and keeps the settings, so
+// a refused device stays in its main program and an update that resets the
+// settings loses nothing. A failed attempt offers another from step 1;
+// success is confirmed by the device reporting the carried version after the
+// last restart.
 class FirmwareUpdate {
   public:
     enum class Outcome { NotStarted, Succeeded, Failed, Stopped };
@@ -33,6 +40,9 @@ class FirmwareUpdate {
     Outcome Run();
     // Stops after the current request; safe from another thread or a signal.
     void Cancel() { cancel_ = true; }
+    // Keeps the settings of a device running its main program before the
+    // first restart; a device in boot mode has none to give.
+    void KeepSettingsWith(SettingsKeeper keeper) { keepSettings_ = std::move(keeper); }
 
     // The step (1 to 5) the last attempt failed or stopped in; 0 for none.
     int FailedStep() const { return failedStep_; }
@@ -44,6 +54,8 @@ class FirmwareUpdate {
   private:
     bool Attempt(bool retry);
     bool RunStep(int step);
+    bool Prepared();
+    bool SettingsKept(DeviceMode mode);
     bool Restarted(RestartResult result, DeviceMode wanted);
     bool CarriedVersionRunning();
     bool Stopping() const { return context_.Stopping(); }
@@ -55,6 +67,8 @@ class FirmwareUpdate {
     Dialogs& dialogs_;
     StatusSink status_;
     std::function<bool()> ready_;
+    SettingsKeeper keepSettings_;
+    bool settingsKept_ = false;
     std::uint16_t board_ = 0;
     int failedStep_ = 0;
 };

@@ -46,6 +46,9 @@ struct PageContext {
     // identified again, running the connection test and identification itself;
     // true on success. On the worker.
     std::function<bool()> restartIntoMainProgram;
+    // Saves the connected device's settings as a settings file before an
+    // operation that may reset them; its path, or empty. On the worker.
+    std::function<std::string()> keepSettings;
     // Shows a text in the status bar in one of its styles; from any thread.
     std::function<void(const std::string& text, StatusStyle style)> showStatus;
 };

@@ -1,5 +1,7 @@
 #include "sim/device_layout.h"
 
+#include <algorithm>
+
 namespace device_layout {
 namespace {
 
@@ -46,15 +48,34 @@ std::uint32_t CpuFlashPageSize(int cpuType) {
     return 0;
 }
 
+Layout LayoutOf(const SimOptions& options) {
+    switch (options.profile.records) {
+        case RecordPlacement::BelowProgram:
+            return {0x08002000, kCpuFlashEnd, 0x08000100, 0x08000180, 0, 0};
+        case RecordPlacement::AboveProgram: {
+            // The records' pages are the boot loader's, so no erase of the
+            // main program's last page reaches them.
+            const std::uint32_t reserved =
+                std::max<std::uint32_t>(CpuFlashPageSize(options.cpuType), 0x200);
+            const std::uint32_t records = kCpuFlashEnd - reserved;
+            return {0x08004000, records, records, records + 0x100, 0, 0};
+        }
+        case RecordPlacement::OtherArea:
+            return {0x08006000, kCpuFlashEnd, 0x08080100, 0x0808DB00, 0x08080000, 0x10000};
+    }
+    return {};
+}
+
 std::array<std::uint8_t, 48> BuildCpuInfo(const SimOptions& options) {
     std::array<std::uint8_t, 48> info{};
     info[0] = static_cast<std::uint8_t>(options.cpuType);
     info[1] = static_cast<std::uint8_t>(options.cpuType >> 8);
     info[2] = static_cast<std::uint8_t>(kCpuFlashSize / 1024);  // flash size in KiB
     info[3] = static_cast<std::uint8_t>((kCpuFlashSize / 1024) >> 8);
-    Put32(&info[10], kInf1Address);
-    Put32(&info[14],
-          options.reportedProgramStart != 0 ? options.reportedProgramStart : kMainProgramStart);
+    const Layout layout = LayoutOf(options);
+    Put32(&info[10], layout.inf1Address);
+    Put32(&info[14], options.reportedProgramStart != 0 ? options.reportedProgramStart
+                                                       : layout.mainProgramStart);
     return info;
 }
 

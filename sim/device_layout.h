@@ -8,13 +8,10 @@
 // Where things live in the simulated device's address space.
 namespace device_layout {
 
-// CPU flash: the boot loader's 8 KiB (with CpuInfo and Inf1Block), then the
-// main program.
+// CPU flash: the boot loader's pages first, then the main program's.
 inline constexpr std::uint32_t kCpuFlashBase = 0x08000000;
 inline constexpr std::uint32_t kCpuFlashSize = 0x20000;
-inline constexpr std::uint32_t kMainProgramStart = 0x08002000;
-inline constexpr std::uint32_t kCpuInfoAddress = 0x08000100;
-inline constexpr std::uint32_t kInf1Address = 0x08000180;
+inline constexpr std::uint32_t kCpuFlashEnd = kCpuFlashBase + kCpuFlashSize;
 
 // RAM holding the live values.
 inline constexpr std::uint32_t kRamBase = 0x20000000;
@@ -34,6 +31,30 @@ std::uint32_t UniqueIdAddress(int cpuType, std::uint16_t bootVersion);
 
 // Erase page of the CPU flash; 0 for an unknown CPU type.
 std::uint32_t CpuFlashPageSize(int cpuType);
+
+// Where one device keeps its boot loader's records (the CpuInfo block that
+// SoftInfo points at, the Inf1Block that CpuInfo points at) and its main
+// program, by the profile's placement:
+// - below the program: the boot loader's 8 KiB hold the records, the main
+//   program fills the rest of the CPU flash;
+// - above the program: a 16 KiB boot loader, then the main program, and the
+//   records in the last 512 bytes (at least one erase page) of the CPU flash;
+// - another area: a 24 KiB boot loader, then the main program to the end of
+//   the CPU flash, and the records in a 64 KiB memory area of their own at
+//   0x08080000, which no CPU-flash command reaches.
+struct Layout {
+    std::uint32_t mainProgramStart = 0;
+    // Past the last byte the main program may fill; CPU-flash writes and
+    // erases outside [mainProgramStart, mainProgramEnd) are refused.
+    std::uint32_t mainProgramEnd = 0;
+    std::uint32_t cpuInfoAddress = 0;
+    std::uint32_t inf1Address = 0;
+    // The records' own area; size 0 when they lie in the CPU flash.
+    std::uint32_t recordAreaBase = 0;
+    std::uint32_t recordAreaSize = 0;
+};
+
+Layout LayoutOf(const SimOptions& options);
 
 std::array<std::uint8_t, 48> BuildCpuInfo(const SimOptions& options);
 std::array<std::uint8_t, 16> BuildInf1Block(const SimOptions& options);

@@ -76,12 +76,14 @@ SimClock SteadySimClock() {
 
 DeviceModel::DeviceModel(const SimOptions& options, SimClock clock)
     : options_(ResolveDefaults(options)),
+      layout_(LayoutOf(options_)),
       clock_(clock ? std::move(clock) : SteadySimClock()),
       background_(options_.history.seed),
       parameters_(options_.model),
       externalFlash_(0, kExternalFlashSize, kExternalSector),
       cpuFlash_(kCpuFlashBase, kCpuFlashSize,
                 std::max<std::uint32_t>(CpuFlashPageSize(options_.cpuType), 128)),
+      recordArea_(layout_.recordAreaBase, layout_.recordAreaSize, 256),
       history_(externalFlash_),
       live_(background_),
       ram_(kRamSize, 0),
@@ -92,12 +94,14 @@ DeviceModel::DeviceModel(const SimOptions& options, SimClock clock)
     clockBase_ = clock_();
     timeBase_ = options_.deviceTime ? *options_.deviceTime : sim_calendar::LocalNow();
 
-    FillWithCode(cpuFlash_, kCpuFlashBase, kMainProgramStart - kCpuFlashBase, 0xB007);
+    FillWithCode(cpuFlash_, kCpuFlashBase, layout_.mainProgramStart - kCpuFlashBase, 0xB007);
+    FillWithCode(cpuFlash_, layout_.mainProgramStart, 0xE000, options_.mainVersion);
+    // Each record lies in the CPU flash or in the records' own area.
+    FlashMemory& records = layout_.recordAreaSize != 0 ? recordArea_ : cpuFlash_;
     const auto cpuInfo = BuildCpuInfo(options_);
-    cpuFlash_.Fill(kCpuInfoAddress, cpuInfo.data(), cpuInfo.size());
+    records.Fill(layout_.cpuInfoAddress, cpuInfo.data(), cpuInfo.size());
     const auto inf1 = BuildInf1Block(options_);
-    cpuFlash_.Fill(kInf1Address, inf1.data(), inf1.size());
-    FillWithCode(cpuFlash_, kMainProgramStart, 0xE000, options_.mainVersion);
+    records.Fill(layout_.inf1Address, inf1.data(), inf1.size());
 
     GenerateHistory(history_, options_.history, background_, timeBase_, Sensors(),
                     *parameters_.Get(DeviceParameters::kCalibration));
@@ -162,6 +166,8 @@ std::vector<std::uint8_t> DeviceModel::ReadMemory(std::uint32_t address, std::ui
         const std::uint32_t at = address + i;
         if (cpuFlash_.Contains(at, 1)) {
             cpuFlash_.Read(at, &out[i], 1);
+        } else if (recordArea_.Contains(at, 1)) {
+            recordArea_.Read(at, &out[i], 1);
         } else if (at >= kRamBase && at - kRamBase < kRamSize) {
             out[i] = ram_[at - kRamBase];
         } else if (at >= uniqueIdAddress_ && at - uniqueIdAddress_ < uniqueId_.size()) {
@@ -179,7 +185,7 @@ std::optional<bool> DeviceModel::TakeRestartRequest() {
 
 void DeviceModel::Restart(bool bootLoader) {
     // Without a main program the boot loader stays in charge.
-    const bool mainPresent = !cpuFlash_.IsErased(kMainProgramStart, 4);
+    const bool mainPresent = !cpuFlash_.IsErased(layout_.mainProgramStart, 4);
     bootMode_ = (bootLoader && !options_.bootLoaderUnreachable) || !mainPresent;
     historyAccess_ = false;
     connectionText_.clear();
@@ -274,7 +280,7 @@ DeviceModel::Answer DeviceModel::SoftInfo() const {
     Data info;
     Append16(info, options_.bootVersion);
     Append16(info, ReportedMainVersion());
-    Append32(info, kCpuInfoAddress);
+    Append32(info, layout_.cpuInfoAddress);
     return info;
 }
 
@@ -437,20 +443,21 @@ DeviceModel::Answer DeviceModel::HandleExternalFlash(int code, const Data& data)
         case 0x02:
             return BlockRead(externalFlash_, data);
         case 0x03:
-            return BlockWrite(externalFlash_, data, 0);
+            return BlockWrite(externalFlash_, data, 0, kExternalFlashSize);
         case 0x05:
-            return EraseAt(externalFlash_, data, 0);
+            return EraseAt(externalFlash_, data, 0, kExternalFlashSize);
         default:
             return std::nullopt;
     }
 }
 
 DeviceModel::Answer DeviceModel::HandleCpuFlash(int code, const Data& data) {
-    // The boot loader's own pages are never given up.
+    // The boot loader's own pages, records included, are never given up.
     switch (code) {
         case 0x03:
         case 0x06: {
-            auto answer = BlockWrite(cpuFlash_, data, kMainProgramStart);
+            auto answer =
+                BlockWrite(cpuFlash_, data, layout_.mainProgramStart, layout_.mainProgramEnd);
             if (answer && answer->size() == 5 && (*answer)[4] != 0 &&
                 options_.mainVersionAfterCpuWrite != 0) {
                 mainVersion_ = options_.mainVersionAfterCpuWrite;
@@ -459,7 +466,7 @@ DeviceModel::Answer DeviceModel::HandleCpuFlash(int code, const Data& data) {
         }
         case 0x05:
         case 0x07:
-            return EraseAt(cpuFlash_, data, kMainProgramStart);
+            return EraseAt(cpuFlash_, data, layout_.mainProgramStart, layout_.mainProgramEnd);
         default:
             return std::nullopt;
     }
@@ -478,7 +485,7 @@ DeviceModel::Answer DeviceModel::BlockRead(FlashMemory& flash, const Data& data)
 }
 
 DeviceModel::Answer DeviceModel::BlockWrite(FlashMemory& flash, const Data& data,
-                                            std::uint32_t lowest) {
+                                            std::uint32_t first, std::uint32_t end) {
     if (data.size() < 5) {
         return std::nullopt;
     }
@@ -487,20 +494,21 @@ DeviceModel::Answer DeviceModel::BlockWrite(FlashMemory& flash, const Data& data
     Data answer(data.begin(), data.begin() + 5);
     // A refused write echoes a length of 0, which the requester sees as failure.
     const bool complete = data.size() == 5 + length && length <= kMaxBlock && length > 0;
-    if (!complete || address < lowest || !flash.Write(address, data.data() + 5, length)) {
+    const bool reached = address >= first && std::uint64_t{address} + length <= end;
+    if (!complete || !reached || !flash.Write(address, data.data() + 5, length)) {
         answer[4] = 0;
     }
     return answer;
 }
 
-DeviceModel::Answer DeviceModel::EraseAt(FlashMemory& flash, const Data& data,
-                                         std::uint32_t lowest) {
+DeviceModel::Answer DeviceModel::EraseAt(FlashMemory& flash, const Data& data, std::uint32_t first,
+                                         std::uint32_t end) {
     if (data.size() < 4) {
         return std::nullopt;
     }
     const std::uint32_t address = Get32(data, 0);
     // Any answer counts as done, so a refused erase is not answered.
-    if (address < lowest || !flash.EraseUnitAt(address)) {
+    if (address < first || address >= end || !flash.EraseUnitAt(address)) {
         return std::nullopt;
     }
     return Data(data.begin(), data.begin() + 4);

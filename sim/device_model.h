@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/device_layout.h"
 #include "sim/device_parameters.h"
 #include "sim/flash_memory.h"
 #include "sim/history_ring.h"
@@ -67,6 +68,8 @@ class DeviceModel {
     DeviceParameters& Parameters() { return parameters_; }
     FlashMemory& ExternalFlash() { return externalFlash_; }
     FlashMemory& CpuFlash() { return cpuFlash_; }
+    // Where the records and the main program lie.
+    const device_layout::Layout& Layout() const { return layout_; }
     HistoryRing& History() { return history_; }
     LiveValues& Live() { return live_; }
     const RadiationBackground& Background() const { return background_; }
@@ -104,19 +107,22 @@ class DeviceModel {
     std::optional<std::uint32_t> ReadOnlyParameter(std::uint16_t id) const;
 
     Answer BlockRead(FlashMemory& flash, const Data& data);
-    Answer BlockWrite(FlashMemory& flash, const Data& data, std::uint32_t lowest);
-    Answer EraseAt(FlashMemory& flash, const Data& data, std::uint32_t lowest);
+    // Writes and erases reach only [first, end) of the flash.
+    Answer BlockWrite(FlashMemory& flash, const Data& data, std::uint32_t first, std::uint32_t end);
+    Answer EraseAt(FlashMemory& flash, const Data& data, std::uint32_t first, std::uint32_t end);
 
     void WriteLiveValuesToRam();
     void RecordHistoryUpTo(std::uint32_t now);
     int Sensors() const { return options_.model == SimModel::K310 ? 2 : 1; }
 
     SimOptions options_;
+    device_layout::Layout layout_;
     SimClock clock_;
     RadiationBackground background_;
     DeviceParameters parameters_;
     FlashMemory externalFlash_;
     FlashMemory cpuFlash_;
+    FlashMemory recordArea_;  // empty unless the records lie in an area of their own
     HistoryRing history_;
     LiveValues live_;
     std::vector<std::uint8_t> ram_;

@@ -231,6 +231,7 @@ void SimulatedDevice::ClosePort(std::unique_ptr<PtyPort>& port) {
     port.reset();
     std::lock_guard<std::mutex> lock(mutex_);
     plugged_ = false;
+    silent_ = false;
     devicePath_.clear();
     changed_.notify_all();
 }
@@ -264,20 +265,46 @@ void SimulatedDevice::UpdatePlugState(std::unique_ptr<PtyPort>& port) {
     changed_.notify_all();
 }
 
+bool SimulatedDevice::Silent() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return silent_;
+}
+
+bool SimulatedDevice::EndSilence() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!silent_ || std::chrono::steady_clock::now() < silentUntil_) {
+        return false;
+    }
+    silent_ = false;
+    ++plugCount_;
+    changed_.notify_all();
+    return true;
+}
+
 void SimulatedDevice::Run() {
     std::unique_ptr<PtyPort> port;
     FrameDecoder decoder;
     for (;;) {
         UpdatePlugState(port);
+        if (EndSilence()) {
+            // What was heard of a frame before the restart is gone.
+            decoder = FrameDecoder{};
+        }
         int timeoutMs = -1;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (quit_) {
                 break;
             }
+            const auto now = std::chrono::steady_clock::now();
+            std::optional<SteadyTime> due;
             if (!port && wantPlugged_) {
-                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    plugAt_ - std::chrono::steady_clock::now());
+                due = plugAt_;
+            } else if (port && silent_) {
+                due = silentUntil_;
+            }
+            if (due) {
+                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*due - now);
                 timeoutMs = static_cast<int>(std::max<long long>(0, wait.count()) + 1);
             }
         }
@@ -300,6 +327,10 @@ void SimulatedDevice::Run() {
 void SimulatedDevice::ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder) {
     std::uint8_t buffer[1024];
     const ssize_t n = read(port->MasterFd(), buffer, sizeof buffer);
+    // A device restarting in silence hears nothing.
+    if (Silent()) {
+        return;
+    }
     // The wire time runs from the arrival, so that the device's own work
     // overlaps it as a real device's would.
     auto arrived = std::chrono::steady_clock::now();
@@ -308,6 +339,9 @@ void SimulatedDevice::ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& d
             const std::vector<std::uint8_t> packet(decoder.Packet(),
                                                    decoder.Packet() + decoder.PacketLength());
             ServePacket(port, packet, arrived);
+            if (Silent()) {
+                return;
+            }
             arrived = std::chrono::steady_clock::now();
         }
     }
@@ -395,13 +429,22 @@ void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
     }
     if (restart) {
         std::this_thread::sleep_for(kRestartGrace);
+        const bool replug = options_.profile.restart == RestartLook::Replug;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             model_->Restart(*restart);
-            wantPlugged_ = true;
-            plugAt_ = std::chrono::steady_clock::now() + Duration(options_.restartDelayMs);
+            const auto back = std::chrono::steady_clock::now() + Duration(options_.restartDelayMs);
+            if (replug) {
+                wantPlugged_ = true;
+                plugAt_ = back;
+            } else {
+                silent_ = true;
+                silentUntil_ = back;
+            }
         }
-        ClosePort(port);
+        if (replug) {
+            ClosePort(port);
+        }
     }
 }
 

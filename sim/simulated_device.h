@@ -25,8 +25,11 @@ class PtyPort;
 //   dev.WithModel([](DeviceModel& m) { return m.History().Count(); });
 //   dev.Unplug();                    // DIR/COM7 goes
 //
-// A RESET makes it go away and come back after `restartDelayMs` on a new
-// pseudo-terminal behind the same name, as a USB device re-enumerates.
+// A RESET restarts it as its profile's restart look says: it goes away and
+// comes back after `restartDelayMs` on a new pseudo-terminal behind the same
+// name, as a USB device re-enumerates; or its port stays and it hears and
+// answers nothing for `restartDelayMs`. Either way its return counts as an
+// appearance.
 class SimulatedDevice {
   public:
     using Duration = std::chrono::milliseconds;
@@ -48,10 +51,12 @@ class SimulatedDevice {
     bool IsPluggedIn() const;
     bool WaitUntilPlugged(Duration timeout) const;
     bool WaitUntilUnplugged(Duration timeout) const;
-    // How often the device appeared so far (each restart adds one).
+    // How often the device appeared so far: each plug-in, and each return
+    // from a restart, re-plugged or silent.
     int PlugCount() const;
-    // Waits until the device has appeared `count` times and is plugged in: the
-    // safe way to wait for a restart, however quick.
+    // Waits until the device has appeared `count` times and is plugged in and
+    // answering: the safe way to wait for a restart, however quick and
+    // whichever its look.
     bool WaitForAppearance(int count, Duration timeout) const;
 
     std::string PortPath() const;    // DIR/COM<n>
@@ -89,6 +94,9 @@ class SimulatedDevice {
                         std::size_t count, Duration timeout) const;
     void UpdatePlugState(std::unique_ptr<PtyPort>& port);
     void ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder);
+    // Ends a silent restart that is due: true when the device answers again.
+    bool EndSilence();
+    bool Silent() const;
     void ServePacket(std::unique_ptr<PtyPort>& port, const std::vector<std::uint8_t>& packet,
                      SteadyTime arrived);
     void Wake();
@@ -119,6 +127,9 @@ class SimulatedDevice {
     // State, under mutex_.
     bool plugged_ = false;
     int plugCount_ = 0;
+    // Restarting on the same port: nothing is heard until `silentUntil_`.
+    bool silent_ = false;
+    SteadyTime silentUntil_{};
     std::string devicePath_;
     std::string lastError_;
 

@@ -32,8 +32,11 @@ using namespace std::chrono_literals;
 
 inline constexpr int kCom = 9;
 
-inline SimOptions Model(SimModel model, int revision, std::uint16_t mainVersion) {
+// `profile` names one of the simulated device's profiles.
+inline SimOptions Model(SimModel model, int revision, std::uint16_t mainVersion,
+                        const std::string& profile = "classic") {
     SimOptions options;
+    options.profile = *FindDeviceProfile(profile);
     options.model = model;
     options.hardwareRevision = revision;
     options.mainVersion = mainVersion;
@@ -121,8 +124,10 @@ class FirmwareRig : public ::testing::Test {
         return device->WithModel(
             [size](DeviceModel& m) { return m.ExternalFlash().Read(0, size); });
     }
-    std::vector<std::uint8_t> CpuFlash(std::uint32_t address, std::uint32_t size) {
-        return device->WithModel([&](DeviceModel& m) { return m.CpuFlash().Read(address, size); });
+    // What lies at the start of the device's main program.
+    std::vector<std::uint8_t> MainProgram(std::uint32_t size) {
+        return device->WithModel(
+            [&](DeviceModel& m) { return m.CpuFlash().Read(m.Layout().mainProgramStart, size); });
     }
     static std::vector<std::uint8_t> Bytes(ImageBytes image) {
         return {image.begin(), image.end()};

@@ -1,9 +1,13 @@
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "firmware/firmware_update.h"
 #include "firmware_rig.h"
+#include "settings/settings_backup.h"
+#include "settings/settings_file.h"
 #include "sim/device_layout.h"
 #include "support/log_lines.h"
 #include "unit/ident/language_guard.h"
@@ -32,6 +36,9 @@ class FirmwareUpdateRun : public FirmwareRig {
                 EXPECT_FALSE(host.pagesEnabled);
             },
             [this] { return Ready(); });
+        update->KeepSettingsWith([this] {
+            return BackUpDeviceSettings(session.Commands(), host, answers, log, keptFolder);
+        });
         return update->Run();
     }
 
@@ -39,9 +46,17 @@ class FirmwareUpdateRun : public FirmwareRig {
         const auto efl = *ExternalFlashImage(board);
         EXPECT_EQ(ExternalFlash(static_cast<std::uint32_t>(efl.size())), Bytes(efl));
         const auto cpu = *CpuImage(board, revision);
-        EXPECT_EQ(
-            CpuFlash(device_layout::kMainProgramStart, static_cast<std::uint32_t>(cpu.size())),
-            Bytes(cpu));
+        EXPECT_EQ(MainProgram(static_cast<std::uint32_t>(cpu.size())), Bytes(cpu));
+    }
+
+    // The settings files kept so far.
+    std::vector<std::string> KeptFiles() const {
+        std::vector<std::string> files;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(keptFolder, error)) {
+            files.push_back(entry.path().string());
+        }
+        return files;
     }
 
     void ExpectHostRestored() {
@@ -56,17 +71,34 @@ class FirmwareUpdateRun : public FirmwareRig {
     ProgressScreens screens;
     std::unique_ptr<FirmwareUpdate> update;
     std::vector<std::string> statuses;
+    std::string keptFolder = dir.Path() + "/kept";
 };
 
 SimOptions Outdated(SimModel model, int revision, std::uint16_t oldVersion,
-                    std::uint16_t newVersion) {
-    SimOptions options = Model(model, revision, oldVersion);
+                    std::uint16_t newVersion, const std::string& profile = "classic") {
+    SimOptions options = Model(model, revision, oldVersion, profile);
     options.mainVersionAfterCpuWrite = newVersion;
     return options;
 }
 
-TEST_F(FirmwareUpdateRun, K310Revision41RunsAllFiveStepsAndEndsOnTheCarriedVersion) {
-    Start(Outdated(SimModel::K310, 41, 0x0C05, 0x0C06));
+std::string Hex(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
+    return text;
+}
+
+// The whole update on devices that keep their records below the program,
+// above it and in another memory area, and restart by re-plugging or in
+// silence on the same port.
+class FirmwareUpdateOnProfile : public FirmwareUpdateRun,
+                                public ::testing::WithParamInterface<std::string> {};
+
+INSTANTIATE_TEST_SUITE_P(Profiles, FirmwareUpdateOnProfile,
+                         ::testing::Values("classic", "contrary", "apart"),
+                         [](const auto& info) { return info.param; });
+
+TEST_P(FirmwareUpdateOnProfile, K310From12_5RunsAllFiveStepsAndEndsOnTheCarriedVersion) {
+    Start(Outdated(SimModel::K310, 41, 0x0C05, 0x0C06, GetParam()));
     answers.answers = {true};
     ASSERT_EQ(Update(), FirmwareUpdate::Outcome::Succeeded) << log.Text();
     EXPECT_EQ(answers.shown, (std::vector<std::string>{
@@ -82,6 +114,19 @@ TEST_F(FirmwareUpdateRun, K310Revision41RunsAllFiveStepsAndEndsOnTheCarriedVersi
     EXPECT_EQ(device->PlugCount(), 4) << "three restarts";
     EXPECT_EQ(Screens().back(), "{Y83|CY|T0|AS|*}END OF#{y20|AS|*}WRITE");
     ExpectHostRestored();
+    // The settings were kept before the first restart, in the backup's format.
+    const std::vector<std::string> kept = KeptFiles();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_NE(kept[0].find("-12345678-"), std::string::npos) << kept[0];
+    EXPECT_TRUE(LoadSettingsFile(kept[0], SettingsModel::K310).Ok());
+    EXPECT_TRUE(LogHas("Settings saved to " + kept[0])) << log.Text();
+    const auto requests = device->Requests();
+    const auto firstReset = std::find_if(requests.begin(), requests.end(), [](const auto& r) {
+        return r.group == 1 && r.code == 0x05;
+    });
+    EXPECT_TRUE(std::any_of(requests.begin(), firstReset, [](const auto& r) {
+        return r.group == 1 && r.code == 0x0E;
+    })) << "settings read before the restart";
     // The device is identified afresh, now with the carried version.
     for (int tick = 0; tick < 100 && !Ready(); ++tick) {
         Tick();
@@ -90,12 +135,48 @@ TEST_F(FirmwareUpdateRun, K310Revision41RunsAllFiveStepsAndEndsOnTheCarriedVersi
     EXPECT_EQ(info.mainVersion, 0x0C06);
 }
 
-TEST_F(FirmwareUpdateRun, K520Updates) {
-    Start(Outdated(SimModel::K520, 3, 0x0C02, 0x0C03));
+TEST_P(FirmwareUpdateOnProfile, K520From12_2Updates) {
+    Start(Outdated(SimModel::K520, 3, 0x0C02, 0x0C03, GetParam()));
     answers.answers = {true};
     ASSERT_EQ(Update(), FirmwareUpdate::Outcome::Succeeded) << log.Text();
     ExpectImagesWritten(520, 3);
     EXPECT_EQ(Screens().back(), "{Y280|CY|T0|AS|*}END OF WRITE");
+    EXPECT_EQ(KeptFiles().size(), 1u);
+    ExpectHostRestored();
+}
+
+// The recovery path: a device left without its main program.
+TEST_P(FirmwareUpdateOnProfile, K520InBootModeUpdatesWithoutKeepingSettings) {
+    SimOptions options = Outdated(SimModel::K520, 2, 0x0C02, 0x0C03, GetParam());
+    options.startInBootMode = true;
+    Start(options);
+    answers.answers = {true};
+    ASSERT_EQ(Update(), FirmwareUpdate::Outcome::Succeeded) << log.Text();
+    ExpectImagesWritten(520, 2);
+    EXPECT_EQ(device->WithModel([](DeviceModel& m) { return m.ReportedMainVersion(); }), 0x0C03);
+    EXPECT_TRUE(LogHas("Settings not saved: the device is in BOOT mode")) << log.Text();
+    EXPECT_TRUE(KeptFiles().empty());
+}
+
+// An image over the CpuInfo block would wipe it with its first erases; the
+// device is told nothing and stays in its main program.
+TEST_P(FirmwareUpdateOnProfile, AnImageOverCpuInfoIsRefusedBeforeTheRestart) {
+    SimOptions options = Outdated(SimModel::K520, 3, 0x0C02, 0x0C03, GetParam());
+    const std::uint32_t cpuInfo = device_layout::LayoutOf(ResolveDefaults(options)).cpuInfoAddress;
+    options.reportedProgramStart = cpuInfo & ~0xFFFu;
+    Start(options);
+    answers.answers = {true, false};
+    EXPECT_EQ(Update(), FirmwareUpdate::Outcome::Failed);
+    EXPECT_EQ(update->FailedStep(), 1);
+    EXPECT_EQ(device->CountRequests(1, 0x05), 0u) << "no restart";
+    EXPECT_EQ(device->CountRequests(3, 0x05) + device->CountRequests(3, 0x07), 0u);
+    EXPECT_FALSE(device->WithModel([](DeviceModel& m) { return m.InBootMode(); }));
+    const std::uint32_t start = options.reportedProgramStart;
+    EXPECT_TRUE(LogHas("# ERROR: \"Program image " + Hex(start) + ".." + Hex(start + 0xCC00 - 1) +
+                       " overlaps CpuInfo at " + Hex(cpuInfo) + ".." + Hex(cpuInfo + 47) + "\""))
+        << log.Text();
+    EXPECT_TRUE(KeptFiles().empty()) << "refused before the settings were read";
+    EXPECT_EQ(answers.questions.back(), kRetry);
     ExpectHostRestored();
 }
 

@@ -6,12 +6,9 @@
 #include "firmware/cpu_flash_writer.h"
 #include "firmware/external_flash_writer.h"
 #include "firmware_rig.h"
-#include "sim/device_layout.h"
 
 namespace firmware_testing {
 namespace {
-
-using device_layout::kMainProgramStart;
 
 std::vector<std::uint32_t> Addresses(const std::vector<TranscriptEntry>& requests, int group,
                                      int code) {
@@ -171,7 +168,7 @@ TEST_F(CpuFlashWrite, Revision42ImageWithAPageEraseBeforeEveryFourthChunk) {
     Start(options);
     ASSERT_EQ(Write(), WriteOutcome::Done) << log.Text();
     const auto image = *CpuImage(310, 42);
-    EXPECT_EQ(CpuFlash(kMainProgramStart, 0xE000), Bytes(image));
+    EXPECT_EQ(MainProgram(0xE000), Bytes(image));
     const auto requests = device->Requests();
     std::vector<int> order;
     for (const auto& request : requests) {
@@ -196,9 +193,9 @@ TEST_F(CpuFlashWrite, MainModeAndUnknownRevisionsAreRefusedWithoutFlashRequests)
     EXPECT_EQ(device->CountRequests(3, 0x03) + device->CountRequests(3, 0x05), 0u);
 }
 
-// The boot loader keeps CpuInfo and Inf1Block below the main program: a
-// start below them would erase it.
-TEST_F(CpuFlashWrite, AStartInsideTheBootLoaderIsRefusedBeforeAnyErase) {
+// This device keeps CpuInfo and Inf1Block below the main program: an image
+// from the start of the flash would erase them.
+TEST_F(CpuFlashWrite, AnImageOverTheRecordsIsRefusedBeforeAnyErase) {
     SimOptions options = Model(SimModel::K310, 41, 0x0C05);
     options.startInBootMode = true;
     options.reportedProgramStart = 0x08000000;
@@ -206,7 +203,8 @@ TEST_F(CpuFlashWrite, AStartInsideTheBootLoaderIsRefusedBeforeAnyErase) {
     EXPECT_EQ(Write(), WriteOutcome::Failed);
     EXPECT_EQ(device->CountRequests(3, 0x03) + device->CountRequests(3, 0x05), 0u);
     EXPECT_TRUE(
-        LogHas("# ERROR: \"Начало программы 0x08000000 в области загрузчика, ниже 0x08000190\""))
+        LogHas("# ERROR: \"Образ программы 0x08000000..0x0800DFFF перекрывает CpuInfo "
+               "0x08000100..0x0800012F\""))
         << log.Text();
     EXPECT_TRUE(host.linkCheckEnabled);
 }

@@ -283,7 +283,7 @@ TEST(DeviceModel, CpuFlashProtectsTheBootLoaderAndAcceptsBothCodePairs) {
     options.startInBootMode = true;
     options.mainVersionAfterCpuWrite = 0x0C07;
     DeviceModel model(options, clock.AsClock());
-    const std::uint32_t start = device_layout::kMainProgramStart;
+    const std::uint32_t start = model.Layout().mainProgramStart;
     const std::vector<std::uint8_t> chunk(32, 0x11);
     auto write = [&](int code, std::uint32_t address) {
         return AskModel(model, 3, code, Concat({Le32(address), {32}, chunk}))->at(4);
@@ -306,12 +306,60 @@ TEST(DeviceModel, CpuFlashProtectsTheBootLoaderAndAcceptsBothCodePairs) {
     EXPECT_EQ(model.ReportedMainVersion(), 0x0C07);
 }
 
+// Each placement as a device reports it: SoftInfo leads to CpuInfo, CpuInfo to
+// the Inf1Block and the main program's start, and no CPU-flash command
+// reaches the records wherever they lie.
+TEST(DeviceModel, RecordsLieWhereTheProfilePlacesThemAndStayOutOfTheFlashCommandsReach) {
+    for (const DeviceProfile& profile : DeviceProfiles()) {
+        for (const SimModel kind : {SimModel::K310, SimModel::K520}) {
+            SCOPED_TRACE(profile.name + (kind == SimModel::K310 ? " K310" : " K520"));
+            FakeClock clock;
+            SimOptions options = QuietOptions(kind);
+            options.profile = profile;
+            options.startInBootMode = true;
+            DeviceModel model(options, clock.AsClock());
+            const std::uint32_t cpuInfoAddress = ReadLe32(*AskModel(model, 1, 0x01), 4);
+            const auto cpuInfo =
+                Concat({MemRead(model, cpuInfoAddress, 16), MemRead(model, cpuInfoAddress + 16, 16),
+                        MemRead(model, cpuInfoAddress + 32, 16)});
+            ASSERT_EQ(cpuInfo.size(), 48u);
+            const std::uint32_t inf1Address = ReadLe32(cpuInfo, 10);
+            const std::uint32_t start = ReadLe32(cpuInfo, 14);
+            const auto inf1 = MemRead(model, inf1Address, 16);
+            EXPECT_EQ(inf1[1], kind == SimModel::K310 ? 6 : 4);
+            const std::uint32_t programEnd = start + 0xE000;
+            for (const std::uint32_t record : {cpuInfoAddress, inf1Address}) {
+                switch (profile.records) {
+                    case RecordPlacement::BelowProgram:
+                        EXPECT_LT(record, start);
+                        break;
+                    case RecordPlacement::AboveProgram:
+                        EXPECT_GE(record, programEnd);
+                        EXPECT_LT(record, device_layout::kCpuFlashEnd);
+                        break;
+                    case RecordPlacement::OtherArea:
+                        EXPECT_GE(record, device_layout::kCpuFlashEnd);
+                        break;
+                }
+                const std::uint32_t page = record & ~0xFFu;
+                EXPECT_FALSE(AskModel(model, 3, 0x05, Le32(page))) << std::hex << page;
+                const auto written = AskModel(
+                    model, 3, 0x03, Concat({Le32(page), {16}, std::vector<std::uint8_t>(16)}));
+                ASSERT_TRUE(written);
+                EXPECT_EQ(written->at(4), 0) << "write refused";
+            }
+            EXPECT_EQ(MemRead(model, inf1Address, 16), inf1) << "untouched";
+            EXPECT_TRUE(AskModel(model, 3, 0x05, Le32(start))) << "the main program's first page";
+        }
+    }
+}
+
 TEST(DeviceModel, ErasedMainProgramKeepsTheDeviceInBootMode) {
     FakeClock clock;
     SimOptions options = QuietOptions(SimModel::K520);
     options.startInBootMode = true;
     DeviceModel model(options, clock.AsClock());
-    ASSERT_TRUE(AskModel(model, 3, 0x05, Le32(device_layout::kMainProgramStart)));
+    ASSERT_TRUE(AskModel(model, 3, 0x05, Le32(model.Layout().mainProgramStart)));
     ASSERT_TRUE(AskModel(model, 1, 0x05, {0x02, 0x00, 0x00, 0x00, 0x0A}));
     EXPECT_EQ(model.TakeRestartRequest(), false);
     model.Restart(false);

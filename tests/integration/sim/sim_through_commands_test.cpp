@@ -7,7 +7,6 @@
 
 #include "model_exchange.h"
 #include "protocol/device_stack.h"
-#include "sim/device_layout.h"
 #include "sim/simulated_device.h"
 #include "support/temp_dir.h"
 
@@ -81,7 +80,8 @@ TEST_F(SimThroughCommands, K310IdentificationRoundTrip) {
     EXPECT_EQ(Commands().CachedBoardInfo()->revision, 42);
     ASSERT_TRUE(Commands().ReadCpuInfo(false));
     EXPECT_EQ(Commands().CachedCpuInfo()->Type(), 9);
-    EXPECT_EQ(MainProgramStart(*Commands().CachedCpuInfo()), device_layout::kMainProgramStart);
+    EXPECT_EQ(MainProgramStart(*Commands().CachedCpuInfo()),
+              device_->WithModel([](DeviceModel& m) { return m.Layout().mainProgramStart; }));
     ASSERT_TRUE(Commands().ReadInf1Block());
     const Inf1Block& inf1 = *Commands().CachedInf1Block();
     EXPECT_EQ(inf1[1], 6);

@@ -94,6 +94,30 @@ TEST(SimulatedDevice, ResetMakesItVanishAndComeBackInTheRequestedMode) {
     EXPECT_EQ((*soft)[2] | (*soft)[3] << 8, 0x0C06) << "main program again";
 }
 
+// The other look of a restart: the port stays, and what is sent while the
+// device restarts is lost; its return counts as an appearance all the same.
+TEST(SimulatedDevice, ASilentRestartKeepsThePortAndLosesWhatIsSentMeanwhile) {
+    TempDir dir;
+    SimOptions options = SmallDevice(SimModel::K310);
+    options.profile = *FindDeviceProfile("contrary");
+    ASSERT_EQ(options.profile.restart, RestartLook::SilentOnSamePort);
+    // Long enough that the request below surely falls into the silence.
+    options.restartDelayMs = 2000;
+    SimulatedDevice device(options);
+    ASSERT_TRUE(device.PlugIn(dir.Path(), 3));
+    const std::string pts = device.DevicePath();
+    RawClient client(device.PortPath());
+    ASSERT_TRUE(client.Ask(1, 0x05, {0x03, 0x00, 0x00, 0x00, 0x0A}));
+    ASSERT_TRUE(client.Send(1, 0x00, kEcho));
+    EXPECT_EQ(device.DevicePath(), pts) << "the same pseudo-terminal";
+    ASSERT_TRUE(device.WaitForAppearance(2, 5s));
+    const auto soft = client.Ask(1, 0x01);
+    ASSERT_TRUE(soft) << "the first answer after the silence is the new request's";
+    EXPECT_EQ((*soft)[2] | (*soft)[3] << 8, 0) << "boot mode";
+    EXPECT_EQ(device.CountRequests(1, 0x00), 0u) << "the echo was never heard";
+    EXPECT_EQ(device.DevicePath(), pts);
+}
+
 TEST(SimulatedDevice, PlugsInLaterWhenAskedTo) {
     TempDir dir;
     SimOptions options = SmallDevice();

@@ -71,6 +71,10 @@ class DeviceInfoPageTest : public FirmwareRig {
                                       QMetaObject::invokeMethod(
                                           frame.get(), [this, percent] { OnProgress(percent); },
                                           Qt::QueuedConnection);
+                                  },
+                                  [this] {
+                                      ++settingsKept;
+                                      return std::string("kept.json");
                                   }},
             frame.get());
         status = new QLabel(frame.get());
@@ -107,6 +111,7 @@ class DeviceInfoPageTest : public FirmwareRig {
     QProgressBar* bar = nullptr;
     bool shotTaken = false;
     bool buttonDuringUpdate = true;
+    std::atomic<int> settingsKept{0};
 };
 
 TEST_F(DeviceInfoPageTest, LinesFollowIdentificationAndLanguage) {
@@ -169,6 +174,7 @@ TEST_F(DeviceInfoPageTest, TheButtonRunsTheUpdateWithItsStepTexts) {
     ASSERT_EQ(answers.shown.size(), 2u) << log.Text();
     EXPECT_EQ(answers.shown[1], "info:Congratulations\n\rYour Device successfully\n\rupdated");
     EXPECT_EQ(statuses.size(), 5u);
+    EXPECT_EQ(settingsKept, 1) << "the settings are kept before the update writes";
     EXPECT_TRUE(shotTaken);
     EXPECT_FALSE(buttonDuringUpdate);
     page->SetRenewButtonEnabled(true);
