@@ -62,6 +62,17 @@ int WriteCsv(CliContext& context, const DeviceHistory& history, const HistoryPer
     return kExitOk;
 }
 
+// A full reading builds its CSV page by page; one that continues the archive
+// asks for pairs and takes the rest from the archive, exporting at the end.
+std::string ProgressDetail(const ReadingProgress& reached) {
+    if (reached.unit == ReadingProgress::Unit::Pages) {
+        return std::to_string(reached.exported) + PickText(" записей", " records");
+    }
+    return PickText("запрошено записей: ", "records asked: ") + std::to_string(reached.asked) +
+           PickText(", взято из архива: ", ", taken from the archive: ") +
+           std::to_string(reached.fromArchive);
+}
+
 // How much of the reading came from the device and how much from the archive.
 void SayWhatWasAsked(const CliContext& context, const ReadHistory& reading, bool archived) {
     if (!archived || context.options.quiet) {
@@ -98,9 +109,11 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     auto history = std::make_unique<DeviceHistory>();
     CliProgress progress(PickText("страниц", "pages"), context.options.quiet);
     ReadHistory::Hooks hooks;
-    hooks.progress = [&progress, &history](int done, int total) {
-        progress.Update(done, total,
-                        std::to_string(history->csv.Rows() - 1) + PickText(" записей", " records"));
+    hooks.progress = [&progress](const ReadingProgress& reached) {
+        if (reached.unit == ReadingProgress::Unit::Pairs) {
+            progress.SetUnit(PickText("пар записей", "pairs of records"));
+        }
+        progress.Update(reached.done, reached.total, ProgressDetail(reached));
     };
     ReadHistory reading(HistoryAccess{device, context.host, nullptr}, *history, context.dialogs,
                         &context.log, hooks);

@@ -14,6 +14,8 @@ class CliProgress {
 
     // `done` of `total` units; `detail` follows the counts ("1234 records").
     void Update(int done, int total, const std::string& detail = {});
+    // What the counts count from now on, when the work turns out to count otherwise.
+    void SetUnit(std::string unit) { unit_ = std::move(unit); }
 
   private:
     std::string Line(int done, int total, const std::string& detail) const;

@@ -33,7 +33,8 @@ std::string ArchiveCsv(const std::vector<ArchivedRecord>& records, std::uint32_t
     int row = 1;
     for (auto it = records.rbegin(); it != records.rend(); ++it) {
         const HistoryRecord& record = it->record;
-        if (record.Exported() && record.start >= from && record.start <= to) {
+        // As the reading: slot 0 of a page is never exported, whatever it holds.
+        if (it->slot != 0 && record.Exported() && record.start >= from && record.start <= to) {
             text +=
                 CsvLine(++row, record.start, record.length, record.pulses, it->sensors, it->k100);
             text += "\r\n";

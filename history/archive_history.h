@@ -11,6 +11,7 @@ void LoadArchiveHistory(const std::vector<ArchivedRecord>& records, DeviceHistor
 
 // The CSV of the archived records that start between `from` and `to`
 // (seconds since 2000), newest first, each with the calibration of the
-// reading that brought it.
+// reading that brought it: the lines the reading's CSV has for them, so no
+// record of slot 0. The chart, like the reading's, counts those records.
 std::string ArchiveCsv(const std::vector<ArchivedRecord>& records, std::uint32_t from,
                        std::uint32_t to);

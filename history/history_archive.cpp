@@ -19,12 +19,23 @@ constexpr const char* kSchema =
     "CREATE TABLE records("
     " device INTEGER NOT NULL, start INTEGER NOT NULL, length INTEGER NOT NULL,"
     " pulses INTEGER NOT NULL, state INTEGER NOT NULL, validity INTEGER NOT NULL,"
-    " sensors INTEGER NOT NULL, k100 INTEGER NOT NULL,"
+    " sensors INTEGER NOT NULL, k100 INTEGER NOT NULL, slot INTEGER,"
     " PRIMARY KEY(device, start, length, pulses, state, validity)) WITHOUT ROWID;"
     "CREATE TABLE rings("
     " device INTEGER PRIMARY KEY, layout INTEGER NOT NULL, count INTEGER NOT NULL,"
     " positions INTEGER NOT NULL, flag INTEGER NOT NULL, pages BLOB NOT NULL);"
-    "PRAGMA user_version = 1;";
+    "PRAGMA user_version = 2;";
+
+// A record's slot: the reading never exports slot 0, so the archive's CSV
+// must not either. Version 1 did not keep it; a record whose slot no ring
+// shows any more keeps NULL.
+constexpr const char* kUpgradeFrom1 =
+    "ALTER TABLE records ADD COLUMN slot INTEGER;"
+    "PRAGMA user_version = 2;";
+
+constexpr const char* kUpdateSlot =
+    "UPDATE records SET slot = ? WHERE device = ? AND start = ? AND length = ? AND pulses = ?"
+    " AND state = ? AND validity = ? AND slot IS NULL";
 
 bool Erased(const std::uint8_t* bytes) {
     for (std::uint32_t i = 0; i < HistoryRecord::kSize; ++i) {
@@ -88,6 +99,9 @@ bool HistoryArchive::CheckSchema() {
     if (found == kSchemaVersion) {
         return true;
     }
+    if (found == 1) {
+        return UpgradeSchema();
+    }
     SqliteStatement tables(db_.Handle(), "SELECT count(*) FROM sqlite_master");
     if (!tables.Step()) {
         return FailDatabase();
@@ -115,6 +129,57 @@ bool HistoryArchive::CreateSchema() {
         return false;
     }
     return true;
+}
+
+bool HistoryArchive::UpgradeSchema() {
+    if (!db_.Execute("BEGIN IMMEDIATE")) {
+        return FailDatabase();
+    }
+    // Another program may have upgraded it meanwhile.
+    SqliteStatement version(db_.Handle(), "PRAGMA user_version");
+    if (version.Step() && version.Int(0) == kSchemaVersion) {
+        db_.Execute("COMMIT");
+        return true;
+    }
+    const bool upgraded = (db_.Execute(kUpgradeFrom1) || FailDatabase()) && FillSlotsFromRings() &&
+                          (db_.Execute("COMMIT") || FailDatabase());
+    if (!upgraded) {
+        db_.Execute("ROLLBACK");
+    }
+    return upgraded;
+}
+
+// The rings hold whole pages, so a record's offset in its ring tells its slot.
+bool HistoryArchive::FillSlotsFromRings() {
+    SqliteStatement rings(db_.Handle(), "SELECT device, pages FROM rings");
+    SqliteStatement update(db_.Handle(), kUpdateSlot);
+    while (rings.Step()) {
+        const std::int64_t device = rings.Int(0);
+        const std::vector<std::uint8_t> pages = rings.Blob(1);
+        for (std::size_t offset = 0; offset + HistoryRecord::kSize <= pages.size();
+             offset += HistoryRecord::kSize) {
+            const std::uint8_t* bytes = pages.data() + offset;
+            if (Erased(bytes)) {
+                continue;
+            }
+            const HistoryRecord record = HistoryRecord::FromBytes(bytes);
+            update.Reset();
+            update
+                .Bind(1, static_cast<std::int64_t>(offset / HistoryRecord::kSize %
+                                                   history_geometry::kPageRecords))
+                .Bind(2, device)
+                .Bind(3, record.start)
+                .Bind(4, record.length)
+                .Bind(5, record.pulses)
+                .Bind(6, record.state)
+                .Bind(7, record.validity);
+            if (!update.Run()) {
+                // Named while the statement still holds its error.
+                return FailDatabase();
+            }
+        }
+    }
+    return rings.Done() || FailDatabase();
 }
 
 std::optional<std::int64_t> HistoryArchive::DeviceId(const ArchiveDeviceKey& key, bool create) {
@@ -179,25 +244,35 @@ bool HistoryArchive::Save(const ArchiveDeviceKey& key, const DeviceHistory& hist
 }
 
 bool HistoryArchive::SaveRecords(std::int64_t device, const DeviceHistory& history) {
-    std::vector<HistoryRecord> records;
+    struct Placed {
+        HistoryRecord record;
+        std::uint32_t slot;
+    };
+    std::vector<Placed> records;
     for (int page : history.header.ReadingOrder()) {
         const auto first = static_cast<std::uint32_t>(page) * history_geometry::kPageRecords;
         for (std::uint32_t slot = 0; slot < history_geometry::kPageRecords; ++slot) {
             const std::uint8_t* bytes = history.store.Bytes(first + slot);
             if (!Erased(bytes)) {
-                records.push_back(HistoryRecord::FromBytes(bytes));
+                records.push_back({HistoryRecord::FromBytes(bytes), slot});
             }
         }
     }
     // In key order the table's pages fill up instead of splitting half empty.
-    std::sort(records.begin(), records.end(), [](const HistoryRecord& a, const HistoryRecord& b) {
-        return std::tie(a.start, a.length, a.pulses, a.state, a.validity) <
-               std::tie(b.start, b.length, b.pulses, b.state, b.validity);
+    std::sort(records.begin(), records.end(), [](const Placed& a, const Placed& b) {
+        return std::tie(a.record.start, a.record.length, a.record.pulses, a.record.state,
+                        a.record.validity) < std::tie(b.record.start, b.record.length,
+                                                      b.record.pulses, b.record.state,
+                                                      b.record.validity);
     });
+    // A record kept before its slot was known learns it when a reading sees it again.
     SqliteStatement insert(db_.Handle(),
-                           "INSERT OR IGNORE INTO records(device, start, length, pulses, state,"
-                           " validity, sensors, k100) VALUES(?,?,?,?,?,?,?,?)");
-    for (const HistoryRecord& record : records) {
+                           "INSERT INTO records(device, start, length, pulses, state, validity,"
+                           " sensors, k100, slot) VALUES(?,?,?,?,?,?,?,?,?)"
+                           " ON CONFLICT(device, start, length, pulses, state, validity)"
+                           " DO UPDATE SET slot = excluded.slot WHERE slot IS NULL");
+    for (const Placed& placed : records) {
+        const HistoryRecord& record = placed.record;
         insert.Reset();
         insert.Bind(1, device)
             .Bind(2, record.start)
@@ -206,7 +281,8 @@ bool HistoryArchive::SaveRecords(std::int64_t device, const DeviceHistory& histo
             .Bind(5, record.state)
             .Bind(6, record.validity)
             .Bind(7, history.sensors)
-            .Bind(8, history.k100);
+            .Bind(8, history.k100)
+            .Bind(9, placed.slot);
         if (!insert.Run()) {
             return false;
         }
@@ -269,7 +345,7 @@ std::vector<ArchivedRecord> HistoryArchive::Records(std::int64_t device) {
         return records;
     }
     SqliteStatement select(db_.Handle(),
-                           "SELECT start, length, pulses, state, validity, sensors, k100"
+                           "SELECT start, length, pulses, state, validity, sensors, k100, slot"
                            " FROM records WHERE device = ? ORDER BY start, length, pulses");
     select.Bind(1, device);
     while (select.Step()) {
@@ -281,6 +357,8 @@ std::vector<ArchivedRecord> HistoryArchive::Records(std::int64_t device) {
         archived.record.validity = static_cast<std::uint8_t>(select.Int(4));
         archived.sensors = static_cast<int>(select.Int(5));
         archived.k100 = static_cast<std::uint32_t>(select.Int(6));
+        archived.slot =
+            select.IsNull(7) ? ArchivedRecord::kUnknownSlot : static_cast<int>(select.Int(7));
         records.push_back(archived);
     }
     if (!select.Done()) {

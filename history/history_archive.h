@@ -38,6 +38,11 @@ struct ArchivedRecord {
     HistoryRecord record;
     int sensors = 1;
     std::uint32_t k100 = DeviceHistory::kDefaultK100;  // of the reading that brought it
+    // Its slot in its page; kUnknownSlot for a record that an archive of
+    // version 1 kept and whose page no later ring held.
+    int slot = kUnknownSlot;
+
+    static constexpr int kUnknownSlot = -1;
 };
 
 // Every history record ever read from each device, in one SQLite file per
@@ -45,15 +50,16 @@ struct ArchivedRecord {
 // overwritten stay. Each reading is saved whole or not at all.
 class HistoryArchive {
   public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     static constexpr int kBusyMilliseconds = 5000;
 
     explicit HistoryArchive(std::string path, int busyMilliseconds = kBusyMilliseconds)
         : path_(std::move(path)), busyMilliseconds_(busyMilliseconds) {}
 
-    // Opens the file, creating it and its folder when missing. A file that is
-    // not an archive, is damaged or comes from a newer program is left as it
-    // is: false, with a message naming it in Error().
+    // Opens the file, creating it and its folder when missing, upgrading an
+    // archive of an older version. A file that is not an archive, is damaged
+    // or comes from a newer program is left as it is: false, with a message
+    // naming it in Error().
     bool Open();
     const std::string& Path() const { return path_; }
     const std::string& Error() const { return error_; }
@@ -68,6 +74,10 @@ class HistoryArchive {
   private:
     bool CreateSchema();
     bool CheckSchema();
+    // Version 1 to 2 in one transaction: the slot column, filled from the
+    // archived rings for the records they still hold.
+    bool UpgradeSchema();
+    bool FillSlotsFromRings();
     std::optional<std::int64_t> DeviceId(const ArchiveDeviceKey& key, bool create);
     bool SaveRecords(std::int64_t device, const DeviceHistory& history);
     bool SaveRing(std::int64_t device, const DeviceHistory& history, std::int64_t readingTime);

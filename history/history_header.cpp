@@ -1,5 +1,7 @@
 #include "history/history_header.h"
 
+#include <algorithm>
+
 #include "history/history_record.h"
 
 HistoryHeader HistoryHeader::FromParameters(std::uint32_t layout, std::uint32_t count,
@@ -39,6 +41,7 @@ bool HistoryHeader::Accepted() const {
 std::vector<int> HistoryHeader::ReadingOrder() const {
     std::vector<int> order;
     const int total = PageCount();
+    order.reserve(static_cast<std::size_t>(std::max(total, 0)));
     int page = NewestPage();
     for (int i = 0; i < total; ++i) {
         order.push_back(page);

@@ -207,10 +207,11 @@ void HistoryPage::BitBtn_HIS_ReadClick() {
     ShowWaitingTitle();
 
     ReadHistory::Hooks hooks;
-    hooks.progress = [this](int done, int total) {
+    // Over what the reading counts: its pages, or the pairs it asks for.
+    hooks.progress = [this](const ReadingProgress& reached) {
         QMetaObject::invokeMethod(
             this,
-            [this, done, total] {
+            [this, done = reached.done, total = reached.total] {
                 progress_->setRange(0, std::max(1, total));
                 progress_->setValue(done);
             },

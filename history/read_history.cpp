@@ -44,7 +44,7 @@ HistoryOutcome ReadHistory::Run(int sensors) {
     if (outcome == HistoryOutcome::Completed) {
         Archive();
     }
-    Progress(0, 0);
+    Progress(ReadingProgress::Unit::Pages, 0, 0);
     running_ = false;
     Report(outcome);
     return outcome;
@@ -93,7 +93,7 @@ std::optional<IncrementalReading> ReadHistory::PlanFromArchive() {
 std::optional<HistoryOutcome> ReadHistory::ReadIncrementally(const IncrementalReading& plan) {
     const std::vector<std::uint32_t>& pairs = plan.Pairs();
     const int total = static_cast<int>(pairs.size());
-    Progress(0, total);
+    Progress(ReadingProgress::Unit::Pairs, 0, total);
     std::uint8_t record[HistoryRecord::kSize];
     asked_ += 2;
     if (!ReadHistoryRecord(access_.device, history_, cache_, plan.CheckIndex(), record)) {
@@ -117,7 +117,7 @@ std::optional<HistoryOutcome> ReadHistory::ReadIncrementally(const IncrementalRe
             history_.store.Put(index, record);
         }
         asked_ += i > 0 ? 2 : 0;  // the check's pair is counted once
-        Progress(i + 1, total);
+        Progress(ReadingProgress::Unit::Pairs, i + 1, total);
     }
     for (int page : history_.header.ReadingOrder()) {
         ExportHistoryPage(history_.store, page, history_.csv);
@@ -169,7 +169,7 @@ bool ReadHistory::ReadHeader() {
 HistoryOutcome ReadHistory::ReadPages() {
     const std::vector<int> order = history_.header.ReadingOrder();
     const int total = static_cast<int>(order.size());
-    Progress(0, total);
+    Progress(ReadingProgress::Unit::Pages, 0, total);
     for (int i = 0; i < total; ++i) {
         if (access_.host.StopRequested()) {
             return HistoryOutcome::Stopped;
@@ -184,7 +184,7 @@ HistoryOutcome ReadHistory::ReadPages() {
         }
         ExportHistoryPage(history_.store, order[i], history_.csv);
         asked_ += history_geometry::kPageRecords;
-        Progress(i + 1, total);
+        Progress(ReadingProgress::Unit::Pages, i + 1, total);
     }
     history_.valid = true;
     return HistoryOutcome::Completed;
@@ -231,9 +231,14 @@ void ReadHistory::Report(HistoryOutcome outcome) {
     }
 }
 
-void ReadHistory::Progress(int done, int total) {
+void ReadHistory::Progress(ReadingProgress::Unit unit, int done, int total) {
     if (hooks_.progress) {
-        hooks_.progress(done, total);
+        hooks_.progress({.unit = unit,
+                         .done = done,
+                         .total = total,
+                         .exported = static_cast<std::uint32_t>(history_.csv.Rows() - 1),
+                         .asked = asked_,
+                         .fromArchive = fromArchive_});
     }
 }
 

@@ -20,6 +20,19 @@ enum class HistoryOutcome {
     Stopped,      // the program is closing
 };
 
+// Where a reading stands. A full reading counts the pages it reads; one that
+// continues the archive counts the pairs of records it asks the device for.
+struct ReadingProgress {
+    enum class Unit { Pages, Pairs };
+
+    Unit unit = Unit::Pages;
+    int done = 0;
+    int total = 0;                  // 0 once the reading has ended
+    std::uint32_t exported = 0;     // CSV lines so far (the pairs' come at the end)
+    std::uint32_t asked = 0;        // records asked of the device so far
+    std::uint32_t fromArchive = 0;  // records taken from the archive
+};
+
 // One reading of the device's whole history ring into a DeviceHistory, page by
 // page from the newest back to the oldest, building the CSV text on the way.
 // Runs to completion, cancellation or failure inside Run(); Cancel() (from any
@@ -29,8 +42,8 @@ enum class HistoryOutcome {
 class ReadHistory {
   public:
     struct Hooks {
-        // After each page: pages done of pages in all.
-        std::function<void(int done, int total)> progress;
+        // At the start, after each page or pair, and at the end.
+        std::function<void(const ReadingProgress&)> progress;
     };
 
     ReadHistory(HistoryAccess access, DeviceHistory& history, Dialogs& dialogs, AppLog* log,
@@ -63,7 +76,7 @@ class ReadHistory {
     void Archive();
     void EndAccess();
     void Report(HistoryOutcome outcome);
-    void Progress(int done, int total);
+    void Progress(ReadingProgress::Unit unit, int done, int total);
     void Log(const std::string& line);
     void LogError(const std::string& line);
 

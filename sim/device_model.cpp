@@ -84,7 +84,7 @@ DeviceModel::DeviceModel(const SimOptions& options, SimClock clock)
       cpuFlash_(kCpuFlashBase, kCpuFlashSize,
                 std::max<std::uint32_t>(CpuFlashPageSize(options_.cpuType), 128)),
       recordArea_(layout_.recordAreaBase, layout_.recordAreaSize, 256),
-      history_(externalFlash_),
+      history_(externalFlash_, options_.profile.slotZero),
       live_(background_),
       ram_(kRamSize, 0),
       uniqueId_(options_.uniqueId),

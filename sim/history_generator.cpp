@@ -2,9 +2,6 @@
 
 namespace {
 
-// Beyond one full ring by default: the oldest pages have gone and the write
-// position sits in the middle of page 10, the oldest page being 11.
-constexpr std::uint32_t kWrappedBeyondFull = 10 * (HistoryRing::kPageSlots - 1) + 127;
 constexpr std::uint32_t kPartialRecords = 3 * 24 * 60;
 
 }  // namespace
@@ -20,17 +17,20 @@ SimHistoryRecord MakeHistoryRecord(const RadiationBackground& background, std::u
     return record;
 }
 
-std::uint32_t HistoryRecordCount(const HistoryOptions& options) {
+std::uint32_t HistoryRecordCount(const HistoryOptions& options, const HistoryRing& ring) {
+    // Beyond one full ring by default: the oldest pages have gone and the write
+    // position sits in the middle of page 10, the oldest page being 11.
+    const std::uint32_t wrappedBeyondFull = 10 * ring.PageRecords() + 127;
     switch (options.shape) {
         case HistoryShape::Empty:
             return 0;
         case HistoryShape::Partial:
             return options.records != 0 ? options.records : kPartialRecords;
         case HistoryShape::Wrapped:
-            return HistoryRing::kFullRecords + 1 +
-                   (options.records != 0 ? options.records : kWrappedBeyondFull);
+            return ring.FullRecords() + 1 +
+                   (options.records != 0 ? options.records : wrappedBeyondFull);
         case HistoryShape::Full:
-            return HistoryRing::kFullRecords;
+            return ring.FullRecords();
     }
     return 0;
 }
@@ -38,7 +38,7 @@ std::uint32_t HistoryRecordCount(const HistoryOptions& options) {
 bool GenerateHistory(HistoryRing& ring, const HistoryOptions& options,
                      const RadiationBackground& background, std::uint32_t endTime, int sensors,
                      std::uint32_t k100) {
-    const std::uint32_t count = HistoryRecordCount(options);
+    const std::uint32_t count = HistoryRecordCount(options, ring);
     const std::uint64_t span = std::uint64_t{count} * options.periodSeconds;
     std::uint32_t start = span < endTime ? endTime - static_cast<std::uint32_t>(span) : 0;
     for (std::uint32_t i = 0; i < count; ++i) {

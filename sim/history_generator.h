@@ -12,8 +12,8 @@ SimHistoryRecord MakeHistoryRecord(const RadiationBackground& background, std::u
 
 // Records written since the device was new: Partial the count given (three
 // days by default), Wrapped one full ring and then the count given, Full
-// exactly one full ring.
-std::uint32_t HistoryRecordCount(const HistoryOptions& options);
+// exactly one full ring of `ring`'s kind.
+std::uint32_t HistoryRecordCount(const HistoryOptions& options, const HistoryRing& ring);
 
 // Fills an empty ring as if the device had recorded every `periodSeconds` up
 // to `endTime`. Returns false when the flash refused a write.

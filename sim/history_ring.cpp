@@ -61,6 +61,10 @@ bool HistoryRing::StartPage(std::uint32_t page, std::uint32_t time) {
     if (!flash_.EraseUnitAt(AddressOf(page * kPageSlots))) {
         return false;
     }
+    write_ = page * kPageSlots;
+    if (slotZero_ == SlotZero::Measurement) {
+        return true;
+    }
     SimHistoryRecord marker;
     marker.state = kMarkerState;
     marker.validity = 1;
@@ -69,10 +73,10 @@ bool HistoryRing::StartPage(std::uint32_t page, std::uint32_t time) {
     marker.pulses = 0;
     marker.length = 0;
     const auto bytes = marker.Encode();
-    if (!flash_.Write(AddressOf(page * kPageSlots), bytes.data(), 16)) {
+    if (!flash_.Write(AddressOf(write_), bytes.data(), 16)) {
         return false;
     }
-    write_ = page * kPageSlots + 1;
+    ++write_;
     return true;
 }
 

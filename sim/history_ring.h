@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "sim/device_profile.h"
 #include "sim/flash_memory.h"
 
 // One 16-byte history record as the device stores it.
@@ -20,13 +21,14 @@ struct SimHistoryRecord {
 };
 
 // The history ring in external flash: 255 pages of 256 16-byte slots from
-// 0x100000. Slot 0 of every page is a page marker the device writes when it
-// starts the page (state 0xF0, validity 1, so it is never taken for a
-// measurement; its start time keeps the sequence ordered); records fill slots
-// 1 to 255. The write position never rests on slot 0: when a page is full the
-// next one is started at once, and when that is the oldest page of a full ring
-// the oldest page is given up first. So the number of records N = E - S
-// (around the ring) always spans exactly the pages from S to E.
+// 0x100000. A device of one kind writes a page marker into slot 0 when it
+// starts a page (state 0xF0, validity 1, so it is never taken for a
+// measurement; its start time keeps the sequence ordered) and fills slots 1 to
+// 255 with records; a device of the other kind fills all 256 slots with
+// records. When a page is full the next one is erased at once (with a marker
+// the write position then moves past it), and when that is the oldest page of
+// a full ring the oldest page is given up first. So the number of records
+// N = E - S (around the ring) always spans exactly the pages from S to E.
 class HistoryRing {
   public:
     static constexpr std::uint32_t kBase = 0x100000;
@@ -35,11 +37,16 @@ class HistoryRing {
     static constexpr std::uint32_t kIndexCount = kPages * kPageSlots;  // 65280
     static constexpr std::uint32_t kPageBytes = 4096;
     static constexpr std::uint8_t kMarkerState = 0xF0;
-    // Records a ring can hold before its oldest page goes (slot 255 of the
-    // last page still free).
-    static constexpr std::uint32_t kFullRecords = (kPages - 1) * (kPageSlots - 1) + kPageSlots - 2;
+    explicit HistoryRing(FlashMemory& flash, SlotZero slotZero = SlotZero::PageMarker)
+        : flash_(flash), slotZero_(slotZero) {}
 
-    explicit HistoryRing(FlashMemory& flash) : flash_(flash) {}
+    // Records one page takes.
+    std::uint32_t PageRecords() const {
+        return slotZero_ == SlotZero::PageMarker ? kPageSlots - 1 : kPageSlots;
+    }
+    // Records the ring can hold before its oldest page goes (slot 255 of the
+    // last page still free).
+    std::uint32_t FullRecords() const { return kPages * PageRecords() - 1; }
 
     // Writes the next record; false when the flash refused it (the ring is
     // then left as it was).
@@ -68,6 +75,7 @@ class HistoryRing {
     bool StartPage(std::uint32_t page, std::uint32_t time);
 
     FlashMemory& flash_;
+    SlotZero slotZero_;
     bool started_ = false;
     bool wrapped_ = false;
     std::uint32_t oldest_ = 0;

@@ -10,9 +10,10 @@ namespace {
 
 constexpr std::uint32_t kNow = 731513109;
 
-SimOptions HistoryOptionsFor(HistoryShape shape, std::uint32_t records = 0,
-                             std::uint32_t seed = 1) {
+SimOptions HistoryOptionsFor(HistoryShape shape, std::uint32_t records = 0, std::uint32_t seed = 1,
+                             SlotZero slotZero = SlotZero::PageMarker) {
     SimOptions options;
+    options.profile.slotZero = slotZero;
     options.deviceTime = kNow;
     options.history.shape = shape;
     options.history.records = records;
@@ -71,7 +72,8 @@ std::vector<SimHistoryRecord> ReadLogical(DeviceModel& model, const Header& h) {
 }
 
 void ExpectRealisticSequence(const std::vector<SimHistoryRecord>& records, const Header& h,
-                             std::uint32_t newestEnd = kNow) {
+                             std::uint32_t newestEnd = kNow,
+                             SlotZero slotZero = SlotZero::PageMarker) {
     std::uint32_t previousStart = 0;
     std::size_t measurements = 0, raised = 0;
     for (std::size_t k = 0; k < records.size(); ++k) {
@@ -79,7 +81,7 @@ void ExpectRealisticSequence(const std::vector<SimHistoryRecord>& records, const
         const std::uint32_t slot = (h.oldest + k) % HistoryRing::kIndexCount % 256;
         ASSERT_GE(r.start, previousStart) << "logical record " << k;
         previousStart = r.start;
-        if (slot == 0) {
+        if (slot == 0 && slotZero == SlotZero::PageMarker) {
             EXPECT_NE(r.validity, 0) << "page marker at " << k << " must not count";
             continue;
         }
@@ -126,39 +128,69 @@ TEST(HistoryRing, TwoPagesHoldMarkersAndOrderedRecords) {
     EXPECT_TRUE(model.ExternalFlash().IsErased(HistoryRing::AddressOf(0x124), 16));
 }
 
-TEST(HistoryRing, WrappedRingGivesUpItsOldestPagesAndStaysConsistent) {
+TEST(HistoryRing, TwoPagesWithAMeasurementInSlotZeroHoldOnlyRecords) {
     FakeClock clock;
-    DeviceModel model(HistoryOptionsFor(HistoryShape::Wrapped), clock.AsClock());
+    DeviceModel model(HistoryOptionsFor(HistoryShape::Partial, 290, 1, SlotZero::Measurement),
+                      clock.AsClock());
+    const Header h = HeaderOf(model);
+    EXPECT_EQ(h.oldest, 0u);
+    EXPECT_EQ(h.write, 290u);
+    EXPECT_EQ(h.count, 290u);
+    EXPECT_TRUE(Consistent(h));
+    const auto records = ReadLogical(model, h);
+    ExpectRealisticSequence(records, h, kNow, SlotZero::Measurement);
+    EXPECT_EQ(records[256].validity, 0);
+    EXPECT_EQ(records[256].start, records[255].start + 60);
+}
+
+class HistoryRingOfBothKinds : public ::testing::TestWithParam<SlotZero> {};
+
+INSTANTIATE_TEST_SUITE_P(SlotZero, HistoryRingOfBothKinds,
+                         ::testing::Values(SlotZero::PageMarker, SlotZero::Measurement));
+
+TEST_P(HistoryRingOfBothKinds, WrappedRingGivesUpItsOldestPagesAndStaysConsistent) {
+    FakeClock clock;
+    DeviceModel model(HistoryOptionsFor(HistoryShape::Wrapped, 0, 1, GetParam()), clock.AsClock());
     const Header h = HeaderOf(model);
     EXPECT_GT(h.oldest, h.write);
-    EXPECT_EQ(h.oldest % 256, 0u);
+    EXPECT_EQ(h.oldest, 11u * 256);
+    EXPECT_EQ(h.write / 256, 10u);
     EXPECT_TRUE(Consistent(h));
     EXPECT_EQ(h.count, (h.write + HistoryRing::kIndexCount - h.oldest) % HistoryRing::kIndexCount);
     EXPECT_EQ(model.History().ParameterC023(), 1u);
-    ExpectRealisticSequence(ReadLogical(model, h), h);
+    ExpectRealisticSequence(ReadLogical(model, h), h, kNow, GetParam());
 }
 
-TEST(HistoryRing, FullRingUsesEveryPage) {
+TEST_P(HistoryRingOfBothKinds, FullRingUsesEveryPage) {
     FakeClock clock;
-    DeviceModel model(HistoryOptionsFor(HistoryShape::Full), clock.AsClock());
+    DeviceModel model(HistoryOptionsFor(HistoryShape::Full, 0, 1, GetParam()), clock.AsClock());
     const Header h = HeaderOf(model);
     EXPECT_EQ(h.count, HistoryRing::kIndexCount - 1);
     EXPECT_TRUE(Consistent(h));
-    ExpectRealisticSequence(ReadLogical(model, h), h);
+    ExpectRealisticSequence(ReadLogical(model, h), h, kNow, GetParam());
 }
 
-TEST(HistoryRing, EveryRecordCountAroundTheWrapKeepsTheHeaderConsistent) {
+// Also when the write position rests on slot 0, the page it points at is
+// erased: the reading finds no stale record there.
+TEST_P(HistoryRingOfBothKinds, EveryRecordCountAroundTheWrapKeepsTheHeaderConsistent) {
     FlashMemory flash(0, 8 * 1024 * 1024, 4096);
-    HistoryRing ring(flash);
+    HistoryRing ring(flash, GetParam());
     SimHistoryRecord record;
     record.length = 60;
-    for (std::uint32_t i = 0; i < HistoryRing::kFullRecords + 600; ++i) {
+    const std::uint32_t full = ring.FullRecords();
+    for (std::uint32_t i = 0; i < full + 600; ++i) {
         record.start = 60 * i;
         ASSERT_TRUE(ring.Append(record));
-        if (i < 600 || i > HistoryRing::kFullRecords - 300) {
+        if (i < 600 || i > full - 300) {
             const Header h{4096, 0x100, 255, ring.Count(), ring.Oldest(), ring.WritePosition()};
             ASSERT_TRUE(Consistent(h)) << "after record " << i;
-            ASSERT_NE(ring.WritePosition() % 256, 0u);
+            const std::uint32_t slot = ring.WritePosition() % 256;
+            if (GetParam() == SlotZero::PageMarker) {
+                ASSERT_NE(slot, 0u);
+            }
+            ASSERT_TRUE(
+                flash.IsErased(HistoryRing::AddressOf(ring.WritePosition()), 16 * (256 - slot)))
+                << "after record " << i;
         }
     }
 }

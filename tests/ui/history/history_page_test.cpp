@@ -375,12 +375,21 @@ TEST_F(HistoryPageTest, ASecondReadingAsksOnlyForTheNewRecordsUnlessFullReadingI
     AddRecords(100);
     // A reading asked for while the archive is shown shows the reading.
     ChooseSource("RadioButton_HIS_Archive");
+    auto* progress = Find<QProgressBar>("ProgressBar_HIS_Read");
+    int maximum = 0;
+    const auto watch = QObject::connect(progress, &QProgressBar::valueChanged, [&](int value) {
+        if (value > 0) {
+            maximum = std::max(maximum, progress->maximum());
+        }
+    });
     Click("BitBtn_HIS_Read");
+    QObject::disconnect(watch);
     EXPECT_TRUE(Find<QRadioButton>("RadioButton_HIS_Device")->isChecked());
     ASSERT_TRUE(page_->History().valid);
     const std::size_t second = FlashReads() - first;
     EXPECT_GT(second, 0u);
     EXPECT_LE(second, 60u);
+    EXPECT_EQ(maximum, static_cast<int>(second)) << "the bar runs over the pairs asked for";
     EXPECT_EQ(page_->History().header.count,
               sim_->WithModel([](DeviceModel& model) { return model.History().Count(); }));
 

@@ -7,7 +7,7 @@
 namespace {
 
 ArchivedRecord Archived(std::uint32_t start, std::uint32_t pulses, std::uint32_t k100,
-                        std::uint8_t state = HistoryRecord::kStateMeasured) {
+                        std::uint8_t state = HistoryRecord::kStateMeasured, int slot = 7) {
     ArchivedRecord archived;
     archived.record.state = state;
     archived.record.validity = 0;
@@ -16,13 +16,18 @@ ArchivedRecord Archived(std::uint32_t start, std::uint32_t pulses, std::uint32_t
     archived.record.pulses = pulses;
     archived.sensors = 2;
     archived.k100 = k100;
+    archived.slot = slot;
     return archived;
 }
 
 const std::vector<ArchivedRecord> kRecords = {
-    Archived(731513040, 100, 120), Archived(731513100, 120, 127),
-    Archived(731513160, 0, 127, 0xF0),  // a page marker: kept, never exported
-    Archived(731513220, 140, 127)};
+    // Kept by an archive of version 1 from a page no later reading saw.
+    Archived(731513040, 100, 120, HistoryRecord::kStateMeasured, ArchivedRecord::kUnknownSlot),
+    Archived(731513100, 120, 127),
+    Archived(731513160, 0, 127, 0xF0, 0),  // a page marker: kept, never exported
+    Archived(731513220, 140, 127),
+    // A measurement in slot 0: charted, never exported, as the reading does.
+    Archived(731513280, 150, 127, HistoryRecord::kStateMeasured, 0)};
 
 TEST(ArchiveHistory, CsvIsNewestFirstWithEachRecordsCalibrationAndRowsOfTheFile) {
     EXPECT_EQ(ArchiveCsv(kRecords, 0, 0xFFFFFFFF),
@@ -42,16 +47,18 @@ TEST(ArchiveHistory, ChartsTheArchivedRecordsUpToTheEndOfTheNewest) {
     history.header.count = 7;  // left from a reading
     LoadArchiveHistory(kRecords, history);
     EXPECT_TRUE(history.valid);
-    ASSERT_EQ(history.Count(), 4u);
+    ASSERT_EQ(history.Count(), 5u);
     EXPECT_EQ(history.Logical(3).pulses, 140u);
     EXPECT_EQ(history.k100, 127u);
     EXPECT_EQ(history.sensors, 2);
     EXPECT_EQ(history.readTime.hour, 14);
-    EXPECT_EQ(history.readTime.minute, 8);
+    EXPECT_EQ(history.readTime.minute, 9);
 
     HistoryCursor cursor;
     ASSERT_TRUE(PositionHistory(history, cursor, 731513100));
     EXPECT_EQ(AccumulateBar(history, cursor, 60).pulses, 120u);
+    ASSERT_TRUE(PositionHistory(history, cursor, 731513280));
+    EXPECT_EQ(AccumulateBar(history, cursor, 60).pulses, 150u);
 
     LoadArchiveHistory({}, history);
     EXPECT_EQ(history.Count(), 0u);

@@ -2,12 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
+#include "history/archive_history.h"
 #include "unit/history/history_archive_fixture.h"
 
 namespace {
+
+// What the program kept before the archive knew a record's slot.
+constexpr const char* kVersion1 =
+    "CREATE TABLE devices("
+    " id INTEGER PRIMARY KEY, serial TEXT NOT NULL, uid TEXT NOT NULL, model TEXT NOT NULL,"
+    " last_reading INTEGER NOT NULL DEFAULT 0, UNIQUE(serial, uid, model));"
+    "CREATE TABLE records("
+    " device INTEGER NOT NULL, start INTEGER NOT NULL, length INTEGER NOT NULL,"
+    " pulses INTEGER NOT NULL, state INTEGER NOT NULL, validity INTEGER NOT NULL,"
+    " sensors INTEGER NOT NULL, k100 INTEGER NOT NULL,"
+    " PRIMARY KEY(device, start, length, pulses, state, validity)) WITHOUT ROWID;"
+    "CREATE TABLE rings("
+    " device INTEGER PRIMARY KEY, layout INTEGER NOT NULL, count INTEGER NOT NULL,"
+    " positions INTEGER NOT NULL, flag INTEGER NOT NULL, pages BLOB NOT NULL);"
+    "PRAGMA user_version = 1;";
+
+std::int64_t UserVersion(const std::string& path) {
+    SqliteDatabase db;
+    EXPECT_TRUE(db.Open(path, false, 0));
+    SqliteStatement version(db.Handle(), "PRAGMA user_version");
+    return version.Step() ? version.Int(0) : -1;
+}
 
 TEST_F(HistoryArchiveTest, KeepsEachRecordOnceAndEveryRecordTheDeviceHasSinceOverwritten) {
     HistoryArchive archive(dir.Path() + "/DRAVO/history.sqlite3");
@@ -31,10 +55,12 @@ TEST_F(HistoryArchiveTest, KeepsEachRecordOnceAndEveryRecordTheDeviceHasSinceOve
     ASSERT_EQ(records.size(), 4u);
     const std::uint32_t pulses[] = {1, 2, 3, 9};
     const std::uint32_t k100[] = {120, 120, 120, 150};  // of the reading that brought it
+    const int slots[] = {1, 2, 3, 3};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(records[i].record.pulses, pulses[i]) << i;
         EXPECT_EQ(records[i].k100, k100[i]) << i;
         EXPECT_EQ(records[i].sensors, 2);
+        EXPECT_EQ(records[i].slot, slots[i]) << i;
     }
 }
 
@@ -87,6 +113,77 @@ TEST_F(HistoryArchiveTest, GivesBackTheRingOfTheLastReading) {
     EXPECT_EQ(std::memcmp(ring->pages.data() + 4096, history.store.Bytes(0), 4096), 0);
 }
 
+// An archive of version 1 on disk: one device, the ring of its last reading
+// (one page, a measurement in slot 0) and a record from before that ring.
+// Upgrading is all or nothing; afterwards the ring's records know their slots.
+TEST_F(HistoryArchiveTest, AnArchiveOfVersion1IsUpgradedInOneTransactionAndKeepsEveryRecord) {
+    const std::string path = dir.Path() + "/history.sqlite3";
+    std::vector<std::uint8_t> page(history_geometry::kPageBytes, 0xFF);
+    const std::uint32_t ringStarts[] = {400, 460, 520};
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+        const auto bytes = RecordBytes(ringStarts[slot], 4 + static_cast<std::uint32_t>(slot));
+        std::copy(bytes.begin(), bytes.end(), page.begin() + 16 * slot);
+    }
+    {
+        SqliteDatabase db;
+        ASSERT_TRUE(db.Open(path, true, 0));
+        ASSERT_TRUE(db.Execute(kVersion1));
+        ASSERT_TRUE(db.Execute(
+            "INSERT INTO devices VALUES(1, '123-45678', '01:02:03:04:05:06:07:08:09:0A:0B:0C',"
+            " 'K310', 1000);"
+            "INSERT INTO records VALUES(1, 100, 60, 1, 254, 0, 2, 120), (1, 400, 60, 4, 254, 0, 2,"
+            " 120), (1, 460, 60, 5, 254, 0, 2, 120), (1, 520, 60, 6, 254, 0, 2, 120);"
+            // Refuses the last slot, so the first attempt fails half way.
+            "CREATE TRIGGER refuse BEFORE UPDATE ON records WHEN NEW.start = 520"
+            " BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+        SqliteStatement ring(db.Handle(), "INSERT INTO rings VALUES(1, ?, ?, ?, 0, ?)");
+        ASSERT_TRUE(ring.Bind(1, 4096 << 16).Bind(2, 255 << 16 | 3).Bind(3, 3).Bind(4, page).Run());
+    }
+    {
+        HistoryArchive failing(path);
+        EXPECT_FALSE(failing.Open());
+        EXPECT_NE(failing.Error().find("refused"), std::string::npos) << failing.Error();
+    }
+    EXPECT_EQ(UserVersion(path), 1);
+    {
+        SqliteDatabase db;
+        ASSERT_TRUE(db.Open(path, false, 0));
+        SqliteStatement columns(db.Handle(), "SELECT count(*) FROM pragma_table_info('records')");
+        ASSERT_TRUE(columns.Step());
+        EXPECT_EQ(columns.Int(0), 8) << "the added column went with the failed upgrade";
+        ASSERT_TRUE(db.Execute("DROP TRIGGER refuse"));
+    }
+
+    HistoryArchive archive(path);
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    EXPECT_EQ(UserVersion(path), HistoryArchive::kSchemaVersion);
+    ASSERT_EQ(archive.Devices().size(), 1u);
+    EXPECT_EQ(archive.Devices()[0].records, 4);
+    std::vector<ArchivedRecord> records = archive.Records(1);
+    ASSERT_EQ(records.size(), 4u);
+    const int slots[] = {ArchivedRecord::kUnknownSlot, 0, 1, 2};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(records[i].slot, slots[i]) << i;
+        EXPECT_EQ(records[i].k100, 120u) << i;
+    }
+    // The slot-0 record leaves the CSV; the one whose slot is lost stays.
+    const std::string csv = ArchiveCsv(records, 0, UINT32_MAX);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
+    EXPECT_EQ(csv.find("\n400;"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\n100;"), std::string::npos) << csv;
+    ASSERT_TRUE(archive.LastRing(kDevice));
+    EXPECT_EQ(archive.LastRing(kDevice)->pages, page);
+
+    // A reading that sees the old record again teaches the archive its slot.
+    DeviceHistory history;
+    FillReading(history, {RecordBytes(100, 1)}, 150);
+    ASSERT_TRUE(archive.Save(kDevice, history, 2000)) << archive.Error();
+    records = archive.Records(1);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0].slot, 1);
+    EXPECT_EQ(records[0].k100, 120u);
+}
+
 TEST_F(HistoryArchiveTest, LeavesAFileThatIsNotItsOwnAsItIs) {
     struct Case {
         const char* name;
@@ -96,7 +193,7 @@ TEST_F(HistoryArchiveTest, LeavesAFileThatIsNotItsOwnAsItIs) {
     const Case cases[] = {
         {"text", nullptr, "not a history archive"},
         {"other", "CREATE TABLE notes(x);", "not a history archive"},
-        {"newer", "CREATE TABLE devices(x); PRAGMA user_version = 2;", "newer version"},
+        {"newer", "CREATE TABLE devices(x); PRAGMA user_version = 3;", "newer version"},
     };
     for (const Case& c : cases) {
         const std::string path = dir.Path() + "/" + c.name + ".sqlite3";

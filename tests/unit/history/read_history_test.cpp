@@ -26,10 +26,10 @@ class ReadHistoryTest : public ::testing::Test {
     // A reader whose progress is recorded and then handed to `progress`.
     void Make(std::function<void(int, int)> then = {}) {
         ReadHistory::Hooks hooks;
-        hooks.progress = [this, then](int done, int total) {
-            progress.emplace_back(done, total);
+        hooks.progress = [this, then](const ReadingProgress& reached) {
+            progress.emplace_back(reached.done, reached.total);
             if (then) {
-                then(done, total);
+                then(reached.done, reached.total);
             }
         };
         reader =
