@@ -155,19 +155,23 @@ int DeviceCommands::BlockRead(LinkChannel* channel, std::uint8_t group, std::uin
 int DeviceCommands::WholeBlockRead(LinkChannel* channel, std::uint8_t group, std::uint8_t code,
                                    std::uint32_t address, std::uint8_t* destination, int length,
                                    const char* failureText, bool messages) {
-    // Fewer bytes than asked would leave stale or erased bytes passing for data,
-    // so such an answer counts as none and the request goes out again. A read
-    // that got no answer at all has had its sends already.
-    for (int send = 1;; ++send) {
+    // A device may carry fewer bytes in one answer than asked for; the rest is
+    // asked for from where that answer ended, so that no stale or erased byte
+    // passes for data. An answer without data moves nothing: three of them in
+    // a row end the read, as three unanswered sends would.
+    int total = 0;
+    int emptyAnswers = 0;
+    do {
         const int read =
-            BlockRead(channel, group, code, address, destination, length, failureText, messages);
-        if (read == length || read < 0) {
-            return read;
-        }
-        if (send >= DeviceLink::kSendsWithRetry) {
+            BlockRead(channel, group, code, address + static_cast<std::uint32_t>(total),
+                      destination + total, length - total, failureText, messages);
+        if (read < 0) {
             return -1;
         }
-    }
+        total += read;
+        emptyAnswers = read == 0 ? emptyAnswers + 1 : 0;
+    } while (total < length && emptyAnswers < DeviceLink::kSendsWithRetry);
+    return total == length ? total : -1;
 }
 
 int DeviceCommands::MemRead(std::uint32_t address, std::uint8_t* destination, int length,

@@ -33,7 +33,7 @@ class DeviceCommands {
     // Forgets the cached SoftInfo, then asks for it; caches it on success.
     bool ReadSoftInfo(SoftInfo* out, bool messages);
     // Bytes read (the sum of the requested pieces of 16), or -1. A piece answered
-    // short is asked again, three sends in all.
+    // short is read on from where the answer ended.
     int MemRead(std::uint32_t address, std::uint8_t* destination, int length, bool messages);
     // Restart into the boot loader (`bootLoader`) or the main program.
     bool Reset(bool bootLoader, bool messages);
@@ -50,8 +50,8 @@ class DeviceCommands {
     // Writes record.value to record.id; the value the device answers replaces it.
     bool ParWrite(ParamRecord& record);
 
-    // One request of `length` (0-255) bytes, asked again while answered short,
-    // three sends in all; `length`, or -1.
+    // One request of `length` (0-255) bytes, read on from where an answer
+    // ended while answered short; `length`, or -1.
     int EflRead(std::uint32_t address, std::uint8_t* destination, int length, bool messages);
     bool EflWrite(std::uint32_t address, const std::uint8_t* data, std::size_t length,
                   bool messages);
@@ -96,6 +96,7 @@ class DeviceCommands {
     int BlockRead(LinkChannel* channel, std::uint8_t group, std::uint8_t code,
                   std::uint32_t address, std::uint8_t* destination, int length,
                   const char* failureText, bool messages);
+    // Reads on after short answers; three answers without data in a row fail.
     int WholeBlockRead(LinkChannel* channel, std::uint8_t group, std::uint8_t code,
                        std::uint32_t address, std::uint8_t* destination, int length,
                        const char* failureText, bool messages);

@@ -14,8 +14,11 @@ using namespace device_layout;
 
 constexpr std::uint8_t kAnswerBit = 0x40;
 constexpr std::size_t kHeaderLength = 6;
-// Largest block one answer carries; the program's decoder holds 255 bytes.
-constexpr std::uint32_t kMaxBlock = 128;
+// Largest block one write request carries.
+constexpr std::uint32_t kMaxWriteBlock = 128;
+// The parameter record beyond its id and value, and the byte after the time record.
+constexpr std::size_t kParameterFurtherBytes = 16;
+constexpr std::uint8_t kReservedByte = 0xFF;
 // A clock set far ahead does not make the device write years of records.
 constexpr std::uint32_t kMaxCatchUpRecords = 1000;
 
@@ -236,8 +239,8 @@ DeviceModel::Answer DeviceModel::HandleMain(int code, const Data& data) {
         return std::nullopt;
     }
     switch (code) {
-        case 0x00:  // TEST: echo
-            return data;
+        case 0x00:
+            return Echo(data);
         case 0x01:
             return SoftInfo();
         case 0x02:
@@ -284,16 +287,31 @@ DeviceModel::Answer DeviceModel::SoftInfo() const {
     return info;
 }
 
+DeviceModel::Answer DeviceModel::Echo(const Data& data) const {
+    Data answer = data;
+    if (options_.profile.echoWithExtraByte) {
+        answer.push_back(kReservedByte);
+    }
+    return answer;
+}
+
+std::uint32_t DeviceModel::BlockLength(const Data& request) const {
+    return std::min<std::uint32_t>(request[4], options_.profile.largestBlock);
+}
+
+DeviceModel::Answer DeviceModel::BlockAnswer(const Data& request, const Data& bytes) {
+    // The length byte tells what the answer carries, which may be less than asked.
+    Data answer(request.begin(), request.begin() + 5);
+    answer[4] = static_cast<std::uint8_t>(bytes.size());
+    answer.insert(answer.end(), bytes.begin(), bytes.end());
+    return answer;
+}
+
 DeviceModel::Answer DeviceModel::MemoryRead(const Data& data) {
     if (data.size() < 5) {
         return std::nullopt;
     }
-    const std::uint32_t address = Get32(data, 0);
-    const std::uint32_t length = std::min<std::uint32_t>(data[4], kMaxBlock);
-    Data answer(data.begin(), data.begin() + 5);
-    const auto bytes = ReadMemory(address, length);
-    answer.insert(answer.end(), bytes.begin(), bytes.end());
-    return answer;
+    return BlockAnswer(data, ReadMemory(Get32(data, 0), BlockLength(data)));
 }
 
 DeviceModel::Answer DeviceModel::Reset(const Data& data) {
@@ -310,6 +328,7 @@ DeviceModel::Answer DeviceModel::TimeRead() const {
     Data answer(time.begin(), time.end());
     // Day of the week, 1 January 2000 being a Saturday (6).
     answer.push_back(static_cast<std::uint8_t>((now / 86400 + 6) % 7));
+    answer.resize(options_.profile.timeAnswerBytes, kReservedByte);
     return answer;
 }
 
@@ -372,6 +391,9 @@ DeviceModel::Answer DeviceModel::ParameterRead(const Data& data) {
     Data answer;
     Append16(answer, id);
     Append32(answer, *value);
+    if (options_.profile.parameterAnswerBytes > answer.size()) {
+        answer.resize(answer.size() + kParameterFurtherBytes, kReservedByte);
+    }
     return answer;
 }
 
@@ -476,12 +498,7 @@ DeviceModel::Answer DeviceModel::BlockRead(FlashMemory& flash, const Data& data)
     if (data.size() < 5) {
         return std::nullopt;
     }
-    const std::uint32_t address = Get32(data, 0);
-    const std::uint32_t length = std::min<std::uint32_t>(data[4], kMaxBlock);
-    Data answer(data.begin(), data.begin() + 5);
-    const auto bytes = flash.Read(address, length);
-    answer.insert(answer.end(), bytes.begin(), bytes.end());
-    return answer;
+    return BlockAnswer(data, flash.Read(Get32(data, 0), BlockLength(data)));
 }
 
 DeviceModel::Answer DeviceModel::BlockWrite(FlashMemory& flash, const Data& data,
@@ -493,7 +510,7 @@ DeviceModel::Answer DeviceModel::BlockWrite(FlashMemory& flash, const Data& data
     const std::uint32_t length = data[4];
     Data answer(data.begin(), data.begin() + 5);
     // A refused write echoes a length of 0, which the requester sees as failure.
-    const bool complete = data.size() == 5 + length && length <= kMaxBlock && length > 0;
+    const bool complete = data.size() == 5 + length && length <= kMaxWriteBlock && length > 0;
     const bool reached = address >= first && std::uint64_t{address} + length <= end;
     if (!complete || !reached || !flash.Write(address, data.data() + 5, length)) {
         answer[4] = 0;

@@ -96,7 +96,11 @@ class DeviceModel {
     Answer HandleExternalFlash(int code, const Data& data);
     Answer HandleCpuFlash(int code, const Data& data);
 
+    Answer Echo(const Data& data) const;
     Answer SoftInfo() const;
+    // A block read carries at most the profile's largest block.
+    std::uint32_t BlockLength(const Data& request) const;
+    static Answer BlockAnswer(const Data& request, const Data& bytes);
     Answer MemoryRead(const Data& data);
     Answer Reset(const Data& data);
     Answer TimeRead() const;

@@ -12,13 +12,13 @@ const std::vector<DeviceProfile>& DeviceProfiles() {
         {"contrary",
          "records above the program, a measurement in slot 0, 22-byte parameters, 8-byte "
          "time, echo and one byte more, a restart stays silent on the same port, blocks up to "
-         "64 bytes",
+         "8 bytes",
          RecordPlacement::AboveProgram, SlotZero::Measurement, 22, 8, true,
-         RestartLook::SilentOnSamePort, 64},
+         RestartLook::SilentOnSamePort, 8},
         {"apart",
          "records in a memory area of their own, a measurement in slot 0, 22-byte parameters, "
-         "7-byte time, exact echo, a restart re-plugs, blocks up to 128 bytes",
-         RecordPlacement::OtherArea, SlotZero::Measurement, 22, 7, false, RestartLook::Replug, 128},
+         "7-byte time, exact echo, a restart re-plugs, blocks up to 24 bytes",
+         RecordPlacement::OtherArea, SlotZero::Measurement, 22, 7, false, RestartLook::Replug, 24},
     };
     return profiles;
 }

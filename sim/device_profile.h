@@ -31,7 +31,9 @@ struct DeviceProfile {
     std::uint8_t timeAnswerBytes = 7;       // TIME_READ: the time record, or it and one byte more
     bool echoWithExtraByte = false;         // TEST: the echo, or the echo and one byte more
     RestartLook restart = RestartLook::Replug;
-    std::uint32_t largestBlock = 128;  // data bytes one memory or flash read answer carries at most
+    // Data bytes one memory or flash read answer carries at most; a longer
+    // request is answered with that many, and the reader asks for the rest.
+    std::uint32_t largestBlock = 128;
 };
 
 // Every profile; the first is the default.

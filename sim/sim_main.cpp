@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
         std::fputs(SimUsage().c_str(), stdout);
         return 0;
     }
+    if (ProfileListAsked(arguments)) {
+        std::fputs(ProfileList().c_str(), stdout);
+        return 0;
+    }
     if (!arguments.empty() && (arguments[0] == "--version" || arguments[0] == "-v")) {
         std::puts("dravo-sim 1.1");
         return 0;
@@ -41,9 +45,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "dravo-sim: %s\n", device.LastError().c_str());
             return 1;
         }
-        std::printf("dravo-sim: %s on %s (%s)\n",
-                    options->model == SimModel::K310 ? "K310" : "K520", device.PortPath().c_str(),
-                    device.DevicePath().c_str());
+        std::printf(
+            "dravo-sim: %s (%s) on %s (%s)\n", options->model == SimModel::K310 ? "K310" : "K520",
+            options->profile.name.c_str(), device.PortPath().c_str(), device.DevicePath().c_str());
     } else {
         device.PlugInAfter(portDir, com, std::chrono::milliseconds(options->plugInDelayMs));
         std::printf("dravo-sim: plugging in as %s in %u ms\n", device.PortPath().c_str(),

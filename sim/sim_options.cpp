@@ -173,8 +173,28 @@ std::string SimUsage() {
            "  --wire-time on|off       answer as late as 230400 baud takes\n"
            "  --transcript FILE        JSON Lines of every request and answer\n"
            "  --restart-delay MS --plug-in-delay MS\n"
+           "  --profile NAME           the device's choices where the protocol leaves them\n"
+           "                           open (classic when not given)\n"
+           "  --profile list           names the profiles and what each chooses\n"
            "  -h, --help               this text\n"
            "  -v, --version            the version\n";
+}
+
+bool ProfileListAsked(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "--profile" && arguments[i + 1] == "list") {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string ProfileList() {
+    std::string text;
+    for (const DeviceProfile& profile : DeviceProfiles()) {
+        text += profile.name + "\n  " + profile.summary + "\n";
+    }
+    return text;
 }
 
 std::optional<SimOptions> ParseSimArguments(const std::vector<std::string>& arguments,
@@ -247,6 +267,13 @@ std::optional<SimOptions> ParseSimArguments(const std::vector<std::string>& argu
             ok = ParseBounded(value, options.restartDelayMs, 600000);
         } else if (name == "--plug-in-delay") {
             ok = ParseBounded(value, options.plugInDelayMs, 600000);
+        } else if (name == "--profile") {
+            const DeviceProfile* profile = FindDeviceProfile(value);
+            if (profile == nullptr) {
+                error = "unknown profile \"" + value + "\" (--profile list names them)";
+                return std::nullopt;
+            }
+            options.profile = *profile;
         } else {
             error = "unknown option " + name;
             return std::nullopt;

@@ -90,3 +90,8 @@ std::optional<SimOptions> ParseSimArguments(const std::vector<std::string>& argu
                                             std::string& portDir, int& com, std::string& error);
 
 std::string SimUsage();
+
+// Whether the command line asks for the list of profiles (`--profile list`).
+bool ProfileListAsked(const std::vector<std::string>& arguments);
+// Each profile's name and, indented below it, what it chooses.
+std::string ProfileList();

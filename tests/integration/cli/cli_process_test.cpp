@@ -8,7 +8,9 @@
 
 namespace {
 
-TEST_F(CliAgainstSimulator, InfoNamesBothModelsAndBootMode) {
+using CliOnEachProfile = OnEachProfile<CliAgainstSimulator>;
+
+TEST_P(CliOnEachProfile, InfoNamesBothModelsAndBootMode) {
     struct Case {
         SimModel model;
         bool boot;
@@ -34,7 +36,7 @@ TEST_F(CliAgainstSimulator, InfoNamesBothModelsAndBootMode) {
     }
 }
 
-TEST_F(CliAgainstSimulator, MeasureJsonCarriesTheLiveValuesTheDeviceHolds) {
+TEST_P(CliOnEachProfile, MeasureJsonCarriesTheLiveValuesTheDeviceHolds) {
     SimOptions options;
     options.model = SimModel::K520;
     PlugIn(options);
@@ -51,6 +53,9 @@ TEST_F(CliAgainstSimulator, MeasureJsonCarriesTheLiveValuesTheDeviceHolds) {
         device_->WithModel([](DeviceModel& model) { return model.Live().DoseText(); });
     EXPECT_EQ(values["dose"].get<std::string>().rfind(doseText, 0), 0u) << values.dump();
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryProfile, CliOnEachProfile, ::testing::ValuesIn(SimProfileNames()),
+                         ProfileTestName);
 
 TEST_F(CliAgainstSimulator, NoDeviceANonDeviceAndBadUsageHaveTheirExitStatus) {
     CliOutcome outcome = RunCli(dir_.Path(), {"info"});

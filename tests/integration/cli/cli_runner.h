@@ -10,6 +10,7 @@
 
 #include "sim/simulated_device.h"
 #include "support/run_program.h"
+#include "support/sim_profiles.h"
 #include "support/temp_dir.h"
 
 // dravo-cli as a user runs it, seeing only the ports of one folder, with its
@@ -37,4 +38,14 @@ class CliAgainstSimulator : public ::testing::Test {
     TempDir dir_;
     std::unique_ptr<SimulatedDevice> device_;
     std::vector<std::unique_ptr<SimulatedDevice>> more_;
+};
+
+// `Fixture` once per profile: every device the test plugs in takes the
+// profile the test runs with.
+template <typename Fixture>
+class OnEachProfile : public Fixture, public ::testing::WithParamInterface<std::string> {
+  protected:
+    SimulatedDevice& PlugIn(SimOptions options, int com = 9) {
+        return Fixture::PlugIn(WithProfile(std::move(options), this->GetParam()), com);
+    }
 };

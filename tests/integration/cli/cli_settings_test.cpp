@@ -62,7 +62,10 @@ TEST_F(CliSettings, SetWritesOnlyWhenAnsweredAndReadsBack) {
     EXPECT_NE(outcome.out.find("units\tCPM\t2\n"), std::string::npos) << outcome.out;
 }
 
-TEST_F(CliSettings, BackupRestoresIntoAnotherDeviceOfTheModelOnly) {
+// Backup and restore, the clock and the calibration on every profile.
+using CliSettingsOnEachProfile = OnEachProfile<CliSettings>;
+
+TEST_P(CliSettingsOnEachProfile, BackupRestoresIntoAnotherDeviceOfTheModelOnly) {
     PlugIn(Model(SimModel::K520, 11111111), 9);
     PlugIn(Model(SimModel::K520, 22222222), 10);
     PlugIn(Model(SimModel::K310, 33333333), 11);
@@ -109,7 +112,7 @@ TEST_F(CliSettings, RestoreOfACodeBeyondIntIsRefusedAndWritesNothing) {
     }
 }
 
-TEST_F(CliSettings, ClockAndCalibration) {
+TEST_P(CliSettingsOnEachProfile, ClockAndCalibration) {
     // A coefficient the parser refuses is refused before any device is sought.
     CliOutcome outcome = RunCli(dir_.Path(), {"--yes", "calibration", "set", "99999999999"});
     EXPECT_EQ(outcome.status, 2);
@@ -130,5 +133,8 @@ TEST_F(CliSettings, ClockAndCalibration) {
     EXPECT_EQ(get.out, set.out);
     EXPECT_NE(get.out, "[07.03.2023]-[14:05:09]\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryProfile, CliSettingsOnEachProfile,
+                         ::testing::ValuesIn(SimProfileNames()), ProfileTestName);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "protocol/identification.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
+#include "support/sim_profiles.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -59,8 +60,14 @@ class IdentifySimulatedDevice : public ::testing::Test {
     DeviceInfo info;
 };
 
-TEST_F(IdentifySimulatedDevice, K310) {
-    SimOptions options;
+class IdentifyOnEachProfile : public IdentifySimulatedDevice,
+                              public ::testing::WithParamInterface<std::string> {
+  protected:
+    static SimOptions Options() { return WithProfile(SimOptions{}, GetParam()); }
+};
+
+TEST_P(IdentifyOnEachProfile, K310) {
+    SimOptions options = Options();
     options.mainVersion = 0x0C06;
     PlugIn(options);
     ASSERT_TRUE(Identify(stack.Commands(), log, info));
@@ -78,8 +85,8 @@ TEST_F(IdentifySimulatedDevice, K310) {
     EXPECT_TRUE(info.valid);
 }
 
-TEST_F(IdentifySimulatedDevice, K520InBootMode) {
-    SimOptions options;
+TEST_P(IdentifyOnEachProfile, K520InBootMode) {
+    SimOptions options = Options();
     options.model = SimModel::K520;
     options.serialNumber = 90817263;
     options.startInBootMode = true;
@@ -110,5 +117,8 @@ TEST_F(IdentifySimulatedDevice, PulledOutWhileTheInf1BlockIsRead) {
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{"No answer in Reading"});
     EXPECT_TRUE(stack.Port().DeviceVanished());
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryProfile, IdentifyOnEachProfile,
+                         ::testing::ValuesIn(SimProfileNames()), ProfileTestName);
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "protocol/texts.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
+#include "support/sim_profiles.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -25,9 +26,9 @@ namespace {
 // on by one timer tick.
 class MeasurementOnSimulatorTest : public ::testing::Test {
   protected:
-    MeasurementOnSimulatorTest()
+    explicit MeasurementOnSimulatorTest(const std::string& profile = "classic")
         : portDir_(folder_.Path()),
-          sim_(SimOptions{}, [] { return std::uint64_t{0}; }),
+          sim_(WithProfile(SimOptions{}, profile), [] { return std::uint64_t{0}; }),
           stack_(StackOptions()),
           device_(stack_.Commands(), &log_),
           measurement_(
@@ -84,7 +85,13 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
     Measurement measurement_;
 };
 
-TEST_F(MeasurementOnSimulatorTest, ShowsTheDevicesValuesInEachUnitSystem) {
+class MeasurementOnEachProfile : public MeasurementOnSimulatorTest,
+                                 public ::testing::WithParamInterface<std::string> {
+  protected:
+    MeasurementOnEachProfile() : MeasurementOnSimulatorTest(GetParam()) {}
+};
+
+TEST_P(MeasurementOnEachProfile, ShowsTheDevicesValuesInEachUnitSystem) {
     SetUnits(0);
     ASSERT_TRUE(measurement_.ReadMeasurement(true));
     EXPECT_EQ(measurement_.State().fonText, HundredthsText(Word(0)) + " uSv/h");
@@ -114,7 +121,7 @@ TEST_F(MeasurementOnSimulatorTest, AutomaticReadingReadsAddressesOnceAndDoseOnTh
     EXPECT_NE(measurement_.State().fonText, "--------");
 }
 
-TEST_F(MeasurementOnSimulatorTest, DoseResetReachesTheDevice) {
+TEST_P(MeasurementOnEachProfile, DoseResetReachesTheDevice) {
     measurement_.DoseResetClick();
     EXPECT_EQ(dialogs_.informations, (std::vector<std::string>{"Accumulated Dose\nReseted"}));
     EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{device_params::kDoseReset}));
@@ -148,5 +155,8 @@ TEST_F(MeasurementOnSimulatorTest, DroppedMemoryReadBlanksAndTheNextCycleReadsAd
                            }),
               lines.end());
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryProfile, MeasurementOnEachProfile,
+                         ::testing::ValuesIn(SimProfileNames()), ProfileTestName);
 
 }  // namespace

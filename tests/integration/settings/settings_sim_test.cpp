@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/language.h"
@@ -13,6 +14,7 @@
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
+#include "support/sim_profiles.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -37,9 +39,10 @@ std::tm LocalTime(int year, int month, int day, int hour, int minute, int second
     return local;
 }
 
-// A simulated dosimeter with a stopped clock in a private port folder, and the
-// settings actions of its model over the real device stack.
-class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
+// A simulated dosimeter of a model and profile with a stopped clock in a
+// private port folder, and the settings actions of its model over the real
+// device stack.
+class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel, std::string>> {
   protected:
     SettingsOnSimulator()
         : portDir_(folder_.Path()),
@@ -56,18 +59,15 @@ class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
         SetUiLanguage(Language::Russian);
     }
 
+    static bool K310() { return std::get<0>(GetParam()) == SimModel::K310; }
     static SimOptions Options() {
-        SimOptions options;
-        options.model = GetParam();
+        SimOptions options = WithProfile(SimOptions{}, std::get<1>(GetParam()));
+        options.model = std::get<0>(GetParam());
         options.deviceTime = 0;
         return options;
     }
-    static SettingsModel Model() {
-        return GetParam() == SimModel::K310 ? SettingsModel::K310 : SettingsModel::K520;
-    }
-    const std::vector<std::uint16_t>& Order() const {
-        return GetParam() == SimModel::K310 ? kK310Order : kK520Order;
-    }
+    static SettingsModel Model() { return K310() ? SettingsModel::K310 : SettingsModel::K520; }
+    const std::vector<std::uint16_t>& Order() const { return K310() ? kK310Order : kK520Order; }
     DeviceStackOptions StackOptions() {
         DeviceStackOptions options;
         options.ports.systemPorts = false;
@@ -141,7 +141,10 @@ class SettingsOnSimulator : public ::testing::TestWithParam<SimModel> {
     SettingsActions actions_;
 };
 
-TEST_P(SettingsOnSimulator, ReadsInTheModelsOrderAndShowsWhatTheDeviceHolds) {
+// The main flows (read, save, clock, backup and restore) run on every profile.
+using SettingsFlows = SettingsOnSimulator;
+
+TEST_P(SettingsFlows, ReadsInTheModelsOrderAndShowsWhatTheDeviceHolds) {
     Force(3, 0);
     Force(4, 1500);
     Force(16, 2);
@@ -152,7 +155,7 @@ TEST_P(SettingsOnSimulator, ReadsInTheModelsOrderAndShowsWhatTheDeviceHolds) {
     EXPECT_EQ(accessCaptions_, (std::vector<std::string>{"Read Settings"}));
     EXPECT_TRUE(dialogs_.shown.empty());
     // Parameter 3 holds 0: sound on for the K310, off for the K520.
-    EXPECT_EQ(Codes()["sound"], GetParam() == SimModel::K310 ? 1 : 0);
+    EXPECT_EQ(Codes()["sound"], K310() ? 1 : 0);
     EXPECT_EQ(Codes()["brightness"], 2);
     EXPECT_EQ(actions_.State().calibrationText, "9,99");
     EXPECT_EQ(actions_.State().clockText, "[01.01.2000]-[00:00:00]");
@@ -166,10 +169,9 @@ TEST_P(SettingsOnSimulator, OutOfListCodesStayUndefinedAndBlockTheSave) {
     Force(21, 24);
     actions_.Read();
     EXPECT_TRUE(dialogs_.errors.empty());
-    EXPECT_EQ(
-        actions_.State().values.UndefinedKeys(),
-        (std::vector<std::string>{"units", "background_threshold",
-                                  GetParam() == SimModel::K310 ? "alarm_hour" : "measure_method"}));
+    EXPECT_EQ(actions_.State().values.UndefinedKeys(),
+              (std::vector<std::string>{"units", "background_threshold",
+                                        K310() ? "alarm_hour" : "measure_method"}));
     sim_.ClearTranscript();
     actions_.Save();
     EXPECT_EQ(dialogs_.errors,
@@ -179,7 +181,7 @@ TEST_P(SettingsOnSimulator, OutOfListCodesStayUndefinedAndBlockTheSave) {
     ExpectFrameRestored();
 }
 
-TEST_P(SettingsOnSimulator, SavesEveryParameterInOrderAndOffersTheRestart) {
+TEST_P(SettingsFlows, SavesEveryParameterInOrderAndOffersTheRestart) {
     actions_.Read();
     actions_.State().values.Set("sound", 1);
     actions_.State().values.Set("units", 1);
@@ -188,7 +190,7 @@ TEST_P(SettingsOnSimulator, SavesEveryParameterInOrderAndOffersTheRestart) {
     dialogs_.answerYes = true;
     actions_.Save();
     EXPECT_EQ(RequestedIds(kCodeParWrite), Order());
-    EXPECT_EQ(Parameter(3), GetParam() == SimModel::K310 ? 0u : 1u);
+    EXPECT_EQ(Parameter(3), K310() ? 0u : 1u);
     EXPECT_EQ(Parameter(9), 1u);
     EXPECT_EQ(Parameter(17), 60u);
     EXPECT_EQ(
@@ -251,7 +253,7 @@ TEST_P(SettingsOnSimulator, ASettingOrCalibrationTheDeviceDoesNotTakeFailsTheSav
     ExpectFrameRestored();
 }
 
-TEST_P(SettingsOnSimulator, WritesThePcTimeAndShowsTheReadBack) {
+TEST_P(SettingsFlows, WritesThePcTimeAndShowsTheReadBack) {
     dialogs_.answerYes = true;
     actions_.WriteTime();
     const auto writes = sim_.Requests();
@@ -278,7 +280,7 @@ TEST_P(SettingsOnSimulator, RefusesAPcDateTheDeviceCannotHoldAndSendsNothing) {
     ExpectFrameRestored();
 }
 
-TEST_P(SettingsOnSimulator, SettingsFileRestoredIntoTheDeviceReadsBackEqual) {
+TEST_P(SettingsFlows, SettingsFileRestoredIntoTheDeviceReadsBackEqual) {
     actions_.Read();
     actions_.State().values.Set("dose_threshold", 3);
     actions_.State().values.Set("device_off", 0);
@@ -359,9 +361,18 @@ TEST_P(SettingsOnSimulator, AStoppingProgramSendsNothingMoreAndShowsNoBox) {
     ExpectFrameRestored();
 }
 
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<SimModel, std::string>>& info) {
+    return std::string(std::get<0>(info.param) == SimModel::K310 ? "K310" : "K520") + "_" +
+           std::get<1>(info.param);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModels, SettingsOnSimulator,
-                         ::testing::Values(SimModel::K310, SimModel::K520), [](const auto& info) {
-                             return info.param == SimModel::K310 ? "K310" : "K520";
-                         });
+                         ::testing::Combine(::testing::Values(SimModel::K310, SimModel::K520),
+                                            ::testing::Values("classic")),
+                         CaseName);
+INSTANTIATE_TEST_SUITE_P(EveryProfile, SettingsFlows,
+                         ::testing::Combine(::testing::Values(SimModel::K310, SimModel::K520),
+                                            ::testing::ValuesIn(SimProfileNames())),
+                         CaseName);
 
 }  // namespace

@@ -137,6 +137,47 @@ TEST(DeviceModel, EchoesTestBytesAndAnswersToTheSendingChannel) {
     EXPECT_FALSE(model.Handle({0x00, 0x01, 0x00, 0x01, 0x01}));
 }
 
+// Each profile answers what the classic device answers, at the length it chose.
+TEST(DeviceModel, ProfilesAnswerTheSameContentAtTheirOwnLengths) {
+    using Answer = std::optional<std::vector<std::uint8_t>>;
+    const std::vector<std::uint8_t> echo{'F', 'e', 'r', 'a', 'n', 'd', 'o', 'l'};
+    std::vector<std::uint8_t> written(32);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        written[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    const std::vector<std::uint8_t> flashRead = Concat({Le32(0x1000), {32}});
+    const auto ask = [&](const DeviceProfile& profile) {
+        FakeClock clock;
+        SimOptions options = QuietOptions(SimModel::K310);
+        options.profile = profile;
+        DeviceModel model(options, clock.AsClock());
+        model.ExternalFlash().Write(0x1000, written.data(), written.size());
+        return std::vector<Answer>{
+            AskModel(model, 1, 0x00, echo), AskModel(model, 1, 0x0E, Le16(6)),
+            AskModel(model, 1, 0x0C), AskModel(model, 2, 0x02, flashRead),
+            AskModel(model, 1, 0x02, Concat({Le32(device_layout::kRateAddress), {16}}))};
+    };
+    const auto classic = ask(*FindDeviceProfile("classic"));
+    for (const DeviceProfile& profile : DeviceProfiles()) {
+        const auto answers = ask(profile);
+        const std::size_t block = std::min<std::size_t>(profile.largestBlock, 32);
+        const std::size_t lengths[] = {8u + profile.echoWithExtraByte, profile.parameterAnswerBytes,
+                                       profile.timeAnswerBytes, 5 + block,
+                                       5 + std::min<std::size_t>(block, 16)};
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            ASSERT_TRUE(answers[i]) << profile.name << " request " << i;
+            ASSERT_EQ(answers[i]->size(), lengths[i]) << profile.name << " request " << i;
+            // Block reads: the data after the address and length bytes.
+            const std::size_t from = i >= 3 ? 5 : 0;
+            const std::size_t common = std::min(answers[i]->size(), classic[i]->size());
+            EXPECT_TRUE(std::equal(answers[i]->begin() + from, answers[i]->begin() + common,
+                                   classic[i]->begin() + from))
+                << profile.name << " request " << i;
+        }
+        EXPECT_EQ((*answers[3])[4], block) << "the length byte says what the answer carries";
+    }
+}
+
 TEST(DeviceModel, SettingsKeepTheirRangesAndRefuseOutOfRangeWrites) {
     FakeClock clock;
     DeviceModel k310(QuietOptions(SimModel::K310), clock.AsClock());

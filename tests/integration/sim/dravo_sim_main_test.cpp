@@ -10,6 +10,7 @@
 
 #include "raw_client.h"
 #include "support/build_paths.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -30,13 +31,30 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
     return true;
 }
 
+std::string Program() {
+    return (fs::path(build_paths::BinDir()) / "dravo-sim").string();
+}
+
+TEST(DravoSimExecutable, ListsItsProfiles) {
+    const ProgramRun run = RunProgram({Program(), "--profile", "list"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"classic\n", "contrary\n", "apart\n"}) {
+        EXPECT_NE(run.out.find(name), std::string::npos) << run.out;
+    }
+    const ProgramRun unknown =
+        RunProgram({Program(), "--port-dir", "/tmp", "--com", "9", "--profile", "plain"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("\"plain\""), std::string::npos) << unknown.err;
+}
+
+// With the contrary profile, so the echo carries the extra byte it chose.
 TEST(DravoSimExecutable, AppearsAnswersTheConnectionTestAndLeavesOnSigterm) {
-    const std::string program = (fs::path(build_paths::BinDir()) / "dravo-sim").string();
+    const std::string program = Program();
     ASSERT_TRUE(fs::exists(program)) << program;
     TempDir dir;
     const std::string portDir = dir.Path() + "/ports";
-    std::vector<std::string> arguments{program, "--model", "k520", "--port-dir",
-                                       portDir, "--com",   "9"};
+    std::vector<std::string> arguments{program, "--model", "k520",      "--port-dir", portDir,
+                                       "--com", "9",       "--profile", "contrary"};
     std::vector<char*> argv;
     for (auto& argument : arguments) {
         argv.push_back(argument.data());
@@ -50,7 +68,9 @@ TEST(DravoSimExecutable, AppearsAnswersTheConnectionTestAndLeavesOnSigterm) {
     {
         RawClient client(link);
         const std::vector<std::uint8_t> echo{'F', 'e', 'r', 'a', 'n', 'd', 'o', 'l'};
-        EXPECT_EQ(client.Ask(1, 0x00, echo), echo);
+        std::vector<std::uint8_t> answer = echo;
+        answer.push_back(0xFF);
+        EXPECT_EQ(client.Ask(1, 0x00, echo), answer);
     }
     kill(pid, SIGTERM);
     int status = 0;

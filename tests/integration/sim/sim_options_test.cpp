@@ -71,6 +71,38 @@ TEST(SimOptions, RejectsWhatItCannotUse) {
     EXPECT_TRUE(Parse({"--port-dir", "/tmp", "--com", "1", "--boot-version", "0x0106"}));
 }
 
+TEST(SimOptions, ProfileIsPickedByNameListedAndContraryDiffersEverywhere) {
+    std::string error;
+    EXPECT_EQ(Parse({"--port-dir", "/tmp", "--com", "1"})->profile.name, "classic");
+    EXPECT_FALSE(Parse({"--port-dir", "/tmp", "--com", "1", "--profile", "plain"}, &error));
+    EXPECT_NE(error.find("\"plain\""), std::string::npos) << error;
+    const auto options = Parse({"--port-dir", "/tmp", "--com", "1", "--profile", "contrary"});
+    ASSERT_TRUE(options);
+    const DeviceProfile& classic = DeviceProfiles().front();
+    const DeviceProfile& contrary = options->profile;
+    EXPECT_EQ(contrary.name, "contrary");
+    EXPECT_NE(contrary.records, classic.records);
+    EXPECT_NE(contrary.slotZero, classic.slotZero);
+    EXPECT_NE(contrary.parameterAnswerBytes, classic.parameterAnswerBytes);
+    EXPECT_NE(contrary.timeAnswerBytes, classic.timeAnswerBytes);
+    EXPECT_NE(contrary.echoWithExtraByte, classic.echoWithExtraByte);
+    EXPECT_NE(contrary.restart, classic.restart);
+    // Below the program's longer reads (dose texts of 10 bytes, memory pieces of
+    // 16, record pairs of 32), so that each of them is answered short.
+    EXPECT_LT(contrary.largestBlock, 10u);
+
+    EXPECT_TRUE(ProfileListAsked({"--profile", "list"}));
+    EXPECT_TRUE(ProfileListAsked({"--model", "k520", "--profile", "list"}));
+    EXPECT_FALSE(ProfileListAsked({"--profile", "classic"}));
+    EXPECT_FALSE(ProfileListAsked({"list", "--profile"}));
+    const std::string list = ProfileList();
+    for (const DeviceProfile& profile : DeviceProfiles()) {
+        EXPECT_NE(list.find(profile.name + "\n  " + profile.summary + "\n"), std::string::npos)
+            << list;
+    }
+    EXPECT_NE(SimUsage().find("--profile list"), std::string::npos);
+}
+
 TEST(FaultInjector, CountsMatchingRequestsPerRule) {
     std::string error;
     FaultInjector faults({*ParseFaultRule("drop:group=2:after=2:every=2:limit=2", error),
