@@ -246,7 +246,10 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
     const CliOutcome incremental =
         RunCli(dir_.Path(), {"--lang", "en", "history", "read", "--csv", next});
     ASSERT_EQ(incremental.status, 0) << incremental.err;
-    const std::size_t pairs = device.CountRequests(2, 0x02) - before;
+    // A device with a small largest block answers each 32-byte pair in pieces.
+    const std::uint32_t block = FindDeviceProfile(GetParam())->largestBlock;
+    const std::size_t piecesPerPair = (32 + block - 1) / block;
+    const std::size_t pairs = (device.CountRequests(2, 0x02) - before) / piecesPerPair;
     EXPECT_LE(pairs, 60u);
     // The progress counts the pairs asked for and says where the records came from.
     std::smatch taken;

@@ -26,6 +26,21 @@ std::vector<std::uint8_t> MemRead(DeviceModel& model, std::uint32_t address, std
     return std::vector<std::uint8_t>(answer->begin() + 5, answer->end());
 }
 
+// As the program reads: a short answer is followed by a request for the rest.
+std::vector<std::uint8_t> MemReadWhole(DeviceModel& model, std::uint32_t address,
+                                       std::uint8_t length) {
+    std::vector<std::uint8_t> bytes;
+    while (bytes.size() < length) {
+        const auto part = MemRead(model, address + static_cast<std::uint32_t>(bytes.size()),
+                                  static_cast<std::uint8_t>(length - bytes.size()));
+        if (part.empty()) {
+            break;
+        }
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    }
+    return bytes;
+}
+
 std::optional<std::uint32_t> ParRead(DeviceModel& model, std::uint16_t id) {
     const auto answer = AskModel(model, 1, 0x0E, Le16(id));
     if (!answer || answer->size() != 6) {
@@ -360,13 +375,11 @@ TEST(DeviceModel, RecordsLieWhereTheProfilePlacesThemAndStayOutOfTheFlashCommand
             options.startInBootMode = true;
             DeviceModel model(options, clock.AsClock());
             const std::uint32_t cpuInfoAddress = ReadLe32(*AskModel(model, 1, 0x01), 4);
-            const auto cpuInfo =
-                Concat({MemRead(model, cpuInfoAddress, 16), MemRead(model, cpuInfoAddress + 16, 16),
-                        MemRead(model, cpuInfoAddress + 32, 16)});
+            const auto cpuInfo = MemReadWhole(model, cpuInfoAddress, 48);
             ASSERT_EQ(cpuInfo.size(), 48u);
             const std::uint32_t inf1Address = ReadLe32(cpuInfo, 10);
             const std::uint32_t start = ReadLe32(cpuInfo, 14);
-            const auto inf1 = MemRead(model, inf1Address, 16);
+            const auto inf1 = MemReadWhole(model, inf1Address, 16);
             EXPECT_EQ(inf1[1], kind == SimModel::K310 ? 6 : 4);
             const std::uint32_t programEnd = start + 0xE000;
             for (const std::uint32_t record : {cpuInfoAddress, inf1Address}) {
@@ -389,7 +402,7 @@ TEST(DeviceModel, RecordsLieWhereTheProfilePlacesThemAndStayOutOfTheFlashCommand
                 ASSERT_TRUE(written);
                 EXPECT_EQ(written->at(4), 0) << "write refused";
             }
-            EXPECT_EQ(MemRead(model, inf1Address, 16), inf1) << "untouched";
+            EXPECT_EQ(MemReadWhole(model, inf1Address, 16), inf1) << "untouched";
             EXPECT_TRUE(AskModel(model, 3, 0x05, Le32(start))) << "the main program's first page";
         }
     }
