@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 #include <tuple>
 
@@ -113,40 +114,30 @@ bool HistoryArchive::CheckSchema() {
     return CreateSchema();
 }
 
-bool HistoryArchive::CreateSchema() {
+bool HistoryArchive::ChangeSchema(const std::function<bool()>& change) {
     if (!db_.Execute("BEGIN IMMEDIATE")) {
         return FailDatabase();
     }
-    // Another program may have created it meanwhile.
+    // Another program may have brought it to this version meanwhile.
     SqliteStatement version(db_.Handle(), "PRAGMA user_version");
     if (version.Step() && version.Int(0) == kSchemaVersion) {
         db_.Execute("COMMIT");
         return true;
     }
-    if (!db_.Execute(kSchema) || !db_.Execute("COMMIT")) {
-        FailDatabase();
+    const bool changed = change() && (db_.Execute("COMMIT") || FailDatabase());
+    if (!changed) {
         db_.Execute("ROLLBACK");
-        return false;
     }
-    return true;
+    return changed;
+}
+
+bool HistoryArchive::CreateSchema() {
+    return ChangeSchema([this] { return db_.Execute(kSchema) || FailDatabase(); });
 }
 
 bool HistoryArchive::UpgradeSchema() {
-    if (!db_.Execute("BEGIN IMMEDIATE")) {
-        return FailDatabase();
-    }
-    // Another program may have upgraded it meanwhile.
-    SqliteStatement version(db_.Handle(), "PRAGMA user_version");
-    if (version.Step() && version.Int(0) == kSchemaVersion) {
-        db_.Execute("COMMIT");
-        return true;
-    }
-    const bool upgraded = (db_.Execute(kUpgradeFrom1) || FailDatabase()) && FillSlotsFromRings() &&
-                          (db_.Execute("COMMIT") || FailDatabase());
-    if (!upgraded) {
-        db_.Execute("ROLLBACK");
-    }
-    return upgraded;
+    return ChangeSchema(
+        [this] { return (db_.Execute(kUpgradeFrom1) || FailDatabase()) && FillSlotsFromRings(); });
 }
 
 // The rings hold whole pages, so a record's offset in its ring tells its slot.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,6 +73,9 @@ class HistoryArchive {
     std::vector<ArchivedRecord> Records(std::int64_t device);
 
   private:
+    // Runs `change` in one write transaction, unless the file already has
+    // this program's schema version.
+    bool ChangeSchema(const std::function<bool()>& change);
     bool CreateSchema();
     bool CheckSchema();
     // Version 1 to 2 in one transaction: the slot column, filled from the
