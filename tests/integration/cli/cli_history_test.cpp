@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <string>
 
 #include "history/csv_export.h"
@@ -202,6 +201,19 @@ TEST_F(CliHistory, FirmwareTooOldRefusesThePagesCommandsAndKeepsTheRecords) {
     EXPECT_FALSE(std::filesystem::exists(dir_.Path() + "/never.csv"));
 }
 
+// The digits after `label` on the line that ends with them; empty when none does.
+std::string CountEndingALine(const std::string& text, const std::string& label) {
+    for (std::size_t at = text.find(label); at != std::string::npos;
+         at = text.find(label, at + 1)) {
+        const std::size_t digits = at + label.size();
+        const std::size_t end = text.find_first_not_of("0123456789", digits);
+        if (end != std::string::npos && end > digits && text[end] == '\n') {
+            return text.substr(digits, end - digits);
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 // On devices that choose differently where the protocol leaves it open; on
@@ -252,15 +264,14 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
     const std::size_t pairs = (device.CountRequests(2, 0x02) - before) / piecesPerPair;
     EXPECT_LE(pairs, 60u);
     // The progress counts the pairs asked for and says where the records came from.
-    std::smatch taken;
-    ASSERT_TRUE(
-        std::regex_search(incremental.err, taken, std::regex("taken from the archive: ([0-9]+)\n")))
-        << incremental.err;
+    // std::regex here trips a false uninitialised-use warning of GCC 12 under ASan.
+    const std::string taken = CountEndingALine(incremental.err, "taken from the archive: ");
+    ASSERT_FALSE(taken.empty()) << incremental.err;
     // All but the pair that checks the archived newest record.
-    EXPECT_GE(std::stoul(taken[1].str()), 2998u);
+    EXPECT_GE(std::stoul(taken), 2998u);
     const std::string done = std::to_string(pairs) + "/" + std::to_string(pairs) +
                              " pairs of records, records asked: " + std::to_string(2 * pairs) +
-                             ", taken from the archive: " + taken[1].str() + ",";
+                             ", taken from the archive: " + taken + ",";
     EXPECT_NE(incremental.err.find("100% " + done), std::string::npos) << incremental.err;
     EXPECT_EQ(incremental.err.find(" pages"), std::string::npos) << incremental.err;
 
