@@ -18,6 +18,7 @@
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/sim_history.h"
+#include "support/sim_profiles.h"
 
 namespace {
 
@@ -221,13 +222,7 @@ std::string CountEndingALine(const std::string& text, const std::string& label) 
 class CliHistoryOnProfile : public CliHistory, public ::testing::WithParamInterface<std::string> {
   protected:
     SimOptions ProfileRingOf(std::uint32_t records) {
-        SimOptions options = RingOf(records);
-        const DeviceProfile* profile = FindDeviceProfile(GetParam());
-        EXPECT_NE(profile, nullptr) << GetParam();
-        if (profile != nullptr) {
-            options.profile = *profile;
-        }
-        return options;
+        return WithProfile(RingOf(records), GetParam());
     }
     // The device's measurements outside slot 0, and those in it.
     std::pair<std::uint32_t, std::uint32_t> Measurements() {
