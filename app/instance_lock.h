@@ -4,14 +4,17 @@
 #include <string>
 
 // Keeps a second copy of the program from running. On Linux the lock is an OS
-// file lock on a file named after the program's mutex; on Windows it is the
-// named mutex itself. Either way the system drops it when the holder dies, so
-// a crashed instance never blocks the next start.
+// file lock on a file named after the program's mutex, in a folder of the
+// user's own; on Windows it is the named mutex itself, in the session's
+// namespace. Either way the system drops it when the holder dies, so a crashed
+// instance never blocks the next start, and another user's lock never blocks
+// this user.
 class InstanceLock {
   public:
     // The lock file is `path`; where it cannot be created (a read-only runtime
-    // folder), `fallback`. On Windows `path` is the mutex's name and there is
-    // no fallback.
+    // folder, or one that is not the user's own), `fallback`. A folder that
+    // is missing is made with mode 0700. On Windows `path` is the mutex's name
+    // and there is no fallback.
     explicit InstanceLock(std::string path = DefaultPath(), std::string fallback = FallbackPath());
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -25,10 +28,10 @@ class InstanceLock {
     bool Held() const { return holder_ != kNone; }
     bool Unavailable() const { return unavailable_; }
 
-    // XDG_RUNTIME_DIR when set, else the temporary directory; on Windows the
-    // mutex "TLX4_Dravo_Explorer_Mutex".
+    // In XDG_RUNTIME_DIR when set, else in the private temporary folder; on
+    // Windows the mutex "Local\\TLX4_Dravo_Explorer_Mutex".
     static std::string DefaultPath();
-    // The temporary directory; none on Windows.
+    // In the private temporary folder (PrivateTempFolderPath); none on Windows.
     static std::string FallbackPath();
 
   private:

@@ -2,19 +2,34 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
+#include "app/own_folder.h"
 #include "app/temp_folder.h"
 
-namespace {
-constexpr const char* kLockName = "/TLX4_Dravo_Explorer_Mutex.lock";
-}
-
+// The lock file is opened inside a folder of the user's own, relative to the
+// folder's descriptor and never through a link, so no other user can hold it.
 int InstanceLock::TryLock(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return -1;
+    }
+    const int folder = OpenOwnFolder(slash == 0 ? "/" : path.substr(0, slash));
+    if (folder < 0) {
+        return -1;
+    }
+    const int fd = ::openat(folder, path.c_str() + slash + 1,
+                            O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    ::close(folder);
     if (fd < 0) {
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         return -1;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -39,10 +54,10 @@ void InstanceLock::Release() {
 
 std::string InstanceLock::DefaultPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string folder = (runtime != nullptr && *runtime != '\0') ? runtime : TempDirectory();
-    return folder + kLockName;
+    return (runtime != nullptr && *runtime != '\0') ? std::string(runtime) + '/' + kInstanceLockFile
+                                                    : FallbackPath();
 }
 
 std::string InstanceLock::FallbackPath() {
-    return TempDirectory() + kLockName;
+    return PrivateTempFolderPath() + '/' + kInstanceLockFile;
 }

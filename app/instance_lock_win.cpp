@@ -6,6 +6,8 @@
 
 int InstanceLock::TryLock(const std::string& path) {
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, WideFromUtf8(path).c_str());
+    // A mutex of another user in this session denies access: that is -1, so it
+    // never keeps this user's program from starting.
     if (mutex == nullptr) {
         return -1;
     }
@@ -26,7 +28,9 @@ void InstanceLock::Release() {
 }
 
 std::string InstanceLock::DefaultPath() {
-    return "TLX4_Dravo_Explorer_Mutex";
+    // The session's own namespace, which is also where an unprefixed name goes:
+    // users in other sessions never see it.
+    return "Local\\TLX4_Dravo_Explorer_Mutex";
 }
 
 std::string InstanceLock::FallbackPath() {

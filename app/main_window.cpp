@@ -341,17 +341,27 @@ void TForm1::FormCreate() {
         dialogs_.Warning(PickText("Приложение уже запущено!", "Application alredy running!"));
         return;
     }
-    const std::string folder = TempFolderPath();
-    if (!PrepareTempFolder(folder)) {
+    const StagingFolder staging = PrepareStagingFolder();
+    if (staging.path.empty()) {
         startup_ = StartupResult::TempFolderFailed;
         dialogs_.Error(
             PickText("Ошибка создания временного каталога", "Error of creation temporary folder"));
         return;
     }
-    tempFolder_ = folder;
+    tempFolder_ = staging.path;
     SetTabVisible(PageLog, false);
     for (const auto& line : StartBanner(LocalDateTimeText())) {
         log_.AddLine(line);
+    }
+    if (staging.privateFolder) {
+        log_.AddLine(PickText("Временный каталог " + TempFolderPath() +
+                                  " не используется: это ссылка, чужой каталог или в него могут "
+                                  "писать другие; используется " +
+                                  tempFolder_,
+                              "The temporary folder " + TempFolderPath() +
+                                  " is not used: it is a link, another user's folder or others "
+                                  "may write to it; using " +
+                                  tempFolder_));
     }
     if (lock_.Unavailable()) {
         log_.AddLine(

@@ -4,6 +4,7 @@
 #include <QSettings>
 
 #include "base/options_path.h"
+#include "base/private_file.h"
 
 namespace {
 
@@ -44,6 +45,10 @@ std::optional<int> QtOptionsStore::ReadInt(const std::string& name) {
 }
 
 bool QtOptionsStore::WriteInt(const std::string& name, int value) {
+    // The file may hold the upload password; a rewrite keeps the file's mode.
+    if (kFormat == QSettings::IniFormat) {
+        KeepFilePrivate(fileName_.toStdString());
+    }
     QSettings settings(fileName_, kFormat);
     settings.setValue(Key(name), value);
     settings.sync();

@@ -1,11 +1,43 @@
 #include "app/temp_folder.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+
+#include "app/own_folder.h"
+
+namespace {
+
+// Everything goes through the folder's descriptor: a name inside it is never
+// resolved through a link, nor anew from the path.
+void DeleteRegularFiles(int folder) {
+    const int listed = ::dup(folder);
+    DIR* dir = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (dir == nullptr) {
+        if (listed >= 0) {
+            ::close(listed);
+        }
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
+            std::strcmp(name, kInstanceLockFile) == 0) {
+            continue;
+        }
+        struct stat info {};
+        if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)) {
+            ::unlinkat(folder, name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
 
 std::string TempDirectory() {
     const char* tmp = std::getenv("TMPDIR");
@@ -20,25 +52,16 @@ std::string TempFolderPath() {
     return TempDirectory() + "/tlx4_dravo_explorer";
 }
 
+std::string PrivateTempFolderPath() {
+    return TempFolderPath() + "-" + std::to_string(::geteuid());
+}
+
 bool PrepareTempFolder(const std::string& folder) {
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    const int fd = OpenOwnFolder(folder);
+    if (fd < 0) {
         return false;
     }
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        return false;
-    }
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return true;
-    }
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        ::unlink((folder + "/" + name).c_str());
-    }
-    ::closedir(dir);
+    DeleteRegularFiles(fd);
+    ::close(fd);
     return true;
 }

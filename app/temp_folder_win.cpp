@@ -22,18 +22,25 @@ std::string TempFolderPath() {
     return TempDirectory() + "\\tlx4_dravo_explorer";
 }
 
+std::string PrivateTempFolderPath() {
+    return {};
+}
+
 bool PrepareTempFolder(const std::string& folder) {
     namespace fs = std::filesystem;
     const fs::path path = PathFromUtf8(folder);
     std::error_code error;
     fs::create_directory(path, error);
-    if (!fs::is_directory(path, error)) {
+    // %TEMP% is the user's own; a junction or link in it is still not followed.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return false;
     }
     for (fs::directory_iterator entry(path, error), end; !error && entry != end;
          entry.increment(error)) {
         std::error_code ignored;
-        if (entry->is_regular_file(ignored)) {
+        if (entry->symlink_status(ignored).type() == fs::file_type::regular) {
             fs::remove(entry->path(), ignored);
         }
     }

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "base/language.h"
+#include "base/private_file.h"
 #include "base/utf8_path.h"
 
 namespace {
@@ -67,6 +68,9 @@ bool HistoryArchive::Open() {
                             error.message());
         }
     }
+    // Readings are the user's own; SQLite gives its journal, WAL and
+    // shared-memory files the archive's mode.
+    KeepFilePrivate(path_);
     if (!db_.Open(path_, true, busyMilliseconds_)) {
         return FailDatabase();
     }

@@ -14,7 +14,7 @@
 namespace {
 
 TEST(InstanceLockOnWindows, TheNamedMutexRefusesASecondHolderUntilTheFirstLetsGo) {
-    EXPECT_EQ(InstanceLock::DefaultPath(), "TLX4_Dravo_Explorer_Mutex");
+    EXPECT_EQ(InstanceLock::DefaultPath(), "Local\\TLX4_Dravo_Explorer_Mutex");
     // A name of the test's own, so a running program does not interfere.
     const std::string name =
         "TLX4_Dravo_Explorer_Mutex_test_" + std::to_string(GetCurrentProcessId());

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -117,6 +119,28 @@ TEST_F(MainWindow, PageIsRestoredClampedAndStoredAtShutdown) {
     EXPECT_EQ(form->PageControl()->currentIndex(), 0);
 }
 
+// The options file may hold the upload password.
+TEST_F(MainWindow, TheOptionsFileIsTheUsersAloneAndKeepsWhatItHolds) {
+    const std::string file = options_->FileName().toStdString();
+    const auto mode = [&file] {
+        struct stat info {};
+        return ::stat(file.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
+    };
+    ASSERT_FALSE(QFile::exists(options_->FileName()));
+    MakeForm().reset();
+    EXPECT_EQ(mode(), 0600u);
+
+    {
+        QSettings settings(options_->FileName(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("UPLOAD/Password"), QStringLiteral("secret"));
+    }
+    ::chmod(file.c_str(), 0644);
+    MakeForm().reset();
+    EXPECT_EQ(mode(), 0600u);
+    QSettings settings(options_->FileName(), QSettings::IniFormat);
+    EXPECT_EQ(settings.value(QStringLiteral("UPLOAD/Password")).toString(), "secret");
+}
+
 TEST_F(MainWindow, StatusStylesColourThePanel) {
     auto form = MakeForm();
     QLabel* panel = form->StatusPanel();
@@ -226,17 +250,23 @@ TEST_F(MainWindow, SecondInstanceWarnsAndLeavesTheFirstAlone) {
 
 TEST_F(MainWindow, UnusableTemporaryFolderIsReportedInTheStoredLanguage) {
     StoreOption("LANGUAGE", QStringLiteral("2"));
+    // Files in the way of both the usual and the private folder.
     QFile blocker(TempFolder());
+    QFile privateBlocker(PrivateTempFolder());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(privateBlocker.open(QIODevice::WriteOnly));
     blocker.close();
+    privateBlocker.close();
     auto form = MakeForm();
     EXPECT_EQ(form->Startup(), StartupResult::TempFolderFailed);
     ASSERT_EQ(dialogs_.shown.size(), 1u);
     EXPECT_EQ(dialogs_.shown[0], "error:Error of creation temporary folder");
     form.reset();
-    // The lock was given back: the next start succeeds once the folder can be made.
-    blocker.remove();
-    EXPECT_TRUE(MakeForm()->StartedUp());
+    // The lock was given back: the next start succeeds once a folder can be made.
+    privateBlocker.remove();
+    auto next = MakeForm();
+    EXPECT_TRUE(next->StartedUp());
+    EXPECT_EQ(next->TempFolder(), PrivateTempFolder().toStdString());
 }
 
 TEST_F(MainWindow, DataSourceActionsActAsAPair) {

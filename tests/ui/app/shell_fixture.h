@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -81,6 +83,8 @@ class ShellFixture : public ::testing::Test {
     static QString BinDir() { return QString::fromStdString(build_paths::BinDir()); }
 
     QString TempFolder() const { return root_.path() + QStringLiteral("/tmp/tlx4_dravo_explorer"); }
+    // Where the program stages when the usual folder is not the user's own.
+    QString PrivateTempFolder() const { return TempFolder() + '-' + QString::number(::geteuid()); }
 
     template <typename T>
     static T* Find(QObject* parent, const char* name) {

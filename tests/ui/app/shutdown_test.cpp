@@ -1,47 +1,118 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <csignal>
 
 #include "shell_fixture.h"
+#include "support/other_user.h"
 
 namespace {
 
-using ProgramShutdown = ShellFixture;
-
-// The real program asked to stop by a signal still writes its log.
-TEST_F(ProgramShutdown, TermSignalTakesTheExitPath) {
-    const QString programPath = BinDir() + QStringLiteral("/dravo-explorer");
-    ASSERT_TRUE(QFile::exists(programPath)) << programPath.toStdString();
-    for (int signalNumber : {SIGTERM, SIGINT}) {
+class ProgramShutdown : public ShellFixture {
+  protected:
+    // Starts the real program, waits for its lock file `lockFile`, stops it
+    // with `signalNumber` and expects a clean exit.
+    static void StartAndStop(const QString& lockFile, int signalNumber) {
+        const QString programPath = BinDir() + QStringLiteral("/dravo-explorer");
+        ASSERT_TRUE(QFile::exists(programPath)) << programPath.toStdString();
         // A previous run leaves its lock file behind; only a fresh one means "started".
-        QFile::remove(qEnvironmentVariable("XDG_RUNTIME_DIR") +
-                      QStringLiteral("/TLX4_Dravo_Explorer_Mutex.lock"));
-        QFile::remove(TempFolder() + QStringLiteral("/log.txt"));
+        QFile::remove(lockFile);
         QProcess program;
         program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
         program.start(programPath, {});
         ASSERT_TRUE(program.waitForStarted());
         // Stop signals are caught before the instance lock is taken, so its
         // file tells that the program is far enough to shut down cleanly.
-        QFile lock(qEnvironmentVariable("XDG_RUNTIME_DIR") +
-                   QStringLiteral("/TLX4_Dravo_Explorer_Mutex.lock"));
         QDeadlineTimer deadline(10000);
-        while (!lock.exists() && !deadline.hasExpired()) {
+        while (!QFile::exists(lockFile) && !deadline.hasExpired()) {
             program.waitForFinished(20);
         }
-        ASSERT_TRUE(lock.exists());
+        ASSERT_TRUE(QFile::exists(lockFile)) << lockFile.toStdString();
         ::kill(static_cast<pid_t>(program.processId()), signalNumber);
         ASSERT_TRUE(program.waitForFinished(10000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), 0);
-        QFile log(TempFolder() + QStringLiteral("/log.txt"));
-        ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << "signal " << signalNumber;
+    }
+
+    static QByteArray LogIn(const QString& folder) {
+        QFile log(folder + QStringLiteral("/log.txt"));
+        EXPECT_TRUE(log.open(QIODevice::ReadOnly)) << folder.toStdString();
         const QByteArray text = log.readAll();
         EXPECT_TRUE(text.contains("# START: "));
         EXPECT_TRUE(text.contains("# APP VERSION = 1.1\n"));
         EXPECT_TRUE(text.contains("# END: "));
+        return text;
     }
+};
+
+// The real program asked to stop by a signal still writes its log.
+TEST_F(ProgramShutdown, TermSignalTakesTheExitPath) {
+    for (int signalNumber : {SIGTERM, SIGINT}) {
+        QFile::remove(TempFolder() + QStringLiteral("/log.txt"));
+        StartAndStop(qEnvironmentVariable("XDG_RUNTIME_DIR") +
+                         QStringLiteral("/TLX4_Dravo_Explorer_Mutex.lock"),
+                     signalNumber);
+        LogIn(TempFolder());
+    }
+}
+
+// Another local user has put a link to someone's folder, or a folder of their
+// own, where the staging folder goes, and holds a lock file in the shared
+// temporary folder. There is no runtime folder. The program starts and stops
+// cleanly, leaves every file there as it was and keeps its log in the user's
+// private folder.
+TEST_F(ProgramShutdown, AnotherUsersFolderAndLockInTheSharedPlaceAreLeftAlone) {
+    SetEnv("XDG_RUNTIME_DIR", "");
+    const QString shared = QDir::cleanPath(TempFolder() + QStringLiteral("/.."));
+    const QString oldLock = shared + QStringLiteral("/TLX4_Dravo_Explorer_Mutex.lock");
+    const int held = ::open(oldLock.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    GiveToAnotherUser(oldLock.toStdString());
+
+    const QString victim = root_.path() + QStringLiteral("/victim");
+    QDir().mkpath(victim);
+    struct Case {
+        const char* name;
+        QString files;  // the folder whose files must stay
+    };
+    std::vector<Case> cases{{"a link to someone's folder", victim}};
+    const bool otherUser = ::geteuid() == 0;
+    cases.push_back(
+        {otherUser ? "another user's folder" : "a folder others may write", TempFolder()});
+    for (const Case& c : cases) {
+        if (c.files == victim) {
+            ASSERT_TRUE(QFile::link(victim, TempFolder()));
+        } else {
+            QFile::remove(TempFolder());
+            ASSERT_TRUE(QDir().mkpath(TempFolder()));
+            if (otherUser) {
+                ASSERT_TRUE(GiveToAnotherUser(TempFolder().toStdString()));
+            } else {
+                QFile::setPermissions(TempFolder(), QFileDevice::Permissions(0x7777));
+            }
+        }
+        for (const char* name : {"thesis.odt", "notes.txt", "log.txt"}) {
+            QFile file(c.files + '/' + QLatin1String(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("kept: ") + name);
+        }
+        StartAndStop(PrivateTempFolder() + QStringLiteral("/TLX4_Dravo_Explorer_Mutex.lock"),
+                     SIGTERM);
+        for (const char* name : {"thesis.odt", "notes.txt", "log.txt"}) {
+            QFile file(c.files + '/' + QLatin1String(name));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << c.name << ' ' << name;
+            EXPECT_EQ(file.readAll(), QByteArray("kept: ") + name) << c.name;
+        }
+        const QByteArray log = LogIn(PrivateTempFolder());
+        EXPECT_TRUE(log.contains(PrivateTempFolder().toUtf8())) << c.name;  // said once
+    }
+    ::close(held);
 }
 
 }  // namespace
