@@ -87,6 +87,19 @@ void SayWhatWasAsked(const CliContext& context, const ReadHistory& reading, bool
               << reading.RecordsFromArchive() << '\n';
 }
 
+// A reading that was cut off says what it kept for the next one.
+void SayWhatWasKept(const CliContext& context, const ReadHistory& reading) {
+    if (reading.PagesKept() == 0 || context.options.quiet) {
+        return;
+    }
+    std::cerr << PickText("Сохранено в архиве полных страниц: ",
+                          "Complete pages kept in the archive: ")
+              << reading.PagesKept()
+              << PickText("; следующее чтение запросит только остальные",
+                          "; the next reading asks only for the rest")
+              << '\n';
+}
+
 int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     const auto period = PeriodOf(arguments.from, arguments.to);
     if (!period) {
@@ -125,7 +138,9 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     // Interrupted, the reading ends after its page and still closes the
     // device's history access.
     context.host.LeaveFirstSignalToCancel([&reading] { reading.Cancel(); });
-    switch (reading.Run(SensorCount(info.board.boardCode))) {
+    const HistoryOutcome outcome = reading.Run(SensorCount(info.board.boardCode));
+    SayWhatWasKept(context, reading);
+    switch (outcome) {
         case HistoryOutcome::Completed: {
             SayWhatWasAsked(context, reading, archive != nullptr);
             const int status =

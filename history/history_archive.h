@@ -27,7 +27,8 @@ struct ArchivedDevice {
 };
 
 // The device's ring as its last reading saw it: the four header parameters and
-// the raw bytes of the ring's pages in reading order.
+// the raw bytes of the ring's pages in reading order. A reading that was cut
+// off holds only the pages it completed, the newest ones.
 struct ArchivedRing {
     std::uint32_t parameters[4] = {};
     std::vector<std::uint8_t> pages;
@@ -51,7 +52,7 @@ struct ArchivedRecord {
 // overwritten stay. Each reading is saved whole or not at all.
 class HistoryArchive {
   public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     static constexpr int kBusyMilliseconds = 5000;
 
     explicit HistoryArchive(std::string path, int busyMilliseconds = kBusyMilliseconds)
@@ -66,8 +67,11 @@ class HistoryArchive {
     const std::string& Error() const { return error_; }
 
     std::optional<ArchivedRing> LastRing(const ArchiveDeviceKey& key);
-    // The records of the reading's ring and the ring itself, in one transaction.
-    bool Save(const ArchiveDeviceKey& key, const DeviceHistory& history, std::int64_t readingTime);
+    // The records of the reading's ring and the ring itself, in one
+    // transaction: the whole ring, or only the first `pagesRead` pages of its
+    // reading order, which a reading that was cut off completed.
+    bool Save(const ArchiveDeviceKey& key, const DeviceHistory& history, std::int64_t readingTime,
+              std::optional<std::size_t> pagesRead = std::nullopt);
     std::vector<ArchivedDevice> Devices();
     // Oldest first; records with the same start time in the order they were kept.
     std::vector<ArchivedRecord> Records(std::int64_t device);
@@ -78,13 +82,15 @@ class HistoryArchive {
     bool ChangeSchema(const std::function<bool()>& change);
     bool CreateSchema();
     bool CheckSchema();
-    // Version 1 to 2 in one transaction: the slot column, filled from the
-    // archived rings for the records they still hold.
+    // From version 1 or 2 in one transaction: version 2 added the slot column,
+    // filled from the archived rings for the records they still hold; version
+    // 3 the rings of readings that were cut off.
     bool UpgradeSchema();
     bool FillSlotsFromRings();
     std::optional<std::int64_t> DeviceId(const ArchiveDeviceKey& key, bool create);
-    bool SaveRecords(std::int64_t device, const DeviceHistory& history);
-    bool SaveRing(std::int64_t device, const DeviceHistory& history, std::int64_t readingTime);
+    bool SaveRecords(std::int64_t device, const DeviceHistory& history, std::size_t pages);
+    bool SaveRing(std::int64_t device, const DeviceHistory& history, std::int64_t readingTime,
+                  std::optional<std::size_t> pagesRead);
     bool Fail(const std::string& russian, const std::string& english);
     bool FailDatabase();
 
