@@ -22,6 +22,7 @@ DeviceStackOptions StackOptions(AppLog& log, OperationHost& host, Dialogs& dialo
     options.stop = &host.Stop();
     options.dialogs = &dialogs;
     options.log = &log;
+    options.logRetries = true;
     return options;
 }
 

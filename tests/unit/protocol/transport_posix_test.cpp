@@ -190,6 +190,7 @@ TEST_F(LinkFixture, TransactSendsThreeTimesSevenHundredMillisecondsApartWithRetr
 // soon as the retry is answered, and a late twin of that answer, which a
 // device that was only slow sends as well, is not taken for the next one.
 TEST_F(LinkFixture, ALostAnswerCostsOneWaitAndItsLateTwinIsNotTakenForTheNext) {
+    Link().SetRetryLog(log_.Sink());
     int requests = 0;
     Answer([&requests](const Bytes& request) {
         ++requests;
