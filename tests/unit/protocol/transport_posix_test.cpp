@@ -48,6 +48,7 @@ TEST(AnswerQueue, KeepsOrderAcrossTheRingAndDropsWhatDoesNotFit) {
     }
     const Bytes extra(6, 0xEE);
     EXPECT_FALSE(queue.Append(extra.data(), extra.size()));  // full
+    EXPECT_TRUE(queue.WaitNotEmpty(std::chrono::milliseconds(0)));
     std::uint8_t front[AnswerQueue::kEntryCapacity];
     for (std::uint8_t i = 0; i < 10; ++i) {
         ASSERT_EQ(queue.CopyFront(front), 6u);
