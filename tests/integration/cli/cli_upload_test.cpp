@@ -57,6 +57,7 @@ TEST_F(CliUpload, NoServerBadSerialAndAMissingFileFail) {
         dir_.Path(), {"upload-log", LogFile("text\n"), "--serial", "123-45678"}, unconfigured);
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.err.find("No report server is configured"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("Host, Port, User and Password"), std::string::npos) << outcome.err;
 
     outcome =
         RunCli(dir_.Path(), {"upload-log", LogFile("text\n"), "--serial", "12-3"}, unconfigured);
@@ -68,6 +69,8 @@ TEST_F(CliUpload, NoServerBadSerialAndAMissingFileFail) {
         RunCli(dir_.Path(), {"upload-log", dir_.Path() + "/absent.log", "--serial", "123-45678"},
                ConfiguredFor(server));
     EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("File not found: " + dir_.Path() + "/absent.log"), std::string::npos)
+        << outcome.err;
     EXPECT_FALSE(std::filesystem::exists(server.Home() + "/log5"));
 }
 
