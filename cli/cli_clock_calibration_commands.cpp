@@ -7,7 +7,7 @@
 #include "base/language.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_iso_time.h"
-#include "cli/cli_measure_values.h"
+#include "cli/cli_json_values.h"
 #include "cli/cli_settings_session.h"
 #include "cli/exit_status.h"
 #include "settings/calibration.h"

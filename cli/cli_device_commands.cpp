@@ -7,6 +7,7 @@
 #include "base/language.h"
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_json_values.h"
 #include "cli/cli_measure_values.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
@@ -18,15 +19,6 @@
 #include "protocol/operation_gate.h"
 
 namespace {
-
-// A version as its two numbers and its text; none while the device runs its
-// boot loader and so has no main program.
-nlohmann::ordered_json VersionJson(std::uint16_t version) {
-    if (version == 0) {
-        return nullptr;
-    }
-    return {{"major", version >> 8}, {"minor", version & 0xFF}, {"text", VersionText(version)}};
-}
 
 std::string VersionOrBoot(std::uint16_t version) {
     return version == 0 ? "BOOT" : VersionText(version);

@@ -12,6 +12,7 @@
 
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_json_values.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_restart_environment.h"
 #include "cli/cli_session.h"
@@ -172,8 +173,7 @@ int RunUpdate(CliContext& context) {
         context.report.Fail(FirmwareUpdate::StoppedText(update.FailedStep()));
     }
     if (outcome == FirmwareUpdate::Outcome::Succeeded) {
-        context.report.Result()["mainVersion"] = info.mainVersion;
-        context.report.Result()["mainVersionText"] = VersionText(info.mainVersion);
+        context.report.Result()["mainVersion"] = VersionJson(info.mainVersion);
         context.report.Say(PickText("Прошивка обновлена: ", "Firmware updated: ") +
                            VersionText(info.mainVersion));
     }

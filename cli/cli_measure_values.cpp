@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 
+#include "cli/cli_json_values.h"
 #include "protocol/units.h"
 
 namespace {
@@ -52,22 +52,6 @@ DoseParts SplitDose(const std::string& text) {
     }
     return {text.substr(0, space), text.substr(space + 1)};
 }
-
-}  // namespace
-
-nlohmann::ordered_json DecimalJson(std::string text) {
-    for (char& c : text) {
-        c = c == ',' ? '.' : c;
-    }
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size()) {
-        return nullptr;
-    }
-    return value;
-}
-
-namespace {
 
 const char* RateUnitCode(int unitsCode) {
     switch (unitsCode) {

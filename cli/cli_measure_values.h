@@ -10,10 +10,6 @@
 // in the device's own unit, each with a unit code that no language changes.
 nlohmann::ordered_json MeasureJson(const MeasurePageState& state);
 
-// A number the device or the pages write with a decimal comma ("1,27"); null
-// for a text that is no number.
-nlohmann::ordered_json DecimalJson(std::string text);
-
 // The reading as a line: the rate and the dose, their units in the interface
 // language.
 std::string MeasureLine(const MeasurePageState& state);

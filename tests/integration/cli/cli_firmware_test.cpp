@@ -79,13 +79,16 @@ TEST_P(CliOnProfile, UpdateAsksFirstThenWritesAndConfirmsTheNewVersion) {
 
     EXPECT_TRUE(KeptSettings(dir_.Path()).empty()) << "nothing kept unasked";
 
-    outcome =
-        RunCli(dir_.Path(), {"--port", "COM9", "--lang", "en", "--yes", "firmware", "update"});
+    outcome = RunCli(dir_.Path(),
+                     {"--port", "COM9", "--lang", "en", "--json", "--yes", "firmware", "update"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const std::vector<std::string> kept = KeptSettings(dir_.Path());
     ASSERT_EQ(kept.size(), 1u) << outcome.err;
     EXPECT_NE(outcome.err.find("Device settings saved to " + kept[0] + "\n"), std::string::npos)
         << outcome.err;
+    const auto updated = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(updated["settingsFile"], kept[0]);
+    EXPECT_EQ(updated["mainVersion"]["text"], "12.3") << outcome.out;
     outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
     const auto after = nlohmann::json::parse(outcome.out);
     EXPECT_EQ(after["mainVersion"]["text"], "12.3") << outcome.out;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "integration/cli/cli_runner.h"
@@ -46,8 +47,10 @@ TEST_F(CliUpload, AppendsUnderTheGivenOrConnectedSerialNumber) {
     SimOptions options;
     options.serialNumber = 87654321;
     PlugIn(options);
-    outcome = RunCli(dir_.Path(), {"upload-log", LogFile("from the device\n")}, environment);
+    outcome =
+        RunCli(dir_.Path(), {"--json", "upload-log", LogFile("from the device\n")}, environment);
     ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(nlohmann::json::parse(outcome.out)["serialDigits"], "87654321") << outcome.out;
     EXPECT_EQ(FileText(server.Home() + "/log5/8_76/54xxx/3xx/rep.txt"), "from the device\n");
 }
 
