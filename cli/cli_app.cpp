@@ -66,8 +66,9 @@ int SaveLog(CliContext& context, int status) {
 }
 
 // A command line the parser refused: why, and where to read more.
-int Refused(const CLI::App& app, const CLI::ParseError& error, bool json) {
-    CliReport report(json, false);
+int Refused(const CLI::App& app, const CLI::ParseError& error, int argc, char** argv) {
+    CliReport report(FlagArgument(argc, argv, {"--json"}),
+                     FlagArgument(argc, argv, {"-q", "--quiet"}));
     report.Fail(ParseErrorText(app, error));
     report.Say(PickText("Подробнее: dravo-cli --help", "Run with --help for more information."));
     return report.Finish(kExitUsage);
@@ -111,7 +112,7 @@ int RunCli(int argc, char** argv) {
     } catch (const CLI::Success& success) {
         return app.exit(success) == 0 ? kExitOk : kExitUsage;
     } catch (const CLI::ParseError& error) {
-        return Refused(app, error, JsonArgument(argc, argv));
+        return Refused(app, error, argc, argv);
     }
     CliContext context(options);
     ShowLogAsItComes(context);

@@ -19,10 +19,12 @@ std::string LanguageArgument(int argc, char** argv) {
     return lang;
 }
 
-bool JsonArgument(int argc, char** argv) {
+bool FlagArgument(int argc, char** argv, std::initializer_list<std::string_view> names) {
     for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--json") {
-            return true;
+        for (const std::string_view name : names) {
+            if (argv[i] == name) {
+                return true;
+            }
         }
     }
     return false;

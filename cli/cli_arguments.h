@@ -1,7 +1,9 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The argument parser in the interface language: its help, its refusals and
@@ -10,8 +12,9 @@
 // The language --lang names on the command line, or empty; read before the
 // parser runs, so that the help and the parser's errors speak it.
 std::string LanguageArgument(int argc, char** argv);
-// Whether --json is on the command line, for a refusal of the parser.
-bool JsonArgument(int argc, char** argv);
+// Whether one of `names` (a flag such as --json) is on the command line, for a
+// refusal of the parser.
+bool FlagArgument(int argc, char** argv, std::initializer_list<std::string_view> names);
 
 // The help's labels in the interface language; before any option is added.
 void PrepareHelp(CLI::App& app);

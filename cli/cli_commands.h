@@ -16,8 +16,9 @@ class App;
 }
 
 // What a command runs with: the parsed options, the log, the host of its
-// waits, what it reports (`report`) and the message boxes on standard error (`console`), which the
-// operations see through `dialogs`: nothing shown once a stop was requested.
+// waits, what it reports (`report`) and the message boxes on standard error
+// (`console`), which the operations see through `dialogs`: nothing shown once
+// a stop was requested.
 struct CliContext {
     explicit CliContext(const CliOptions& parsed)
         : options(parsed),

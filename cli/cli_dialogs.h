@@ -6,8 +6,9 @@
 #include "cli/cli_report.h"
 
 // Message boxes on the command line: errors, warnings and information on
-// standard error, an error also kept as the command's failure; a question is answered by --yes, or
-// asked on the terminal, and otherwise declined. No input or file dialogs.
+// standard error, an error also kept as the command's failure; a question is
+// answered by --yes, or asked on the terminal, and otherwise declined (which
+// the report hears). No input or file dialogs.
 class CliDialogs final : public Dialogs {
   public:
     CliDialogs(bool assumeYes, CliReport& report) : assumeYes_(assumeYes), report_(report) {}
