@@ -5,7 +5,10 @@
 #include <thread>
 
 #include "base/language.h"
+#include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_json_values.h"
+#include "cli/cli_measure_values.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
 #include "firmware/device_info_text.h"
@@ -22,30 +25,32 @@ std::string VersionOrBoot(std::uint16_t version) {
 }
 
 int RunPorts(CliContext& context) {
-    CliSession session(context.log, context.host, context.dialogs);
-    nlohmann::json list = nlohmann::json::array();
-    for (const PortProbe& probe : session.ProbePorts()) {
-        if (context.options.json) {
-            list.push_back({{"port", "COM" + std::to_string(probe.number)},
-                            {"path", probe.path},
-                            {"opened", probe.opened},
-                            {"device", probe.answers}});
-            continue;
+    CliSession session(context);
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    const std::vector<PortProbe> probes = session.ProbePorts();
+    for (const PortProbe& probe : probes) {
+        list.push_back({{"port", "COM" + std::to_string(probe.number)},
+                        {"path", probe.path},
+                        {"opened", probe.opened},
+                        {"device", probe.answers}});
+        if (!context.options.json) {
+            std::cout << "COM" << probe.number << '\t' << probe.path << '\t'
+                      << (probe.answers ? PickText("прибор отвечает", "device answers")
+                          : probe.opened ? PickText("нет ответа", "no answer")
+                                         : PickText("не открывается", "cannot be opened"))
+                      << '\n';
         }
-        std::cout << "COM" << probe.number << '\t' << probe.path << '\t'
-                  << (probe.answers  ? PickText("прибор отвечает", "device answers")
-                      : probe.opened ? PickText("нет ответа", "no answer")
-                                     : PickText("не открывается", "cannot be opened"))
-                  << '\n';
     }
-    if (context.options.json) {
-        std::cout << list.dump(2) << '\n';
+    context.report.Result()["ports"] = list;
+    if (probes.empty()) {
+        context.report.Say(PickText("Последовательные порты не найдены; почему: dravo-cli doctor",
+                                    "No serial ports found; why: dravo-cli doctor"));
     }
     return CliHost::Interrupted() ? kExitInterrupted : kExitOk;
 }
 
 int RunInfo(CliContext& context) {
-    CliSession session(context.log, context.host, context.dialogs);
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Identified);
         status != kExitOk) {
@@ -53,17 +58,17 @@ int RunInfo(CliContext& context) {
     }
     const std::string serial = SerialNumberText(info.inf1);
     if (context.options.json) {
-        std::cout << nlohmann::json{{"port", "COM" + std::to_string(session.PortNumber())},
-                                    {"model", info.modelName},
-                                    {"serial", serial},
-                                    {"uniqueId", UniqueIdText(info.uid)},
-                                    {"bootVersion", VersionText(info.bootVersion)},
-                                    {"mainVersion", VersionOrBoot(info.mainVersion)},
-                                    {"bootMode", info.BootMode()},
-                                    {"offer", UpdateOfferLines(info)},
-                                    {"pageLines", DeviceInfoLines(info)}}
-                         .dump(2)
-                  << '\n';
+        const std::vector<std::string> offer = UpdateOfferLines(info);
+        context.report.Result() = {{"port", "COM" + std::to_string(session.PortNumber())},
+                                   {"model", info.modelName},
+                                   {"serial", serial},
+                                   {"uniqueId", UniqueIdText(info.uid)},
+                                   {"bootVersion", VersionJson(info.bootVersion)},
+                                   {"mainVersion", VersionJson(info.mainVersion)},
+                                   {"bootMode", info.BootMode()},
+                                   {"updateOffered", !offer.empty()},
+                                   {"offer", offer},
+                                   {"pageLines", DeviceInfoLines(info)}};
         return kExitOk;
     }
     std::cout << PickText("Модель: ", "Model: ") << info.modelName << '\n'
@@ -82,7 +87,7 @@ int RunInfo(CliContext& context) {
 }
 
 int RunMeasure(CliContext& context, int watchSeconds) {
-    CliSession session(context.log, context.host, context.dialogs);
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
         status != kExitOk) {
@@ -105,19 +110,17 @@ int RunMeasure(CliContext& context, int watchSeconds) {
             return kExitInterrupted;
         }
         if (!read) {
-            std::cerr << PickText("Ошибка чтения", "Reading failed") << '\n';
+            context.report.Fail(PickText("Ошибка чтения", "Reading failed"));
             return kExitFailure;
         }
-        if (context.options.json) {
-            std::cout << nlohmann::json{{"doseRate", state.fonText},
-                                        {"dose", state.doseText},
-                                        {"unitsCode", state.unitsCode},
-                                        {"rateRaw", state.rateRaw},
-                                        {"level", state.fonLevel}}
-                             .dump()
-                      << std::endl;
+        // Watched, the readings come as one list at the end.
+        if (watchSeconds == 0) {
+            context.report.Result() = MeasureJson(state);
         } else {
-            std::cout << state.fonText << '\t' << state.doseText << std::endl;
+            context.report.Result()["readings"].push_back(MeasureJson(state));
+        }
+        if (!context.options.json) {
+            std::cout << MeasureLine(state) << std::endl;
         }
         if (std::chrono::steady_clock::now() >= end) {
             return kExitOk;
@@ -129,15 +132,23 @@ int RunMeasure(CliContext& context, int watchSeconds) {
 }  // namespace
 
 void AddDeviceCommands(CLI::App& app, CliAction& action) {
-    app.add_subcommand("ports", "the serial ports and which answer as a dosimeter")
+    app.add_subcommand("ports", PickText("последовательные порты и на каких отвечает дозиметр",
+                                         "the serial ports and which answer as a dosimeter"))
         ->callback([&action] { action = RunPorts; });
-    app.add_subcommand("info",
-                       "identify the device: model, serial number, versions, the update offer")
+    app.add_subcommand("info", PickText("опознать прибор: модель, серийный номер, версии, "
+                                        "предложение обновления",
+                                        "identify the device: model, serial number, versions, "
+                                        "the update offer"))
         ->callback([&action] { action = RunInfo; });
-    auto* measure = app.add_subcommand("measure", "read the dose rate and the accumulated dose");
+    auto* measure =
+        app.add_subcommand("measure", PickText("прочитать мощность дозы и накопленную дозу",
+                                               "read the dose rate and the accumulated dose"));
     auto watchSeconds = std::make_shared<int>(0);
-    measure->add_option("--watch", *watchSeconds, "read once a second for SECONDS")
-        ->check(CLI::NonNegativeNumber);
+    measure
+        ->add_option(
+            "--watch", *watchSeconds,
+            PickText("читать раз в секунду в течение СЕКУНД", "read once a second for SECONDS"))
+        ->check(SecondsCount());
     measure->callback([&action, watchSeconds] {
         action = [watchSeconds](CliContext& context) { return RunMeasure(context, *watchSeconds); };
     });

@@ -385,7 +385,7 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
 
     const CliOutcome list = RunCli(dir_.Path(), {"--json", "archive", "list"});
     ASSERT_EQ(list.status, 0) << list.err;
-    const auto devices = nlohmann::json::parse(list.out);
+    const auto devices = nlohmann::json::parse(list.out)["devices"];
     ASSERT_EQ(devices.size(), 1u);
     EXPECT_EQ(devices[0]["records"], 3100);
     const std::string serial = devices[0]["serial"];
@@ -393,6 +393,13 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
     ASSERT_EQ(RunCli(dir_.Path(), {"archive", "csv", "--serial", serial, "--csv", archived}).status,
               0);
     EXPECT_EQ(FileBytes(archived), FileBytes(whole));
+    // Under --json the same rows come as records.
+    const CliOutcome records =
+        RunCli(dir_.Path(), {"--json", "archive", "csv", "--serial", serial});
+    ASSERT_EQ(records.status, 0) << records.err;
+    const auto rows = nlohmann::json::parse(records.out)["records"];
+    ASSERT_EQ(rows.size(), exported);
+    EXPECT_EQ(wholeCsv.find(rows[0]["startSeconds"].dump() + ";"), wholeCsv.find('\n') + 1);
     // The archive's chart counts the records of slot 0 as the reading's does.
     const CliOutcome chart = RunCli(
         dir_.Path(), {"--json", "archive", "chart", "day@2023-03-06T00:00", "--serial", serial});
