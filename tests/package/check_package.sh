@@ -82,7 +82,7 @@ appstreamcli validate --no-net "$work/root/usr/share/metainfo/$app_id.metainfo.x
 if [[ " ${programs[*]} " == *" dravo-cli "* ]]; then
   cli="$work/root/usr/bin/dravo-cli"
   # Every command and verb the program knows, as its --help lists them.
-  listed() { "$cli" "$@" --help | awk '/^Subcommands:/ {on = 1; next} on && NF {print $1}'; }
+  listed() { "$cli" --lang en "$@" --help | awk '/^Commands:/ {on = 1; next} on && NF {print $1}'; }
   commands="$(listed)"
   [ -n "$commands" ] || fail "dravo-cli --help lists no command"
   page="$(MANWIDTH=200 man -l "$work/root/usr/share/man/man1/dravo-cli.1.gz" 2>/dev/null)"
