@@ -32,6 +32,7 @@
 #include "firmware/device_info_device_page_qt.h"
 #include "history/history_device_page_qt.h"
 #include "measure/measure_device_page_qt.h"
+#include "protocol/device_models.h"
 #include "protocol/device_session.h"
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
@@ -58,18 +59,26 @@ constexpr int kPortPanelWidth = 55;
 constexpr int kProgressWidth = 173;
 
 struct PageDesign {
-    const char* name;
-    const char* caption;
+    std::string name;
+    std::string caption;
+    int number;
 };
 
-constexpr PageDesign kPages[TForm1::PageCount] = {
-    {"TabSheet_Measuring", "Измерение"},
-    {"TabSheet_DevHistory", "История"},
-    {"TabSheet_DevControl_K310", "K310:Настройки"},
-    {"TabSheet_DevControl_K520", "K520:Настройки"},
-    {"TabSheet_DevInfo", "О приборе"},
-    {"TabSheet_Log", "Лог"},
-};
+const char* const kPageNumberProperty = "pageNumber";
+
+// The tabs in their order: a settings tab per model between the history and
+// the information page.
+std::vector<PageDesign> PageDesigns() {
+    std::vector<PageDesign> designs{{"TabSheet_Measuring", "Измерение", TForm1::PageMeasuring},
+                                    {"TabSheet_DevHistory", "История", TForm1::PageDevHistory}};
+    for (const SupportedModel& model : SupportedModels()) {
+        designs.push_back({std::string("TabSheet_DevControl_") + model.tag,
+                           std::string(model.tag) + ":Настройки", model.pageNumber});
+    }
+    designs.push_back({"TabSheet_DevInfo", "О приборе", TForm1::PageDevInfo});
+    designs.push_back({"TabSheet_Log", "Лог", TForm1::PageLog});
+    return designs;
+}
 
 // The device pages and the tabs they fill; a new page is one line here.
 struct DevicePageSlot {
@@ -80,8 +89,6 @@ struct DevicePageSlot {
 const DevicePageSlot kDevicePages[] = {
     {TForm1::PageMeasuring, MakeMeasurePage},
     {TForm1::PageDevHistory, MakeHistoryPage},
-    {TForm1::PageDevControlK310, MakeK310SettingsPage},
-    {TForm1::PageDevControlK520, MakeK520SettingsPage},
     {TForm1::PageDevInfo, MakeDeviceInfoPage},
 };
 
@@ -178,11 +185,12 @@ void TForm1::BuildStatusBar() {
 }
 
 void TForm1::BuildPages() {
-    for (const PageDesign& design : kPages) {
+    for (const PageDesign& design : PageDesigns()) {
         auto* page = new QWidget(pageControl_);
-        page->setObjectName(QLatin1String(design.name));
+        page->setObjectName(QString::fromStdString(design.name));
+        page->setProperty(kPageNumberProperty, design.number);
         new QVBoxLayout(page);
-        pageControl_->addTab(page, Text(design.caption));
+        pageControl_->addTab(page, QString::fromStdString(design.caption));
     }
     memoLog_ = new QPlainTextEdit(Page(PageLog));
     memoLog_->setObjectName(QStringLiteral("Memo_Log"));
@@ -198,12 +206,25 @@ void TForm1::BuildPages() {
     logView_ = new LogView(log_, memoLog_);
 }
 
-QWidget* TForm1::Page(PageIndex index) const {
-    return pageControl_->widget(index);
+QWidget* TForm1::Page(int pageNumber) const {
+    return pageControl_->widget(TabOfPageNumber(pageNumber));
 }
 
-QVBoxLayout* TForm1::PageLayout(PageIndex index) const {
-    return static_cast<QVBoxLayout*>(Page(index)->layout());
+QVBoxLayout* TForm1::PageLayout(int pageNumber) const {
+    return static_cast<QVBoxLayout*>(Page(pageNumber)->layout());
+}
+
+int TForm1::TabOfPageNumber(int pageNumber) const {
+    for (int tab = 0; tab < pageControl_->count(); ++tab) {
+        if (PageNumberOfTab(tab) == pageNumber) {
+            return tab;
+        }
+    }
+    return -1;
+}
+
+int TForm1::PageNumberOfTab(int tab) const {
+    return pageControl_->widget(tab)->property(kPageNumberProperty).toInt();
 }
 
 QAction* TForm1::MakeAction(const char* name, const char* caption) {
@@ -332,7 +353,12 @@ void TForm1::AttachSecondaryWindows(TForm3* busy, TForm2* about) {
 void TForm1::FormCreate() {
     CreateDeviceSession();
     ApplyLanguage(RestoredLanguage(options_));
-    pageControl_->setCurrentIndex(RestoredPageIndex(options_, PageCount));
+    int lastNumber = 0;
+    for (int tab = 0; tab < pageControl_->count(); ++tab) {
+        lastNumber = std::max(lastNumber, PageNumberOfTab(tab));
+    }
+    pageControl_->setCurrentIndex(
+        std::max(0, TabOfPageNumber(RestoredPageIndex(options_, lastNumber + 1))));
     currentPage_ = pageControl_->currentIndex();
     connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::PageControl1Changing);
 
@@ -368,8 +394,9 @@ void TForm1::FormCreate() {
             PickText("Блокировка второго запуска недоступна: нет места для файла блокировки",
                      "Single-instance lock unavailable: no folder for the lock file"));
     }
-    SetTabVisible(PageDevControlK310, false);
-    SetTabVisible(PageDevControlK520, false);
+    for (const SupportedModel& model : SupportedModels()) {
+        SetTabVisible(model.pageNumber, false);
+    }
     UpdateActions();
     timerProc_->start();
     idleUpdate_->start();
@@ -390,7 +417,7 @@ void TForm1::FormDestroy() {
     if (!StartedUp()) {
         return;
     }
-    options_.WriteInt(kOptionPageNum, pageControl_->currentIndex());
+    options_.WriteInt(kOptionPageNum, PageNumberOfTab(pageControl_->currentIndex()));
     for (const auto& line : EndBanner(LocalDateTimeText())) {
         log_.AddLine(line);
     }
@@ -465,6 +492,10 @@ void TForm1::CreateDevicePages() {
     for (const DevicePageSlot& slot : kDevicePages) {
         context.tab = Page(slot.tab);
         pages_.push_back(slot.make(context));
+    }
+    for (const SupportedModel& model : SupportedModels()) {
+        context.tab = Page(model.pageNumber);
+        pages_.push_back(MakeSettingsPage(context, model));
     }
     for (const auto& page : pages_) {
         procTimer_.AddStep([page = page.get()] { page->TimerStep(); });
@@ -606,9 +637,9 @@ void TForm1::CreateIdentificationStep() {
     view.showStatus = [this](const std::string& text, StatusStyle style) {
         OnGuiThread([this, text, style] { ShowStatus(text, static_cast<int>(style)); });
     };
-    view.showSettingsPage = [this](SettingsPage page) {
-        OnGuiThread([this, page] {
-            ForEachPage([page](DevicePage& each) { each.ShowSettingsPage(page); });
+    view.showSettingsPage = [this](const SupportedModel* model) {
+        OnGuiThread([this, model] {
+            ForEachPage([model](DevicePage& each) { each.ShowSettingsPage(model); });
         });
     };
     view.fillInfoPage = [this](const DeviceInfo& info) {
@@ -650,8 +681,8 @@ void TForm1::ShowStatus(const std::string& text, int style) {
     panelInfoText_->setText(QString::fromStdString(text));
 }
 
-void TForm1::SetTabVisible(PageIndex index, bool visible) {
-    pageControl_->setTabVisible(index, visible);
+void TForm1::SetTabVisible(int pageNumber, bool visible) {
+    pageControl_->setTabVisible(TabOfPageNumber(pageNumber), visible);
 }
 
 void TForm1::FlushLog() {
@@ -659,7 +690,7 @@ void TForm1::FlushLog() {
 }
 
 void TForm1::UpdateActions() {
-    const bool logShown = pageControl_->isTabVisible(PageLog);
+    const bool logShown = pageControl_->isTabVisible(TabOfPageNumber(PageLog));
     // The first letter of the Russian "hide" caption has always been a Latin C.
     actionLogVisible_->setText(logShown ? Text(PickText("Cкрыть лог", "Hide Report"))
                                         : Text(PickText("Показать лог", "Show Report")));
@@ -667,7 +698,7 @@ void TForm1::UpdateActions() {
 }
 
 void TForm1::Action_Log_VisibleExecute() {
-    SetTabVisible(PageLog, !pageControl_->isTabVisible(PageLog));
+    SetTabVisible(PageLog, !pageControl_->isTabVisible(TabOfPageNumber(PageLog)));
 }
 
 void TForm1::SelectDataSource(bool internet) {

@@ -25,7 +25,6 @@
 class ConnectionControls;
 class OperationGate;
 class IdentificationStep;
-enum class SettingsPage;
 class DeviceSession;
 class Dialogs;
 class LinkIndicator;
@@ -54,14 +53,14 @@ enum class StartupResult { Running, AlreadyRunning, TempFolderFailed };
 class TForm1 : public QMainWindow, public OperationHost {
     Q_OBJECT
   public:
+    // The pages' numbers in the saved options (PAGENUM). Each model's settings
+    // tab has the number of its row and sits after the history; with the two
+    // built-in models a page's number is also its tab's index.
     enum PageIndex {
         PageMeasuring = 0,
-        PageDevHistory,
-        PageDevControlK310,
-        PageDevControlK520,
-        PageDevInfo,
-        PageLog,
-        PageCount
+        PageDevHistory = 1,
+        PageDevInfo = 4,
+        PageLog = 5,
     };
 
     // Runs the start-up sequence; check StartedUp() before showing the window.
@@ -106,9 +105,9 @@ class TForm1 : public QMainWindow, public OperationHost {
     const std::string& TempFolder() const { return tempFolder_; }
 
     QTabWidget* PageControl() const { return pageControl_; }
-    QWidget* Page(PageIndex index) const;
+    QWidget* Page(int pageNumber) const;
     // The empty layout that the page's own class fills.
-    QVBoxLayout* PageLayout(PageIndex index) const;
+    QVBoxLayout* PageLayout(int pageNumber) const;
     QPlainTextEdit* MemoLog() const { return memoLog_; }
     QProgressBar* ProgressBar() const { return progressBar_; }
     QLabel* PanelCom() const { return panelCom_; }
@@ -165,7 +164,9 @@ class TForm1 : public QMainWindow, public OperationHost {
     void CreateIdentificationStep();
     // The pages that talk to the device, with the gates they ask first.
     void CreateDevicePages();
-    void SetTabVisible(PageIndex index, bool visible);
+    void SetTabVisible(int pageNumber, bool visible);
+    int TabOfPageNumber(int pageNumber) const;
+    int PageNumberOfTab(int tab) const;
     template <typename Call>
     void ForEachPage(Call call) {
         for (const auto& page : pages_) {

@@ -4,8 +4,9 @@
 #include "cli/cli_restart_environment.h"
 #include "cli/exit_status.h"
 #include "firmware/device_restart.h"
+#include "protocol/device_models.h"
 #include "protocol/gate_inputs.h"
-#include "settings/settings_register.h"
+#include "settings/setting_codes.h"
 
 int WithSettings(CliContext& context,
                  const std::function<int(CliSettingsSession& settings)>& command,
@@ -16,8 +17,8 @@ int WithSettings(CliContext& context,
         status != kExitOk) {
         return status;
     }
-    const auto model = ModelOfBoard(info.board.boardCode);
-    if (!model) {
+    const SupportedModel* model = FindSupportedModel(info.board.boardCode);
+    if (model == nullptr) {
         context.report.Fail(
             PickText("У этого прибора нет настроек: ", "This device has no settings to edit: ") +
             info.modelName);
@@ -38,11 +39,11 @@ int WithSettings(CliContext& context,
         };
     }
     SettingsActions actions(
-        DescriptionOf(*model),
-        SettingsEnvironment{
-            commands, context.host, context.dialogs, context.log,
-            [&gate](const std::string& caption) { return gate.CheckSettingsAccess(caption); },
-            restart, PcLocalTime});
+        *model, SettingsEnvironment{commands, context.host, context.dialogs, context.log,
+                                    [&gate](const std::string& caption) {
+                                        return gate.CheckSettingsAccess(caption);
+                                    },
+                                    restart, PcLocalTime});
     CliSettingsSession settings{session, info, actions, restarted};
     return command(settings);
 }

@@ -9,7 +9,7 @@
 #include "protocol/operation_gate.h"
 #include "settings/settings_actions.h"
 
-// A connected, identified K310 or K520 and the settings page's actions over
+// A connected, identified supported model and the settings page's actions over
 // it, with the command line's dialogs: what every settings command works with.
 struct CliSettingsSession {
     CliSession& session;

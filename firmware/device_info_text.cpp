@@ -2,19 +2,18 @@
 
 #include "base/language.h"
 #include "firmware/firmware_images.h"
-#include "protocol/device_info_models.h"
+#include "protocol/device_models.h"
 
 namespace {
 
 constexpr const char* kRule = "------------------------------";
-// Board 310 announces its main program behind this prefix.
-constexpr const char* k310Prefix = "1.20.";
 
 }  // namespace
 
 std::string AnnouncedCarriedVersion(std::uint16_t boardCode) {
+    const SupportedModel* model = FindSupportedModel(boardCode);
     const std::string version = VersionText(CarriedMainVersion(boardCode));
-    return boardCode == kBoardK310 ? k310Prefix + version : version;
+    return model ? model->announcedPrefix + version : version;
 }
 
 std::vector<std::string> UpdateOfferLines(const DeviceInfo& info) {
@@ -36,11 +35,9 @@ std::vector<std::string> DeviceInfoLines(const DeviceInfo& info) {
         PickText("Информация о подключенном приборе", "Connected Device Information"),
         PickText("Версия прибора: ", "Device: ") + info.modelName,
         "S/N: " + SerialNumberText(info.inf1), kRule, "SW BOOT: " + VersionText(info.bootVersion)};
-    const std::string main = VersionText(info.mainVersion);
-    if (info.board.boardCode == kBoardK310) {
-        lines.push_back("SW MAIN: " + std::string(k310Prefix) + main);
-    } else if (info.board.boardCode == kBoardK520) {
-        lines.push_back("SW MAIN: " + main);
+    if (const SupportedModel* model = FindSupportedModel(info.board.boardCode)) {
+        lines.push_back("SW MAIN: " + std::string(model->announcedPrefix) +
+                        VersionText(info.mainVersion));
     }
     lines.push_back(kRule);
     if (info.BootMode()) {

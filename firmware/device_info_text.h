@@ -17,5 +17,5 @@ std::vector<std::string> UpdateOfferLines(const DeviceInfo& info);
 // The question before an update; none for a board without carried firmware.
 std::optional<std::string> UpdateConfirmationText(std::uint16_t boardCode);
 
-// The carried version as the texts announce it: "1.20.12.6" on board 310, "12.3" on 520.
+// The carried version as the texts announce it, behind the model's prefix ("1.20.12.6", "12.3").
 std::string AnnouncedCarriedVersion(std::uint16_t boardCode);

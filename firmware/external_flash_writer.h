@@ -36,7 +36,7 @@ class ExternalFlashWriter {
 
     const FirmwareContext& context_;
     ProgressScreens& screens_;
-    ScreenLayout layout_ = ScreenLayout::Board310;
+    ScreenLayout layout_ = ScreenLayout::Narrow;
     ImageBytes image_;
     std::uint32_t chunkSize_ = 0;
     std::uint32_t address_ = 0;

@@ -2,16 +2,14 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
-// The firmware the program carries, sent to the device unchanged.
-using ImageBytes = std::span<const std::uint8_t>;
+#include "protocol/device_models.h"
 
 // The external-flash image of a board; none for a board without one.
 std::optional<ImageBytes> ExternalFlashImage(std::uint16_t boardCode);
 // The CPU image of a board and hardware revision; none for other combinations.
 std::optional<ImageBytes> CpuImage(std::uint16_t boardCode, std::uint8_t revision);
 
-// The main-program version the carried images hold: 0x0C06 for board 310,
-// 0x0C03 for board 520, 0 for any other board.
+// The main-program version the carried images hold; 0 for a board the program
+// carries no firmware for.
 std::uint16_t CarriedMainVersion(std::uint16_t boardCode);

@@ -2,17 +2,19 @@
 
 #include <algorithm>
 
-#include "protocol/device_info_models.h"
+#include "protocol/device_models.h"
 
 namespace {
 
+// The other CPU takes small chunks on any board, as does a board the program
+// does not know.
 constexpr std::uint32_t kSmallChunk = 32;
-constexpr std::uint32_t kLargeChunk = 128;
 
 }  // namespace
 
 std::uint32_t FlashChunkSize(const CpuInfo& cpu, std::uint16_t boardCode) {
-    return IsOtherCpu(cpu.Type()) || boardCode == kBoardK520 ? kSmallChunk : kLargeChunk;
+    const SupportedModel* model = FindSupportedModel(boardCode);
+    return IsOtherCpu(cpu.Type()) || model == nullptr ? kSmallChunk : model->flashChunk;
 }
 
 std::uint32_t ChunkLength(std::uint32_t address, std::uint32_t chunkSize, std::size_t remaining) {

@@ -6,8 +6,8 @@
 #include "base/tick_clock.h"
 #include "protocol/device_records.h"
 
-// How the writers cut an image into requests: 32-byte chunks for the other CPU
-// and for board 520, 128 bytes otherwise.
+// How the writers cut an image into requests: 32-byte chunks for the other
+// CPU, the model's own size otherwise.
 std::uint32_t FlashChunkSize(const CpuInfo& cpu, std::uint16_t boardCode);
 
 // The length of the chunk at `address`: up to the next multiple of the chunk

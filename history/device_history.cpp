@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-namespace {
-constexpr std::uint16_t kTwoSensorBoard = 310;
-}
+#include "protocol/device_models.h"
 
 void DeviceHistory::Reset() {
     header = HistoryHeader{};
@@ -19,5 +17,6 @@ std::uint32_t ClampK100(std::uint32_t value) {
 }
 
 int SensorCount(std::uint16_t boardCode) {
-    return boardCode == kTwoSensorBoard ? 2 : 1;
+    const SupportedModel* model = FindSupportedModel(boardCode);
+    return model ? model->sensors : 1;
 }

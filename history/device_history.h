@@ -40,5 +40,5 @@ struct DeviceHistory {
 };
 
 std::uint32_t ClampK100(std::uint32_t value);
-// Counting tubes per model: two in the K310, one otherwise.
+// Counting tubes of a model; one for a board the program does not know.
 int SensorCount(std::uint16_t boardCode);

@@ -345,9 +345,6 @@ void HistoryPage::ClearChart() {
 }
 
 void HistoryPage::BitBtn_HIS_DeleteClick() {
-    if (reading_) {
-        return;
-    }
     context_.worker.Post([this] {
         DeleteHistoryClick(Access(), context_.dialogs);
         QMetaObject::invokeMethod(

@@ -20,10 +20,6 @@ void ReadHistory::UseArchive(HistoryArchive* archive, ArchiveDeviceKey key, bool
 }
 
 HistoryOutcome ReadHistory::Run(int sensors) {
-    if (running_) {
-        return HistoryOutcome::ReadError;
-    }
-    running_ = true;
     accessOpen_ = false;
     // The page control stays usable: the page itself refuses page changes, and
     // its Read button must stay clickable as Cancel.
@@ -49,7 +45,6 @@ HistoryOutcome ReadHistory::Run(int sensors) {
         Archive(pagesDone_);
     }
     Progress(ReadingProgress::Unit::Pages, 0, 0);
-    running_ = false;
     Report(outcome);
     return outcome;
 }

@@ -58,7 +58,6 @@ class ReadHistory {
     // `sensors` of the connected model go into every CSV line.
     HistoryOutcome Run(int sensors);
     void Cancel() { cancel_ = true; }
-    bool Running() const { return running_; }
 
     // Of the last run: records asked of the device, records taken from the
     // archive, and why the archive could not keep the reading (empty when it did).
@@ -93,7 +92,6 @@ class ReadHistory {
     AppLog* log_;
     Hooks hooks_;
     HistoryPairCache cache_;
-    bool running_ = false;
     std::atomic<bool> cancel_{false};
     bool accessOpen_ = false;
     HistoryArchive* archive_ = nullptr;

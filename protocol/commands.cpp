@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "protocol/command_codes.h"
+#include "protocol/device_models.h"
 
 namespace {
 
@@ -235,8 +236,7 @@ bool DeviceCommands::ReadBoardInfo(BoardInfo* out, bool messages) {
 }
 
 bool DeviceCommands::ClockBoard() {
-    const int board = BoardCode();
-    return board == 310 || board == 520 || board == 415 || board == 425;
+    return BoardHasClock(static_cast<std::uint16_t>(BoardCode()));
 }
 
 bool DeviceCommands::TimeWrite(const DeviceTimeRecord& time) {

@@ -42,7 +42,7 @@ class DeviceCommands {
     // Screen markup; the text is cut to 125 characters.
     bool PcPrint(const std::string& text, bool messages);
     bool ReadBoardInfo(BoardInfo* out, bool messages);
-    // Only on boards 310, 520, 415 and 425.
+    // Only on boards that keep a clock.
     bool TimeWrite(const DeviceTimeRecord& time);
     bool TimeRead(DeviceTimeRecord& time);
     // Asks for record.id; fills the record from a 6- or 22-byte answer.

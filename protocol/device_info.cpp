@@ -2,21 +2,16 @@
 
 #include <array>
 
-#include "protocol/device_info_models.h"
+#include "protocol/device_models.h"
 
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-// Inf1Block board type index 1..7 to board code.
-constexpr std::array<int, 7> kBoardCodeOfIndex{405, 430, 415, 520, 425, 310, 96};
-
 // The first board type with byte 3 = 1 names its display in byte 4.
 constexpr std::uint8_t kDisplayBoardIndex = 1;
 constexpr std::uint8_t kDisplayMarker = 1;
 constexpr std::array<const char*, 3> kDisplayNames{"104", "373", "107_New_ПЭ"};
-
-constexpr std::uint8_t kEcoVariant = 1;
 
 std::string Decimal(unsigned value) {
     return std::to_string(value);
@@ -61,12 +56,11 @@ std::string UniqueIdText(const UniqueId& uid) {
 }
 
 std::string BoardText(const Inf1Block& block) {
-    const std::uint8_t index = block[inf1::kBoardIndex];
-    if (index < 1 || index > kBoardCodeOfIndex.size()) {
+    const auto code = BoardCodeOfTypeIndex(block[inf1::kBoardIndex]);
+    if (!code) {
         return "UNKNOWN";
     }
-    return "RDK-" + Decimal(kBoardCodeOfIndex[index - 1]) + "." +
-           Decimal(block[inf1::kBoardNumber]);
+    return "RDK-" + Decimal(*code) + "." + Decimal(block[inf1::kBoardNumber]);
 }
 
 std::string BoardYText(const Inf1Block& block) {
@@ -80,13 +74,7 @@ std::string BoardYText(const Inf1Block& block) {
 }
 
 std::string ModelName(const BoardInfo& board) {
-    std::string base;
-    if (board.boardCode == kBoardK310) {
-        base = "Halvane RDK-310";
-    } else if (board.boardCode == kBoardK520) {
-        base = board.variant == kEcoVariant ? "DRAVO 07X ECO RDK-520" : "RDK-520";
-    } else {
-        base = "RDK-" + Decimal(board.boardCode);
-    }
+    const SupportedModel* model = FindSupportedModel(board.boardCode);
+    const std::string base = model ? model->NameOf(board) : "RDK-" + Decimal(board.boardCode);
     return base + "." + Decimal(board.revision) + "." + Decimal(board.variant);
 }

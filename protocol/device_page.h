@@ -67,8 +67,8 @@ class DevicePage {
     virtual void TimerStep() {}
     // After the interface language changed.
     virtual void Relabel() {}
-    // Identification chose the settings tab of the connected model (None: none).
-    virtual void ShowSettingsPage(SettingsPage /*page*/) {}
+    // Identification chose the settings tab of the connected model (null: none).
+    virtual void ShowSettingsPage(const SupportedModel* /*model*/) {}
     // Identification learned what is connected, or the device went away.
     virtual void FillInfo(const DeviceInfo& /*info*/) {}
     virtual void ClearInfo() {}

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "protocol/device_info_models.h"
+#include "protocol/device_models.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "base/language.h"
-#include "protocol/device_info_models.h"
 
 namespace {
 
@@ -12,17 +11,6 @@ template <typename Callback, typename... Args>
 void Notify(const Callback& callback, Args&&... args) {
     if (callback) {
         callback(std::forward<Args>(args)...);
-    }
-}
-
-SettingsPage PageOfBoard(std::uint16_t boardCode) {
-    switch (boardCode) {
-        case kBoardK310:
-            return SettingsPage::K310;
-        case kBoardK520:
-            return SettingsPage::K520;
-        default:
-            return SettingsPage::None;
     }
 }
 
@@ -53,7 +41,7 @@ void IdentificationStep::IdentifyNow() {
         Notify(view_.showStatus, info_.modelName + " S/N: " + SerialNumberText(info_.inf1),
                StatusStyle::Success);
         Notify(view_.setRenewButtonEnabled, true);
-        Notify(view_.showSettingsPage, PageOfBoard(info_.board.boardCode));
+        Notify(view_.showSettingsPage, FindSupportedModel(info_.board.boardCode));
     } else {
         Notify(view_.showStatus,
                PickText("Неизвестный прибор [", "Unknown Device [") + info_.modelName + "]",
@@ -74,5 +62,5 @@ void IdentificationStep::ResetForNextConnection(std::uint32_t now) {
     Notify(view_.setRenewButtonEnabled, false);
     recognized_ = false;
     connectionMoment_ = now;
-    Notify(view_.showSettingsPage, SettingsPage::None);
+    Notify(view_.showSettingsPage, nullptr);
 }

@@ -8,10 +8,9 @@
 #include "base/status_style.h"
 #include "base/tick_clock.h"
 #include "protocol/device_info.h"
+#include "protocol/device_models.h"
 
 enum class IdentPhase { Waiting, Done };
-// The settings tab to show; the other one is hidden (None hides both).
-enum class SettingsPage { None, K310, K520 };
 
 // What the identification step shows; the main window binds these to its
 // status bar, update button, settings tabs and information page; any may be
@@ -19,7 +18,8 @@ enum class SettingsPage { None, K310, K520 };
 struct IdentificationView {
     std::function<void(const std::string& text, StatusStyle style)> showStatus;
     std::function<void(bool enabled)> setRenewButtonEnabled;
-    std::function<void(SettingsPage page)> showSettingsPage;
+    // The settings tab of the connected model; the others are hidden (null hides all).
+    std::function<void(const SupportedModel* model)> showSettingsPage;
     std::function<void(const DeviceInfo& info)> fillInfoPage;
     std::function<void()> clearInfoPage;
 };

@@ -1,7 +1,7 @@
 #include "protocol/operation_gate.h"
 
 #include "base/language.h"
-#include "protocol/device_info_models.h"
+#include "protocol/device_models.h"
 
 namespace {
 constexpr const char* kLineBreak = "\n\r";

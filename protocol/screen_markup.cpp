@@ -2,28 +2,23 @@
 
 #include <algorithm>
 
-#include "protocol/device_info_models.h"
-
 namespace {
 
 constexpr int kFullBar = 100;
 constexpr int kSpinnerPlaces = 4;
 
-bool Is310(ScreenLayout layout) {
-    return layout == ScreenLayout::Board310;
+bool IsNarrow(ScreenLayout layout) {
+    return layout == ScreenLayout::Narrow;
 }
 
 }  // namespace
 
 std::optional<ScreenLayout> ScreenLayoutOf(std::uint16_t boardCode) {
-    switch (boardCode) {
-        case kBoardK310:
-            return ScreenLayout::Board310;
-        case kBoardK520:
-            return ScreenLayout::Board520;
-        default:
-            return std::nullopt;
+    const SupportedModel* model = FindSupportedModel(boardCode);
+    if (model == nullptr) {
+        return std::nullopt;
     }
+    return model->screen;
 }
 
 std::string PcConnectionText(int portNumber) {
@@ -32,7 +27,7 @@ std::string PcConnectionText(int portNumber) {
 
 std::vector<std::string> StartScreens(ScreenLayout layout, int portNumber) {
     const std::string port = std::to_string(portNumber);
-    if (Is310(layout)) {
+    if (IsNarrow(layout)) {
         return {"{X0|Y0|Cg|RA}", "{F02|Bg|CW|AL|T0}", "{Y1|AS|*}PC CONNECT",
                 "{Y21|AS|*}COM-" + port, "{Y60|X11|CB|RF106:16|x3|y3|Cb|RF100:10}"};
     }
@@ -41,7 +36,7 @@ std::vector<std::string> StartScreens(ScreenLayout layout, int portNumber) {
 }
 
 std::vector<std::string> EndScreens(ScreenLayout layout) {
-    if (Is310(layout)) {
+    if (IsNarrow(layout)) {
         return {"#{X0|Y60|Cg|Bg|RF128:20|F02}", "{Y83|CY|T0|AS|*}END OF#{y20|AS|*}WRITE"};
     }
     return {"#{X0|Y280|Cg|Bg|RF240:20|F02}", "{Y280|CY|T0|AS|*}END OF WRITE"};
@@ -54,6 +49,6 @@ std::vector<std::string> ProgressScreens::Step(ScreenLayout layout, int percent)
     const std::string width = std::to_string(std::min(percent, kFullBar));
     const char spinner = kSpinner[spinner_];
     spinner_ = (spinner_ + 1) % kSpinnerPlaces;
-    const std::string bar = Is310(layout) ? "{X14|Y63|CY|RF" : "{X70|Y63|CY|RF";
+    const std::string bar = IsNarrow(layout) ? "{X14|Y63|CY|RF" : "{X70|Y63|CY|RF";
     return {bar + width + ":10}", std::string("{Y83|CC|F02|AS|*}") + spinner};
 }

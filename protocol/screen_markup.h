@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "protocol/device_models.h"
+
 // The markup the program draws on the dosimeter's own display with PC_PRINT
 // while it writes the external flash. The two boards lay their screens out
 // differently; the rendering is the device's.
-enum class ScreenLayout { Board310, Board520 };
 
 // None for a board whose screen the program does not know.
 std::optional<ScreenLayout> ScreenLayoutOf(std::uint16_t boardCode);

@@ -3,21 +3,7 @@
 #include <string>
 #include <vector>
 
-// The choice lists of the settings pages. A list setting's code is the
-// position of its choice in the list.
-enum class ChoiceList {
-    LanguageK310,
-    LanguageK520,
-    Units,
-    Background,
-    Dose,
-    Brightness,
-    TimeOff,  // display off and device off alike
-    HistoryMethod,
-    AlarmHour,
-    AlarmMinute,
-    MeasureMethod,
-};
+#include "protocol/setting_binding.h"
 
 int ChoiceCount(ChoiceList list);
 

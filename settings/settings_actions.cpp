@@ -11,7 +11,7 @@ namespace {
 constexpr OperationDisables kFrame{true, true, false};
 }  // namespace
 
-SettingsActions::SettingsActions(const ModelDescription& model, SettingsEnvironment environment)
+SettingsActions::SettingsActions(const SupportedModel& model, SettingsEnvironment environment)
     : model_(model),
       env_(std::move(environment)),
       transfer_(env_.commands, env_.host, env_.log),
@@ -38,8 +38,9 @@ OperationOutcome SettingsActions::Read() {
         return {OutcomeKind::Refused, {}};
     }
     const SettingsReadResult result = transfer_.Read(state_.values);
+    const int units = model_.IndexOf("units");
     state_.unitsPastList =
-        model_.IndexOf("units") < result.settingsRead && !state_.values.Code("units");
+        units >= 0 && units < result.settingsRead && !state_.values.Code("units");
     if (result.clock) {
         state_.clockText = ClockRecordText(*result.clock);
     }
@@ -174,7 +175,7 @@ bool SettingsActions::SaveToFile(const std::string& path) {
 }
 
 bool SettingsActions::LoadFromFile(const std::string& path) {
-    SettingsFileCheck check = LoadSettingsFile(path, model_.model);
+    SettingsFileCheck check = LoadSettingsFile(path, model_);
     if (!check.Ok()) {
         env_.log.LogError("Settings file refused: " + path + ": " + check.error);
         env_.dialogs.Error(check.error);

@@ -28,7 +28,7 @@ struct SettingsEnvironment {
 
 // What a settings page shows: the codes of its settings and its two fields.
 struct SettingsPageState {
-    explicit SettingsPageState(const ModelDescription& model)
+    explicit SettingsPageState(const SupportedModel& model)
         : values(model), calibrationText(model.defaultCalibration) {}
 
     SettingsValues values;
@@ -44,9 +44,9 @@ struct SettingsPageState {
 // until every way out).
 class SettingsActions {
   public:
-    SettingsActions(const ModelDescription& model, SettingsEnvironment environment);
+    SettingsActions(const SupportedModel& model, SettingsEnvironment environment);
 
-    const ModelDescription& Model() const { return model_; }
+    const SupportedModel& Model() const { return model_; }
     SettingsPageState& State() { return state_; }
     const SettingsEnvironment& Environment() const { return env_; }
 
@@ -70,7 +70,7 @@ class SettingsActions {
     OperationOutcome Declined() const;
     std::string SerialNumber() const;
 
-    const ModelDescription& model_;
+    const SupportedModel& model_;
     SettingsEnvironment env_;
     SettingsTransfer transfer_;
     SettingsPageState state_;

@@ -6,8 +6,9 @@
 #include "base/options_path.h"
 #include "base/utf8_path.h"
 #include "protocol/device_info.h"
+#include "protocol/device_models.h"
+#include "settings/setting_codes.h"
 #include "settings/settings_actions.h"
-#include "settings/settings_register.h"
 
 std::string SettingsBackupFolder() {
     return LocalDataFilePath("DRAVO/settings");
@@ -23,8 +24,8 @@ std::string SettingsBackupName(const std::string& modelTag, const std::string& s
 std::string BackUpDeviceSettings(DeviceCommands& commands, OperationHost& host, Dialogs& dialogs,
                                  AppLog& log, const std::string& folder) {
     const auto& board = commands.CachedBoardInfo();
-    const auto model = board ? ModelOfBoard(board->boardCode) : std::nullopt;
-    if (!model) {
+    const SupportedModel* model = board ? FindSupportedModel(board->boardCode) : nullptr;
+    if (model == nullptr) {
         log.LogError(PickText("У этого прибора нет настроек", "This device has no settings"));
         return {};
     }
@@ -37,10 +38,9 @@ std::string BackUpDeviceSettings(DeviceCommands& commands, OperationHost& host, 
     }
     // Identification has passed; the settings gate would refuse the outdated
     // firmware the backup exists for, and nothing here restarts the device.
-    SettingsActions actions(
-        DescriptionOf(*model),
-        SettingsEnvironment{commands, host, dialogs, log, [](const std::string&) { return true; },
-                            [] { return false; }, PcLocalTime});
+    SettingsActions actions(*model, SettingsEnvironment{commands, host, dialogs, log,
+                                                        [](const std::string&) { return true; },
+                                                        [] { return false; }, PcLocalTime});
     if (!actions.Read().Completed()) {
         return {};
     }

@@ -13,7 +13,7 @@
 // data kept on this machine (see LocalDataFilePath).
 std::string SettingsBackupFolder();
 
-// "settings-K310-12345678-20261209-033000.json": the model, the serial
+// "settings-<tag>-12345678-20261209-033000.json": the model's tag, the serial
 // number's digits and the local time.
 std::string SettingsBackupName(const std::string& modelTag, const std::string& serialDigits,
                                const std::tm& local);

@@ -11,8 +11,7 @@ namespace {
 
 class SettingsDevicePage final : public DevicePage {
   public:
-    SettingsDevicePage(const PageContext& context, SettingsModel model, SettingsPage shownFor)
-        : shownFor_(shownFor) {
+    SettingsDevicePage(const PageContext& context, const SupportedModel& model) : model_(model) {
         OperationGate* gate = context.gate;
         SettingsEnvironment environment{
             context.session->Commands(),
@@ -22,8 +21,8 @@ class SettingsDevicePage final : public DevicePage {
             [gate](const std::string& caption) { return gate->CheckSettingsAccess(caption); },
             context.restartIntoMainProgram,
             PcLocalTime};
-        page_ = new DeviceSettingsPage(model, SettingsPageContext{std::move(environment), *context.worker, {}},
-                                       context.tab);
+        page_ = new DeviceSettingsPage(
+            model, SettingsPageContext{std::move(environment), *context.worker, {}}, context.tab);
         // The tab itself carries the page's design name.
         page_->setObjectName(page_->objectName() + QStringLiteral("_Page"));
         context.tab->layout()->addWidget(page_);
@@ -33,8 +32,8 @@ class SettingsDevicePage final : public DevicePage {
     ~SettingsDevicePage() override { delete page_; }
 
     void Relabel() override { page_->Relabel(); }
-    void ShowSettingsPage(SettingsPage page) override {
-        if (page == shownFor_) {
+    void ShowSettingsPage(const SupportedModel* model) override {
+        if (model == &model_) {
             page_->Show();
         } else {
             page_->Hide();
@@ -42,16 +41,13 @@ class SettingsDevicePage final : public DevicePage {
     }
 
   private:
-    SettingsPage shownFor_;
+    const SupportedModel& model_;
     DeviceSettingsPage* page_ = nullptr;
 };
 
 }  // namespace
 
-std::unique_ptr<DevicePage> MakeK310SettingsPage(const PageContext& context) {
-    return std::make_unique<SettingsDevicePage>(context, SettingsModel::K310, SettingsPage::K310);
-}
-
-std::unique_ptr<DevicePage> MakeK520SettingsPage(const PageContext& context) {
-    return std::make_unique<SettingsDevicePage>(context, SettingsModel::K520, SettingsPage::K520);
+std::unique_ptr<DevicePage> MakeSettingsPage(const PageContext& context,
+                                             const SupportedModel& model) {
+    return std::make_unique<SettingsDevicePage>(context, model);
 }

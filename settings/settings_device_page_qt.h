@@ -2,9 +2,10 @@
 
 #include <memory>
 
+#include "protocol/device_models.h"
 #include "protocol/device_page.h"
 
-// The settings pages of the two models on their tabs of the main window: each
-// shows its tab when identification names its model.
-std::unique_ptr<DevicePage> MakeK310SettingsPage(const PageContext& context);
-std::unique_ptr<DevicePage> MakeK520SettingsPage(const PageContext& context);
+// The settings page of a model on its tab of the main window: it shows its
+// tab when identification names its model.
+std::unique_ptr<DevicePage> MakeSettingsPage(const PageContext& context,
+                                             const SupportedModel& model);

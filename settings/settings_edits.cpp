@@ -23,7 +23,7 @@ std::optional<int> ParseCode(const std::string& text) {
     return code;
 }
 
-std::string KeyList(const ModelDescription& model) {
+std::string KeyList(const SupportedModel& model) {
     std::string list;
     for (const SettingBinding& binding : model.settings) {
         list += (list.empty() ? "" : ", ") + std::string(binding.key);

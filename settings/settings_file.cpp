@@ -84,7 +84,7 @@ bool IsText(const Json& document, const char* key) {
 
 // The settings object checked key by key; `check.error` tells the first fault.
 void TakeSettings(const Json& settings, SettingsValues& values, SettingsFileCheck& check) {
-    const ModelDescription& model = *values.model;
+    const SupportedModel& model = *values.model;
     for (const auto& [key, code] : settings.items()) {
         const int index = model.IndexOf(key);
         const std::string shownKey = "\"" + Shown(key) + "\"";
@@ -132,7 +132,7 @@ std::string SettingsDocument(const SettingsValues& values, const std::string& ca
     return document.dump(2) + "\n";
 }
 
-SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel model) {
+SettingsFileCheck CheckSettingsDocument(const std::string& text, const SupportedModel& model) {
     if (text.size() > kSettingsFileLimit) {
         return Refused("Файл слишком велик для файла настроек",
                        "The file is too large for a settings file");
@@ -154,14 +154,13 @@ SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel m
     if (document["version"] != kSettingsFormatVersion) {
         return Refused("Неизвестная версия файла настроек", "Unknown settings file version");
     }
-    const ModelDescription& description = DescriptionOf(model);
-    const auto fileModel =
-        IsText(document, "model") ? ModelFromTag(document["model"]) : std::nullopt;
-    if (fileModel != model) {
+    const SupportedModel* fileModel =
+        IsText(document, "model") ? FindSupportedModelByTag(document["model"]) : nullptr;
+    if (fileModel != &model) {
         const std::string named =
             IsText(document, "model") ? Shown(document["model"].get<std::string>()) : "?";
-        return Refused("Файл для другой модели (" + named + "), а не для " + description.tag,
-                       "The file is for another model (" + named + "), not the " + description.tag);
+        return Refused("Файл для другой модели (" + named + "), а не для " + model.tag,
+                       "The file is for another model (" + named + "), not the " + model.tag);
     }
     if (!document.contains("settings") || !document["settings"].is_object() ||
         !IsText(document, "calibration")) {
@@ -169,7 +168,7 @@ SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel m
                        "The file lacks its settings or calibration");
     }
     SettingsFileCheck check;
-    SettingsValues values(description);
+    SettingsValues values(model);
     TakeSettings(document["settings"], values, check);
     if (!check.Ok()) {
         return check;
@@ -188,7 +187,7 @@ SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel m
     return check;
 }
 
-SettingsFileCheck LoadSettingsFile(const std::string& path, SettingsModel model) {
+SettingsFileCheck LoadSettingsFile(const std::string& path, const SupportedModel& model) {
     std::ifstream file(PathFromUtf8(path), std::ios::binary);
     if (!file) {
         return Refused("Файл не открывается: " + path, "Cannot open the file: " + path);

@@ -35,8 +35,8 @@ struct SettingsFileCheck {
 };
 
 // Checks the whole document against the model before anything is taken from it.
-SettingsFileCheck CheckSettingsDocument(const std::string& text, SettingsModel model);
-SettingsFileCheck LoadSettingsFile(const std::string& path, SettingsModel model);
+SettingsFileCheck CheckSettingsDocument(const std::string& text, const SupportedModel& model);
+SettingsFileCheck LoadSettingsFile(const std::string& path, const SupportedModel& model);
 
 // The local date and time as a settings file records it.
 std::string SettingsFileDate();

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "base/language.h"
 #include "settings/calibration.h"
@@ -53,10 +54,10 @@ constexpr ButtonText kButtons[] = {
 
 }  // namespace
 
-DeviceSettingsPage::DeviceSettingsPage(SettingsModel model, SettingsPageContext context,
+DeviceSettingsPage::DeviceSettingsPage(const SupportedModel& model, SettingsPageContext context,
                                        QWidget* parent)
     : QWidget(parent),
-      model_(DescriptionOf(model)),
+      model_(model),
       chooseFileToLoad_(std::move(context.chooseFileToLoad)),
       worker_(context.worker),
       actions_(std::make_unique<SettingsActions>(model_, std::move(context.environment))),
@@ -135,12 +136,15 @@ void DeviceSettingsPage::BuildWidgets() {
     auto* lists = new QGridLayout;
     auto* right = new QVBoxLayout;
     right->addWidget(soundGroup_);
-    // The K520's lights and measuring method sit between the sound and the clock.
+    // Settings of the right column sit between the sound and the clock.
     auto* rightLists = new QGridLayout;
     right->addLayout(rightLists);
     right->addWidget(timeGroup_);
     QGridLayout* alarmLayout = nullptr;
-    if (model_.model == SettingsModel::K310) {
+    const bool hasAlarm = std::any_of(
+        model_.settings.begin(), model_.settings.end(),
+        [](const SettingBinding& binding) { return binding.place == SettingPlace::AlarmGroup; });
+    if (hasAlarm) {
         alarmGroup_ = new QGroupBox(this);
         alarmGroup_->setObjectName(ToQt(Name("GroupBox", "Alarm")));
         alarmLayout = new QGridLayout(alarmGroup_);
@@ -184,8 +188,8 @@ void DeviceSettingsPage::BuildWidgets() {
     }
     lists->setRowStretch(lists->rowCount(), 1);
     lists->setColumnStretch(1, 1);
-    if (QComboBox* units = ControlOf("units")->list) {
-        connect(units, QOverload<int>::of(&QComboBox::activated), this,
+    if (const Control* units = ControlOf("units")) {
+        connect(units->list, QOverload<int>::of(&QComboBox::activated), this,
                 &DeviceSettingsPage::UnitsChange);
     }
 
@@ -255,8 +259,17 @@ void DeviceSettingsPage::Refill(Control& control) {
 
 void DeviceSettingsPage::RefillThresholds(int unitsSelection) {
     thresholdUnits_.Settle(unitsSelection);
-    Refill(*ControlOf("background_threshold"));
-    Refill(*ControlOf("dose_threshold"));
+    for (Control& control : controls_) {
+        if (control.list != nullptr && (control.binding->list == ChoiceList::Background ||
+                                        control.binding->list == ChoiceList::Dose)) {
+            Refill(control);
+        }
+    }
+}
+
+int DeviceSettingsPage::UnitsSelection() {
+    const Control* units = ControlOf("units");
+    return units != nullptr ? units->list->currentIndex() : 0;
 }
 
 void DeviceSettingsPage::Relabel() {
@@ -279,7 +292,7 @@ void DeviceSettingsPage::Relabel() {
         control.label->setText(text);
         Refill(control);
     }
-    RefillThresholds(ControlOf("units")->list->currentIndex());
+    RefillThresholds(UnitsSelection());
     if (pageControl_ != nullptr) {
         pageControl_->setTabText(TabIndex(), ToQt(PickText("Настройки", "Settings")));
     }
@@ -370,7 +383,7 @@ void DeviceSettingsPage::ResetClick() {
 }
 
 void DeviceSettingsPage::UnitsChange() {
-    RefillThresholds(ControlOf("units")->list->currentIndex());
+    RefillThresholds(UnitsSelection());
 }
 
 void DeviceSettingsPage::CalibrSaveClick() {

@@ -37,7 +37,8 @@ class DeviceSettingsPage : public QWidget {
     Q_OBJECT
 
   public:
-    DeviceSettingsPage(SettingsModel model, SettingsPageContext context, QWidget* parent = nullptr);
+    DeviceSettingsPage(const SupportedModel& model, SettingsPageContext context,
+                       QWidget* parent = nullptr);
     ~DeviceSettingsPage() override;
 
     // The page control that holds this page as a tab, or that holds `tab`
@@ -76,6 +77,8 @@ class DeviceSettingsPage : public QWidget {
     void PlaceControl(Control& control, QWidget* parent);
     void Refill(Control& control);
     void RefillThresholds(int unitsSelection);
+    // The units list's position; 0 for a model without units.
+    int UnitsSelection();
     // What the widgets show now.
     SettingsPageState TakeWidgets() const;
     void ShowState(const SettingsPageState& state);
@@ -86,7 +89,7 @@ class DeviceSettingsPage : public QWidget {
     Control* ControlOf(const char* key);
     std::string Name(const char* kind, const char* role) const;
 
-    const ModelDescription& model_;
+    const SupportedModel& model_;
     std::function<std::string()> chooseFileToLoad_;
     DeviceWorker& worker_;
     std::unique_ptr<SettingsActions> actions_;

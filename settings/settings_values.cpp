@@ -2,7 +2,7 @@
 
 #include "base/language.h"
 
-SettingsValues::SettingsValues(const ModelDescription& description)
+SettingsValues::SettingsValues(const SupportedModel& description)
     : model(&description), codes(description.settings.size()) {
     for (std::size_t i = 0; i < codes.size(); ++i) {
         if (description.settings[i].kind == SettingKind::Flag) {

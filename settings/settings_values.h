@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_register.h"
+#include "settings/setting_codes.h"
 
 // What a settings page shows, without its widgets: one code per setting of the
 // model, in the description's order. A list without a selection has no code;
 // flags always have one (a page starts with every box unticked).
 struct SettingsValues {
-    explicit SettingsValues(const ModelDescription& model);
+    explicit SettingsValues(const SupportedModel& model);
 
-    const ModelDescription* model;
+    const SupportedModel* model;
     std::vector<std::optional<int>> codes;
 
     std::optional<int> Code(const std::string& key) const;

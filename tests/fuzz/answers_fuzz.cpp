@@ -12,8 +12,8 @@
 #include "fuzz_support.h"
 #include "memory_port.h"
 #include "protocol/commands.h"
-#include "protocol/device_info_models.h"
 #include "protocol/device_link.h"
+#include "protocol/device_models.h"
 #include "protocol/frame.h"
 #include "protocol/identification.h"
 
@@ -112,10 +112,9 @@ void CheckIdentified(const DeviceInfo& info) {
         return;
     }
     const BoardInfo& board = info.board;
-    const bool k310 =
-        board.boardCode == kBoardK310 && (board.revision == 41 || board.revision == 42);
-    const bool k520 = board.boardCode == kBoardK520 &&
-                      (board.revision == 2 || board.revision == 3) && board.variant == 1;
+    const bool k310 = board.boardCode == 310 && (board.revision == 41 || board.revision == 42);
+    const bool k520 = board.boardCode == 520 && (board.revision == 2 || board.revision == 3) &&
+                      board.variant == 1;
     FUZZ_CHECK(k310 || k520);
     FUZZ_CHECK(info.modelName == ModelName(board));
     FUZZ_CHECK(SerialNumberText(info.inf1).size() == 9);

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "fuzz_support.h"
+#include "protocol/device_models.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    const auto model = data[0] % 2 == 0 ? SettingsModel::K310 : SettingsModel::K520;
+    const SupportedModel& model = *FindSupportedModel(data[0] % 2 == 0 ? 310 : 520);
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
     const SettingsFileCheck check = CheckSettingsDocument(text, model);
     if (!check.Ok()) {

@@ -16,10 +16,11 @@
 #include "history/read_history.h"
 #include "measure/measurement.h"
 #include "measure/measurement_commands_device.h"
+#include "protocol/device_models.h"
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
+#include "settings/setting_codes.h"
 #include "settings/settings_actions.h"
-#include "settings/settings_register.h"
 #include "sim/simulated_device.h"
 #include "support/fault_rows.h"
 #include "support/recording_dialogs.h"
@@ -158,7 +159,7 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     // no error box.
     bool SettingsRead() {
         const std::size_t boxes = dialogs_.errors.size();
-        SettingsActions actions(DescriptionOf(SettingsModel::K310),
+        SettingsActions actions(*FindSupportedModel(310),
                                 {stack_.Commands(), host_, shown_, log_,
                                  [](const std::string&) { return true; }, [] { return true; }});
         actions.Read();

@@ -6,6 +6,7 @@
 
 #include "firmware/firmware_update.h"
 #include "firmware_rig.h"
+#include "protocol/device_models.h"
 #include "settings/settings_backup.h"
 #include "settings/settings_file.h"
 #include "sim/device_layout.h"
@@ -118,7 +119,7 @@ TEST_P(FirmwareUpdateOnProfile, K310From12_5RunsAllFiveStepsAndEndsOnTheCarriedV
     const std::vector<std::string> kept = KeptFiles();
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_NE(kept[0].find("-12345678-"), std::string::npos) << kept[0];
-    EXPECT_TRUE(LoadSettingsFile(kept[0], SettingsModel::K310).Ok());
+    EXPECT_TRUE(LoadSettingsFile(kept[0], *FindSupportedModel(310)).Ok());
     EXPECT_TRUE(LogHas("Settings saved to " + kept[0])) << log.Text();
     const auto requests = device->Requests();
     const auto firstReset = std::find_if(requests.begin(), requests.end(), [](const auto& r) {

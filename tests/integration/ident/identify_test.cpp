@@ -5,11 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "firmware/device_info_text.h"
+#include "firmware/firmware_images.h"
+#include "firmware/flash_chunks.h"
 #include "integration/ident/scripted_device.h"
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
 #include "protocol/operation_gate.h"
+#include "protocol/screen_markup.h"
 #include "support/recording_dialogs.h"
+#include "support/third_model.h"
 #include "unit/ident/language_guard.h"
 
 namespace {
@@ -179,6 +184,35 @@ TEST_F(IdentifyOverPty, CurrentFirmwarePassesTheGatesAfterIdentification) {
     EXPECT_EQ(notice, "");
     EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
     EXPECT_TRUE(dialogs.errors.empty());
+}
+
+// A model that is nothing but a row: identification, the gates and the
+// firmware chooser take it from the row alone.
+TEST_F(IdentifyOverPty, AModelThatIsOnlyARowIsIdentifiedGatedAndOfferedItsFirmware) {
+    const ThirdModel third;
+    const LanguageGuard english(Language::English);
+    DeviceSetup setup = K520();
+    setup.soft.mainVersion = 0x0101;
+    setup.board = {ThirdModel::kBoard, ThirdModel::kRevision, 0};
+    Plug(setup);
+    ASSERT_TRUE(Identify());
+    EXPECT_EQ(info.modelName, "RDK-777.1.0");
+    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
+                       log);
+    EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
+    EXPECT_TRUE(dialogs.errors.empty());
+    // No clock on this board: nothing is sent.
+    EXPECT_FALSE(stack.Commands().TimeWrite(DeviceTimeRecord{}));
+
+    EXPECT_EQ(ExternalFlashImage(ThirdModel::kBoard)->size(), ThirdModel::kExternalSize);
+    EXPECT_EQ(CpuImage(ThirdModel::kBoard, ThirdModel::kRevision)->size(), ThirdModel::kCpuSize);
+    EXPECT_FALSE(CpuImage(ThirdModel::kBoard, ThirdModel::kRevision + 1));
+    EXPECT_EQ(FlashChunkSize(*stack.Commands().CachedCpuInfo(), ThirdModel::kBoard), 64u);
+    EXPECT_EQ(ScreenLayoutOf(ThirdModel::kBoard), ScreenLayout::Wide);
+    EXPECT_EQ(UpdateOfferLines(info),
+              (std::vector<std::string>{"Upgrade to Version 1.2", "is avaliable"}));
+    info.mainVersion = ThirdModel::kCarried;
+    EXPECT_TRUE(UpdateOfferLines(info).empty());
 }
 
 struct Rejection {

@@ -9,6 +9,7 @@
 #include "base/language.h"
 #include "base/ui_thread.h"
 #include "base/worker_dialogs.h"
+#include "protocol/device_models.h"
 #include "protocol/device_stack.h"
 #include "settings/settings_actions.h"
 #include "sim/simulated_device.h"
@@ -48,7 +49,7 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
         : portDir_(folder_.Path()),
           sim_(Options(), [] { return std::uint64_t{0}; }),
           stack_(StackOptions()),
-          actions_(DescriptionOf(Model()), Environment()) {
+          actions_(Model(), Environment()) {
         SetUiLanguage(Language::English);
         EXPECT_TRUE(sim_.PlugIn(portDir_, 6)) << sim_.LastError();
         EXPECT_TRUE(stack_.OpenPath(sim_.PortPath(), 6));
@@ -66,7 +67,7 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
         options.deviceTime = 0;
         return options;
     }
-    static SettingsModel Model() { return K310() ? SettingsModel::K310 : SettingsModel::K520; }
+    static const SupportedModel& Model() { return *FindSupportedModel(K310() ? 310 : 520); }
     const std::vector<std::uint16_t>& Order() const { return K310() ? kK310Order : kK520Order; }
     DeviceStackOptions StackOptions() {
         DeviceStackOptions options;

@@ -13,6 +13,7 @@
 
 #include "app/image_list_qt.h"
 #include "shell_fixture.h"
+#include "support/third_model.h"
 
 namespace {
 
@@ -227,6 +228,33 @@ TEST_F(MainWindow, ExitSavesTheLogWithBothBannersOnce) {
     EXPECT_EQ(text.count("# END: "), 1);
     EXPECT_TRUE(text.endsWith(QByteArray(42, '#') + '\n'));
     EXPECT_FALSE(text.contains('\r'));
+}
+
+// A new model's row brings its own settings tab, built from its settings,
+// and the page numbers users have saved keep naming the same pages.
+TEST_F(MainWindow, AModelRowAddsItsSettingsTabAndSavedPagesKeepTheirNumbers) {
+    const ThirdModel third;
+    StoreOption("PAGENUM", QStringLiteral("4"));
+    {
+        auto form = MakeForm();
+        ASSERT_TRUE(form->StartedUp());
+        QTabWidget* tabs = form->PageControl();
+        QWidget* tab = form->findChild<QWidget*>(QStringLiteral("TabSheet_DevControl_K777"));
+        ASSERT_NE(tab, nullptr);
+        EXPECT_EQ(
+            tabs->indexOf(tab),
+            tabs->indexOf(form->findChild<QWidget*>(QStringLiteral("TabSheet_DevControl_K520"))) +
+                1);
+        EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(tab)));
+        EXPECT_NE(tab->findChild<QComboBox*>(QStringLiteral("ComboBox_Setup_K777_Units")), nullptr);
+        EXPECT_NE(tab->findChild<QWidget*>(QStringLiteral("CheckBox_Setup_K777_Sound_EN")),
+                  nullptr);
+        EXPECT_EQ(tab->findChild<QComboBox*>(QStringLiteral("ComboBox_Setup_K777_Language")),
+                  nullptr);
+        EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet_DevInfo"));
+        tabs->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("TabSheet_DevHistory")));
+    }
+    EXPECT_EQ(StoredOption("PAGENUM"), QStringLiteral("1"));
 }
 
 TEST_F(MainWindow, SecondInstanceWarnsAndLeavesTheFirstAlone) {

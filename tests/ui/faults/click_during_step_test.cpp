@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "protocol/device_models.h"
 #include "sim/simulated_device.h"
 #include "ui/app/shell_fixture.h"
 
@@ -45,7 +46,7 @@ std::vector<PageAction> Actions() {
          CommandWordSent(0xC0BA0020)},
         {"HistoryRead", TForm1::PageDevHistory, "BitBtn_HIS_Read", CommandWordSent(0xC0BA0011)},
         {"HistoryDelete", TForm1::PageDevHistory, "BitBtn_HIS_Delete", CommandWordSent(0xC0BA0012)},
-        {"SettingsRead", TForm1::PageDevControlK310, "BitBtn_Setup_K310_Read",
+        {"SettingsRead", FindSupportedModel(310)->pageNumber, "BitBtn_Setup_K310_Read",
          [](SimulatedDevice& device) { return device.CountRequests(0x01, 0x0E) >= 10; }},
     };
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <tuple>
 
+#include "protocol/device_models.h"
 #include "sim/simulated_device.h"
 #include "support/fault_rows.h"
 #include "ui/app/shell_fixture.h"
@@ -197,7 +198,7 @@ const std::vector<UiColumn>& UiColumns() {
          0x0E,
          false,
          [](UiFaultMatrix& t) {
-             t.ClickOnPage(TForm1::PageDevControlK310, "BitBtn_Setup_K310_Read");
+             t.ClickOnPage(FindSupportedModel(310)->pageNumber, "BitBtn_Setup_K310_Read");
          },
          [](UiFaultMatrix& t) { return t.HasError("Error reading Parameters"); },
          {"Error reading Parameters"}},

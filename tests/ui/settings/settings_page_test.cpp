@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "base/language.h"
+#include "protocol/device_models.h"
 #include "protocol/device_stack.h"
 #include "settings/settings_page.h"
 #include "sim/simulated_device.h"
@@ -55,8 +56,7 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
             worker_,
             [this] { return loadPath_; }};
         page_ = new DeviceSettingsPage(
-            GetParam() == SimModel::K310 ? SettingsModel::K310 : SettingsModel::K520,
-            std::move(context));
+            *FindSupportedModel(GetParam() == SimModel::K310 ? 310 : 520), std::move(context));
         tabs_.addTab(new QWidget, "Measure");
         tabs_.addTab(page_, "?");
         page_->BindPageControl(&tabs_);

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "protocol/device_models.h"
 #include "protocol/identification_step.h"
 #include "unit/ident/language_guard.h"
 
@@ -11,7 +12,7 @@ struct Shown {
     std::string status;
     std::optional<StatusStyle> style;
     std::optional<bool> renewEnabled;
-    std::optional<SettingsPage> settingsPage;
+    std::optional<const SupportedModel*> settingsPage;
     int fills = 0;
     int clears = 0;
 };
@@ -30,7 +31,7 @@ class IdentificationStepTest : public ::testing::Test {
             shown.style = style;
         };
         view.setRenewButtonEnabled = [this](bool enabled) { shown.renewEnabled = enabled; };
-        view.showSettingsPage = [this](SettingsPage page) { shown.settingsPage = page; };
+        view.showSettingsPage = [this](const SupportedModel* model) { shown.settingsPage = model; };
         view.fillInfoPage = [this](const DeviceInfo& record) {
             ++shown.fills;
             EXPECT_EQ(&record, &info);
@@ -121,7 +122,7 @@ TEST_F(IdentificationStepTest, RecognisedK310ShowsModelAndSerial) {
     EXPECT_EQ(shown.status, "Halvane RDK-310.41.0 S/N: 123-45678");
     EXPECT_EQ(shown.style, StatusStyle::Success);
     EXPECT_EQ(shown.renewEnabled, true);
-    EXPECT_EQ(shown.settingsPage, SettingsPage::K310);
+    EXPECT_EQ(shown.settingsPage, FindSupportedModel(310));
     EXPECT_EQ(shown.fills, 1);
     EXPECT_TRUE(Step().DeviceRecognized());
     EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
@@ -132,7 +133,7 @@ TEST_F(IdentificationStepTest, RecognisedK520ShowsItsSettingsPage) {
     identified.modelName = "DRAVO 07X ECO RDK-520.2.1";
     TickUntil(now + 1000, true);
     EXPECT_EQ(shown.status, "DRAVO 07X ECO RDK-520.2.1 S/N: 123-45678");
-    EXPECT_EQ(shown.settingsPage, SettingsPage::K520);
+    EXPECT_EQ(shown.settingsPage, FindSupportedModel(520));
 }
 
 TEST_F(IdentificationStepTest, UnknownDeviceIsShownInRedAndNotRecognised) {
@@ -176,7 +177,7 @@ TEST_F(IdentificationStepTest, LostDeviceResetsEverything) {
     EXPECT_EQ(shown.clears, 1);
     EXPECT_EQ(shown.renewEnabled, false);
     EXPECT_FALSE(Step().DeviceRecognized());
-    EXPECT_EQ(shown.settingsPage, SettingsPage::None);
+    EXPECT_EQ(shown.settingsPage, nullptr);
 
     TickUntil(now + 2000, false);
     EXPECT_EQ(forgets, 1);

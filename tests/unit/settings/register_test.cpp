@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "base/language.h"
+#include "protocol/device_models.h"
 #include "settings/choice_lists.h"
-#include "settings/settings_register.h"
+#include "settings/setting_codes.h"
 #include "settings/settings_values.h"
 #include "settings/threshold_tables.h"
 
@@ -20,9 +21,9 @@ class InEnglish : public ::testing::Test {
     ~InEnglish() override { SetUiLanguage(Language::Russian); }
 };
 
-std::vector<std::uint16_t> Parameters(SettingsModel model) {
+std::vector<std::uint16_t> Parameters(const SupportedModel& model) {
     std::vector<std::uint16_t> ids;
-    for (const SettingBinding& binding : DescriptionOf(model).settings) {
+    for (const SettingBinding& binding : model.settings) {
         ids.push_back(binding.parameter);
     }
     return ids;
@@ -117,19 +118,19 @@ TEST_F(InEnglish, ChoiceListsInBothLanguages) {
 }
 
 TEST(SettingsRegisterTest, ModelsReadAndWriteTheirParametersInOrder) {
-    EXPECT_EQ(Parameters(SettingsModel::K310),
+    EXPECT_EQ(Parameters(*FindSupportedModel(310)),
               (std::vector<std::uint16_t>{6, 9, 7, 8, 3, 14, 13, 15, 16, 17, 18, 19, 20, 21, 22}));
-    EXPECT_EQ(Parameters(SettingsModel::K520),
+    EXPECT_EQ(Parameters(*FindSupportedModel(520)),
               (std::vector<std::uint16_t>{6, 9, 7, 8, 3, 14, 13, 15, 16, 17, 18, 19, 20, 21}));
-    const ModelDescription& k310 = DescriptionOf(SettingsModel::K310);
-    const ModelDescription& k520 = DescriptionOf(SettingsModel::K520);
+    const SupportedModel& k310 = *FindSupportedModel(310);
+    const SupportedModel& k520 = *FindSupportedModel(520);
     EXPECT_EQ(k310.settings[k310.IndexOf("alarm_hour")].parameter, 21);
     EXPECT_EQ(k520.settings[k520.IndexOf("measure_method")].parameter, 21);
     EXPECT_EQ(k520.settings[k520.IndexOf("lights")].parameter, 20);
     EXPECT_EQ(k520.IndexOf("alarm_minute"), -1);
     EXPECT_EQ(k310.IndexOf("lights"), -1);
     // Keys and control names are unique within a model.
-    for (const ModelDescription* model : {&k310, &k520}) {
+    for (const SupportedModel* model : {&k310, &k520}) {
         std::set<std::string> keys;
         std::set<std::string> controls;
         for (const SettingBinding& binding : model->settings) {
@@ -140,8 +141,8 @@ TEST(SettingsRegisterTest, ModelsReadAndWriteTheirParametersInOrder) {
 }
 
 TEST(SettingsRegisterTest, SoundIsStoredInvertedOnTheK310Only) {
-    const ModelDescription& k310 = DescriptionOf(SettingsModel::K310);
-    const ModelDescription& k520 = DescriptionOf(SettingsModel::K520);
+    const SupportedModel& k310 = *FindSupportedModel(310);
+    const SupportedModel& k520 = *FindSupportedModel(520);
     const SettingBinding& sound310 = k310.settings[k310.IndexOf("sound")];
     const SettingBinding& sound520 = k520.settings[k520.IndexOf("sound")];
     EXPECT_EQ(CodeOfDeviceValue(sound310, 0), 1);
@@ -156,7 +157,7 @@ TEST(SettingsRegisterTest, SoundIsStoredInvertedOnTheK310Only) {
 }
 
 TEST(SettingsRegisterTest, CodesPastTheListAreUndefined) {
-    const ModelDescription& k520 = DescriptionOf(SettingsModel::K520);
+    const SupportedModel& k520 = *FindSupportedModel(520);
     const SettingBinding& units = k520.settings[k520.IndexOf("units")];
     EXPECT_EQ(CodeOfDeviceValue(units, 2), 2);
     EXPECT_FALSE(CodeOfDeviceValue(units, 3));
@@ -169,7 +170,7 @@ TEST(SettingsRegisterTest, CodesPastTheListAreUndefined) {
 }
 
 TEST(SettingsValuesTest, DefaultsLeaveTheLanguageUndefined) {
-    SettingsValues values(DescriptionOf(SettingsModel::K310));
+    SettingsValues values(*FindSupportedModel(310));
     EXPECT_EQ(values.UndefinedKeys().size(), 10u);  // every list, no flag
     values.ApplyDefaults();
     EXPECT_EQ(values.UndefinedKeys(), (std::vector<std::string>{"language"}));
@@ -180,7 +181,7 @@ TEST(SettingsValuesTest, DefaultsLeaveTheLanguageUndefined) {
     EXPECT_EQ(values.Code("sound"), 1);
     EXPECT_EQ(values.Code("alarm"), 0);
 
-    SettingsValues k520(DescriptionOf(SettingsModel::K520));
+    SettingsValues k520(*FindSupportedModel(520));
     k520.Set("language", 1);
     k520.ApplyDefaults();
     EXPECT_FALSE(k520.AnyUndefined());

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "base/language.h"
+#include "protocol/device_models.h"
 #include "settings/settings_edits.h"
 
 namespace {
 
 class SettingsEditsTest : public ::testing::Test {
   protected:
-    SettingsEditsTest() : values_(DescriptionOf(SettingsModel::K310)) {
+    SettingsEditsTest() : values_(*FindSupportedModel(310)) {
         SetUiLanguage(Language::English);
         values_.Set("language", 0);
         values_.ApplyDefaults();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/language.h"
+#include "protocol/device_models.h"
 #include "settings/settings_file.h"
 #include "support/temp_dir.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 class SettingsFileTest : public ::testing::Test {
   protected:
-    SettingsFileTest() : values_(DescriptionOf(SettingsModel::K520)) {
+    SettingsFileTest() : values_(*FindSupportedModel(520)) {
         SetUiLanguage(Language::English);
         values_.Set("language", 1);
         values_.ApplyDefaults();
@@ -30,7 +31,7 @@ class SettingsFileTest : public ::testing::Test {
         return document.dump();
     }
     std::string ErrorOf(const std::string& text) const {
-        return CheckSettingsDocument(text, SettingsModel::K520).error;
+        return CheckSettingsDocument(text, *FindSupportedModel(520)).error;
     }
 
     SettingsValues values_;
@@ -45,7 +46,7 @@ TEST_F(SettingsFileTest, ADocumentComesBackAsItWasSaved) {
     EXPECT_EQ(document["settings"]["sound"], 1);
     EXPECT_EQ(document["settings"].size(), 14u);
 
-    const SettingsFileCheck check = CheckSettingsDocument(Document(), SettingsModel::K520);
+    const SettingsFileCheck check = CheckSettingsDocument(Document(), *FindSupportedModel(520));
     ASSERT_TRUE(check.Ok()) << check.error;
     EXPECT_EQ(check.values->codes, values_.codes);
     EXPECT_EQ(check.calibration, "1,05");
@@ -62,7 +63,7 @@ TEST_F(SettingsFileTest, RefusesWhatItCannotTakeWholeAndNamesTheFault) {
     EXPECT_EQ(ErrorOf(Edited([](auto& d) { d["format"] = "other"; })),
               "The file is not a settings file");
     EXPECT_EQ(ErrorOf(Edited([](auto& d) { d["version"] = 2; })), "Unknown settings file version");
-    EXPECT_EQ(CheckSettingsDocument(Document(), SettingsModel::K310).error,
+    EXPECT_EQ(CheckSettingsDocument(Document(), *FindSupportedModel(310)).error,
               "The file is for another model (K520), not the K310");
     EXPECT_EQ(ErrorOf(Edited([](auto& d) { d["settings"]["alarm"] = 1; })),
               "Unknown setting \"alarm\"");
@@ -140,10 +141,10 @@ TEST_F(SettingsFileTest, LoadsFromDiskAndRefusesEmptyAndHugeFiles) {
     TempDir folder;
     const std::string good = folder.Path() + "/good.json";
     std::ofstream(good) << Document();
-    EXPECT_TRUE(LoadSettingsFile(good, SettingsModel::K520).Ok());
+    EXPECT_TRUE(LoadSettingsFile(good, *FindSupportedModel(520)).Ok());
     const std::string empty = folder.Path() + "/empty.json";
     std::ofstream{empty};
-    EXPECT_EQ(LoadSettingsFile(empty, SettingsModel::K520).error, "The file is empty");
+    EXPECT_EQ(LoadSettingsFile(empty, *FindSupportedModel(520)).error, "The file is empty");
     const std::string huge = folder.Path() + "/huge.json";
     {
         std::ofstream file(huge);
@@ -152,9 +153,9 @@ TEST_F(SettingsFileTest, LoadsFromDiskAndRefusesEmptyAndHugeFiles) {
             file << block;
         }
     }
-    EXPECT_EQ(LoadSettingsFile(huge, SettingsModel::K520).error,
+    EXPECT_EQ(LoadSettingsFile(huge, *FindSupportedModel(520)).error,
               "The file is too large for a settings file");
-    EXPECT_FALSE(LoadSettingsFile(folder.Path() + "/missing.json", SettingsModel::K520).Ok());
+    EXPECT_FALSE(LoadSettingsFile(folder.Path() + "/missing.json", *FindSupportedModel(520)).Ok());
 }
 
 }  // namespace

@@ -13,12 +13,12 @@ foreach(entry ${IMAGES})
   math(EXPR expected "${expected_text}")
   set(path "${IMAGE_DIR}/${file}")
   if(NOT EXISTS "${path}")
-    message(FATAL_ERROR "firmware/images/${file} is missing")
+    message(FATAL_ERROR "protocol/images/${file} is missing")
   endif()
   file(SIZE "${path}" actual)
   if(NOT actual EQUAL expected)
     message(FATAL_ERROR
-      "firmware/images/${file} is ${actual} bytes; it must be ${expected} (${expected_text})")
+      "protocol/images/${file} is ${actual} bytes; it must be ${expected} (${expected_text})")
   endif()
   # The hash makes the source change whenever an image does, so no compiler
   # cache hands back an object that embeds an older image.
@@ -35,16 +35,16 @@ endforeach()
 # ELF returns to the section before; COFF has no section stack, so the
 # assembler goes back to the code section, where a top-level asm starts.
 if(COFF)
-  set(section_start ".section .rdata$dravo_firmware_images,\"dr\"")
+  set(section_start ".section .rdata$dravo_protocol_images,\"dr\"")
   set(section_end ".text")
 else()
-  set(section_start ".section .rodata.dravo_firmware_images,\"a\"")
+  set(section_start ".section .rodata.dravo_protocol_images,\"a\"")
   set(section_end ".previous")
 endif()
 
 file(WRITE "${OUTPUT}.new"
-"// Generated at build time from firmware/images; do not edit.
-#include \"firmware/embedded_images.h\"
+"// Generated at build time from protocol/images; do not edit.
+#include \"protocol/embedded_images.h\"
 
 asm(R\"(
     ${section_start}

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-// One image file of firmware/images as the build embedded it.
+// One image file of protocol/images as the build embedded it.
 struct EmbeddedImage {
     const char* file;
     const std::uint8_t* data;
