@@ -218,7 +218,7 @@ void SimulatedDevice::ClosePort(std::unique_ptr<DeviceEnd>& port) {
     changed_.notify_all();
 }
 
-// Opens or closes the pseudo-terminal as the control state asks.
+// Plugs the device end in or out as the control state asks.
 void SimulatedDevice::UpdatePlugState(std::unique_ptr<DeviceEnd>& port) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (port && !wantPlugged_) {

@@ -2,7 +2,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <cstdint>
+#include <ctime>
 
 #include "sim/wake_signal.h"
 
