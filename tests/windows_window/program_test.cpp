@@ -59,8 +59,9 @@ TEST_F(Program, TheDemoIsIdentifiedAndClosingSavesTheLogAndThePage) {
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << log.toStdString();
     const QByteArray text = file.readAll();
-    for (const char* line : {"# START: ", "# APP VERSION = ", "PORT LIST: 7", "Open COM 7 : OK",
-                             "# Device: Halvane RDK-310.41.0", "# END: "}) {
+    for (const char* line : {"# START: ", "# APP VERSION = ",
+                             "Demo: a simulated K310 dosimeter is being plugged into COM7",
+                             "Open COM 7 : OK", "# Device: Halvane RDK-310.41.0", "# END: "}) {
         EXPECT_TRUE(text.contains(line)) << line << "\n" << text.toStdString();
     }
     EXPECT_EQ(RegistryOption(L"PAGENUM"), std::optional<DWORD>(0));

@@ -33,12 +33,13 @@ class WindowDemo : public WindowFixture {
     static void ShootEveryPage(TForm1& form) {
         const QString folder = qEnvironmentVariable("DRAVO_SHOT_DIR");
         QTabWidget* pages = form.PageControl();
-        const QAction* language = Find<QAction>(&form, QStringLiteral("Action_Language"));
+        auto* language = Find<QAction>(&form, QStringLiteral("Action_Language"));
+        constexpr TForm1::PageIndex kShown[] = {TForm1::PageMeasuring, TForm1::PageDevHistory,
+                                                TForm1::PageDevControlK310, TForm1::PageDevInfo,
+                                                TForm1::PageLog};
+        pages->setTabVisible(TForm1::PageLog, true);
         for (const char* name : {"en", "ru"}) {
-            for (const TForm1::PageIndex index :
-                 {TForm1::PageMeasuring, TForm1::PageDevHistory, TForm1::PageDevControlK310,
-                  TForm1::PageDevInfo, TForm1::PageLog}) {
-                pages->setTabVisible(index, true);
+            for (const TForm1::PageIndex index : kShown) {
                 pages->setCurrentIndex(index);
                 ExpectNothingCut(form, name);
                 form.resize(std::max(form.width(), 900), std::max(form.height(), 600));
@@ -48,7 +49,7 @@ class WindowDemo : public WindowFixture {
                         QStringLiteral("%1/%2-%3.png").arg(folder).arg(index).arg(name)));
                 }
             }
-            const_cast<QAction*>(language)->trigger();
+            language->trigger();
             QApplication::processEvents();
         }
     }
@@ -82,6 +83,13 @@ TEST_F(WindowDemo, IsIdentifiedReadsItsHistoryAndRestartsAfterASettingsSave) {
     EXPECT_EQ(dialogs_.questions.size(), 2u);  // the save, then the restart offer
     ASSERT_TRUE(QTest::qWaitFor([&] { return demo.Device()->PlugCount() >= 2; }, 20000));
     ASSERT_TRUE(WaitForStatus(*form, QStringLiteral("Halvane RDK-310.41.0 S/N: ")));
+
+    // The measurement page reads by itself every second while it is shown.
+    form->PageControl()->setCurrentIndex(TForm1::PageMeasuring);
+    auto* rate = Find<QLabel>(form.get(), QStringLiteral("Label_Measure_Fon"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return rate->text().contains(QStringLiteral("uSv/h")); }, 10000))
+        << rate->text().toStdString();
 
     ShootEveryPage(*form);
     EXPECT_EQ(RegistryOption(L"LANGUAGE"), std::optional<DWORD>(2));
