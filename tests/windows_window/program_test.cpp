@@ -47,7 +47,8 @@ TEST_F(Program, TheDemoIsIdentifiedAndClosingSavesTheLogAndThePage) {
     ASSERT_TRUE(program.waitForStarted());
     HWND window = nullptr;
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return (window = ShownWindowOf(program.processId())); }, 30000));
+        QTest::qWaitFor([&] { return (window = ShownWindowOf(program.processId())); }, 30000))
+        << program.readAllStandardError().toStdString();
     // The log is written at exit only: let the program run until the device
     // must have been found, then close its window as a user does.
     QTest::qWait(10000);

@@ -65,7 +65,7 @@ TEST_F(WindowDemo, IsIdentifiedReadsItsHistoryAndRestartsAfterASettingsSave) {
     ASSERT_TRUE(form->StartedUp());
     ASSERT_TRUE(WaitForStartPortsRecorded(*form));
     demo.Start();
-    ASSERT_TRUE(WaitForStatus(*form, QStringLiteral("Halvane RDK-310.41.0 S/N: ")))
+    ASSERT_TRUE(WaitForStatus(*form, QStringLiteral("RDK-310")))
         << form->StatusPanel()->text().toStdString();
     EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("COM 7"));
 
@@ -82,7 +82,7 @@ TEST_F(WindowDemo, IsIdentifiedReadsItsHistoryAndRestartsAfterASettingsSave) {
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{});
     EXPECT_EQ(dialogs_.questions.size(), 2u);  // the save, then the restart offer
     ASSERT_TRUE(QTest::qWaitFor([&] { return demo.Device()->PlugCount() >= 2; }, 20000));
-    ASSERT_TRUE(WaitForStatus(*form, QStringLiteral("Halvane RDK-310.41.0 S/N: ")));
+    ASSERT_TRUE(WaitForStatus(*form, QStringLiteral("RDK-310")));
 
     // The measurement page reads by itself every second while it is shown.
     form->PageControl()->setCurrentIndex(TForm1::PageMeasuring);

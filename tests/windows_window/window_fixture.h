@@ -60,9 +60,10 @@ class WindowFixture : public ::testing::Test {
                                10000);
     }
 
-    static bool WaitForStatus(TForm1& form, const QString& prefix) {
-        return QTest::qWaitFor([&] { return form.StatusPanel()->text().startsWith(prefix); },
-                               30000) &&
+    // Waits until the status bar names the device: `model` as in "<maker> <model>.<rev>...".
+    static bool WaitForStatus(TForm1& form, const QString& model) {
+        return QTest::qWaitFor(
+                   [&] { return form.StatusPanel()->text().contains(' ' + model + '.'); }, 30000) &&
                Settle(form.Worker());
     }
 
