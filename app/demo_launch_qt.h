@@ -6,8 +6,8 @@
 
 class TForm1;
 
-// The built-in simulated dosimeter of --demo. It talks over a pseudo-terminal,
-// so it exists on Linux only; on Windows --demo is refused with a message.
+// The built-in simulated dosimeter of --demo: over a pseudo-terminal on Linux,
+// over a line in memory on Windows (sim/demo_device.h).
 class DemoLaunch {
   public:
     DemoLaunch();

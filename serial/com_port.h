@@ -10,6 +10,8 @@
 #include "base/app_log.h"
 #include "serial/port_table.h"
 
+class MemoryLine;
+
 // The one serial port of the program. A reader thread waits for received bytes
 // and hands their count to OnDataReceived, whose override reads and decodes them.
 // Reads and writes are serialised by the port lock. The system's side (the
@@ -19,8 +21,9 @@
 // A subclass must call ClosePort in its own destructor: once the subclass part is
 // gone the reader thread could no longer call its OnDataReceived.
 //
-// A line with no system handle behind it (a test's in-memory peer) overrides
-// the transfers and the native open and close.
+// A device path "memory:COM<n>" names a line in memory (serial/memory_line.h)
+// with a simulated device at its other end; the sending device's thread then
+// stands for the reader thread.
 class ComPort {
   public:
     static constexpr std::uint32_t kDefaultBaud = 230400;
@@ -81,6 +84,11 @@ class ComPort {
     // The system's handles of an open port and its reader thread.
     class Native;
 
+    int OpenMemory(const std::string& path);
+    void CloseMemory();
+    std::size_t ReadNative(std::uint8_t* buffer, std::size_t count);
+    std::size_t WriteNative(const std::uint8_t* buffer, std::size_t count);
+
     void Log(const std::string& text) const;
     std::string ResolveDevicePath() const;
     // The reader thread's body: waits for received bytes until stopped, and
@@ -90,6 +98,8 @@ class ComPort {
     PortTableConfig ports_;
     std::string devicePath_;
     std::unique_ptr<Native> native_;
+    // The line in memory while one is open, under the port lock.
+    std::shared_ptr<MemoryLine> memory_;
     std::atomic<bool> open_{false};
     std::mutex portLock_;
     int portNumber_ = 0;

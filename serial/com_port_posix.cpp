@@ -240,20 +240,14 @@ void ComPort::ReaderLoop() {
     WaitForStop(stopFd);
 }
 
-std::size_t ComPort::ReadBytes(std::uint8_t* buffer, std::size_t count) {
-    if (!IsOpen() || count == 0 || buffer == nullptr) {
-        return 0;
-    }
+std::size_t ComPort::ReadNative(std::uint8_t* buffer, std::size_t count) {
     std::lock_guard<std::mutex> guard(portLock_);
     return Transfer(native_->fd, count, POLLIN, [buffer, count](int fd, std::size_t done) {
         return read(fd, buffer + done, count - done);
     });
 }
 
-std::size_t ComPort::WriteBytes(const std::uint8_t* buffer, std::size_t count) {
-    if (!IsOpen() || buffer == nullptr) {
-        return 0;
-    }
+std::size_t ComPort::WriteNative(const std::uint8_t* buffer, std::size_t count) {
     std::lock_guard<std::mutex> guard(portLock_);
     return Transfer(native_->fd, count, POLLOUT, [buffer, count](int fd, std::size_t done) {
         return write(fd, buffer + done, count - done);

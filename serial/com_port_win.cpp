@@ -207,10 +207,7 @@ void ComPort::ReaderLoop() {
     WaitForSingleObject(native.stop, INFINITE);
 }
 
-std::size_t ComPort::ReadBytes(std::uint8_t* buffer, std::size_t count) {
-    if (!IsOpen() || count == 0 || buffer == nullptr) {
-        return 0;
-    }
+std::size_t ComPort::ReadNative(std::uint8_t* buffer, std::size_t count) {
     std::lock_guard<std::mutex> guard(portLock_);
     if (!IsOpen()) {
         return 0;
@@ -221,10 +218,7 @@ std::size_t ComPort::ReadBytes(std::uint8_t* buffer, std::size_t count) {
     });
 }
 
-std::size_t ComPort::WriteBytes(const std::uint8_t* buffer, std::size_t count) {
-    if (!IsOpen() || buffer == nullptr) {
-        return 0;
-    }
+std::size_t ComPort::WriteNative(const std::uint8_t* buffer, std::size_t count) {
     std::lock_guard<std::mutex> guard(portLock_);
     if (!IsOpen()) {
         return 0;

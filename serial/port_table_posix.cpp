@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "serial/memory_line.h"
 #include "serial/port_entry_check.h"
 
 namespace fs = std::filesystem;
@@ -109,6 +110,9 @@ std::vector<PortEntry> EnumeratePorts(const PortTableConfig& config) {
     const auto systemCount = static_cast<std::ptrdiff_t>(ports.size());
     SortByNumber(ports.begin(), ports.begin() + systemCount);
     AddFolderPorts(config, ports);
+    for (const int number : memory_ports::Numbers()) {
+        ports.push_back({number, memory_ports::PathOf(number)});
+    }
     SortByNumber(ports.begin() + systemCount, ports.end());
     return ports;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/wide_text.h"
+#include "serial/memory_line.h"
 #include "serial/port_list.h"
 
 namespace {
@@ -67,14 +68,15 @@ PortTableConfig PortTableConfig::FromEnvironment() {
 
 std::vector<PortEntry> EnumeratePorts(const PortTableConfig& config) {
     std::vector<PortEntry> ports;
-    if (!config.systemPorts) {
-        return ports;
-    }
-    for (const SerialCommValue& value : SerialCommValues()) {
+    for (const SerialCommValue& value :
+         config.systemPorts ? SerialCommValues() : std::vector<SerialCommValue>{}) {
         const int number = PortList::ParsePortNumber(value.port);
         if (PortList::NamesComPort(value.port) && number > 0) {
             ports.push_back({number, *PortDevicePath(config, number), value.device});
         }
+    }
+    for (const int number : memory_ports::Numbers()) {
+        ports.push_back({number, memory_ports::PathOf(number)});
     }
     return ports;
 }
@@ -86,10 +88,17 @@ std::vector<std::string> EnumeratePortNames(const PortTableConfig& config) {
             names.push_back(value.port);
         }
     }
+    for (const int number : memory_ports::Numbers()) {
+        names.push_back("COM" + std::to_string(number));
+    }
     return names;
 }
 
 std::optional<std::string> PortDevicePath(const PortTableConfig&, int number) {
+    const std::vector<int> inMemory = memory_ports::Numbers();
+    if (std::find(inMemory.begin(), inMemory.end(), number) != inMemory.end()) {
+        return memory_ports::PathOf(number);
+    }
     return "\\\\.\\COM" + std::to_string(number);
 }
 

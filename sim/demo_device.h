@@ -6,9 +6,10 @@
 #include "sim/simulated_device.h"
 
 // The simulated dosimeter of `dravo-explorer --demo`: a K310 with a few days of
-// history in a private port folder, plugged in a moment after it is started, so
-// that the automatic scan finds it the way it finds a real device plugged in
-// while the program runs. The folder and the device are gone when the object is.
+// history, plugged in a moment after it is started, so that the automatic scan
+// finds it the way it finds a real device plugged in while the program runs.
+// On Linux it is a pseudo-terminal in a private port folder; on Windows a line
+// in memory. The folder and the device are gone when the object is.
 class DemoDevice {
   public:
     static constexpr int kPortNumber = 7;
@@ -21,8 +22,8 @@ class DemoDevice {
     DemoDevice(const DemoDevice&) = delete;
     DemoDevice& operator=(const DemoDevice&) = delete;
 
-    // Makes the private port folder under the temporary directory and points
-    // DRAVO_PORT_DIR at it; call before the program reads its port table.
+    // Linux: makes the private port folder under the temporary directory and
+    // points DRAVO_PORT_DIR at it; call before the program reads its port table.
     bool PreparePortFolder();
     // Starts the device; it plugs itself in after kPlugInDelayMs.
     void Start();

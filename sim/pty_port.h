@@ -5,26 +5,25 @@
 #include <memory>
 #include <string>
 
+#include "sim/device_end.h"
+
 // The device end of a pseudo-terminal, plugged in as the symlink `linkPath`
 // to its slave. The sim keeps the slave open itself (raw, 230400 8N1) so that
 // the program opening and closing the port does not hang up the master.
 // Destroying it unplugs: the link is removed and both ends are closed, so an
 // open program end sees the hang-up.
-class PtyPort {
+class PtyPort final : public DeviceEnd {
   public:
     static std::unique_ptr<PtyPort> Open(const std::string& linkPath, std::string& error);
-    ~PtyPort();
+    ~PtyPort() override;
 
     PtyPort(const PtyPort&) = delete;
     PtyPort& operator=(const PtyPort&) = delete;
 
-    int MasterFd() const { return master_; }
-    const std::string& SlavePath() const { return slavePath_; }
-    const std::string& LinkPath() const { return linkPath_; }
-
-    // Writes everything, waiting at most `timeoutMs` for room; false when the
-    // bytes could not all be written.
-    bool WriteAll(const std::uint8_t* data, std::size_t length, int timeoutMs);
+    int WaitHandle() const override { return master_; }
+    std::size_t Read(std::uint8_t* buffer, std::size_t count) override;
+    bool WriteAll(const std::uint8_t* data, std::size_t length, int timeoutMs) override;
+    std::string DevicePath() const override { return slavePath_; }
 
   private:
     PtyPort() = default;

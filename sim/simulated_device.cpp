@@ -1,13 +1,10 @@
 #include "sim/simulated_device.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <optional>
 
-#include "sim/pty_port.h"
+#include "serial/memory_line.h"
+#include "sim/device_end.h"
 
 namespace {
 
@@ -65,11 +62,6 @@ SimulatedDevice::SimulatedDevice(const SimOptions& options, SimClock clock)
       faults_(options_.faults),
       transcript_(options_.transcriptPath),
       wireTime_(options_.wireTime) {
-    int fds[2];
-    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) {
-        wakeRead_ = fds[0];
-        wakeWrite_ = fds[1];
-    }
     worker_ = std::thread([this] { Run(); });
 }
 
@@ -78,25 +70,12 @@ SimulatedDevice::~SimulatedDevice() {
         std::lock_guard<std::mutex> lock(mutex_);
         quit_ = true;
     }
-    Wake();
+    wake_.Wake();
     worker_.join();
-    close(wakeRead_);
-    close(wakeWrite_);
 }
 
 std::uint64_t SimulatedDevice::SinceStart() const {
     return clock_() - startMs_;
-}
-
-void SimulatedDevice::Wake() {
-    const std::uint8_t byte = 1;
-    [[maybe_unused]] const ssize_t n = write(wakeWrite_, &byte, 1);
-}
-
-void SimulatedDevice::DrainWake() {
-    std::uint8_t buffer[64];
-    while (read(wakeRead_, buffer, sizeof buffer) > 0) {
-    }
 }
 
 bool SimulatedDevice::PlugIn(const std::string& portDir, int com) {
@@ -108,7 +87,7 @@ bool SimulatedDevice::PlugIn(const std::string& portDir, int com) {
     plugAt_ = std::chrono::steady_clock::now();
     lastError_.clear();
     lock.unlock();
-    Wake();
+    wake_.Wake();
     lock.lock();
     changed_.wait_for(lock, kControlWait,
                       [&] { return plugCount_ != countBefore || !lastError_.empty(); });
@@ -123,14 +102,14 @@ void SimulatedDevice::PlugInAfter(const std::string& portDir, int com, Duration 
         wantPlugged_ = true;
         plugAt_ = std::chrono::steady_clock::now() + delay;
     }
-    Wake();
+    wake_.Wake();
 }
 
 void SimulatedDevice::Unplug() {
     std::unique_lock<std::mutex> lock(mutex_);
     wantPlugged_ = false;
     lock.unlock();
-    Wake();
+    wake_.Wake();
     lock.lock();
     changed_.wait_for(lock, kControlWait, [&] { return !plugged_; });
 }
@@ -162,6 +141,9 @@ int SimulatedDevice::PlugCount() const {
 
 std::string SimulatedDevice::PortPath() const {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (portDir_.empty()) {
+        return memory_ports::PathOf(com_);
+    }
     return (std::filesystem::path(portDir_) / ("COM" + std::to_string(com_))).string();
 }
 
@@ -227,7 +209,7 @@ void SimulatedDevice::ClearTranscript() {
     transcript_.Clear();
 }
 
-void SimulatedDevice::ClosePort(std::unique_ptr<PtyPort>& port) {
+void SimulatedDevice::ClosePort(std::unique_ptr<DeviceEnd>& port) {
     port.reset();
     std::lock_guard<std::mutex> lock(mutex_);
     plugged_ = false;
@@ -236,8 +218,8 @@ void SimulatedDevice::ClosePort(std::unique_ptr<PtyPort>& port) {
     changed_.notify_all();
 }
 
-// Opens or closes the pseudo-terminal as the control state asks.
-void SimulatedDevice::UpdatePlugState(std::unique_ptr<PtyPort>& port) {
+// Plugs the device end in or out as the control state asks.
+void SimulatedDevice::UpdatePlugState(std::unique_ptr<DeviceEnd>& port) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (port && !wantPlugged_) {
         lock.unlock();
@@ -247,11 +229,12 @@ void SimulatedDevice::UpdatePlugState(std::unique_ptr<PtyPort>& port) {
     if (port || !wantPlugged_ || std::chrono::steady_clock::now() < plugAt_) {
         return;
     }
-    const std::string link =
-        (std::filesystem::path(portDir_) / ("COM" + std::to_string(com_))).string();
+    const std::string portDir = portDir_;
+    const int com = com_;
     lock.unlock();
     std::string error;
-    auto opened = PtyPort::Open(link, error);
+    auto opened = OpenDeviceEnd(
+        portDir, com, [this] { wake_.Wake(); }, error);
     lock.lock();
     if (!opened) {
         lastError_ = error;
@@ -260,7 +243,7 @@ void SimulatedDevice::UpdatePlugState(std::unique_ptr<PtyPort>& port) {
         port = std::move(opened);
         plugged_ = true;
         ++plugCount_;
-        devicePath_ = port->SlavePath();
+        devicePath_ = port->DevicePath();
     }
     changed_.notify_all();
 }
@@ -282,7 +265,7 @@ bool SimulatedDevice::EndSilence() {
 }
 
 void SimulatedDevice::Run() {
-    std::unique_ptr<PtyPort> port;
+    std::unique_ptr<DeviceEnd> port;
     FrameDecoder decoder;
     for (;;) {
         UpdatePlugState(port);
@@ -290,7 +273,7 @@ void SimulatedDevice::Run() {
             // What was heard of a frame before the restart is gone.
             decoder = FrameDecoder{};
         }
-        int timeoutMs = -1;
+        std::optional<std::chrono::microseconds> timeout;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (quit_) {
@@ -305,17 +288,12 @@ void SimulatedDevice::Run() {
             }
             if (due) {
                 const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*due - now);
-                timeoutMs = static_cast<int>(std::max<long long>(0, wait.count()) + 1);
+                timeout = std::chrono::milliseconds(std::max<long long>(0, wait.count()) + 1);
             }
         }
-        pollfd fds[2] = {{wakeRead_, POLLIN, 0}, {port ? port->MasterFd() : -1, POLLIN, 0}};
-        if (poll(fds, 2, timeoutMs) < 0 && errno != EINTR) {
-            break;
-        }
-        if (fds[0].revents & POLLIN) {
-            DrainWake();
-        }
-        if (port && (fds[1].revents & POLLIN)) {
+        const int handle = port ? port->WaitHandle() : -1;
+        // A line in memory wakes the device itself: it is read after every wake.
+        if ((wake_.Wait(handle, timeout) || handle < 0) && port) {
             ServeBytes(port, decoder);
         }
     }
@@ -324,25 +302,28 @@ void SimulatedDevice::Run() {
     }
 }
 
-void SimulatedDevice::ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder) {
+void SimulatedDevice::ServeBytes(std::unique_ptr<DeviceEnd>& port, FrameDecoder& decoder) {
+    // Until nothing waits: a line in memory wakes the device once for bytes
+    // that may come while it pauses for an answer.
     std::uint8_t buffer[1024];
-    const ssize_t n = read(port->MasterFd(), buffer, sizeof buffer);
-    // A device restarting in silence hears nothing.
-    if (Silent()) {
-        return;
-    }
-    // The wire time runs from the arrival, so that the device's own work
-    // overlaps it as a real device's would.
-    auto arrived = std::chrono::steady_clock::now();
-    for (ssize_t i = 0; i < n && port; ++i) {
-        if (decoder.Push(buffer[i])) {
-            const std::vector<std::uint8_t> packet(decoder.Packet(),
-                                                   decoder.Packet() + decoder.PacketLength());
-            ServePacket(port, packet, arrived);
-            if (Silent()) {
-                return;
+    for (std::size_t n; port && (n = port->Read(buffer, sizeof buffer)) > 0;) {
+        // A device restarting in silence hears nothing.
+        if (Silent()) {
+            return;
+        }
+        // The wire time runs from the arrival, so that the device's own work
+        // overlaps it as a real device's would.
+        auto arrived = std::chrono::steady_clock::now();
+        for (std::size_t i = 0; i < n && port; ++i) {
+            if (decoder.Push(buffer[i])) {
+                const std::vector<std::uint8_t> packet(decoder.Packet(),
+                                                       decoder.Packet() + decoder.PacketLength());
+                ServePacket(port, packet, arrived);
+                if (Silent()) {
+                    return;
+                }
+                arrived = std::chrono::steady_clock::now();
             }
-            arrived = std::chrono::steady_clock::now();
         }
     }
 }
@@ -365,18 +346,11 @@ bool SimulatedDevice::PauseUntil(SteadyTime until) {
             }
             return true;
         }
-        const auto sleep = left - kSpinBelow;
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sleep);
-        const timespec timeout{static_cast<time_t>(seconds.count()),
-                               static_cast<long>((sleep - seconds).count() * 1000)};
-        pollfd fd{wakeRead_, POLLIN, 0};
-        if (ppoll(&fd, 1, &timeout, nullptr) > 0) {
-            DrainWake();
-        }
+        wake_.Wait(-1, left - kSpinBelow);
     }
 }
 
-void SimulatedDevice::ServePacket(std::unique_ptr<PtyPort>& port,
+void SimulatedDevice::ServePacket(std::unique_ptr<DeviceEnd>& port,
                                   const std::vector<std::uint8_t>& packet, SteadyTime arrived) {
     std::optional<std::vector<std::uint8_t>> answer;
     std::optional<bool> restart;

@@ -13,11 +13,14 @@
 #include "sim/fault_injector.h"
 #include "sim/sim_options.h"
 #include "sim/transcript.h"
+#include "sim/wake_signal.h"
 
-class PtyPort;
+class DeviceEnd;
 
 // A whole simulated dosimeter in a background thread: the device model behind
-// a pseudo-terminal that appears as `portDir`/COM<n> while plugged in.
+// a pseudo-terminal that appears as `portDir`/COM<n> while plugged in, or,
+// with an empty `portDir`, behind a line in memory that this process lists as
+// its port COM<n> (serial/memory_line.h), which is how Windows gets one.
 //
 //   SimulatedDevice dev(options);
 //   dev.PlugIn(portDir, 7);          // DIR/COM7 appears
@@ -59,7 +62,7 @@ class SimulatedDevice {
     // whichever its look.
     bool WaitForAppearance(int count, Duration timeout) const;
 
-    std::string PortPath() const;    // DIR/COM<n>
+    std::string PortPath() const;    // DIR/COM<n>, or memory:COM<n>
     std::string DevicePath() const;  // the current /dev/pts/<k>, empty while away
     std::string LastError() const;
 
@@ -92,18 +95,16 @@ class SimulatedDevice {
     void Run();
     bool WaitForEntries(TranscriptEntry::Direction direction, int group, int code,
                         std::size_t count, Duration timeout) const;
-    void UpdatePlugState(std::unique_ptr<PtyPort>& port);
-    void ServeBytes(std::unique_ptr<PtyPort>& port, FrameDecoder& decoder);
+    void UpdatePlugState(std::unique_ptr<DeviceEnd>& port);
+    void ServeBytes(std::unique_ptr<DeviceEnd>& port, FrameDecoder& decoder);
     // Ends a silent restart that is due: true when the device answers again.
     bool EndSilence();
     bool Silent() const;
-    void ServePacket(std::unique_ptr<PtyPort>& port, const std::vector<std::uint8_t>& packet,
+    void ServePacket(std::unique_ptr<DeviceEnd>& port, const std::vector<std::uint8_t>& packet,
                      SteadyTime arrived);
-    void Wake();
-    void DrainWake();
     // False when the device was unplugged or stopped meanwhile.
     bool PauseUntil(SteadyTime until);
-    void ClosePort(std::unique_ptr<PtyPort>& port);
+    void ClosePort(std::unique_ptr<DeviceEnd>& port);
     std::uint64_t SinceStart() const;
 
     SimOptions options_;
@@ -133,8 +134,7 @@ class SimulatedDevice {
     std::string devicePath_;
     std::string lastError_;
 
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
+    WakeSignal wake_;
     std::thread worker_;
 };
 

@@ -1,5 +1,5 @@
 // Every device answer the command set checks: the link and command set over
-// an in-memory port, with a peer that answers each request from the input,
+// a port on a line in memory, with a peer that answers each request from the input,
 // synchronously from the link's clock (silence, stray bytes, an answer of any
 // length, or one that starts with the request's own address echo). Commands
 // run in the order the input picks. What a command accepts must fit what it
@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "memory_port.h"
 #include "protocol/commands.h"
 #include "protocol/device_link.h"
 #include "protocol/device_models.h"
 #include "protocol/frame.h"
 #include "protocol/identification.h"
+#include "protocol/link_port.h"
+#include "serial/memory_line.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ class ScriptedDevice {
               port_, [this] { return Clock(); }, nullptr, &dialogs_),
           commands_(link_, &log_) {
         link_.SetClockLook(std::chrono::milliseconds(0));
+        memory_ports::Plug(kCom, line_);
+        port_.SetPortNumber(kCom);
+        port_.Attach(&link_);
         if (!port_.OpenPort(ComPort::kDefaultBaud)) {
             std::abort();
         }
@@ -50,13 +54,11 @@ class ScriptedDevice {
     // Every reading of the clock first answers what the program sent; time
     // then moves past an answer timeout, so a silent request fails at once.
     std::uint32_t Clock() {
-        Bytes& sent = port_.Sent();
-        for (const std::uint8_t byte : sent) {
+        for (std::uint8_t byte; line_->DeviceRead(&byte, 1) == 1;) {
             if (requests_.Push(byte)) {
                 Answer(Bytes(requests_.Packet(), requests_.Packet() + requests_.PacketLength()));
             }
         }
-        sent.clear();
         now_ += DeviceLink::kAnswerTimeoutMs + 1;
         return now_;
     }
@@ -89,20 +91,18 @@ class ScriptedDevice {
         Deliver(encoder.Data(), length);
     }
 
-    // What the port's reader does when bytes arrive.
-    void Deliver(const std::uint8_t* bytes, std::size_t count) {
-        port_.Put(bytes, count);
-        while (port_.Waiting() > 0) {
-            link_.OnDataReceived(port_.Waiting());
-        }
-    }
+    // The port's handler runs at once, on this thread.
+    void Deliver(const std::uint8_t* bytes, std::size_t count) { line_->DeviceSend(bytes, count); }
+
+    static constexpr int kCom = 1;
 
     FrameDecoder requests_;
     std::uint32_t now_ = 0xFFFFF000;
     FuzzedDataProvider* input_ = nullptr;
     SilentDialogs dialogs_;
     AppLog log_;
-    MemoryPort port_;
+    std::shared_ptr<MemoryLine> line_ = std::make_shared<MemoryLine>();
+    LinkPort port_{PortTableConfig{.portDir = {}, .systemPorts = false}};
     DeviceLink link_;
     DeviceCommands commands_;
 };

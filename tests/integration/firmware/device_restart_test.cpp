@@ -24,6 +24,19 @@ TEST_F(DeviceRestartRun, UnderAGuardTheConnectionTestRunsOnlyWhileWaitingForTheD
     EXPECT_EQ(log.Lines().back(), "TLX4  : 12.6");
 }
 
+// As the window's demo runs on Windows: the line in memory is listed and
+// opened as a port, and goes away and comes back with the restart.
+TEST_F(DeviceRestartRun, OnALineInMemoryTheDeviceIsFoundAndComesBackAfterARestart) {
+    portDir.clear();
+    Start(Model(SimModel::K310, 41, 0x0C06));
+    EXPECT_EQ(session.Stack().Port().LastOpenPath(), "memory:COM9");
+    OperationGuard guard(host, {});
+    EXPECT_TRUE(RestartIntoMainProgram(Context(), Environment())) << log.Text();
+    EXPECT_EQ(device->PlugCount(), 2);
+    EXPECT_TRUE(session.Connected());
+    EXPECT_EQ(log.Lines().back(), "TLX4  : 12.6");
+}
+
 TEST_F(DeviceRestartRun, AnUnansweredResetFailsWithoutWaiting) {
     Start(Model(SimModel::K310, 41, 0x0C06));
     device->SetFaults({FaultRule{FaultKind::Drop, 1, 0x05, 1, 0, 0}});

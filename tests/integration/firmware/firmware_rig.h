@@ -78,7 +78,7 @@ class FirmwareRig : public ::testing::Test {
         device = std::make_unique<SimulatedDevice>(options);
         // Ports present at the first scan are never tried: plug in after it.
         session.Ports().Refresh();
-        ASSERT_TRUE(device->PlugIn(dir.Path(), kCom)) << device->LastError();
+        ASSERT_TRUE(device->PlugIn(portDir, kCom)) << device->LastError();
         for (int tick = 0; tick < 100 && !Ready(); ++tick) {
             Tick();
         }
@@ -165,6 +165,8 @@ class FirmwareRig : public ::testing::Test {
     }
 
     TempDir dir;
+    // Where the device is plugged in; empty: on a line in memory.
+    std::string portDir = dir.Path();
     AppLog log;
     RecordingDialogs dialogs;
     std::atomic<std::uint32_t> ticks{0};

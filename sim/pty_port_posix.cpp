@@ -89,6 +89,11 @@ PtyPort::~PtyPort() {
     }
 }
 
+std::size_t PtyPort::Read(std::uint8_t* buffer, std::size_t count) {
+    const ssize_t n = read(master_, buffer, count);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
 bool PtyPort::WriteAll(const std::uint8_t* data, std::size_t length, int timeoutMs) {
     std::size_t written = 0;
     while (written < length) {
