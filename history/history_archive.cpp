@@ -11,6 +11,7 @@
 #include "base/language.h"
 #include "base/private_file.h"
 #include "base/utf8_path.h"
+#include "history/live_readings_schema.h"
 
 namespace {
 
@@ -25,15 +26,12 @@ constexpr const char* kSchema =
     " PRIMARY KEY(device, start, length, pulses, state, validity)) WITHOUT ROWID;"
     "CREATE TABLE rings("
     " device INTEGER PRIMARY KEY, layout INTEGER NOT NULL, count INTEGER NOT NULL,"
-    " positions INTEGER NOT NULL, flag INTEGER NOT NULL, pages BLOB NOT NULL);"
-    "PRAGMA user_version = 2;";
+    " positions INTEGER NOT NULL, flag INTEGER NOT NULL, pages BLOB NOT NULL);";
 
 // A record's slot: the reading never exports slot 0, so the archive's CSV
 // must not either. Version 1 did not keep it; a record whose slot no ring
 // shows any more keeps NULL.
-constexpr const char* kUpgradeFrom1 =
-    "ALTER TABLE records ADD COLUMN slot INTEGER;"
-    "PRAGMA user_version = 2;";
+constexpr const char* kUpgradeFrom1 = "ALTER TABLE records ADD COLUMN slot INTEGER;";
 
 constexpr const char* kUpdateSlot =
     "UPDATE records SET slot = ? WHERE device = ? AND start = ? AND length = ? AND pulses = ?"
@@ -104,8 +102,8 @@ bool HistoryArchive::CheckSchema() {
     if (found == kSchemaVersion) {
         return true;
     }
-    if (found == 1) {
-        return UpgradeSchema();
+    if (found == 1 || found == 2) {
+        return UpgradeSchema(found);
     }
     SqliteStatement tables(db_.Handle(), "SELECT count(*) FROM sqlite_master");
     if (!tables.Step()) {
@@ -128,7 +126,9 @@ bool HistoryArchive::ChangeSchema(const std::function<bool()>& change) {
         db_.Execute("COMMIT");
         return true;
     }
-    const bool changed = change() && (db_.Execute("COMMIT") || FailDatabase());
+    const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
+    const bool changed = change() && (db_.Execute(setVersion.c_str()) || FailDatabase()) &&
+                         (db_.Execute("COMMIT") || FailDatabase());
     if (!changed) {
         db_.Execute("ROLLBACK");
     }
@@ -136,12 +136,17 @@ bool HistoryArchive::ChangeSchema(const std::function<bool()>& change) {
 }
 
 bool HistoryArchive::CreateSchema() {
-    return ChangeSchema([this] { return db_.Execute(kSchema) || FailDatabase(); });
+    return ChangeSchema([this] {
+        return (db_.Execute(kSchema) && CreateLiveReadingsTable(db_)) || FailDatabase();
+    });
 }
 
-bool HistoryArchive::UpgradeSchema() {
-    return ChangeSchema(
-        [this] { return (db_.Execute(kUpgradeFrom1) || FailDatabase()) && FillSlotsFromRings(); });
+bool HistoryArchive::UpgradeSchema(std::int64_t found) {
+    return ChangeSchema([this, found] {
+        const bool slots =
+            found >= 2 || ((db_.Execute(kUpgradeFrom1) || FailDatabase()) && FillSlotsFromRings());
+        return slots && (CreateLiveReadingsTable(db_) || FailDatabase());
+    });
 }
 
 // The rings hold whole pages, so a record's offset in its ring tells its slot.
