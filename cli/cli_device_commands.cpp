@@ -1,11 +1,10 @@
 #include <CLI/CLI.hpp>
-#include <chrono>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "base/language.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_measure_watch.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
 #include "firmware/device_info_text.h"
@@ -81,7 +80,7 @@ int RunInfo(CliContext& context) {
     return kExitOk;
 }
 
-int RunMeasure(CliContext& context, int watchSeconds) {
+int RunMeasure(CliContext& context) {
     CliSession session(context.log, context.host, context.dialogs);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
@@ -96,34 +95,27 @@ int RunMeasure(CliContext& context, int watchSeconds) {
         device, [&gate](std::string& notice) { return gate.CheckPage(notice); }, context.dialogs,
         SystemTicks);
 
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(watchSeconds);
-    for (;;) {
-        const auto started = std::chrono::steady_clock::now();
-        const bool read = measurement.ReadMeasurement(true);
-        const MeasurePageState& state = measurement.State();
-        if (CliHost::Interrupted()) {
-            return kExitInterrupted;
-        }
-        if (!read) {
-            std::cerr << PickText("Ошибка чтения", "Reading failed") << '\n';
-            return kExitFailure;
-        }
-        if (context.options.json) {
-            std::cout << nlohmann::json{{"doseRate", state.fonText},
-                                        {"dose", state.doseText},
-                                        {"unitsCode", state.unitsCode},
-                                        {"rateRaw", state.rateRaw},
-                                        {"level", state.fonLevel}}
-                             .dump()
-                      << std::endl;
-        } else {
-            std::cout << state.fonText << '\t' << state.doseText << std::endl;
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            return kExitOk;
-        }
-        std::this_thread::sleep_until(started + std::chrono::seconds(1));
+    const bool read = measurement.ReadMeasurement(true);
+    const MeasurePageState& state = measurement.State();
+    if (CliHost::Interrupted()) {
+        return kExitInterrupted;
     }
+    if (!read) {
+        std::cerr << PickText("Ошибка чтения", "Reading failed") << '\n';
+        return kExitFailure;
+    }
+    if (context.options.json) {
+        std::cout << nlohmann::json{{"doseRate", state.fonText},
+                                    {"dose", state.doseText},
+                                    {"unitsCode", state.unitsCode},
+                                    {"rateRaw", state.rateRaw},
+                                    {"level", state.fonLevel}}
+                         .dump()
+                  << std::endl;
+    } else {
+        std::cout << state.fonText << '\t' << state.doseText << std::endl;
+    }
+    return kExitOk;
 }
 
 }  // namespace
@@ -135,10 +127,11 @@ void AddDeviceCommands(CLI::App& app, CliAction& action) {
                        "identify the device: model, serial number, versions, the update offer")
         ->callback([&action] { action = RunInfo; });
     auto* measure = app.add_subcommand("measure", "read the dose rate and the accumulated dose");
-    auto watchSeconds = std::make_shared<int>(0);
-    measure->add_option("--watch", *watchSeconds, "read once a second for SECONDS")
-        ->check(CLI::NonNegativeNumber);
-    measure->callback([&action, watchSeconds] {
-        action = [watchSeconds](CliContext& context) { return RunMeasure(context, *watchSeconds); };
+    auto watch = std::make_shared<WatchArguments>();
+    AddWatchOptions(*measure, *watch);
+    measure->callback([&action, watch] {
+        action = [watch](CliContext& context) {
+            return watch->watch ? RunMeasureWatch(context, *watch) : RunMeasure(context);
+        };
     });
 }
