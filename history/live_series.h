@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <vector>
+
+// The dose-rate plot's data without its widget: the readings of the last day
+// in time order, reduced for drawing to one min/max pair per pixel column and
+// to one mean per minute. Readings further apart than kGapMs are not joined:
+// the device was away or not read in between.
+class LiveSeries {
+  public:
+    static constexpr std::int64_t kGapMs = 5000;
+    static constexpr std::int64_t kKeepMs = 24 * 3600 * 1000;
+    static constexpr std::int64_t kMinuteMs = 60 * 1000;
+
+    struct Point {
+        std::int64_t timeMs = 0;
+        double value = 0;
+        bool alarm = false;
+    };
+    // The readings of one pixel column; `joined` to the previous non-empty column.
+    struct Column {
+        bool empty = true;
+        bool joined = false;
+        bool alarm = false;
+        double min = 0;
+        double max = 0;
+    };
+    struct Mean {
+        std::int64_t minuteMs = 0;  // the minute's start
+        double value = 0;
+        bool joined = false;  // to the minute before
+    };
+
+    // A reading older than the newest kept goes nowhere.
+    void Add(const Point& point);
+    void Clear() { points_.clear(); }
+    const std::deque<Point>& Points() const { return points_; }
+
+    std::vector<Column> Reduce(std::int64_t fromMs, std::int64_t toMs, int columns) const;
+    std::vector<Mean> MinuteMeans(std::int64_t fromMs, std::int64_t toMs) const;
+    std::optional<Point> Peak(std::int64_t fromMs, std::int64_t toMs) const;
+
+  private:
+    std::deque<Point>::const_iterator At(std::int64_t timeMs) const;
+
+    std::deque<Point> points_;
+};
