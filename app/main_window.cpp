@@ -31,6 +31,7 @@
 #include "base/options_path.h"
 #include "firmware/device_info_device_page_qt.h"
 #include "history/history_device_page_qt.h"
+#include "history/live_device_page_qt.h"
 #include "measure/measure_device_page_qt.h"
 #include "protocol/device_session.h"
 #include "protocol/identification.h"
@@ -79,6 +80,7 @@ struct DevicePageSlot {
 
 const DevicePageSlot kDevicePages[] = {
     {TForm1::PageMeasuring, MakeMeasurePage},
+    {TForm1::PageMeasuring, MakeLivePlotPage},
     {TForm1::PageDevHistory, MakeHistoryPage},
     {TForm1::PageDevControlK310, MakeK310SettingsPage},
     {TForm1::PageDevControlK520, MakeK520SettingsPage},
@@ -461,6 +463,11 @@ void TForm1::CreateDevicePages() {
     };
     context.showStatus = [this](const std::string& text, StatusStyle style) {
         OnGuiThread([this, text, style] { ShowStatus(text, static_cast<int>(style)); });
+    };
+    context.rateReadings = std::make_shared<RateReadingFeed>();
+    context.readOption = [this](const std::string& name) { return options_.ReadInt(name); };
+    context.writeOption = [this](const std::string& name, int value) {
+        options_.WriteInt(name, value);
     };
     for (const DevicePageSlot& slot : kDevicePages) {
         context.tab = Page(slot.tab);
