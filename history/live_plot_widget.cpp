@@ -41,7 +41,7 @@ std::int64_t LabelStep(std::int64_t spanMs) {
 
 LivePlotWidget::LivePlotWidget(const LiveSeries& series, QWidget* parent)
     : QWidget(parent), series_(series) {
-    setMinimumHeight(180);
+    setMinimumHeight(120);
 }
 
 void LivePlotWidget::SetRange(std::int64_t endMs, std::int64_t spanMs) {
