@@ -8,8 +8,11 @@
 #include "base/language.h"
 #include "cli/cli_archive.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_csv_json.h"
 #include "cli/cli_history_chart.h"
 #include "cli/cli_history_period.h"
+#include "cli/cli_iso_time.h"
+#include "cli/cli_output_file.h"
 #include "cli/exit_status.h"
 #include "history/archive_history.h"
 #include "protocol/calendar.h"
@@ -40,10 +43,8 @@ std::string PcTimeText(std::int64_t seconds) {
     return text;
 }
 
-int ArchiveFailed(const CliContext& context, const HistoryArchive& archive) {
-    if (!context.options.quiet) {
-        std::cerr << archive.Error() << '\n';
-    }
+int ArchiveFailed(CliContext& context, const HistoryArchive& archive) {
+    context.report.Fail(archive.Error());
     return kExitFailure;
 }
 
@@ -56,37 +57,34 @@ int RunArchiveList(CliContext& context) {
     if (!archive->Error().empty()) {
         return ArchiveFailed(context, *archive);
     }
-    nlohmann::json list = nlohmann::json::array();
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const ArchivedDevice& device : devices) {
-        const std::string first =
-            device.records > 0 ? PeriodTimeText(DateTimeOfSeconds(device.firstStart)) : "";
-        const std::string last =
-            device.records > 0 ? PeriodTimeText(DateTimeOfSeconds(device.lastStart)) : "";
-        if (context.options.json) {
-            list.push_back({{"serial", device.key.serial},
-                            {"uid", device.key.uid},
-                            {"model", device.key.model},
-                            {"records", device.records},
-                            {"first", first},
-                            {"last", last},
-                            {"lastReading", PcTimeText(device.lastReading)}});
-        } else {
+        const bool any = device.records > 0;
+        const DeviceDateTime first = DateTimeOfSeconds(device.firstStart);
+        const DeviceDateTime last = DateTimeOfSeconds(device.lastStart);
+        list.push_back(
+            {{"serial", device.key.serial},
+             {"uniqueId", device.key.uid},
+             {"model", device.key.model},
+             {"records", device.records},
+             {"first", any ? nlohmann::ordered_json(IsoTime(first)) : nlohmann::ordered_json()},
+             {"last", any ? nlohmann::ordered_json(IsoTime(last)) : nlohmann::ordered_json()},
+             {"lastReading", IsoTime(static_cast<std::time_t>(device.lastReading))}});
+        if (!context.options.json) {
             std::cout << DeviceName(device.key) << '\t' << device.key.model << '\t'
-                      << device.records << '\t' << first << '\t' << last << '\t'
-                      << PcTimeText(device.lastReading) << '\n';
+                      << device.records << '\t' << (any ? PeriodTimeText(first) : "") << '\t'
+                      << (any ? PeriodTimeText(last) : "") << '\t' << PcTimeText(device.lastReading)
+                      << '\n';
         }
     }
-    if (context.options.json) {
-        std::cout << list.dump(2) << '\n';
-    }
+    context.report.Result()["devices"] = list;
     return kExitOk;
 }
 
 // The records of the one archived device `name` names (serial number or
 // unique id); none, with a message, when the archive cannot be used or the
 // name names no device or several.
-std::optional<std::vector<ArchivedRecord>> RecordsOf(const CliContext& context,
-                                                     const std::string& name) {
+std::optional<std::vector<ArchivedRecord>> RecordsOf(CliContext& context, const std::string& name) {
     const std::unique_ptr<HistoryArchive> opened = OpenCliArchive(context);
     if (!opened) {
         return std::nullopt;
@@ -103,15 +101,15 @@ std::optional<std::vector<ArchivedRecord>> RecordsOf(const CliContext& context,
         return std::nullopt;
     }
     if (found.size() != 1) {
-        std::cerr << (found.empty()
-                          ? PickText("В архиве нет прибора ", "The archive has no device ")
-                          : PickText("В архиве несколько приборов ",
-                                     "The archive has several devices "))
-                  << name
-                  << (found.empty() ? ""
-                                    : PickText(": укажите уникальный номер (archive list)",
-                                               ": give the unique id (archive list)"))
-                  << '\n';
+        context.report.Fail(
+            (found.empty()
+                 ? PickText("В архиве нет прибора ", "The archive has no device ")
+                 : PickText("В архиве несколько приборов ", "The archive has several devices ")) +
+            name +
+            (found.empty() ? PickText(" (приборы в архиве: dravo-cli archive list)",
+                                      " (the archived devices: dravo-cli archive list)")
+                           : PickText(": укажите уникальный номер (archive list)",
+                                      ": give the unique id (archive list)")));
         return std::nullopt;
     }
     std::vector<ArchivedRecord> records = archive.Records(found.front().id);
@@ -123,8 +121,12 @@ std::optional<std::vector<ArchivedRecord>> RecordsOf(const CliContext& context,
 }
 
 int RunArchiveCsv(CliContext& context, const ArchiveArguments& arguments) {
-    const std::optional<HistoryPeriod> period = PeriodOf(arguments.from, arguments.to);
+    const std::optional<HistoryPeriod> period =
+        PeriodOf(arguments.from, arguments.to, context.report);
     if (!period) {
+        return kExitUsage;
+    }
+    if (!arguments.csvFile.empty() && !OutputFolderExists(arguments.csvFile, context.report)) {
         return kExitUsage;
     }
     const auto records = RecordsOf(context, arguments.serial);
@@ -133,17 +135,30 @@ int RunArchiveCsv(CliContext& context, const ArchiveArguments& arguments) {
     }
     const std::string csv = ArchiveCsv(*records, period->from, period->to);
     if (arguments.csvFile.empty()) {
-        std::cout << csv << std::flush;
+        if (!context.options.json) {
+            std::cout << csv << std::flush;
+        }
     } else if (ReplaceFileContent(arguments.csvFile, csv) != ReplaceFailure::None) {
         context.dialogs.Error(PickText("Ошибка записи файла\r\n", "File write Error\r\n") +
                               arguments.csvFile);
         return kExitFailure;
     }
+    const nlohmann::ordered_json rows = CsvRecordsJson(csv);
+    nlohmann::ordered_json& result = context.report.Result();
+    result["recordCount"] = rows.size();
+    result["csvFile"] = arguments.csvFile.empty() ? nlohmann::ordered_json()
+                                                  : nlohmann::ordered_json(arguments.csvFile);
+    result["records"] = rows;
+    if (!arguments.csvFile.empty()) {
+        context.report.Say(PickText("Записей в ", "Records written to ") + arguments.csvFile +
+                           ": " + std::to_string(rows.size()));
+    }
     return kExitOk;
 }
 
 int RunArchiveChart(CliContext& context, const ArchiveArguments& arguments) {
-    const std::optional<ChartRequest> request = ChartRequestOf(arguments.chart, arguments.showMax);
+    const std::optional<ChartRequest> request =
+        ChartRequestOf(arguments.chart, arguments.showMax, context.report);
     if (!request) {
         return kExitUsage;
     }
@@ -153,40 +168,58 @@ int RunArchiveChart(CliContext& context, const ArchiveArguments& arguments) {
     }
     auto history = std::make_unique<DeviceHistory>();
     LoadArchiveHistory(*records, *history);
-    std::cout << ChartText(*history, *request, context.options.json);
+    if (context.options.json) {
+        context.report.Result() = ChartJson(*history, *request);
+    } else {
+        std::cout << ChartText(*history, *request, false);
+    }
     return kExitOk;
 }
 
 }  // namespace
 
 void AddArchiveCommands(CLI::App& app, CliAction& action) {
-    auto* archive = app.add_subcommand("archive", "the history kept on this computer");
+    auto* archive = app.add_subcommand("archive", PickText("история, хранимая на этом компьютере",
+                                                           "the history kept on this computer"));
     archive->require_subcommand(1);
     archive
         ->add_subcommand("list",
-                         "the archived devices: serial, model, records, first and "
-                         "last record, last reading")
+                         PickText("приборы в архиве: серийный номер, модель, записи, первая "
+                                  "и последняя запись, последнее чтение",
+                                  "the archived devices: serial, model, records, first and "
+                                  "last record, last reading"))
         ->callback([&action] { action = RunArchiveList; });
 
+    const std::string serialHelp = PickText("прибор: 123-45678 или его уникальный номер",
+                                            "the device: 123-45678, or its unique id");
     auto arguments = std::make_shared<ArchiveArguments>();
-    auto* csv = archive->add_subcommand("csv", "the CSV of a device's archived records");
-    csv->add_option("--serial", arguments->serial, "the device: 123-45678, or its unique id")
-        ->required();
-    csv->add_option("--from", arguments->from, "only records from DATE[THH:MM[:SS]]");
-    csv->add_option("--to", arguments->to, "only records up to DATE[THH:MM[:SS]]");
-    csv->add_option("--csv", arguments->csvFile, "write the CSV to FILE");
+    auto* csv = archive->add_subcommand(
+        "csv", PickText("CSV записей прибора из архива", "the CSV of a device's archived records"));
+    csv->add_option("--serial", arguments->serial, serialHelp)->required();
+    csv->add_option("--from", arguments->from,
+                    PickText("только записи начиная с ДАТА[TЧЧ:ММ[:СС]]",
+                             "only records from DATE[THH:MM[:SS]]"));
+    csv->add_option(
+        "--to", arguments->to,
+        PickText("только записи до ДАТА[TЧЧ:ММ[:СС]]", "only records up to DATE[THH:MM[:SS]]"));
+    csv->add_option("--csv", arguments->csvFile,
+                    PickText("записать CSV в ФАЙЛ", "write the CSV to FILE"));
     csv->callback([&action, arguments] {
         action = [arguments](CliContext& context) { return RunArchiveCsv(context, *arguments); };
     });
 
-    auto* chart = archive->add_subcommand("chart", "the bars of a chart view over the archive");
+    auto* chart = archive->add_subcommand(
+        "chart",
+        PickText("столбцы графика по архиву", "the bars of a chart view over the archive"));
     chart
         ->add_option("view", arguments->chart,
-                     "minute, hour, day, month or year, optionally @2026-12-08T14:05")
+                     PickText("minute, hour, day, month или year, можно с @2026-12-08T14:05",
+                              "minute, hour, day, month or year, optionally @2026-12-08T14:05"))
         ->required();
-    chart->add_option("--serial", arguments->serial, "the device: 123-45678, or its unique id")
-        ->required();
-    chart->add_flag("--max", arguments->showMax, "the chart's first series shows the peaks");
+    chart->add_option("--serial", arguments->serial, serialHelp)->required();
+    chart->add_flag(
+        "--max", arguments->showMax,
+        PickText("первый ряд графика показывает пики", "the chart's first series shows the peaks"));
     chart->callback([&action, arguments] {
         action = [arguments](CliContext& context) { return RunArchiveChart(context, *arguments); };
     });

@@ -9,21 +9,27 @@
 #include "cli/cli_dialogs.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
+#include "cli/cli_report.h"
 
 namespace CLI {
 class App;
 }
 
 // What a command runs with: the parsed options, the log, the host of its
-// waits and the message boxes on standard error (`console`), which the
-// operations see through `dialogs`: nothing shown once a stop was requested.
+// waits, what it reports (`report`) and the message boxes on standard error
+// (`console`), which the operations see through `dialogs`: nothing shown once
+// a stop was requested.
 struct CliContext {
     explicit CliContext(const CliOptions& parsed)
-        : options(parsed), console(parsed.yes, parsed.quiet), dialogs(console, ui, host.Stop()) {}
+        : options(parsed),
+          report(parsed.json, parsed.quiet),
+          console(parsed.yes, report),
+          dialogs(console, ui, host.Stop()) {}
 
     CliOptions options;
     AppLog log;
     CliHost host;
+    CliReport report;
     CliDialogs console;
     InlineUiThread ui;
     WorkerDialogs dialogs;

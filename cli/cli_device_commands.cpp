@@ -3,7 +3,10 @@
 #include <nlohmann/json.hpp>
 
 #include "base/language.h"
+#include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_json_values.h"
+#include "cli/cli_measure_values.h"
 #include "cli/cli_measure_watch.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
@@ -21,30 +24,32 @@ std::string VersionOrBoot(std::uint16_t version) {
 }
 
 int RunPorts(CliContext& context) {
-    CliSession session(context.log, context.host, context.dialogs);
-    nlohmann::json list = nlohmann::json::array();
-    for (const PortProbe& probe : session.ProbePorts()) {
-        if (context.options.json) {
-            list.push_back({{"port", "COM" + std::to_string(probe.number)},
-                            {"path", probe.path},
-                            {"opened", probe.opened},
-                            {"device", probe.answers}});
-            continue;
+    CliSession session(context);
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    const std::vector<PortProbe> probes = session.ProbePorts();
+    for (const PortProbe& probe : probes) {
+        list.push_back({{"port", "COM" + std::to_string(probe.number)},
+                        {"path", probe.path},
+                        {"opened", probe.opened},
+                        {"device", probe.answers}});
+        if (!context.options.json) {
+            std::cout << "COM" << probe.number << '\t' << probe.path << '\t'
+                      << (probe.answers ? PickText("прибор отвечает", "device answers")
+                          : probe.opened ? PickText("нет ответа", "no answer")
+                                         : PickText("не открывается", "cannot be opened"))
+                      << '\n';
         }
-        std::cout << "COM" << probe.number << '\t' << probe.path << '\t'
-                  << (probe.answers  ? PickText("прибор отвечает", "device answers")
-                      : probe.opened ? PickText("нет ответа", "no answer")
-                                     : PickText("не открывается", "cannot be opened"))
-                  << '\n';
     }
-    if (context.options.json) {
-        std::cout << list.dump(2) << '\n';
+    context.report.Result()["ports"] = list;
+    if (probes.empty()) {
+        context.report.Say(PickText("Последовательные порты не найдены; почему: dravo-cli doctor",
+                                    "No serial ports found; why: dravo-cli doctor"));
     }
     return CliHost::Interrupted() ? kExitInterrupted : kExitOk;
 }
 
 int RunInfo(CliContext& context) {
-    CliSession session(context.log, context.host, context.dialogs);
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Identified);
         status != kExitOk) {
@@ -52,17 +57,17 @@ int RunInfo(CliContext& context) {
     }
     const std::string serial = SerialNumberText(info.inf1);
     if (context.options.json) {
-        std::cout << nlohmann::json{{"port", "COM" + std::to_string(session.PortNumber())},
-                                    {"model", info.modelName},
-                                    {"serial", serial},
-                                    {"uniqueId", UniqueIdText(info.uid)},
-                                    {"bootVersion", VersionText(info.bootVersion)},
-                                    {"mainVersion", VersionOrBoot(info.mainVersion)},
-                                    {"bootMode", info.BootMode()},
-                                    {"offer", UpdateOfferLines(info)},
-                                    {"pageLines", DeviceInfoLines(info)}}
-                         .dump(2)
-                  << '\n';
+        const std::vector<std::string> offer = UpdateOfferLines(info);
+        context.report.Result() = {{"port", "COM" + std::to_string(session.PortNumber())},
+                                   {"model", info.modelName},
+                                   {"serial", serial},
+                                   {"uniqueId", UniqueIdText(info.uid)},
+                                   {"bootVersion", VersionJson(info.bootVersion)},
+                                   {"mainVersion", VersionJson(info.mainVersion)},
+                                   {"bootMode", info.BootMode()},
+                                   {"updateOffered", !offer.empty()},
+                                   {"offer", offer},
+                                   {"pageLines", DeviceInfoLines(info)}};
         return kExitOk;
     }
     std::cout << PickText("Модель: ", "Model: ") << info.modelName << '\n'
@@ -81,7 +86,7 @@ int RunInfo(CliContext& context) {
 }
 
 int RunMeasure(CliContext& context) {
-    CliSession session(context.log, context.host, context.dialogs);
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
         status != kExitOk) {
@@ -101,19 +106,12 @@ int RunMeasure(CliContext& context) {
         return kExitInterrupted;
     }
     if (!read) {
-        std::cerr << PickText("Ошибка чтения", "Reading failed") << '\n';
+        context.report.Fail(PickText("Ошибка чтения", "Reading failed"));
         return kExitFailure;
     }
-    if (context.options.json) {
-        std::cout << nlohmann::json{{"doseRate", state.fonText},
-                                    {"dose", state.doseText},
-                                    {"unitsCode", state.unitsCode},
-                                    {"rateRaw", state.rateRaw},
-                                    {"level", state.fonLevel}}
-                         .dump()
-                  << std::endl;
-    } else {
-        std::cout << state.fonText << '\t' << state.doseText << std::endl;
+    context.report.Result() = MeasureJson(state);
+    if (!context.options.json) {
+        std::cout << MeasureLine(state) << std::endl;
     }
     return kExitOk;
 }
@@ -121,12 +119,17 @@ int RunMeasure(CliContext& context) {
 }  // namespace
 
 void AddDeviceCommands(CLI::App& app, CliAction& action) {
-    app.add_subcommand("ports", "the serial ports and which answer as a dosimeter")
+    app.add_subcommand("ports", PickText("последовательные порты и на каких отвечает дозиметр",
+                                         "the serial ports and which answer as a dosimeter"))
         ->callback([&action] { action = RunPorts; });
-    app.add_subcommand("info",
-                       "identify the device: model, serial number, versions, the update offer")
+    app.add_subcommand("info", PickText("опознать прибор: модель, серийный номер, версии, "
+                                        "предложение обновления",
+                                        "identify the device: model, serial number, versions, "
+                                        "the update offer"))
         ->callback([&action] { action = RunInfo; });
-    auto* measure = app.add_subcommand("measure", "read the dose rate and the accumulated dose");
+    auto* measure =
+        app.add_subcommand("measure", PickText("прочитать мощность дозы и накопленную дозу",
+                                               "read the dose rate and the accumulated dose"));
     auto watch = std::make_shared<WatchArguments>();
     AddWatchOptions(*measure, *watch);
     measure->callback([&action, watch] {

@@ -20,7 +20,7 @@ bool IsYes(const std::string& answer) {
 }  // namespace
 
 bool CliDialogs::AskYesNo(const std::string& text) {
-    Show(text);
+    report_.Say(text);
     if (assumeYes_) {
         return true;
     }
@@ -30,24 +30,11 @@ bool CliDialogs::AskYesNo(const std::string& text) {
         std::cerr << PickText("[д/Н] ", "[y/N] ") << std::flush;
         std::getline(std::cin, answer);
     } else {
-        Show(PickText("Нет ответа: добавьте --yes", "Not answered: add --yes"));
+        report_.Say(PickText("Нет ответа: добавьте --yes", "Not answered: add --yes"));
     }
-    return IsYes(answer);
-}
-
-void CliDialogs::Show(const std::string& text) const {
-    if (quiet_) {
-        return;
+    if (!IsYes(answer)) {
+        report_.Declined();
+        return false;
     }
-    // The program's "\n\r" and "\r\n" breaks become plain line breaks on a terminal.
-    std::string shown;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool besideBreak =
-            (i > 0 && text[i - 1] == '\n') || (i + 1 < text.size() && text[i + 1] == '\n');
-        if (text[i] == '\r' && besideBreak) {
-            continue;
-        }
-        shown += text[i];
-    }
-    std::cerr << shown << '\n';
+    return true;
 }

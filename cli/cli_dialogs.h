@@ -3,17 +3,19 @@
 #include <iostream>
 
 #include "base/dialogs.h"
+#include "cli/cli_report.h"
 
 // Message boxes on the command line: errors, warnings and information on
-// standard error; a question is answered by --yes, or asked on the terminal,
-// and otherwise declined. No input or file dialogs.
+// standard error, an error also kept as the command's failure; a question is
+// answered by --yes, or asked on the terminal, and otherwise declined (which
+// the report hears). No input or file dialogs.
 class CliDialogs final : public Dialogs {
   public:
-    CliDialogs(bool assumeYes, bool quiet) : assumeYes_(assumeYes), quiet_(quiet) {}
+    CliDialogs(bool assumeYes, CliReport& report) : assumeYes_(assumeYes), report_(report) {}
 
-    void Error(const std::string& text) override { Show(text); }
-    void Information(const std::string& text) override { Show(text); }
-    void Warning(const std::string& text) override { Show(text); }
+    void Error(const std::string& text) override { report_.Fail(text); }
+    void Information(const std::string& text) override { report_.Say(text); }
+    void Warning(const std::string& text) override { report_.Say(text); }
     bool AskYesNo(const std::string& text) override;
     bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
     bool SaveFileName(const std::string&, const std::string&, std::string&) override {
@@ -21,8 +23,6 @@ class CliDialogs final : public Dialogs {
     }
 
   private:
-    void Show(const std::string& text) const;
-
     bool assumeYes_;
-    bool quiet_;
+    CliReport& report_;
 };

@@ -2,14 +2,15 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "base/language.h"
 #include "cli/cli_commands.h"
 #include "cli/exit_status.h"
 #include "serial/port_doctor.h"
 
 namespace {
 
-nlohmann::json ReportJson(const DoctorReport& report) {
-    nlohmann::json ports = nlohmann::json::array();
+nlohmann::ordered_json ReportJson(const DoctorReport& report) {
+    nlohmann::ordered_json ports = nlohmann::ordered_json::array();
     for (const DoctorPort& port : report.ports) {
         ports.push_back({{"port", "COM" + std::to_string(port.entry.number)},
                          {"path", port.entry.path},
@@ -30,10 +31,12 @@ nlohmann::json ReportJson(const DoctorReport& report) {
 
 int RunDoctor(CliContext& context) {
     const DoctorReport report = BuildDoctorReport(DoctorInput::FromEnvironment());
-    if (context.options.json) {
-        std::cout << ReportJson(report).dump(2) << '\n';
-    } else {
+    context.report.Result() = ReportJson(report);
+    if (!context.options.json) {
         std::cout << DoctorReportText(report);
+    }
+    if (!report.SomePortOpens()) {
+        context.report.Fail(PickText("Ни один порт не открывается", "No port opens"));
     }
     return report.SomePortOpens() ? kExitOk : kExitFailure;
 }
@@ -41,8 +44,9 @@ int RunDoctor(CliContext& context) {
 }  // namespace
 
 void AddDoctorCommand(CLI::App& app, CliAction& action) {
-    app.add_subcommand("doctor",
-                       "why a dosimeter may not be reachable: ports, permissions, "
-                       "holders, services")
+    app.add_subcommand("doctor", PickText("почему дозиметр может быть недоступен: порты, права, "
+                                          "занявшие порт программы, службы",
+                                          "why a dosimeter may not be reachable: ports, "
+                                          "permissions, holders, services"))
         ->callback([&action] { action = RunDoctor; });
 }

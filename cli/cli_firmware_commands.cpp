@@ -10,7 +10,9 @@
 #include <CLI/CLI.hpp>
 #include "base/language.h"
 
+#include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_json_values.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_restart_environment.h"
 #include "cli/cli_session.h"
@@ -81,24 +83,39 @@ int Finished(bool succeeded) {
 }
 
 int RunRestart(CliContext& context, bool bootLoader) {
-    CliSession session(context.log, context.host, context.dialogs);
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Identified);
         status != kExitOk) {
         return status;
+    }
+    if (!context.dialogs.AskYesNo(bootLoader
+                                      ? PickText("Перезагрузить прибор в загрузчик?",
+                                                 "Restart the device into its boot loader?")
+                                      : PickText("Перезагрузить прибор в основную программу?",
+                                                 "Restart the device into its main program?"))) {
+        return kExitFailure;
     }
     CliRestartEnvironment environment(session, context.host, info);
     const FirmwareContext firmware = Firmware(context, session);
     DeviceRestart restart(firmware, environment.Environment());
     const RestartResult result = bootLoader ? restart.IntoBootLoader() : restart.IntoMainProgram();
     if (result != RestartResult::Done && !CliHost::Interrupted()) {
-        std::cerr << PickText("Ошибка перезагрузки прибора", "Error restarting Device") << '\n';
+        context.report.Fail(PickText("Ошибка перезагрузки прибора", "Error restarting Device"));
+    }
+    if (result == RestartResult::Done) {
+        context.report.Result() = {{"restartedInto", bootLoader ? "boot" : "main"},
+                                   {"bootMode", info.BootMode()}};
+        context.report.Say(bootLoader ? PickText("Прибор перезагружен в загрузчик",
+                                                 "The device restarted into its boot loader")
+                                      : PickText("Прибор перезагружен в основную программу",
+                                                 "The device restarted into its main program"));
     }
     return Finished(result == RestartResult::Done);
 }
 
 int RunUpdate(CliContext& context) {
-    CliSession session(context.log, context.host, context.dialogs);
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Identified);
         status != kExitOk) {
@@ -137,13 +154,14 @@ int RunUpdate(CliContext& context) {
             }
         },
         [&info] { return info.valid; });
-    update.KeepSettingsWith([&context, &session, quiet] {
+    update.KeepSettingsWith([&context, &session] {
         const std::string path =
             BackUpDeviceSettings(session.Stack().Commands(), context.host, context.dialogs,
                                  context.log, SettingsBackupFolder());
-        if (!path.empty() && !quiet) {
-            std::cerr << PickText("Настройки прибора сохранены в ", "Device settings saved to ")
-                      << path << '\n';
+        if (!path.empty()) {
+            context.report.Result()["settingsFile"] = path;
+            context.report.Say(
+                PickText("Настройки прибора сохранены в ", "Device settings saved to ") + path);
         }
         return path;
     });
@@ -151,8 +169,13 @@ int RunUpdate(CliContext& context) {
     context.host.LeaveFirstSignalToCancel([&update] { update.Cancel(); });
     const FirmwareUpdate::Outcome outcome = update.Run();
     bar.reset();
-    if (outcome == FirmwareUpdate::Outcome::Stopped && !quiet) {
-        std::cerr << FirmwareUpdate::StoppedText(update.FailedStep()) << '\n';
+    if (outcome == FirmwareUpdate::Outcome::Stopped) {
+        context.report.Fail(FirmwareUpdate::StoppedText(update.FailedStep()));
+    }
+    if (outcome == FirmwareUpdate::Outcome::Succeeded) {
+        context.report.Result()["mainVersion"] = VersionJson(info.mainVersion);
+        context.report.Say(PickText("Прошивка обновлена: ", "Firmware updated: ") +
+                           VersionText(info.mainVersion));
     }
     return Finished(outcome == FirmwareUpdate::Outcome::Succeeded);
 }
@@ -161,20 +184,26 @@ int RunUpdate(CliContext& context) {
 
 void AddFirmwareCommands(CLI::App& app, CliAction& action) {
     auto* restart = app.add_subcommand(
-        "restart", "restart the device into its boot loader or its main program");
+        "restart", PickText("перезагрузить прибор в загрузчик или в основную программу "
+                            "(спрашивает, или --yes)",
+                            "restart the device into its boot loader or its main program "
+                            "(asks, or --yes)"));
     auto target = std::make_shared<std::string>();
-    restart->add_option("TARGET", *target, "boot or main")
+    restart->add_option("TARGET", *target, PickText("boot или main", "boot or main"))
         ->required()
-        ->check(CLI::IsMember({"boot", "main"}));
+        ->check(OneOf({"boot", "main"}));
     restart->callback([&action, target] {
         action = [boot = *target == "boot"](CliContext& context) {
             return RunRestart(context, boot);
         };
     });
-    auto* firmware = app.add_subcommand("firmware", "the device's firmware");
+    auto* firmware =
+        app.add_subcommand("firmware", PickText("прошивка прибора", "the device's firmware"));
     firmware->require_subcommand(1);
     firmware
-        ->add_subcommand("update",
-                         "the five-step update with the carried images; asks first (or --yes)")
+        ->add_subcommand("update", PickText("обновление в пять шагов встроенными образами; "
+                                            "сначала спрашивает (или --yes)",
+                                            "the five-step update with the carried images; asks "
+                                            "first (or --yes)"))
         ->callback([&action] { action = RunUpdate; });
 }

@@ -1,6 +1,5 @@
 #include "cli/cli_history_chart.h"
 
-#include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -8,13 +7,13 @@
 #include "cli/cli_history_period.h"
 #include "history/history_navigation.h"
 
-std::optional<ChartRequest> ChartRequestOf(const std::string& text, bool showMax) {
+std::optional<ChartRequest> ChartRequestOf(const std::string& text, bool showMax,
+                                           CliReport& report) {
     std::optional<ChartRequest> request = ParseChartRequest(text, showMax);
     if (!request) {
-        std::cerr << PickText("Неверный вид графика: ", "Bad chart view: ") << text
-                  << PickText(" (minute, hour, day, month или year, затем @2026-12-08T14:05)",
-                              " (minute, hour, day, month or year, then @2026-12-08T14:05)")
-                  << '\n';
+        report.Fail(PickText("Неверный вид графика: ", "Bad chart view: ") + text +
+                    PickText(" (minute, hour, day, month или year, затем @2026-12-08T14:05)",
+                             " (minute, hour, day, month or year, then @2026-12-08T14:05)"));
     }
     return request;
 }
@@ -50,7 +49,9 @@ std::optional<ChartRequest> ParseChartRequest(const std::string& text, bool show
     return request;
 }
 
-std::string ChartText(const DeviceHistory& history, const ChartRequest& request, bool json) {
+namespace {
+
+ChartPicture Picture(const DeviceHistory& history, const ChartRequest& request) {
     HistoryChartView view;
     ToLast(view, history.readTime);
     view.level = request.level;
@@ -58,18 +59,32 @@ std::string ChartText(const DeviceHistory& history, const ChartRequest& request,
     if (request.at) {
         view.view = *request.at;
     }
-    const ChartPicture picture = DrawHistory(history, view);
-    if (json) {
-        nlohmann::json bars = nlohmann::json::array();
-        for (const ChartBar& bar : picture.bars) {
-            nlohmann::json entry{{"label", bar.label}};
-            for (std::size_t s = 0; s < bar.series.size(); ++s) {
-                entry["series" + std::to_string(s + 1)] = {
-                    {"value", bar.series[s].value}, {"color", ColorText(bar.series[s].color)}};
-            }
-            bars.push_back(std::move(entry));
+    return DrawHistory(history, view);
+}
+
+nlohmann::ordered_json PictureJson(const ChartPicture& picture) {
+    nlohmann::ordered_json bars = nlohmann::ordered_json::array();
+    for (const ChartBar& bar : picture.bars) {
+        nlohmann::ordered_json entry{{"label", bar.label}};
+        for (std::size_t s = 0; s < bar.series.size(); ++s) {
+            entry["series" + std::to_string(s + 1)] = {{"value", bar.series[s].value},
+                                                       {"color", ColorText(bar.series[s].color)}};
         }
-        return nlohmann::json{{"title", picture.title}, {"bars", bars}}.dump(2) + "\n";
+        bars.push_back(std::move(entry));
+    }
+    return {{"title", picture.title}, {"bars", bars}};
+}
+
+}  // namespace
+
+nlohmann::ordered_json ChartJson(const DeviceHistory& history, const ChartRequest& request) {
+    return PictureJson(Picture(history, request));
+}
+
+std::string ChartText(const DeviceHistory& history, const ChartRequest& request, bool json) {
+    const ChartPicture picture = Picture(history, request);
+    if (json) {
+        return PictureJson(picture).dump() + "\n";
     }
     std::ostringstream text;
     for (const std::string& line : picture.title) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 
+#include "cli/cli_report.h"
 #include "history/device_history.h"
 #include "history/history_chart_model.h"
 
@@ -17,10 +19,12 @@ struct ChartRequest {
 
 // None for an unknown level or a date-time of another form.
 std::optional<ChartRequest> ParseChartRequest(const std::string& text, bool showMax);
-// The same, with a message on standard error for a request of another form.
-std::optional<ChartRequest> ChartRequestOf(const std::string& text, bool showMax);
+// The same, with the failure told to `report` for a request of another form.
+std::optional<ChartRequest> ChartRequestOf(const std::string& text, bool showMax,
+                                           CliReport& report);
 
 // The bars of the view exactly as the page computes them: the two title lines,
 // then per bar its label and the value and colour of the three series; with
 // `json` one object holding `title` and `bars`.
 std::string ChartText(const DeviceHistory& history, const ChartRequest& request, bool json);
+nlohmann::ordered_json ChartJson(const DeviceHistory& history, const ChartRequest& request);

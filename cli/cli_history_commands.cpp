@@ -8,8 +8,11 @@
 #include "base/language.h"
 #include "cli/cli_archive.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_csv_json.h"
 #include "cli/cli_history_chart.h"
 #include "cli/cli_history_period.h"
+#include "cli/cli_iso_time.h"
+#include "cli/cli_output_file.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
@@ -32,7 +35,8 @@ struct HistoryReadArguments {
 };
 
 // The reading's CSV, cut to the period, to the file or to standard output.
-// With a chart to print, standard output is the chart's.
+// With a chart to print, standard output is the chart's; under --json the
+// records and the chart go into the result.
 int WriteCsv(CliContext& context, const DeviceHistory& history, const HistoryPeriod& period,
              const std::string& file, bool chart) {
     std::unique_ptr<CsvText> cut;
@@ -48,16 +52,18 @@ int WriteCsv(CliContext& context, const DeviceHistory& history, const HistoryPer
         context.dialogs.Error(PickText("Ошибка записи файла\r\n", "File write Error\r\n") + file);
         return kExitFailure;
     }
-    if (context.options.json && !chart) {
-        std::cout << nlohmann::json{{"records", csv.Rows() - 1},
-                                    {"readTime",
-                                     PeriodTimeText(DeviceDateTime::Of(
-                                         2000 + history.readTime.year, history.readTime.month,
-                                         history.readTime.day, history.readTime.hour,
-                                         history.readTime.minute, history.readTime.second))},
-                                    {"csv", file}}
-                         .dump(2)
-                  << '\n';
+    const DeviceTimeRecord& read = history.readTime;
+    nlohmann::ordered_json& result = context.report.Result();
+    result["readTime"] = IsoTime(DeviceDateTime::Of(2000 + read.year, read.month, read.day,
+                                                    read.hour, read.minute, read.second));
+    result["recordCount"] = csv.Rows() - 1;
+    result["csvFile"] = file.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(file);
+    if (context.options.json) {
+        result["records"] = CsvRecordsJson(csv.Bytes());
+    }
+    if (!file.empty()) {
+        context.report.Say(PickText("Записей в ", "Records written to ") + file + ": " +
+                           std::to_string(csv.Rows() - 1));
     }
     return kExitOk;
 }
@@ -74,32 +80,50 @@ std::string ProgressDetail(const ReadingProgress& reached) {
 }
 
 // How much of the reading came from the device and how much from the archive.
-void SayWhatWasAsked(const CliContext& context, const ReadHistory& reading, bool archived) {
-    if (!archived || context.options.quiet) {
+void SayWhatWasAsked(CliContext& context, const ReadHistory& reading, bool archived) {
+    if (!archived) {
         return;
     }
+    context.report.Result()["recordsAsked"] = reading.RecordsAsked();
+    context.report.Result()["recordsFromArchive"] = reading.RecordsFromArchive();
     if (!reading.ArchiveError().empty()) {
-        std::cerr << reading.ArchiveError() << '\n';
+        context.report.Say(reading.ArchiveError());
     }
-    std::cerr << PickText("Запрошено у прибора записей: ", "Records asked of the device: ")
-              << reading.RecordsAsked()
-              << PickText(", взято из архива: ", ", taken from the archive: ")
-              << reading.RecordsFromArchive() << '\n';
+    context.report.Say(PickText("Запрошено у прибора записей: ", "Records asked of the device: ") +
+                       std::to_string(reading.RecordsAsked()) +
+                       PickText(", взято из архива: ", ", taken from the archive: ") +
+                       std::to_string(reading.RecordsFromArchive()));
+}
+
+// A reading that was cut off says what it kept for the next one.
+void SayWhatWasKept(const CliContext& context, const ReadHistory& reading) {
+    if (reading.PagesKept() == 0 || context.options.quiet) {
+        return;
+    }
+    std::cerr << PickText("Сохранено в архиве полных страниц: ",
+                          "Complete pages kept in the archive: ")
+              << reading.PagesKept()
+              << PickText("; следующее чтение запросит только остальные",
+                          "; the next reading asks only for the rest")
+              << '\n';
 }
 
 int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
-    const auto period = PeriodOf(arguments.from, arguments.to);
+    const auto period = PeriodOf(arguments.from, arguments.to, context.report);
     if (!period) {
         return kExitUsage;
     }
     std::optional<ChartRequest> chart;
     if (!arguments.chart.empty()) {
-        chart = ChartRequestOf(arguments.chart, arguments.showMax);
+        chart = ChartRequestOf(arguments.chart, arguments.showMax, context.report);
         if (!chart) {
             return kExitUsage;
         }
     }
-    CliSession session(context.log, context.host, context.dialogs);
+    if (!arguments.csvFile.empty() && !OutputFolderExists(arguments.csvFile, context.report)) {
+        return kExitUsage;
+    }
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
         status != kExitOk) {
@@ -125,13 +149,19 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
     // Interrupted, the reading ends after its page and still closes the
     // device's history access.
     context.host.LeaveFirstSignalToCancel([&reading] { reading.Cancel(); });
-    switch (reading.Run(SensorCount(info.board.boardCode))) {
+    const HistoryOutcome outcome = reading.Run(SensorCount(info.board.boardCode));
+    SayWhatWasKept(context, reading);
+    switch (outcome) {
         case HistoryOutcome::Completed: {
             SayWhatWasAsked(context, reading, archive != nullptr);
             const int status =
                 WriteCsv(context, *history, *period, arguments.csvFile, chart.has_value());
             if (status == kExitOk && chart) {
-                std::cout << ChartText(*history, *chart, context.options.json);
+                if (context.options.json) {
+                    context.report.Result().update(ChartJson(*history, *chart));
+                } else {
+                    std::cout << ChartText(*history, *chart, false);
+                }
             }
             return status;
         }
@@ -146,41 +176,62 @@ int RunHistoryRead(CliContext& context, const HistoryReadArguments& arguments) {
 }
 
 int RunHistoryDelete(CliContext& context) {
-    CliSession session(context.log, context.host, context.dialogs);
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
         status != kExitOk) {
         return status;
     }
     CommandsHistoryDevice device(session.Stack().Commands());
-    return OutcomeStatus(
+    const int status = OutcomeStatus(
         DeleteHistoryClick(HistoryAccess{device, context.host, nullptr}, context.dialogs));
+    context.report.Result()["historyDeleted"] = status == kExitOk;
+    if (status == kExitOk) {
+        context.report.Say(
+            PickText("История в приборе удалена", "The history in the device is deleted"));
+    }
+    return status;
 }
 
 }  // namespace
 
 void AddHistoryCommands(CLI::App& app, CliAction& action) {
-    auto* history = app.add_subcommand("history", "the device's measurement history");
+    auto* history = app.add_subcommand(
+        "history", PickText("история измерений прибора", "the device's measurement history"));
     history->require_subcommand(1);
     auto arguments = std::make_shared<HistoryReadArguments>();
     auto* read = history->add_subcommand(
-        "read",
-        "read the history (what is new since the archived reading) and archive it; "
-        "the CSV on standard output or into a file");
-    read->add_option("--csv", arguments->csvFile, "write the CSV to FILE");
-    read->add_option("--from", arguments->from, "only records from DATE[THH:MM[:SS]]");
-    read->add_option("--to", arguments->to, "only records up to DATE[THH:MM[:SS]]");
+        "read", PickText("прочитать историю (новое после записанного в архив) и сохранить в "
+                         "архиве; CSV на стандартный вывод или в файл",
+                         "read the history (what is new since the archived reading) and archive "
+                         "it; the CSV on standard output or into a file"));
+    read->add_option("--csv", arguments->csvFile,
+                     PickText("записать CSV в ФАЙЛ", "write the CSV to FILE"));
+    read->add_option("--from", arguments->from,
+                     PickText("только записи начиная с ДАТА[TЧЧ:ММ[:СС]]",
+                              "only records from DATE[THH:MM[:SS]]"));
+    read->add_option(
+        "--to", arguments->to,
+        PickText("только записи до ДАТА[TЧЧ:ММ[:СС]]", "only records up to DATE[THH:MM[:SS]]"));
     read->add_option("--chart", arguments->chart,
-                     "print the bars of a chart view: minute, hour, day, month or year, "
-                     "optionally @2026-12-08T14:05");
-    read->add_flag("--max", arguments->showMax, "the chart's first series shows the peaks");
+                     PickText("вывести столбцы графика: minute, hour, day, month или year, "
+                              "можно с @2026-12-08T14:05",
+                              "print the bars of a chart view: minute, hour, day, month or year, "
+                              "optionally @2026-12-08T14:05"));
+    read->add_flag(
+        "--max", arguments->showMax,
+        PickText("первый ряд графика показывает пики", "the chart's first series shows the peaks"));
     read->add_flag("--full", arguments->full,
-                   "ask the device for every record, also those the archive holds");
+                   PickText("запросить у прибора все записи, и те, что есть в архиве",
+                            "ask the device for every record, also those the archive holds"));
     read->add_flag("--no-archive", arguments->noArchive,
-                   "neither take records from the archive nor keep the reading in it");
+                   PickText("не брать записи из архива и не сохранять чтение в нём",
+                            "neither take records from the archive nor keep the reading in it"));
     read->callback([&action, arguments] {
         action = [arguments](CliContext& context) { return RunHistoryRead(context, *arguments); };
     });
-    history->add_subcommand("delete", "delete the history in the device (asks, or --yes)")
+    history
+        ->add_subcommand("delete", PickText("удалить историю в приборе (спрашивает, или --yes)",
+                                            "delete the history in the device (asks, or --yes)"))
         ->callback([&action] { action = RunHistoryDelete; });
 }

@@ -1,7 +1,6 @@
 #include "cli/cli_history_period.h"
 
 #include <cstdio>
-#include <iostream>
 #include <tuple>
 
 #include "base/language.h"
@@ -62,7 +61,8 @@ std::optional<std::uint32_t> ParseHistoryTime(const std::string& text, bool endO
     return SecondsSince2000(DeviceDateTime::Of(*year, *month, *day, *hour, *minute, *second));
 }
 
-std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string& to) {
+std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string& to,
+                                      CliReport& report) {
     HistoryPeriod period;
     for (auto [text, end, bound] :
          {std::tuple(&from, false, &period.from), std::tuple(&to, true, &period.to)}) {
@@ -71,19 +71,17 @@ std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string
         }
         const auto seconds = ParseHistoryTime(*text, end);
         if (!seconds) {
-            std::cerr << PickText("Неверная дата: ", "Bad date: ") << *text
-                      << PickText(" (формат 2026-12-08, 2026-12-08T14:05 или 2026-12-08T14:05:30)",
-                                  " (the form is 2026-12-08, 2026-12-08T14:05 or "
-                                  "2026-12-08T14:05:30)")
-                      << '\n';
+            report.Fail(PickText("Неверная дата: ", "Bad date: ") + *text +
+                        PickText(" (формат 2026-12-08, 2026-12-08T14:05 или 2026-12-08T14:05:30)",
+                                 " (the form is 2026-12-08, 2026-12-08T14:05 or "
+                                 "2026-12-08T14:05:30)"));
             return std::nullopt;
         }
         *bound = *seconds;
         period.whole = false;
     }
     if (period.from > period.to) {
-        std::cerr << PickText("Начало периода позже его конца", "The period starts after it ends")
-                  << '\n';
+        report.Fail(PickText("Начало периода позже его конца", "The period starts after it ends"));
         return std::nullopt;
     }
     return period;

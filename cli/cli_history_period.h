@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/cli_report.h"
 #include "protocol/calendar.h"
 
 // Seconds since 2000 (the device calendar) of "2026-12-08", "2026-12-08T14:05"
@@ -20,9 +21,10 @@ struct HistoryPeriod {
     bool whole = true;
 };
 
-// The period --from and --to name (either may be empty); none, with a message
-// on standard error, when they make none.
-std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string& to);
+// The period --from and --to name (either may be empty); none, with the
+// failure told to `report`, when they make none.
+std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string& to,
+                                      CliReport& report);
 
 // "2026-12-08T14:05:00", the form --from and --to take.
 std::string PeriodTimeText(const DeviceDateTime& time);

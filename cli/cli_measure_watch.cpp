@@ -48,8 +48,7 @@ void Print(const LiveReading& reading, bool json) {
 // The device's connection for the watch, opened again after an unplug.
 class WatchedDevice {
   public:
-    WatchedDevice(CliContext& context)
-        : context_(context), session_(context.log, context.host, context.dialogs) {}
+    WatchedDevice(CliContext& context) : context_(context), session_(context) {}
 
     int Open() { return Started(session_.Open(context_.options.port, info_, DeviceGate::Pages)); }
 

@@ -1,7 +1,6 @@
 #include "cli/cli_session.h"
 
 #include <cctype>
-#include <iostream>
 
 #include "base/language.h"
 #include "cli/cli_host.h"
@@ -22,11 +21,18 @@ DeviceStackOptions StackOptions(AppLog& log, OperationHost& host, Dialogs& dialo
     options.stop = &host.Stop();
     options.dialogs = &dialogs;
     options.log = &log;
+    options.logRetries = true;
     return options;
 }
 
 std::string PortName(const PortArgument& port) {
     return port.path.empty() ? "COM" + std::to_string(port.number) : port.path;
+}
+
+// Where to look when the port is not the right one.
+std::string PortsHint() {
+    return PickText("\nПорты и где отвечает прибор: dravo-cli ports",
+                    "\nThe ports and where a device answers: dravo-cli ports");
 }
 
 }  // namespace
@@ -55,11 +61,12 @@ std::optional<PortArgument> ParsePortArgument(const std::string& text) {
     return PortArgument{number, {}};
 }
 
-CliSession::CliSession(AppLog& log, OperationHost& host, Dialogs& dialogs, PortTableConfig ports)
-    : log_(log),
-      dialogs_(dialogs),
+CliSession::CliSession(CliContext& context, PortTableConfig ports)
+    : log_(context.log),
+      dialogs_(context.dialogs),
+      report_(context.report),
       ports_(ports),
-      stack_(StackOptions(log, host, dialogs, ports)) {}
+      stack_(StackOptions(context.log, context.host, context.dialogs, ports)) {}
 
 std::vector<PortProbe> CliSession::ProbePorts() {
     std::vector<PortProbe> probes;
@@ -94,12 +101,12 @@ int CliSession::Connect(const std::string& portArgument) {
     if (!portArgument.empty()) {
         const auto port = ParsePortArgument(portArgument);
         if (!port) {
-            std::cerr << PickText("Неверный порт: ", "Bad port: ") << portArgument << '\n';
+            dialogs_.Error(PickText("Неверный порт: ", "Bad port: ") + portArgument + PortsHint());
             return kExitUsage;
         }
         if (!OpenAndTest(*port)) {
-            std::cerr << PickText("Прибор не отвечает на порту ", "No device answers on port ")
-                      << PortName(*port) << '\n';
+            dialogs_.Error(PickText("Прибор не отвечает на порту ", "No device answers on port ") +
+                           PortName(*port) + PortsHint());
             return kExitNoDevice;
         }
         return kExitOk;
@@ -116,16 +123,17 @@ int CliSession::Connect(const std::string& portArgument) {
         return kExitOk;
     }
     if (answering.size() > 1) {
-        std::cerr << PickText("Приборы отвечают на нескольких портах, укажите --port:",
-                              "Devices answer on several ports, choose one with --port:");
+        std::string text = PickText("Приборы отвечают на нескольких портах, укажите --port:",
+                                    "Devices answer on several ports, choose one with --port:");
         for (const PortProbe& probe : answering) {
-            std::cerr << " COM" << probe.number;
+            text += " COM" + std::to_string(probe.number);
         }
-        std::cerr << '\n';
+        dialogs_.Error(text);
         return kExitUsage;
     }
-    std::cerr << PickText("Прибор не найден. Проверенные порты:", "No device found. Ports tried:")
-              << (candidates.empty() ? PickText(" нет", " none") : candidates) << '\n';
+    dialogs_.Error(
+        PickText("Прибор не найден. Проверенные порты:", "No device found. Ports tried:") +
+        (candidates.empty() ? PickText(" нет", " none") : candidates) + PortsHint());
     return kExitNoDevice;
 }
 
@@ -138,22 +146,34 @@ bool CliSession::Identify(DeviceInfo& info) {
     if (::Identify(stack_.Commands(), log_, info) && info.valid) {
         return true;
     }
-    std::cerr << PickText("Прибор не опознан", "The device was not identified") << '\n';
+    dialogs_.Error(PickText("Прибор не опознан", "The device was not identified"));
     return false;
 }
 
 bool CliSession::Pass(DeviceGate gate, const DeviceInfo& info) {
-    OperationGate check([&] { return GateInputs::From(true, info.valid, stack_.Commands()); },
-                        dialogs_, log_);
+    const auto inputs = [&] { return GateInputs::From(true, info.valid, stack_.Commands()); };
+    OperationGate check(inputs, dialogs_, log_);
+    bool passed = true;
     switch (gate) {
         case DeviceGate::Identified:
-            return true;
+            break;
         case DeviceGate::Pages:
-            return check.Check({}, true);
+            passed = check.Check({}, true);
+            break;
         case DeviceGate::Settings:
-            return check.CheckSettingsAccess({});
+            passed = check.CheckSettingsAccess({});
+            break;
     }
-    return false;
+    // The gate names a page of the window; here the commands do its work.
+    if (!passed && RefusalReason(inputs()) == GateRefusal::FirmwareTooOld) {
+        report_.Follow(info.BootMode() ? PickText("Командами: dravo-cli firmware update или "
+                                                  "dravo-cli restart main",
+                                                  "From here: dravo-cli firmware update, or "
+                                                  "dravo-cli restart main")
+                                       : PickText("Командой: dravo-cli firmware update",
+                                                  "From here: dravo-cli firmware update"));
+    }
+    return passed;
 }
 
 int CliSession::Open(const std::string& portArgument, DeviceInfo& info, DeviceGate gate) {

@@ -7,6 +7,7 @@
 #include "base/app_log.h"
 #include "base/dialogs.h"
 #include "base/operation_host.h"
+#include "cli/cli_commands.h"
 #include "protocol/device_info.h"
 #include "protocol/device_stack.h"
 
@@ -35,8 +36,8 @@ enum class DeviceGate { Identified, Pages, Settings };
 // test and identification the window uses, with waits that only wait.
 class CliSession {
   public:
-    CliSession(AppLog& log, OperationHost& host, Dialogs& dialogs,
-               PortTableConfig ports = PortTableConfig::FromEnvironment());
+    explicit CliSession(CliContext& context,
+                        PortTableConfig ports = PortTableConfig::FromEnvironment());
 
     // Every port of the machine, each opened and tested in turn.
     std::vector<PortProbe> ProbePorts();
@@ -47,7 +48,8 @@ class CliSession {
     // Identifies the connected device; false with a message when it fails.
     bool Identify(DeviceInfo& info);
     // Connect, Identify, then the gate: an exit status, kExitOk when `info`
-    // is valid and the gate allows; a refusal shows the gate's message.
+    // is valid and the gate allows; a refusal shows the gate's message and,
+    // for old firmware, the commands that help.
     int Open(const std::string& portArgument, DeviceInfo& info, DeviceGate gate);
     // After a restart: opens the port Connect chose again and identifies the
     // device, quietly; true when it is back and recognised.
@@ -62,6 +64,7 @@ class CliSession {
 
     AppLog& log_;
     Dialogs& dialogs_;
+    CliReport& report_;
     PortTableConfig ports_;
     DeviceStack stack_;
     int portNumber_ = 0;

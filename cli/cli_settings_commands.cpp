@@ -1,13 +1,14 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "base/language.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_json_values.h"
 #include "cli/cli_settings_session.h"
 #include "cli/exit_status.h"
 #include "settings/settings_edits.h"
-#include "settings/settings_file.h"
 
 namespace {
 
@@ -30,6 +31,32 @@ void PrintTable(const SettingsValues& values) {
     }
 }
 
+nlohmann::ordered_json CodeJson(const std::optional<int>& code) {
+    return code ? nlohmann::ordered_json(*code) : nlohmann::ordered_json();
+}
+
+// The settings whose codes differ between `before` and `after`, each with both
+// codes; said in one line after `done`.
+void ReportChanges(CliContext& context, const CliSettingsSession& settings,
+                   const SettingsValues& before, const SettingsValues& after,
+                   const std::string& done) {
+    nlohmann::ordered_json changed = nlohmann::ordered_json::array();
+    std::string line;
+    for (const std::string& key : DifferingKeys(before, after)) {
+        const auto from = before.Code(key);
+        const auto to = after.Code(key);
+        changed.push_back({{"key", key}, {"from", CodeJson(from)}, {"to", CodeJson(to)}});
+        line += (line.empty() ? ": " : ", ") + key + " " + (from ? std::to_string(*from) : "-") +
+                " -> " + (to ? std::to_string(*to) : "-");
+    }
+    context.report.Result()["changed"] = changed;
+    context.report.Result()["restarted"] = settings.restarted;
+    context.report.Say(
+        done + (changed.empty() ? PickText(": без изменений", ": nothing changed") : line) +
+        (settings.restarted ? PickText("; прибор перезагружен", "; the device was restarted")
+                            : ""));
+}
+
 int RunGet(CliContext& context, CliSettingsSession& settings) {
     if (const int status = ReadAll(settings.actions); status != kExitOk) {
         return status;
@@ -39,47 +66,77 @@ int RunGet(CliContext& context, CliSettingsSession& settings) {
         PrintTable(state.values);
         return kExitOk;
     }
-    // A settings file's document holds defined settings only.
-    if (state.values.AnyUndefined()) {
-        context.dialogs.Error(UndefinedSettingsMessage());
-        return kExitFailure;
+    nlohmann::ordered_json codes = nlohmann::ordered_json::object();
+    nlohmann::ordered_json texts = nlohmann::ordered_json::object();
+    for (std::size_t i = 0; i < state.values.codes.size(); ++i) {
+        const char* key = state.values.model->settings[i].key;
+        codes[key] = CodeJson(state.values.codes[i]);
+        texts[key] = ShownText(state.values, i);
     }
-    std::cout << SettingsDocument(state.values, state.calibrationText,
-                                  {SerialNumberText(settings.info.inf1), SettingsFileDate()});
+    context.report.Result() = {{"model", state.values.model->tag},
+                               {"serial", SerialNumberText(settings.info.inf1)},
+                               {"settings", codes},
+                               {"texts", texts},
+                               {"calibration", DecimalJson(state.calibrationText)},
+                               {"calibrationText", state.calibrationText}};
     return kExitOk;
 }
 
-int RunSet(CliSettingsSession& settings, const std::vector<std::string>& assignments) {
+int RunSet(CliContext& context, CliSettingsSession& settings,
+           const std::vector<std::string>& assignments) {
     if (const int status = ReadAll(settings.actions); status != kExitOk) {
         return status;
     }
-    const std::string fault = ApplyAssignments(settings.actions.State().values, assignments);
+    SettingsValues& values = settings.actions.State().values;
+    const SettingsValues before = values;
+    const std::string fault = ApplyAssignments(values, assignments);
     if (!fault.empty()) {
-        std::cerr << fault << '\n';
+        context.report.Fail(fault);
         return kExitUsage;
     }
-    return OutcomeStatus(settings.actions.Save());
+    const int status = OutcomeStatus(settings.actions.Save());
+    if (status == kExitOk) {
+        ReportChanges(context, settings, before, values,
+                      PickText("Настройки записаны", "Settings written"));
+    }
+    return status;
 }
 
-int RunDefault(CliContext&, CliSettingsSession& settings) {
+int RunDefault(CliContext& context, CliSettingsSession& settings) {
     if (const int status = ReadAll(settings.actions); status != kExitOk) {
         return status;
     }
+    const SettingsValues before = settings.actions.State().values;
     settings.actions.Default();
-    return OutcomeStatus(settings.actions.Save());
+    const int status = OutcomeStatus(settings.actions.Save());
+    if (status == kExitOk) {
+        ReportChanges(context, settings, before, settings.actions.State().values,
+                      PickText("Записаны настройки по умолчанию", "Default settings written"));
+    }
+    return status;
 }
 
-int RunBackup(CliSettingsSession& settings, const std::string& file) {
+int RunBackup(CliContext& context, CliSettingsSession& settings, const std::string& file) {
     if (const int status = ReadAll(settings.actions); status != kExitOk) {
         return status;
     }
-    return settings.actions.SaveToFile(file) ? kExitOk : kExitFailure;
+    if (!settings.actions.SaveToFile(file)) {
+        return kExitFailure;
+    }
+    context.report.Result()["file"] = file;
+    context.report.Say(PickText("Настройки сохранены в ", "Settings saved to ") + file);
+    return kExitOk;
 }
 
 // Writes the file's settings (and with `calibration` its calibration), then
 // reads the device back and names every setting that did not take.
-int RunRestore(CliSettingsSession& settings, const std::string& file, bool calibration) {
+int RunRestore(CliContext& context, CliSettingsSession& settings, const std::string& file,
+               bool calibration) {
     SettingsActions& actions = settings.actions;
+    if (const int status = ReadAll(actions); status != kExitOk) {
+        return status;
+    }
+    const SettingsValues before = actions.State().values;
     if (!actions.LoadFromFile(file)) {
         return kExitFailure;
     }
@@ -92,45 +149,78 @@ int RunRestore(CliSettingsSession& settings, const std::string& file, bool calib
             return status;
         }
     }
+    context.report.Result()["file"] = file;
+    context.report.Result()["calibrationWritten"] = calibration;
     if (const int status = ReadAll(actions); status != kExitOk) {
         return status;
     }
     const std::vector<std::string> differing = DifferingKeys(wanted, actions.State().values);
-    for (const std::string& key : differing) {
-        std::cerr << PickText("Не совпадает после записи: ", "Differs after writing: ") << key
-                  << '\n';
+    context.report.Result()["differing"] = differing;
+    if (!differing.empty()) {
+        std::string keys;
+        for (const std::string& key : differing) {
+            keys += (keys.empty() ? "" : ", ") + key;
+        }
+        context.report.Fail(PickText("Не совпадает после записи: ", "Differs after writing: ") +
+                            keys);
+        return kExitFailure;
     }
-    return differing.empty() ? kExitOk : kExitFailure;
+    ReportChanges(context, settings, before, wanted,
+                  PickText("Настройки записаны из ", "Settings written from ") + file);
+    return kExitOk;
 }
 
 }  // namespace
 
 void AddSettingsCommands(CLI::App& app, CliAction& action) {
     auto given = std::make_shared<SettingsArguments>();
-    auto* settings = app.add_subcommand("settings", "the device's settings");
+    auto* settings =
+        app.add_subcommand("settings", PickText("настройки прибора", "the device's settings"));
     settings->require_subcommand(1);
+    const std::string restarts = PickText("; затем прибор перезагружается (кроме --no-restart)",
+                                          "; the device restarts afterwards (unless --no-restart)");
     AddSettingsVerb(*settings, "get",
-                    "every setting: key, shown text and code (--json: a settings file)", action,
-                    RunGet);
-    AddSettingsVerb(*settings, "set", "change settings: KEY=CODE ... (asks, or --yes)", action,
-                    [given](CliContext&, CliSettingsSession& session) {
-                        return RunSet(session, given->assignments);
-                    })
-        ->add_option("assignments", given->assignments, "KEY=CODE")
+                    PickText("каждая настройка: ключ, показываемый текст и код",
+                             "every setting: key, shown text and code"),
+                    action, RunGet);
+    AddSettingsVerb(
+        *settings, "set",
+        PickText("изменить настройки: КЛЮЧ=КОД ... (спрашивает, или --yes)",
+                 "change settings: KEY=CODE ... (asks, or --yes)") +
+            restarts,
+        action,
+        [given](CliContext& context, CliSettingsSession& session) {
+            return RunSet(context, session, given->assignments);
+        },
+        true)
+        ->add_option("assignments", given->assignments, PickText("КЛЮЧ=КОД", "KEY=CODE"))
         ->required();
-    AddSettingsVerb(*settings, "default", "write the default settings (asks, or --yes)", action,
-                    RunDefault);
-    AddSettingsVerb(*settings, "backup", "save every setting to a settings file", action,
-                    [given](CliContext&, CliSettingsSession& session) {
-                        return RunBackup(session, given->file);
+    AddSettingsVerb(*settings, "default",
+                    PickText("записать настройки по умолчанию (спрашивает, или --yes)",
+                             "write the default settings (asks, or --yes)") +
+                        restarts,
+                    action, RunDefault, true);
+    AddSettingsVerb(*settings, "backup",
+                    PickText("сохранить все настройки в файл настроек",
+                             "save every setting to a settings file"),
+                    action,
+                    [given](CliContext& context, CliSettingsSession& session) {
+                        return RunBackup(context, session, given->file);
                     })
-        ->add_option("FILE", given->file, "the settings file")
+        ->add_option("FILE", given->file, PickText("файл настроек", "the settings file"))
         ->required();
-    auto* restore =
-        AddSettingsVerb(*settings, "restore", "write a settings file into the device, then compare",
-                        action, [given](CliContext&, CliSettingsSession& session) {
-                            return RunRestore(session, given->file, given->calibration);
-                        });
-    restore->add_option("FILE", given->file, "the settings file")->required();
-    restore->add_flag("--calibration", given->calibration, "also write its calibration");
+    auto* restore = AddSettingsVerb(
+        *settings, "restore",
+        PickText("записать файл настроек в прибор, затем сравнить",
+                 "write a settings file into the device, then compare") +
+            restarts,
+        action,
+        [given](CliContext& context, CliSettingsSession& session) {
+            return RunRestore(context, session, given->file, given->calibration);
+        },
+        true);
+    restore->add_option("FILE", given->file, PickText("файл настроек", "the settings file"))
+        ->required();
+    restore->add_flag("--calibration", given->calibration,
+                      PickText("записать и калибровку из файла", "also write its calibration"));
 }

@@ -1,7 +1,5 @@
 #include "cli/cli_settings_session.h"
 
-#include <iostream>
-
 #include "base/language.h"
 #include "cli/cli_restart_environment.h"
 #include "cli/exit_status.h"
@@ -10,8 +8,9 @@
 #include "settings/settings_register.h"
 
 int WithSettings(CliContext& context,
-                 const std::function<int(CliSettingsSession& settings)>& command) {
-    CliSession session(context.log, context.host, context.dialogs);
+                 const std::function<int(CliSettingsSession& settings)>& command,
+                 bool restartAfterSave) {
+    CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Settings);
         status != kExitOk) {
@@ -19,9 +18,9 @@ int WithSettings(CliContext& context,
     }
     const auto model = ModelOfBoard(info.board.boardCode);
     if (!model) {
-        std::cerr << PickText("У этого прибора нет настроек: ",
-                              "This device has no settings to edit: ")
-                  << info.modelName << '\n';
+        context.report.Fail(
+            PickText("У этого прибора нет настроек: ", "This device has no settings to edit: ") +
+            info.modelName);
         return kExitFailure;
     }
     DeviceCommands& commands = session.Stack().Commands();
@@ -29,27 +28,39 @@ int WithSettings(CliContext& context,
                        context.dialogs, context.log);
     // The restart after a save is the one the information page runs.
     CliRestartEnvironment restartEnvironment(session, context.host, info);
-    auto restart = [&] {
-        const FirmwareContext firmware{commands, context.log, context.host, SystemTicks, {}};
-        return RestartIntoMainProgram(firmware, restartEnvironment.Environment());
-    };
+    bool restarted = false;
+    std::function<bool()> restart;
+    if (restartAfterSave) {
+        restart = [&] {
+            const FirmwareContext firmware{commands, context.log, context.host, SystemTicks, {}};
+            restarted = RestartIntoMainProgram(firmware, restartEnvironment.Environment());
+            return restarted;
+        };
+    }
     SettingsActions actions(
         DescriptionOf(*model),
         SettingsEnvironment{
             commands, context.host, context.dialogs, context.log,
             [&gate](const std::string& caption) { return gate.CheckSettingsAccess(caption); },
             restart, PcLocalTime});
-    CliSettingsSession settings{session, info, actions};
+    CliSettingsSession settings{session, info, actions, restarted};
     return command(settings);
 }
 
-CLI::App* AddSettingsVerb(CLI::App& parent, const char* name, const char* help, CliAction& action,
-                          SettingsCommand command) {
+CLI::App* AddSettingsVerb(CLI::App& parent, const char* name, const std::string& help,
+                          CliAction& action, SettingsCommand command, bool restarts) {
     auto* verb = parent.add_subcommand(name, help);
-    verb->callback([&action, command] {
-        action = [command](CliContext& context) {
+    auto noRestart = std::make_shared<bool>(false);
+    if (restarts) {
+        verb->add_flag("--no-restart", *noRestart,
+                       PickText("не перезагружать прибор после записи",
+                                "do not restart the device after writing"));
+    }
+    verb->callback([&action, command, noRestart] {
+        action = [command, noRestart](CliContext& context) {
             return WithSettings(
-                context, [&](CliSettingsSession& settings) { return command(context, settings); });
+                context, [&](CliSettingsSession& settings) { return command(context, settings); },
+                !*noRestart);
         };
     });
     return verb;

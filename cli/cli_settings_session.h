@@ -15,16 +15,20 @@ struct CliSettingsSession {
     CliSession& session;
     const DeviceInfo& info;
     SettingsActions& actions;
+    const bool& restarted;  // by the restart offered after a save
 };
 
 // Connects, identifies, checks that the model has settings and runs `command`;
-// its exit status, or the status of the step that failed.
+// its exit status, or the status of the step that failed. A save offers the
+// restart only with `restartAfterSave`.
 int WithSettings(CliContext& context,
-                 const std::function<int(CliSettingsSession& settings)>& command);
+                 const std::function<int(CliSettingsSession& settings)>& command,
+                 bool restartAfterSave = true);
 
 using SettingsCommand = std::function<int(CliContext&, CliSettingsSession&)>;
 
 // Adds the subcommand `name` to `parent`; parsed, it runs `command` through
-// WithSettings.
-CLI::App* AddSettingsVerb(CLI::App& parent, const char* name, const char* help, CliAction& action,
-                          SettingsCommand command);
+// WithSettings. A verb that `restarts` the device after its save takes
+// --no-restart.
+CLI::App* AddSettingsVerb(CLI::App& parent, const char* name, const std::string& help,
+                          CliAction& action, SettingsCommand command, bool restarts = false);

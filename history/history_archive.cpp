@@ -26,12 +26,16 @@ constexpr const char* kSchema =
     " PRIMARY KEY(device, start, length, pulses, state, validity)) WITHOUT ROWID;"
     "CREATE TABLE rings("
     " device INTEGER PRIMARY KEY, layout INTEGER NOT NULL, count INTEGER NOT NULL,"
-    " positions INTEGER NOT NULL, flag INTEGER NOT NULL, pages BLOB NOT NULL);";
+    " positions INTEGER NOT NULL, flag INTEGER NOT NULL, pages BLOB NOT NULL,"
+    " pages_read INTEGER);";
 
 // A record's slot: the reading never exports slot 0, so the archive's CSV
 // must not either. Version 1 did not keep it; a record whose slot no ring
 // shows any more keeps NULL.
 constexpr const char* kUpgradeFrom1 = "ALTER TABLE records ADD COLUMN slot INTEGER;";
+
+// The pages a reading that was cut off completed; NULL for a whole ring.
+constexpr const char* kUpgradeFrom2 = "ALTER TABLE rings ADD COLUMN pages_read INTEGER;";
 
 constexpr const char* kUpdateSlot =
     "UPDATE records SET slot = ? WHERE device = ? AND start = ? AND length = ? AND pulses = ?"
@@ -102,7 +106,7 @@ bool HistoryArchive::CheckSchema() {
     if (found == kSchemaVersion) {
         return true;
     }
-    if (found == 1 || found == 2) {
+    if (found >= 1 && found <= 3) {
         return UpgradeSchema(found);
     }
     SqliteStatement tables(db_.Handle(), "SELECT count(*) FROM sqlite_master");
@@ -145,7 +149,9 @@ bool HistoryArchive::UpgradeSchema(std::int64_t found) {
     return ChangeSchema([this, found] {
         const bool slots =
             found >= 2 || ((db_.Execute(kUpgradeFrom1) || FailDatabase()) && FillSlotsFromRings());
-        return slots && (CreateLiveReadingsTable(db_) || FailDatabase());
+        const bool pagesRead =
+            slots && (found >= 3 || db_.Execute(kUpgradeFrom2) || FailDatabase());
+        return pagesRead && (CreateLiveReadingsTable(db_) || FailDatabase());
     });
 }
 
@@ -226,7 +232,7 @@ std::optional<ArchivedRing> HistoryArchive::LastRing(const ArchiveDeviceKey& key
 }
 
 bool HistoryArchive::Save(const ArchiveDeviceKey& key, const DeviceHistory& history,
-                          std::int64_t readingTime) {
+                          std::int64_t readingTime, std::optional<std::size_t> pagesRead) {
     if (!db_.IsOpen()) {
         return false;
     }
@@ -234,8 +240,9 @@ bool HistoryArchive::Save(const ArchiveDeviceKey& key, const DeviceHistory& hist
         return FailDatabase();
     }
     const std::optional<std::int64_t> device = DeviceId(key, true);
-    const bool saved = device && SaveRecords(*device, history) &&
-                       SaveRing(*device, history, readingTime) && db_.Execute("COMMIT");
+    const std::size_t pages = pagesRead.value_or(history.header.ReadingOrder().size());
+    const bool saved = device && SaveRecords(*device, history, pages) &&
+                       SaveRing(*device, history, readingTime, pagesRead) && db_.Execute("COMMIT");
     if (!saved) {
         FailDatabase();
         db_.Execute("ROLLBACK");
@@ -243,14 +250,16 @@ bool HistoryArchive::Save(const ArchiveDeviceKey& key, const DeviceHistory& hist
     return saved;
 }
 
-bool HistoryArchive::SaveRecords(std::int64_t device, const DeviceHistory& history) {
+bool HistoryArchive::SaveRecords(std::int64_t device, const DeviceHistory& history,
+                                 std::size_t pages) {
     struct Placed {
         HistoryRecord record;
         std::uint32_t slot;
     };
     std::vector<Placed> records;
-    for (int page : history.header.ReadingOrder()) {
-        const auto first = static_cast<std::uint32_t>(page) * history_geometry::kPageRecords;
+    const std::vector<int> order = history.header.ReadingOrder();
+    for (std::size_t i = 0; i < pages && i < order.size(); ++i) {
+        const auto first = static_cast<std::uint32_t>(order[i]) * history_geometry::kPageRecords;
         for (std::uint32_t slot = 0; slot < history_geometry::kPageRecords; ++slot) {
             const std::uint8_t* bytes = history.store.Bytes(first + slot);
             if (!Erased(bytes)) {
@@ -291,24 +300,29 @@ bool HistoryArchive::SaveRecords(std::int64_t device, const DeviceHistory& histo
 }
 
 bool HistoryArchive::SaveRing(std::int64_t device, const DeviceHistory& history,
-                              std::int64_t readingTime) {
+                              std::int64_t readingTime, std::optional<std::size_t> pagesRead) {
     std::vector<std::uint8_t> pages;
-    for (int page : history.header.ReadingOrder()) {
-        const std::uint8_t* first =
-            history.store.Bytes(static_cast<std::uint32_t>(page) * history_geometry::kPageRecords);
+    const std::vector<int> order = history.header.ReadingOrder();
+    const std::size_t read = std::min(pagesRead.value_or(order.size()), order.size());
+    for (std::size_t i = 0; i < read; ++i) {
+        const std::uint8_t* first = history.store.Bytes(static_cast<std::uint32_t>(order[i]) *
+                                                        history_geometry::kPageRecords);
         pages.insert(pages.end(), first, first + history_geometry::kPageBytes);
     }
     const HistoryHeader& header = history.header;
     SqliteStatement ring(
         db_.Handle(),
-        "INSERT OR REPLACE INTO rings(device, layout, count, positions, flag, pages)"
-        " VALUES(?,?,?,?,?,?)");
+        "INSERT OR REPLACE INTO rings(device, layout, count, positions, flag, pages, pages_read)"
+        " VALUES(?,?,?,?,?,?,?)");
     ring.Bind(1, device)
         .Bind(2, std::int64_t{header.pageSize} << 16 | header.layoutLow)
         .Bind(3, std::int64_t{header.pages} << 16 | header.count)
         .Bind(4, std::int64_t{header.oldest} << 16 | header.write)
         .Bind(5, header.flag)
         .Bind(6, pages);
+    if (pagesRead) {
+        ring.Bind(7, static_cast<std::int64_t>(*pagesRead));
+    }
     SqliteStatement reading(db_.Handle(), "UPDATE devices SET last_reading = ? WHERE id = ?");
     return ring.Run() && reading.Bind(1, readingTime).Bind(2, device).Run();
 }

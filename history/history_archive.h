@@ -27,7 +27,8 @@ struct ArchivedDevice {
 };
 
 // The device's ring as its last reading saw it: the four header parameters and
-// the raw bytes of the ring's pages in reading order.
+// the raw bytes of the ring's pages in reading order. A reading that was cut
+// off holds only the pages it completed, the newest ones.
 struct ArchivedRing {
     std::uint32_t parameters[4] = {};
     std::vector<std::uint8_t> pages;
@@ -51,7 +52,7 @@ struct ArchivedRecord {
 // overwritten stay. Each reading is saved whole or not at all.
 class HistoryArchive {
   public:
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
     static constexpr int kBusyMilliseconds = 5000;
 
     explicit HistoryArchive(std::string path, int busyMilliseconds = kBusyMilliseconds)
@@ -66,8 +67,11 @@ class HistoryArchive {
     const std::string& Error() const { return error_; }
 
     std::optional<ArchivedRing> LastRing(const ArchiveDeviceKey& key);
-    // The records of the reading's ring and the ring itself, in one transaction.
-    bool Save(const ArchiveDeviceKey& key, const DeviceHistory& history, std::int64_t readingTime);
+    // The records of the reading's ring and the ring itself, in one
+    // transaction: the whole ring, or only the first `pagesRead` pages of its
+    // reading order, which a reading that was cut off completed.
+    bool Save(const ArchiveDeviceKey& key, const DeviceHistory& history, std::int64_t readingTime,
+              std::optional<std::size_t> pagesRead = std::nullopt);
     std::vector<ArchivedDevice> Devices();
     // Oldest first; records with the same start time in the order they were kept.
     std::vector<ArchivedRecord> Records(std::int64_t device);
@@ -85,11 +89,13 @@ class HistoryArchive {
     bool CheckSchema();
     // An older version to this one in one transaction: from 1, the slot
     // column, filled from the archived rings for the records they still hold;
-    // from 2, the live readings' table.
+    // from 2, the pages a cut-off reading completed; from 3, the live
+    // readings' table.
     bool UpgradeSchema(std::int64_t found);
     bool FillSlotsFromRings();
-    bool SaveRecords(std::int64_t device, const DeviceHistory& history);
-    bool SaveRing(std::int64_t device, const DeviceHistory& history, std::int64_t readingTime);
+    bool SaveRecords(std::int64_t device, const DeviceHistory& history, std::size_t pages);
+    bool SaveRing(std::int64_t device, const DeviceHistory& history, std::int64_t readingTime,
+                  std::optional<std::size_t> pagesRead);
     bool Fail(const std::string& russian, const std::string& english);
     bool FailDatabase();
 

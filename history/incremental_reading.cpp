@@ -23,11 +23,13 @@ std::optional<IncrementalReading> IncrementalReading::Plan(const HistoryHeader& 
     IncrementalReading plan;
     plan.ring_ = now.RingRecords();
     const std::vector<int> order = before.ReadingOrder();
-    if (last.pages.size() != order.size() * history_geometry::kPageBytes) {
+    // A reading goes from the newest page back, so what it kept is the newest pages.
+    const std::size_t kept = last.pages.size() / history_geometry::kPageBytes;
+    if (last.pages.size() % history_geometry::kPageBytes != 0 || kept == 0 || kept > order.size()) {
         return std::nullopt;
     }
     plan.pageOffsets_.assign(now.pages, -1);
-    for (std::size_t i = 0; i < order.size(); ++i) {
+    for (std::size_t i = 0; i < kept; ++i) {
         plan.pageOffsets_[static_cast<std::size_t>(order[i])] =
             static_cast<int>(i * history_geometry::kPageBytes);
     }
@@ -36,7 +38,8 @@ std::optional<IncrementalReading> IncrementalReading::Plan(const HistoryHeader& 
     // The archived newest record must still be in the ring, and the ring's
     // oldest record no older than the archived one.
     if (Distance(now.oldest, plan.check_, ring) >= now.count ||
-        Distance(before.oldest, now.oldest, ring) > Distance(before.oldest, plan.check_, ring)) {
+        Distance(before.oldest, now.oldest, ring) > Distance(before.oldest, plan.check_, ring) ||
+        plan.pageOffsets_[plan.check_ / kPage] < 0) {
         return std::nullopt;
     }
     plan.firstKept_ = now.oldest / kPage * kPage;
@@ -48,9 +51,11 @@ std::optional<IncrementalReading> IncrementalReading::Plan(const HistoryHeader& 
             break;
         }
     }
-    for (std::uint32_t index = plan.firstKept_; index != firstPair; index = (index + 1) % ring) {
-        if (plan.pageOffsets_[index / kPage] < 0) {
-            return std::nullopt;
+    const auto checkPage = static_cast<int>(plan.check_ / kPage);
+    for (auto page = static_cast<int>(plan.firstKept_ / kPage); page != checkPage;
+         page = (page + 1) % static_cast<int>(now.pages)) {
+        if (plan.pageOffsets_[static_cast<std::size_t>(page)] < 0) {
+            plan.missing_.insert(plan.missing_.begin(), page);
         }
     }
     plan.last_ = last;
@@ -70,6 +75,9 @@ std::uint32_t IncrementalReading::Restore(HistoryStore& store) const {
     std::uint32_t records = 0;
     const std::uint32_t firstPair = check_ & ~1u;
     for (std::uint32_t index = firstKept_; index != firstPair; index = (index + 1) % ring_) {
+        if (pageOffsets_[index / kPage] < 0) {
+            continue;
+        }
         const std::uint8_t* bytes = Archived(index);
         store.Put(index, bytes);
         records += bytes[0] != 0xFF || bytes[1] != 0xFF ? 1 : 0;

@@ -36,13 +36,17 @@ HistoryOutcome ReadHistory::Run(int sensors) {
     asked_ = 0;
     fromArchive_ = 0;
     archiveError_.clear();
+    pagesDone_ = 0;
+    pagesKept_ = 0;
 
     const HistoryOutcome outcome = Read();
     if (accessOpen_) {
         EndAccess();
     }
     if (outcome == HistoryOutcome::Completed) {
-        Archive();
+        Archive(std::nullopt);
+    } else if (pagesDone_ > 0) {
+        Archive(pagesDone_);
     }
     Progress(ReadingProgress::Unit::Pages, 0, 0);
     running_ = false;
@@ -92,7 +96,9 @@ std::optional<IncrementalReading> ReadHistory::PlanFromArchive() {
 
 std::optional<HistoryOutcome> ReadHistory::ReadIncrementally(const IncrementalReading& plan) {
     const std::vector<std::uint32_t>& pairs = plan.Pairs();
-    const int total = static_cast<int>(pairs.size());
+    const std::vector<int>& missing = plan.MissingPages();
+    constexpr int kPagePairs = history_geometry::kPageRecords / 2;
+    const int total = static_cast<int>(pairs.size() + missing.size() * kPagePairs);
     Progress(ReadingProgress::Unit::Pairs, 0, total);
     std::uint8_t record[HistoryRecord::kSize];
     asked_ += 2;
@@ -103,12 +109,10 @@ std::optional<HistoryOutcome> ReadHistory::ReadIncrementally(const IncrementalRe
         return std::nullopt;
     }
     fromArchive_ = plan.Restore(history_.store);
-    for (int i = 0; i < total; ++i) {
-        if (access_.host.StopRequested()) {
-            return HistoryOutcome::Stopped;
-        }
-        if (cancel_) {
-            return HistoryOutcome::Cancelled;
+    int done = 0;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (const std::optional<HistoryOutcome> cut = CutOff()) {
+            return cut;
         }
         for (std::uint32_t index = pairs[i]; index <= pairs[i] + 1; ++index) {
             if (!ReadHistoryRecord(access_.device, history_, cache_, index, record)) {
@@ -117,7 +121,21 @@ std::optional<HistoryOutcome> ReadHistory::ReadIncrementally(const IncrementalRe
             history_.store.Put(index, record);
         }
         asked_ += i > 0 ? 2 : 0;  // the check's pair is counted once
-        Progress(ReadingProgress::Unit::Pairs, i + 1, total);
+        Progress(ReadingProgress::Unit::Pairs, ++done, total);
+    }
+    const std::size_t pages = history_.header.ReadingOrder().size();
+    pagesDone_ = pages - missing.size();
+    for (int page : missing) {
+        if (const std::optional<HistoryOutcome> cut = CutOff()) {
+            return cut;
+        }
+        if (!ReadPage(page)) {
+            return Interrupted();
+        }
+        ++pagesDone_;
+        asked_ += history_geometry::kPageRecords;
+        done += kPagePairs;
+        Progress(ReadingProgress::Unit::Pairs, done, total);
     }
     for (int page : history_.header.ReadingOrder()) {
         ExportHistoryPage(history_.store, page, history_.csv);
@@ -126,17 +144,33 @@ std::optional<HistoryOutcome> ReadHistory::ReadIncrementally(const IncrementalRe
     return HistoryOutcome::Completed;
 }
 
+std::optional<HistoryOutcome> ReadHistory::CutOff() const {
+    if (access_.host.StopRequested()) {
+        return HistoryOutcome::Stopped;
+    }
+    if (cancel_) {
+        return HistoryOutcome::Cancelled;
+    }
+    return std::nullopt;
+}
+
 HistoryOutcome ReadHistory::Interrupted() const {
     return access_.host.StopRequested() ? HistoryOutcome::Stopped : HistoryOutcome::ReadError;
 }
 
-void ReadHistory::Archive() {
+void ReadHistory::Archive(std::optional<std::size_t> pagesRead) {
     if (archive_ == nullptr) {
         return;
     }
-    if (!archive_->Save(key_, history_, static_cast<std::int64_t>(std::time(nullptr)))) {
+    if (!archive_->Save(key_, history_, static_cast<std::int64_t>(std::time(nullptr)), pagesRead)) {
         archiveError_ = archive_->Error();
         LogError("History archive: " + archiveError_);
+        return;
+    }
+    if (pagesRead) {
+        pagesKept_ = *pagesRead;
+        Log("History archive: " + std::to_string(*pagesRead) +
+            " complete pages of the cut-off reading kept");
     }
 }
 
@@ -171,11 +205,8 @@ HistoryOutcome ReadHistory::ReadPages() {
     const int total = static_cast<int>(order.size());
     Progress(ReadingProgress::Unit::Pages, 0, total);
     for (int i = 0; i < total; ++i) {
-        if (access_.host.StopRequested()) {
-            return HistoryOutcome::Stopped;
-        }
-        if (cancel_) {
-            return HistoryOutcome::Cancelled;
+        if (const std::optional<HistoryOutcome> cut = CutOff()) {
+            return *cut;
         }
         if (!ReadPage(order[i])) {
             LogError("History: reading page " + std::to_string(order[i]));
@@ -183,6 +214,7 @@ HistoryOutcome ReadHistory::ReadPages() {
                                                 : HistoryOutcome::ReadError;
         }
         ExportHistoryPage(history_.store, order[i], history_.csv);
+        pagesDone_ = static_cast<std::size_t>(i + 1);
         asked_ += history_geometry::kPageRecords;
         Progress(ReadingProgress::Unit::Pages, i + 1, total);
     }

@@ -50,7 +50,9 @@ class ReadHistory {
                 Hooks hooks = {});
 
     // Keeps every completed reading in `archive` under `key`, and asks the
-    // device only for what the archive does not hold yet unless `full`.
+    // device only for what the archive does not hold yet unless `full`. A
+    // reading cut off by a cancel, a stop or a failed exchange keeps the pages
+    // it completed there, so that the next one reads only the rest.
     void UseArchive(HistoryArchive* archive, ArchiveDeviceKey key, bool full);
 
     // `sensors` of the connected model go into every CSV line.
@@ -63,6 +65,8 @@ class ReadHistory {
     std::uint32_t RecordsAsked() const { return asked_; }
     std::uint32_t RecordsFromArchive() const { return fromArchive_; }
     const std::string& ArchiveError() const { return archiveError_; }
+    // The pages a reading that was cut off kept in the archive.
+    std::size_t PagesKept() const { return pagesKept_; }
 
   private:
     HistoryOutcome Read();
@@ -73,7 +77,10 @@ class ReadHistory {
     // Nothing when the archived newest record is no longer in place.
     std::optional<HistoryOutcome> ReadIncrementally(const IncrementalReading& plan);
     HistoryOutcome Interrupted() const;
-    void Archive();
+    // Stopped or Cancelled when asked to end; nothing while the reading goes on.
+    std::optional<HistoryOutcome> CutOff() const;
+    // The whole ring, or the first `pagesRead` pages of its reading order.
+    void Archive(std::optional<std::size_t> pagesRead);
     void EndAccess();
     void Report(HistoryOutcome outcome);
     void Progress(ReadingProgress::Unit unit, int done, int total);
@@ -95,4 +102,7 @@ class ReadHistory {
     std::uint32_t asked_ = 0;
     std::uint32_t fromArchive_ = 0;
     std::string archiveError_;
+    // Pages at the start of the reading order that are wholly in the store.
+    std::size_t pagesDone_ = 0;
+    std::size_t pagesKept_ = 0;
 };

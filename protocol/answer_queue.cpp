@@ -68,6 +68,9 @@ void AnswerQueue::Clear() {
 
 bool AnswerQueue::WaitNotEmpty(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> guard(lock_);
+    if (limit <= std::chrono::milliseconds(0)) {
+        return count_ > 0;  // a look alone, without a timed wait on the system's clock
+    }
     const std::uint32_t interrupts = interrupts_;
     arrived_.wait_for(guard, limit, [&] { return count_ > 0 || interrupts_ != interrupts; });
     return count_ > 0;

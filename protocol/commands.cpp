@@ -6,30 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "protocol/command_codes.h"
+
 namespace {
 
-constexpr std::uint8_t kGroupMain = 0x01;
-constexpr std::uint8_t kGroupEfl = 0x02;
-constexpr std::uint8_t kGroupCpu = 0x03;
-
-constexpr std::uint8_t kCodeTest = 0x00;
-constexpr std::uint8_t kCodeSoftInfo = 0x01;
-constexpr std::uint8_t kCodeMemRead = 0x02;
-constexpr std::uint8_t kCodeReset = 0x05;
-constexpr std::uint8_t kCodePcConnection = 0x06;
-constexpr std::uint8_t kCodePcPrint = 0x07;
-constexpr std::uint8_t kCodeBoardInfo = 0x0A;
-constexpr std::uint8_t kCodeTimeWrite = 0x0B;
-constexpr std::uint8_t kCodeTimeRead = 0x0C;
-constexpr std::uint8_t kCodeParRead = 0x0E;
-constexpr std::uint8_t kCodeParWrite = 0x0F;
-constexpr std::uint8_t kCodeEflRead = 0x02;
-constexpr std::uint8_t kCodeEflWrite = 0x03;
-constexpr std::uint8_t kCodeEflErase4k = 0x05;
-constexpr std::uint8_t kCodeCpuWriteOld = 0x03;
-constexpr std::uint8_t kCodeCpuEraseOld = 0x05;
-constexpr std::uint8_t kCodeCpuWriteNew = 0x06;
-constexpr std::uint8_t kCodeCpuEraseNew = 0x07;
+using namespace command_codes;
 
 constexpr const char* kTextTest = "No answer in connection test";
 constexpr const char* kTextSoftInfo = "No answer in reading information about Programm";
@@ -60,6 +41,8 @@ constexpr std::uint8_t kOldCpuCodesBootLoaderMajor = 0x05;
 constexpr std::uint16_t kLastPrintlessBootLoader = 511;
 
 constexpr std::size_t kAddressEchoSize = 5;  // addr (4) and len (1)
+constexpr std::size_t kAddressSize = 4;
+constexpr std::size_t kIdSize = 2;
 constexpr std::size_t kConnectionField = 14;
 constexpr std::size_t kMaxEflRead = 255;
 
@@ -82,8 +65,8 @@ std::string ValueText(std::uint32_t value) {
 DeviceCommands::DeviceCommands(DeviceLink& link, AppLog* log) : link_(link), log_(log) {}
 
 bool DeviceCommands::Exchange(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
-                              const char* failureText, bool messages) {
-    return link_.Transact(channel, payload, length, true, messages ? failureText : "");
+                              const char* failureText, bool messages, std::size_t echo) {
+    return link_.Transact(channel, payload, length, true, messages ? failureText : "", echo);
 }
 
 bool DeviceCommands::ExchangeText(LinkChannel* channel, const std::uint8_t* payload,
@@ -102,7 +85,7 @@ int DeviceCommands::Test(const std::uint8_t* echo, int count, bool messages) {
     const std::size_t sent = std::min(static_cast<std::size_t>(count), kMaxTestEcho);
     std::array<std::uint8_t, 2 + kMaxTestEcho> payload{kGroupMain, kCodeTest};
     std::copy(echo, echo + sent, payload.begin() + 2);
-    if (!Exchange(channel, payload.data(), 2 + sent, kTextTest, messages)) {
+    if (!Exchange(channel, payload.data(), 2 + sent, kTextTest, messages, sent)) {
         return 0;
     }
     const std::size_t answered = channel->AnswerDataLength();
@@ -137,7 +120,7 @@ int DeviceCommands::BlockRead(LinkChannel* channel, std::uint8_t group, std::uin
     std::uint8_t payload[2 + kAddressEchoSize] = {group, code};
     WriteLe32(payload + 2, address);
     payload[6] = static_cast<std::uint8_t>(length);
-    if (!Exchange(channel, payload, sizeof payload, failureText, messages)) {
+    if (!Exchange(channel, payload, sizeof payload, failureText, messages, kAddressSize)) {
         return -1;
     }
     const std::size_t answered = channel->AnswerDataLength();
@@ -289,7 +272,7 @@ bool DeviceCommands::ParRead(ParamRecord& record, bool messages) {
     LinkChannel* channel = link_.Main();
     std::uint8_t payload[4] = {kGroupMain, kCodeParRead};
     WriteLe16(payload + 2, record.id);
-    if (!Exchange(channel, payload, sizeof payload, kTextParRead, messages)) {
+    if (!Exchange(channel, payload, sizeof payload, kTextParRead, messages, kIdSize)) {
         return false;
     }
     const std::size_t answered = channel->AnswerDataLength();
@@ -305,7 +288,7 @@ bool DeviceCommands::ParWrite(ParamRecord& record) {
     std::uint8_t payload[8] = {kGroupMain, kCodeParWrite};
     WriteLe16(payload + 2, record.id);
     WriteLe32(payload + 4, record.value);
-    if (!Exchange(channel, payload, sizeof payload, kTextParWrite, true) ||
+    if (!Exchange(channel, payload, sizeof payload, kTextParWrite, true, kIdSize) ||
         channel->AnswerDataLength() != ParamRecord::kShortSize) {
         return false;
     }
@@ -323,7 +306,8 @@ bool DeviceCommands::BlockWrite(LinkChannel* channel, std::uint8_t group, std::u
     WriteLe32(payload.data() + 2, address);
     payload[6] = static_cast<std::uint8_t>(length);
     std::copy(data, data + length, payload.begin() + 2 + kAddressEchoSize);
-    if (!Exchange(channel, payload.data(), 2 + kAddressEchoSize + length, failureText, messages)) {
+    if (!Exchange(channel, payload.data(), 2 + kAddressEchoSize + length, failureText, messages,
+                  kAddressSize)) {
         return false;
     }
     const std::uint8_t* answer = channel->AnswerData();

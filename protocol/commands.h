@@ -89,8 +89,9 @@ class DeviceCommands {
     DeviceLink& Link() { return link_; }
 
   private:
+    // `echo`: the request data bytes the answer repeats (see DeviceLink::Transact).
     bool Exchange(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
-                  const char* failureText, bool messages);
+                  const char* failureText, bool messages, std::size_t echo = 0);
     bool ExchangeText(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
                       const std::string& failureText);
     int BlockRead(LinkChannel* channel, std::uint8_t group, std::uint8_t code,

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "protocol/request_text.h"
+
 namespace {
 constexpr std::uint8_t kAnswerBit = 0x40;
 constexpr std::uint8_t kCodeMask = 0x3F;
 constexpr std::uint8_t kAddressMask = 0x1F;
 constexpr std::size_t kHeaderSize = 4;
 constexpr std::size_t kMinimumPayload = 2;
+constexpr std::size_t kAnswerDataOffset = 6;
 }  // namespace
 
 DeviceLink::DeviceLink(ComPort& port, TickClock clock, StopSignal* stop, Dialogs* dialogs)
@@ -62,7 +65,8 @@ bool DeviceLink::Send(LinkChannel& channel, const std::uint8_t* payload, std::si
     return true;
 }
 
-DeviceLink::FrontCheck DeviceLink::CheckFront(LinkChannel& channel, const std::uint8_t* payload) {
+DeviceLink::FrontCheck DeviceLink::CheckFront(LinkChannel& channel, const std::uint8_t* payload,
+                                              std::size_t echo) {
     std::array<std::uint8_t, AnswerQueue::kEntryCapacity> front;
     std::lock_guard<std::mutex> guard(registry_.Lock());
     const std::size_t length = channel.Queue().CopyFront(front.data());
@@ -74,37 +78,81 @@ DeviceLink::FrontCheck DeviceLink::CheckFront(LinkChannel& channel, const std::u
                          (front[4] & kCodeMask) == (payload[0] & kCodeMask) &&
                          (front[5] & kCodeMask) == (payload[1] & kCodeMask);
     channel.Queue().RemoveFront();
-    if (matches) {
-        channel.SetAnswer(front.data(), length);
-        return FrontCheck::Matched;
+    if (!matches) {
+        return FrontCheck::Discarded;
     }
-    return FrontCheck::Discarded;
+    const bool echoed = length >= kAnswerDataOffset + echo &&
+                        std::equal(payload + kMinimumPayload, payload + kMinimumPayload + echo,
+                                   front.begin() + kAnswerDataOffset);
+    if (!echoed) {
+        return FrontCheck::Discarded;
+    }
+    channel.SetAnswer(front.data(), length);
+    return FrontCheck::Matched;
+}
+
+DeviceLink::StrayRisk DeviceLink::RiskOfStrays(const LinkChannel& channel,
+                                               const std::uint8_t* payload, std::size_t length,
+                                               std::size_t echo) const {
+    const std::uint8_t* strayed = strays_.payload.data();
+    if (strays_.count == 0 || strays_.channel != &channel ||
+        TicksSince(strays_.lastSend, clock_()) > kAnswerTimeoutMs ||
+        (strayed[0] & kCodeMask) != (payload[0] & kCodeMask) ||
+        (strayed[1] & kCodeMask) != (payload[1] & kCodeMask)) {
+        return StrayRisk::None;
+    }
+    const std::size_t echoEnd = kMinimumPayload + echo;
+    if (echo > 0 && length >= echoEnd && strays_.length >= echoEnd &&
+        !std::equal(payload + kMinimumPayload, payload + echoEnd, strayed + kMinimumPayload)) {
+        return StrayRisk::Echo;
+    }
+    const bool same = length == strays_.length && std::equal(payload, payload + length, strayed);
+    return same ? StrayRisk::SameRequest : StrayRisk::Wait;
+}
+
+void DeviceLink::NoteStrays(LinkChannel& channel, const std::uint8_t* payload, std::size_t length,
+                            int strays, std::uint32_t lastSend) {
+    strays_.count = strays;
+    if (strays == 0) {
+        return;
+    }
+    strays_.channel = &channel;
+    strays_.lastSend = lastSend;
+    strays_.length = std::min(length, strays_.payload.size());
+    std::copy(payload, payload + strays_.length, strays_.payload.begin());
 }
 
 bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length,
-                          bool retry, std::string_view errorText) {
+                          bool retry, std::string_view errorText, std::size_t echo) {
     const std::uint32_t openCount = port_.OpenCount();
     lastFailure_ = StopRequested() ? OutcomeKind::Stopped : OutcomeKind::PortLost;
     if (channel == nullptr || payload == nullptr || length < kMinimumPayload || !port_.IsOpen() ||
         StopRequested()) {
         return false;
     }
-    DropStrayAnswers(openCount);
+    const StrayRisk risk = RiskOfStrays(*channel, payload, length, echo);
+    if (risk == StrayRisk::Wait) {
+        DropStrayAnswers(openCount);
+    }
+    // A late answer to the very same request answers this one as well; then
+    // this request's own answer may come late in its turn.
+    const int carried = risk == StrayRisk::SameRequest ? strays_.count : 0;
+    strays_.count = 0;
     {
         // Answers that came late for earlier requests are not ours.
         std::lock_guard<std::mutex> guard(registry_.Lock());
         channel->Queue().Clear();
         channel->ClearAnswer();
     }
+    // Late answers still to come are told apart by their echo.
+    const std::size_t echoChecked = risk == StrayRisk::Echo ? echo : 0;
     const int sends = retry && !finishing_ ? kSendsWithRetry : 1;
     int attempts = 1;
     Send(*channel, payload, length);
     std::uint32_t start = clock_();
     for (;;) {
-        if (CheckFront(*channel, payload) == FrontCheck::Matched) {
-            strayChannel_ = channel;
-            strayAnswers_ = attempts - 1;
-            lastSendTick_ = start;
+        if (CheckFront(*channel, payload, echoChecked) == FrontCheck::Matched) {
+            NoteStrays(*channel, payload, length, carried + attempts - 1, start);
             lastFailure_ = OutcomeKind::Completed;
             return true;
         }
@@ -127,6 +175,9 @@ bool DeviceLink::Transact(LinkChannel* channel, const std::uint8_t* payload, std
             Send(*channel, payload, length);
             ++attempts;
             start = now;
+            if (retryLog_) {
+                retryLog_(RetryLine(payload, length, attempts, sends));
+            }
         }
         // Blocks on the answer; a stop or a lost port wakes it at once.
         const std::uint32_t left =
@@ -142,15 +193,15 @@ OperationOutcome DeviceLink::FailureOutcome(std::string text) const {
 }
 
 void DeviceLink::DropStrayAnswers(std::uint32_t openCount) {
-    while (strayAnswers_ > 0 && TicksSince(lastSendTick_, clock_()) <= kAnswerTimeoutMs &&
+    while (strays_.count > 0 && TicksSince(strays_.lastSend, clock_()) <= kAnswerTimeoutMs &&
            !StopRequested() && !PortLost(openCount)) {
-        if (strayChannel_->Queue().WaitNotEmpty(clockLook_)) {
+        if (strays_.channel->Queue().WaitNotEmpty(clockLook_)) {
             std::lock_guard<std::mutex> guard(registry_.Lock());
-            strayChannel_->Queue().RemoveFront();
-            --strayAnswers_;
+            strays_.channel->Queue().RemoveFront();
+            --strays_.count;
         }
     }
-    strayAnswers_ = 0;
+    strays_.count = 0;
 }
 
 bool DeviceLink::StopRequested() const {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/app_log.h"
 #include "base/dialogs.h"
 #include "base/operation_outcome.h"
 #include "base/stop_signal.h"
@@ -73,6 +74,8 @@ class DeviceLink {
     // A wait blocks on the answer queue at most this long before it reads the
     // clock again (a test's fake clock moves without waking anybody).
     void SetClockLook(std::chrono::milliseconds look) { clockLook_ = look; }
+    // Hears a line for every request sent again for want of an answer.
+    void SetRetryLog(LogSink sink) { retryLog_ = std::move(sink); }
 
     // Frames the request (destination word, source flags, channel address,
     // payload) and writes it in pieces of at most 64 bytes. False when the
@@ -85,21 +88,45 @@ class DeviceLink {
     // in an error box ("*" stands for the default text, empty shows nothing).
     // Fails at once, without sending again, when the port is closed, reopened
     // or its device vanished during the wait, and also without a box when the
-    // program was asked to stop.
+    // program was asked to stop. `echo`: how many bytes of the request's data
+    // (after group and code) the answer's data repeats at its start, 0 for none;
+    // it tells a late answer to an earlier request with the same code from the
+    // answer to this one.
     bool Transact(LinkChannel* channel, const std::uint8_t* payload, std::size_t length, bool retry,
-                  std::string_view errorText);
+                  std::string_view errorText, std::size_t echo = 0);
 
   private:
     enum class FrontCheck { Empty, Matched, Discarded };
-    FrontCheck CheckFront(LinkChannel& channel, const std::uint8_t* payload);
+    // How a late answer to the last retried exchange could meet this request:
+    // not at all (another channel or code, or none can come any more), told
+    // apart by its echo, as an answer to the very same request, or only by
+    // waiting until it came or cannot come any more.
+    enum class StrayRisk { None, Echo, SameRequest, Wait };
+
+    // Answers to earlier sends of the last exchange that went out more than
+    // once may still come: with no sequence numbers they would pass for the
+    // answer to a new request with the same code. They are expected for at
+    // most one answer timeout after the exchange's last send.
+    struct Strays {
+        LinkChannel* channel = nullptr;
+        int count = 0;
+        std::uint32_t lastSend = 0;
+        std::array<std::uint8_t, FrameEncoder::kBufferSize> payload{};
+        std::size_t length = 0;
+    };
+
+    // `echo` > 0: a front packet with the right code whose data does not
+    // repeat the request's first `echo` data bytes is a late answer, dropped.
+    FrontCheck CheckFront(LinkChannel& channel, const std::uint8_t* payload, std::size_t echo);
+    StrayRisk RiskOfStrays(const LinkChannel& channel, const std::uint8_t* payload,
+                           std::size_t length, std::size_t echo) const;
+    void NoteStrays(LinkChannel& channel, const std::uint8_t* payload, std::size_t length,
+                    int strays, std::uint32_t lastSend);
     void Fail(std::string_view errorText);
     bool StopRequested() const;
     // The port the wait started on is no longer there to answer.
     bool PortLost(std::uint32_t openCount) const;
-    // A retried exchange may still get answers to its other sends; with no
-    // sequence numbers they would pass for the answer to a new request with the
-    // same code. Drops them as they come, for at most one answer timeout after
-    // the exchange's last send.
+    // Drops the late answers as they come, until none can come any more.
     void DropStrayAnswers(std::uint32_t openCount);
 
     ComPort& port_;
@@ -107,11 +134,10 @@ class DeviceLink {
     StopSignal* stop_;
     Dialogs* dialogs_;
     std::chrono::milliseconds clockLook_{50};
+    LogSink retryLog_;
     bool finishing_ = false;
     OutcomeKind lastFailure_ = OutcomeKind::Completed;
-    LinkChannel* strayChannel_ = nullptr;
-    int strayAnswers_ = 0;
-    std::uint32_t lastSendTick_ = 0;
+    Strays strays_;
 
     ChannelRegistry registry_;
     LinkChannel* main_;

@@ -6,6 +6,9 @@ DeviceStack::DeviceStack(DeviceStackOptions options)
       commands_(link_, options.log) {
     if (options.log != nullptr) {
         port_.SetLogSink(options.log->Sink());
+        if (options.logRetries) {
+            link_.SetRetryLog(options.log->Sink());
+        }
     }
     port_.Attach(&link_);
 }

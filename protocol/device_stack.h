@@ -17,6 +17,9 @@ struct DeviceStackOptions {
     StopSignal* stop = nullptr;  // null: nothing ends the waits early
     Dialogs* dialogs = nullptr;  // null: failures show no box
     AppLog* log = nullptr;       // null: nothing is logged
+    // A line in the log for every request sent again. The window's log keeps
+    // its fixed form; dravo-cli shows these lines under -v.
+    bool logRetries = false;
 };
 
 // The whole device stack over one port: port, transport and command set,

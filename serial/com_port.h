@@ -18,6 +18,9 @@
 //
 // A subclass must call ClosePort in its own destructor: once the subclass part is
 // gone the reader thread could no longer call its OnDataReceived.
+//
+// A line with no system handle behind it (a test's in-memory peer) overrides
+// the transfers and the native open and close.
 class ComPort {
   public:
     static constexpr std::uint32_t kDefaultBaud = 230400;
@@ -40,8 +43,8 @@ class ComPort {
 
     // Both return the count transferred; 0 when closed or on failure. Each is
     // bounded in time: 100 ms plus 100 ms per byte.
-    std::size_t ReadBytes(std::uint8_t* buffer, std::size_t count);
-    std::size_t WriteBytes(const std::uint8_t* buffer, std::size_t count);
+    virtual std::size_t ReadBytes(std::uint8_t* buffer, std::size_t count);
+    virtual std::size_t WriteBytes(const std::uint8_t* buffer, std::size_t count);
 
     // Change only while the port is closed.
     int PortNumber() const { return portNumber_; }
@@ -63,22 +66,26 @@ class ComPort {
     int LastOpenError() const { return lastOpenError_; }
     const std::string& LastOpenPath() const { return lastOpenPath_; }
 
+  protected:
+    // Opens and configures `path` and starts the reader; the system's error
+    // code when that failed, 0 on success.
+    virtual int OpenNative(const std::string& path, std::uint32_t baud);
+    // Stops the reader, then closes the handles.
+    virtual void CloseNative();
+    // Called by OpenNative once the handles are ready, before the reader starts.
+    void MarkOpened();
+    // Called by CloseNative once nothing transfers any more.
+    void MarkClosed() { open_ = false; }
+
   private:
     // The system's handles of an open port and its reader thread.
     class Native;
 
     void Log(const std::string& text) const;
     std::string ResolveDevicePath() const;
-    // Opens and configures `path` and starts the reader; the system's error
-    // code when that failed, 0 on success.
-    int OpenNative(const std::string& path, std::uint32_t baud);
-    // Stops the reader, then closes the handles.
-    void CloseNative();
     // The reader thread's body: waits for received bytes until stopped, and
     // marks the port vanished when the device is gone.
     void ReaderLoop();
-    // Called by OpenNative once the handles are ready, before the reader starts.
-    void MarkOpened();
 
     PortTableConfig ports_;
     std::string devicePath_;

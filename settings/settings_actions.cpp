@@ -53,7 +53,7 @@ OperationOutcome SettingsActions::Read() {
 }
 
 // The restart offered after the write only follows up: declining it still
-// completes the save.
+// completes the save. Without a restart to run, none is offered.
 OperationOutcome SettingsActions::Save() {
     OperationGuard guard(env_.host, kFrame);
     if (!env_.accessCheck(PickText("Сохранение настроек", "Save Settings"))) {
@@ -74,7 +74,8 @@ OperationOutcome SettingsActions::Save() {
                               failure, PickText(written.failed->russian, written.failed->english))
                         : failure);
     }
-    if (env_.dialogs.AskYesNo(PickText(
+    if (env_.restart &&
+        env_.dialogs.AskYesNo(PickText(
             "Настройки успешно сохранены\n\rРекомендуется перезагрузить прибор\n\rСделать это "
             "сейчас?",
             "Settings successfully saved\n\rIt is reccomended Restart Device\n\rDo it Now?")) &&
@@ -115,7 +116,7 @@ OperationOutcome SettingsActions::WriteTime() {
 // The restart tells of its failure in the log.
 OperationOutcome SettingsActions::Restart() {
     OperationGuard guard(env_.host, kFrame);
-    if (!env_.restart()) {
+    if (!env_.restart || !env_.restart()) {
         return env_.commands.Link().FailureOutcome({});
     }
     return {};

@@ -21,7 +21,7 @@ struct SettingsEnvironment {
     // The settings access check: shows its own box when it refuses.
     std::function<bool(const std::string& caption)> accessCheck;
     // Restarts the device into its main program and waits until it is
-    // identified again; true on success.
+    // identified again; true on success. Empty: the device is not restarted.
     std::function<bool()> restart;
     LocalTimeSource localTime = PcLocalTime;
 };

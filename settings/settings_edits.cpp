@@ -23,6 +23,26 @@ std::optional<int> ParseCode(const std::string& text) {
     return code;
 }
 
+std::string KeyList(const ModelDescription& model) {
+    std::string list;
+    for (const SettingBinding& binding : model.settings) {
+        list += (list.empty() ? "" : ", ") + std::string(binding.key);
+    }
+    return list;
+}
+
+// "0 (off), 1 (on)": every code setting `index` takes, with the text it shows.
+std::string CodeList(const SettingsValues& values, int index) {
+    SettingsValues probe = values;
+    std::string list;
+    for (int code = 0; CodeInRange(values.model->settings[index], code); ++code) {
+        probe.codes[index] = code;
+        list += (list.empty() ? "" : ", ") + std::to_string(code) + " (" +
+                ShownText(probe, static_cast<std::size_t>(index)) + ")";
+    }
+    return list;
+}
+
 }  // namespace
 
 std::string ApplyAssignments(SettingsValues& values, const std::vector<std::string>& assignments) {
@@ -32,12 +52,14 @@ std::string ApplyAssignments(SettingsValues& values, const std::vector<std::stri
         const std::string key = text.substr(0, equals);
         const int index = values.model->IndexOf(key);
         if (equals == std::string::npos || index < 0) {
-            return PickText("Неизвестная настройка \"", "Unknown setting \"") + key + "\"";
+            return PickText("Неизвестная настройка \"", "Unknown setting \"") + key + "\"\n" +
+                   PickText("Настройки: ", "Settings: ") + KeyList(*values.model);
         }
         const auto code = ParseCode(text.substr(equals + 1));
         if (!code || !CodeInRange(values.model->settings[index], *code)) {
             return PickText("Недопустимый код настройки \"", "Code out of range for \"") + key +
-                   "\": " + text.substr(equals + 1);
+                   "\": " + text.substr(equals + 1) + "\n" + PickText("Коды: ", "Codes: ") +
+                   CodeList(values, index);
         }
         checked.push_back({index, *code});
     }

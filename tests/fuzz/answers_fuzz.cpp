@@ -1,21 +1,19 @@
-// Every device answer the command set checks: the whole stack over a
-// pseudo-terminal, with a peer that answers each request from the input,
+// Every device answer the command set checks: the link and command set over
+// an in-memory port, with a peer that answers each request from the input,
 // synchronously from the link's clock (silence, stray bytes, an answer of any
 // length, or one that starts with the request's own address echo). Commands
 // run in the order the input picks. What a command accepts must fit what it
 // asked for, and an identified device is one of the supported models.
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "fuzz_support.h"
+#include "memory_port.h"
+#include "protocol/commands.h"
 #include "protocol/device_info_models.h"
-#include "protocol/device_stack.h"
+#include "protocol/device_link.h"
 #include "protocol/frame.h"
 #include "protocol/identification.h"
 
@@ -25,30 +23,26 @@ using Bytes = std::vector<std::uint8_t>;
 
 class ScriptedDevice {
   public:
-    ScriptedDevice() {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
-            std::abort();
-        }
-        fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-        DeviceStackOptions options;
-        options.ports.systemPorts = false;
-        options.ports.portDir.clear();
-        options.clock = [this] { return Clock(); };
-        options.dialogs = &dialogs_;
-        options.log = &log_;
-        stack_ = std::make_unique<DeviceStack>(std::move(options));
-        stack_->Link().SetClockLook(std::chrono::milliseconds(0));
-        if (!stack_->OpenPath(ptsname(master_), 1)) {
+    ScriptedDevice()
+        : link_(
+              port_, [this] { return Clock(); }, nullptr, &dialogs_),
+          commands_(link_, &log_) {
+        link_.SetClockLook(std::chrono::milliseconds(0));
+        if (!port_.OpenPort(ComPort::kDefaultBaud)) {
             std::abort();
         }
     }
 
     DeviceCommands& Start(FuzzedDataProvider& input) {
         input_ = &input;
+        return commands_;
+    }
+    // Each input ends with what it logged and what the commands cached gone,
+    // so that its allocations are its own and nothing looks leaked.
+    void Finish() {
+        input_ = nullptr;
         log_.Clear();
-        stack_->Commands().ForgetDeviceData();
-        return stack_->Commands();
+        commands_.ForgetDeviceData();
     }
     AppLog& Log() { return log_; }
 
@@ -56,15 +50,13 @@ class ScriptedDevice {
     // Every reading of the clock first answers what the program sent; time
     // then moves past an answer timeout, so a silent request fails at once.
     std::uint32_t Clock() {
-        std::array<std::uint8_t, 1024> sent;
-        for (ssize_t n; (n = read(master_, sent.data(), sent.size())) > 0;) {
-            for (ssize_t i = 0; i < n; ++i) {
-                if (requests_.Push(sent[static_cast<std::size_t>(i)])) {
-                    Answer(
-                        Bytes(requests_.Packet(), requests_.Packet() + requests_.PacketLength()));
-                }
+        Bytes& sent = port_.Sent();
+        for (const std::uint8_t byte : sent) {
+            if (requests_.Push(byte)) {
+                Answer(Bytes(requests_.Packet(), requests_.Packet() + requests_.PacketLength()));
             }
         }
+        sent.clear();
         now_ += DeviceLink::kAnswerTimeoutMs + 1;
         return now_;
     }
@@ -80,7 +72,7 @@ class ScriptedDevice {
             return;
         }
         if (kind == 1) {
-            stack_->Link().Receive(data.data(), data.size());
+            Deliver(data.data(), data.size());
             return;
         }
         Bytes packet = {0x00, static_cast<std::uint8_t>(request[3] & 0x1F), 0x00,
@@ -93,17 +85,26 @@ class ScriptedDevice {
         FrameEncoder encoder;
         const std::size_t length = encoder.Encode(packet.data(), packet.size());
         const std::uint8_t start = frame::kDelimiter;
-        stack_->Link().Receive(&start, 1);
-        stack_->Link().Receive(encoder.Data(), length);
+        Deliver(&start, 1);
+        Deliver(encoder.Data(), length);
     }
 
-    int master_ = -1;
+    // What the port's reader does when bytes arrive.
+    void Deliver(const std::uint8_t* bytes, std::size_t count) {
+        port_.Put(bytes, count);
+        while (port_.Waiting() > 0) {
+            link_.OnDataReceived(port_.Waiting());
+        }
+    }
+
     FrameDecoder requests_;
     std::uint32_t now_ = 0xFFFFF000;
     FuzzedDataProvider* input_ = nullptr;
     SilentDialogs dialogs_;
     AppLog log_;
-    std::unique_ptr<DeviceStack> stack_;
+    MemoryPort port_;
+    DeviceLink link_;
+    DeviceCommands commands_;
 };
 
 void CheckIdentified(const DeviceInfo& info) {
@@ -191,5 +192,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (input.remaining_bytes() > 0) {
         RunCommand(commands, device.Log(), input);
     }
+    device.Finish();
     return 0;
 }

@@ -1,6 +1,6 @@
-// A whole history reading from a device with any header, clock, calibration
-// and flash contents, whose flash reads may fail or come back short; then the
-// chart of every level, moved about as the page's buttons move it.
+// A whole history reading from a device with any header (of up to 4 pages), clock,
+// calibration and flash contents, whose flash reads may fail or come back short;
+// then the chart of every level, moved about as the page's buttons move it.
 // A completed reading holds in its store exactly what the flash holds on the
 // pages it read, and every bar is drawn in the colours its coverage allows.
 
@@ -16,6 +16,13 @@
 namespace {
 
 using history_geometry::kFlashBase;
+using history_geometry::kPageRecords;
+
+// Every page of a ring is read, stored and drawn by the same code, so a
+// history of at most 4 pages reaches all of it: any ring size, any positions,
+// a ring read around its end or whole. Counts of up to 255 pages would run
+// the same code up to a hundred times slower.
+constexpr std::uint32_t kMostRecords = 4 * kPageRecords;
 
 // Flash contents repeat a pattern from the input; each record's start time
 // moves on by a stride, so that the records follow each other in time.
@@ -25,7 +32,11 @@ class PatternDevice : public HistoryDevice {
         for (const std::uint16_t id : {HistoryHeader::kParamLayout, HistoryHeader::kParamCount,
                                        HistoryHeader::kParamPositions, HistoryHeader::kParamFlag,
                                        DeviceHistory::kParamCalibration}) {
-            parameters_.push_back({id, input.ConsumeIntegral<std::uint32_t>()});
+            std::uint32_t value = input.ConsumeIntegral<std::uint32_t>();
+            if (id == HistoryHeader::kParamCount) {
+                value = (value & 0xFFFF0000) | ((value & 0xFFFF) % kMostRecords);
+            }
+            parameters_.push_back({id, value});
         }
         const auto time = input.ConsumeBytes<std::uint8_t>(DeviceTimeRecord::kSize);
         std::uint8_t bytes[DeviceTimeRecord::kSize] = {};
@@ -35,14 +46,21 @@ class PatternDevice : public HistoryDevice {
         shortRead_ = input.ConsumeIntegral<std::uint16_t>();
         stride_ = input.ConsumeIntegral<std::uint16_t>();
         pattern_ = input.ConsumeRemainingBytes<std::uint8_t>();
+        if (pattern_.empty()) {
+            pattern_.push_back(0xFF);
+        }
+        // The pattern followed by its own start, so that every record is one
+        // copy from it.
+        const std::size_t period = pattern_.size();
+        for (std::size_t i = 0; i < HistoryRecord::kSize; ++i) {
+            pattern_.push_back(pattern_[i % period]);
+        }
+        period_ = period;
     }
 
     void RecordAt(std::uint32_t index, std::uint8_t* record) const {
-        for (std::uint32_t i = 0; i < HistoryRecord::kSize; ++i) {
-            record[i] = pattern_.empty()
-                            ? 0xFF
-                            : pattern_[(index * HistoryRecord::kSize + i) % pattern_.size()];
-        }
+        const std::size_t offset = (std::size_t{index} * HistoryRecord::kSize) % period_;
+        std::memcpy(record, pattern_.data() + offset, HistoryRecord::kSize);
         WriteLe32(record + 4, ReadLe32(record + 4) + index * stride_);
     }
 
@@ -80,13 +98,14 @@ class PatternDevice : public HistoryDevice {
     std::uint32_t shortRead_ = 0;
     std::uint32_t stride_ = 0;
     std::vector<std::uint8_t> pattern_;
+    std::size_t period_ = 1;
     std::uint32_t reads_ = 0;
 };
 
 void CheckStore(const DeviceHistory& history, const PatternDevice& device) {
     for (const int page : history.header.ReadingOrder()) {
-        for (std::uint32_t slot = 0; slot < history_geometry::kPageRecords; ++slot) {
-            const std::uint32_t index = static_cast<std::uint32_t>(page) * 256 + slot;
+        for (std::uint32_t slot = 0; slot < kPageRecords; ++slot) {
+            const std::uint32_t index = static_cast<std::uint32_t>(page) * kPageRecords + slot;
             std::uint8_t expected[HistoryRecord::kSize];
             device.RecordAt(index, expected);
             FUZZ_CHECK(std::memcmp(history.store.Bytes(index), expected, sizeof expected) == 0);
@@ -119,7 +138,7 @@ void CheckPicture(const ChartPicture& picture, const HistoryChartView& view) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    const auto moves = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 16));
+    const auto moves = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 8));
     PatternDevice device(input);
     static DeviceHistory history;  // 1 MiB, allocated once as the program does
     history.Reset();

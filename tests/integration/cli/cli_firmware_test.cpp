@@ -43,14 +43,22 @@ std::vector<std::string> KeptSettings(const std::string& portDir) {
 TEST_P(CliOnProfile, RestartIntoTheBootLoaderAndBack) {
     SimOptions options;
     options.profile = *FindDeviceProfile(GetParam());
-    PlugIn(options);
+    SimulatedDevice& device = PlugIn(options);
+    // Unanswered, the question declines: no restart.
     CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart", "boot"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("Cancelled\n"), std::string::npos) << outcome.err;
+    EXPECT_EQ(device.CountRequests(1, 0x05), 0u);
+
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "--yes", "restart", "boot"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.err.find("The device restarted into its boot loader\n"), std::string::npos)
+        << outcome.err;
     outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_TRUE(nlohmann::json::parse(outcome.out)["bootMode"].get<bool>());
 
-    outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart", "main"});
+    outcome = RunCli(dir_.Path(), {"--port", "COM9", "--yes", "restart", "main"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
     EXPECT_FALSE(nlohmann::json::parse(outcome.out)["bootMode"].get<bool>());
@@ -71,16 +79,19 @@ TEST_P(CliOnProfile, UpdateAsksFirstThenWritesAndConfirmsTheNewVersion) {
 
     EXPECT_TRUE(KeptSettings(dir_.Path()).empty()) << "nothing kept unasked";
 
-    outcome =
-        RunCli(dir_.Path(), {"--port", "COM9", "--lang", "en", "--yes", "firmware", "update"});
+    outcome = RunCli(dir_.Path(),
+                     {"--port", "COM9", "--lang", "en", "--json", "--yes", "firmware", "update"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     const std::vector<std::string> kept = KeptSettings(dir_.Path());
     ASSERT_EQ(kept.size(), 1u) << outcome.err;
     EXPECT_NE(outcome.err.find("Device settings saved to " + kept[0] + "\n"), std::string::npos)
         << outcome.err;
+    const auto updated = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(updated["settingsFile"], kept[0]);
+    EXPECT_EQ(updated["mainVersion"]["text"], "12.3") << outcome.out;
     outcome = RunCli(dir_.Path(), {"--port", "COM9", "--json", "info"});
     const auto after = nlohmann::json::parse(outcome.out);
-    EXPECT_EQ(after["mainVersion"], "12.3") << outcome.out;
+    EXPECT_EQ(after["mainVersion"]["text"], "12.3") << outcome.out;
     EXPECT_TRUE(after["offer"].empty()) << "nothing left to offer";
 }
 

@@ -4,7 +4,10 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 
 #include "history/csv_export.h"
@@ -164,6 +167,106 @@ TEST_F(CliHistory, SigtermCancelsClosesTheAccessAndWritesNothing) {
     EXPECT_FALSE(device_->WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); }));
 }
 
+// The pairs of records the device was asked for since the last call, by the
+// address each one starts at; and the pages all of whose pairs were asked for.
+std::vector<std::uint32_t> AskedPairs(SimulatedDevice& device) {
+    std::vector<std::uint32_t> addresses;
+    for (const TranscriptEntry& request : device.Requests()) {
+        if (request.group == 2 && request.code == 2) {
+            addresses.push_back(ReadLe32(request.data.data()));
+        }
+    }
+    device.ClearTranscript();
+    return addresses;
+}
+
+std::uint32_t PageOf(std::uint32_t address) {
+    return (address - 0x100000) / 4096;
+}
+
+std::set<std::uint32_t> WholePages(const std::vector<std::uint32_t>& addresses) {
+    std::map<std::uint32_t, std::set<std::uint32_t>> pairs;
+    for (std::uint32_t address : addresses) {
+        pairs[PageOf(address)].insert(address);
+    }
+    std::set<std::uint32_t> pages;
+    for (const auto& [page, asked] : pairs) {
+        if (asked.size() == 128) {
+            pages.insert(page);
+        }
+    }
+    return pages;
+}
+
+// Cut off by Ctrl-C, then twice by a device that stops answering in the
+// middle of a page, a reading keeps every page it completed; each next one
+// asks again only for the pair that checks the archived newest record, and
+// the last one ends up with the CSV of an uninterrupted reading.
+TEST_F(CliHistory, ACutOffReadingKeepsItsPagesAndTheNextAsksOnlyForTheRest) {
+    SimulatedDevice& device = PlugIn(RingOf(3000, true));  // pages 11 down to 0
+    const std::vector<std::string> read{"--port", "COM9", "--lang", "en", "history", "read"};
+    CliProcess first(dir_.Path(), read);
+    ASSERT_TRUE(first.WaitForError(" pages", std::chrono::seconds(20))) << first.Err();
+    first.Signal(SIGINT);
+    EXPECT_EQ(first.Wait(), 130) << first.Err();
+    device.SetWireTime(false);
+    std::set<std::uint32_t> kept = WholePages(AskedPairs(device));
+    ASSERT_FALSE(kept.empty());
+    ASSERT_LT(kept.size(), 10u) << "the reading was not cut off";
+    EXPECT_NE(
+        first.Err().find("Complete pages kept in the archive: " + std::to_string(kept.size())),
+        std::string::npos)
+        << first.Err();
+
+    for (int cut = 0; cut < 2; ++cut) {
+        // After the check and two more pages, the device loses every send of
+        // one request in the middle of the next page.
+        FaultRule lost;
+        lost.kind = FaultKind::Drop;
+        lost.group = 2;
+        lost.code = 2;
+        lost.after = 1 + 2 * 128 + 64;
+        lost.limit = 3;
+        device.SetFaults({lost});
+        const CliOutcome failed = RunCli(dir_.Path(), read);
+        EXPECT_EQ(failed.status, 1) << failed.err;
+        const std::vector<std::uint32_t> pairs = AskedPairs(device);
+        std::vector<std::uint32_t> again;
+        std::copy_if(pairs.begin(), pairs.end(), std::back_inserter(again),
+                     [&kept](std::uint32_t address) { return kept.count(PageOf(address)) > 0; });
+        ASSERT_EQ(again.size(), 1u) << cut;
+        EXPECT_EQ(PageOf(again[0]), 11u) << "the newest record's pair";
+        const std::set<std::uint32_t> whole = WholePages(pairs);
+        EXPECT_EQ(whole.size(), 2u) << cut;
+        kept.insert(whole.begin(), whole.end());
+        EXPECT_NE(
+            failed.err.find("Complete pages kept in the archive: " + std::to_string(kept.size())),
+            std::string::npos)
+            << failed.err;
+    }
+    device.SetFaults({});
+
+    const std::string resumed = dir_.Path() + "/resumed.csv";
+    std::vector<std::string> last = read;
+    last.insert(last.end(), {"--csv", resumed});
+    const CliOutcome done = RunCli(dir_.Path(), last);
+    ASSERT_EQ(done.status, 0) << done.err;
+    const std::vector<std::uint32_t> pairs = AskedPairs(device);
+    std::set<std::uint32_t> all = WholePages(pairs);
+    all.insert(kept.begin(), kept.end());
+    EXPECT_EQ(all.size(), 12u);
+    EXPECT_EQ(pairs.size(), 1 + (12 - kept.size()) * 128);
+
+    const std::string whole = dir_.Path() + "/whole.csv";
+    ASSERT_EQ(
+        RunCli(dir_.Path(), {"--port", "COM9", "history", "read", "--no-archive", "--csv", whole})
+            .status,
+        0);
+    const std::string wholeCsv = FileBytes(whole);
+    EXPECT_EQ(FileBytes(resumed), wholeCsv);
+    EXPECT_GT(std::count(wholeCsv.begin(), wholeCsv.end(), '\n'), 2900);
+}
+
 TEST_F(CliHistory, DeleteNeedsAnAnswer) {
     PlugIn(RingOf(500));
     const std::uint32_t before = RingCount();
@@ -282,7 +385,7 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
 
     const CliOutcome list = RunCli(dir_.Path(), {"--json", "archive", "list"});
     ASSERT_EQ(list.status, 0) << list.err;
-    const auto devices = nlohmann::json::parse(list.out);
+    const auto devices = nlohmann::json::parse(list.out)["devices"];
     ASSERT_EQ(devices.size(), 1u);
     EXPECT_EQ(devices[0]["records"], 3100);
     const std::string serial = devices[0]["serial"];
@@ -290,6 +393,13 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
     ASSERT_EQ(RunCli(dir_.Path(), {"archive", "csv", "--serial", serial, "--csv", archived}).status,
               0);
     EXPECT_EQ(FileBytes(archived), FileBytes(whole));
+    // Under --json the same rows come as records.
+    const CliOutcome records =
+        RunCli(dir_.Path(), {"--json", "archive", "csv", "--serial", serial});
+    ASSERT_EQ(records.status, 0) << records.err;
+    const auto rows = nlohmann::json::parse(records.out)["records"];
+    ASSERT_EQ(rows.size(), exported);
+    EXPECT_EQ(wholeCsv.find(rows[0]["startSeconds"].dump() + ";"), wholeCsv.find('\n') + 1);
     // The archive's chart counts the records of slot 0 as the reading's does.
     const CliOutcome chart = RunCli(
         dir_.Path(), {"--json", "archive", "chart", "day@2023-03-06T00:00", "--serial", serial});

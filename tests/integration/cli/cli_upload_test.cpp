@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "integration/cli/cli_runner.h"
@@ -46,8 +47,10 @@ TEST_F(CliUpload, AppendsUnderTheGivenOrConnectedSerialNumber) {
     SimOptions options;
     options.serialNumber = 87654321;
     PlugIn(options);
-    outcome = RunCli(dir_.Path(), {"upload-log", LogFile("from the device\n")}, environment);
+    outcome =
+        RunCli(dir_.Path(), {"--json", "upload-log", LogFile("from the device\n")}, environment);
     ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(nlohmann::json::parse(outcome.out)["serialDigits"], "87654321") << outcome.out;
     EXPECT_EQ(FileText(server.Home() + "/log5/8_76/54xxx/3xx/rep.txt"), "from the device\n");
 }
 
@@ -57,6 +60,7 @@ TEST_F(CliUpload, NoServerBadSerialAndAMissingFileFail) {
         dir_.Path(), {"upload-log", LogFile("text\n"), "--serial", "123-45678"}, unconfigured);
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.err.find("No report server is configured"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("Host, Port, User and Password"), std::string::npos) << outcome.err;
 
     outcome =
         RunCli(dir_.Path(), {"upload-log", LogFile("text\n"), "--serial", "12-3"}, unconfigured);
@@ -68,6 +72,8 @@ TEST_F(CliUpload, NoServerBadSerialAndAMissingFileFail) {
         RunCli(dir_.Path(), {"upload-log", dir_.Path() + "/absent.log", "--serial", "123-45678"},
                ConfiguredFor(server));
     EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("File not found: " + dir_.Path() + "/absent.log"), std::string::npos)
+        << outcome.err;
     EXPECT_FALSE(std::filesystem::exists(server.Home() + "/log5"));
 }
 

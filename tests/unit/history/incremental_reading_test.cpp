@@ -81,9 +81,32 @@ TEST(IncrementalReading, ReadsEverythingWhenTheRingNoLongerContinuesTheArchivedO
     for (const Case& c : cases) {
         EXPECT_FALSE(IncrementalReading::Plan(c.now, Ring(c.before))) << c.what;
     }
-    ArchivedRing truncated = Ring(Header(0, 3001));
-    truncated.pages.resize(4096);
-    EXPECT_FALSE(IncrementalReading::Plan(Header(0, 3101), truncated));
+    // A cut-off reading that did not complete the page of its newest record,
+    // or whose pages are not whole.
+    ArchivedRing newestMissing = Ring(Header(0, 2816));
+    newestMissing.pages.resize(4096);
+    EXPECT_FALSE(IncrementalReading::Plan(Header(0, 2900), newestMissing));
+    ArchivedRing ragged = Ring(Header(0, 3001));
+    ragged.pages.resize(4096 + 16);
+    EXPECT_FALSE(IncrementalReading::Plan(Header(0, 3101), ragged));
+}
+
+// A reading cut off after its newest pages: the next one asks for the new
+// records as always, and for the older pages it never got to, whole.
+TEST(IncrementalReading, ReadsThePagesACutOffReadingDidNotGetTo) {
+    ArchivedRing cut = Ring(Header(0, 3001));
+    cut.pages.resize(3 * 4096);  // pages 11, 10 and 9
+    const std::optional<IncrementalReading> plan = IncrementalReading::Plan(Header(0, 3101), cut);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->CheckIndex(), 3000u);
+    EXPECT_EQ(plan->Pairs().size(), 51u);
+    EXPECT_EQ(plan->MissingPages(), (std::vector<int>{8, 7, 6, 5, 4, 3, 2, 1, 0}));
+
+    HistoryStore store;
+    EXPECT_EQ(plan->Restore(store), 3000u - 9 * 256);
+    EXPECT_EQ(store.Record(9 * 256).start, 9u * 256);
+    EXPECT_EQ(store.Record(9 * 256 - 1).state, 0xFF);
+    EXPECT_EQ(store.Record(0).state, 0xFF);
 }
 
 TEST(IncrementalReading, ChecksTheNewestRecordByteForByte) {

@@ -59,7 +59,7 @@ TEST_F(LiveArchiveTest, AnArchiveOfTheVersionBeforeGainsTheTableAndKeepsItsRecor
     {
         SqliteDatabase db;
         ASSERT_TRUE(db.Open(Path(), false, 0));
-        ASSERT_TRUE(db.Execute("DROP TABLE live_readings; PRAGMA user_version = 2;"));
+        ASSERT_TRUE(db.Execute("DROP TABLE live_readings; PRAGMA user_version = 3;"));
     }
     HistoryArchive archive(Path());
     ASSERT_TRUE(archive.Open()) << archive.Error();

@@ -23,12 +23,16 @@ TEST_F(SettingsEditsTest, AppliesAllAssignmentsOrNone) {
     EXPECT_EQ(values_.Code("sound"), 0);
 
     const SettingsValues before = values_;
-    EXPECT_EQ(ApplyAssignments(values_, {"units=2", "lights=1"}), "Unknown setting \"lights\"");
-    EXPECT_EQ(ApplyAssignments(values_, {"units=2", "alarm_hour=24"}),
-              "Code out of range for \"alarm_hour\": 24");
-    EXPECT_EQ(ApplyAssignments(values_, {"units=2", "brightness=1x"}),
-              "Code out of range for \"brightness\": 1x");
-    EXPECT_EQ(ApplyAssignments(values_, {"units"}), "Unknown setting \"units\"");
+    // Each refusal names what would be accepted.
+    const std::string keys = ApplyAssignments(values_, {"units=2", "lights=1"});
+    EXPECT_EQ(keys.rfind("Unknown setting \"lights\"\nSettings: ", 0), 0u) << keys;
+    EXPECT_NE(keys.find("alarm_hour"), std::string::npos) << keys;
+    const std::string hours = ApplyAssignments(values_, {"units=2", "alarm_hour=24"});
+    EXPECT_EQ(hours.rfind("Code out of range for \"alarm_hour\": 24\nCodes: 0 (", 0), 0u) << hours;
+    EXPECT_NE(hours.find(", 23 ("), std::string::npos) << hours;
+    EXPECT_EQ(ApplyAssignments(values_, {"units=2", "sound=on"}),
+              "Code out of range for \"sound\": on\nCodes: 0 (off), 1 (on)");
+    EXPECT_EQ(ApplyAssignments(values_, {"units"}).rfind("Unknown setting \"units\"\n", 0), 0u);
     EXPECT_TRUE(DifferingKeys(before, values_).empty());
 }
 
