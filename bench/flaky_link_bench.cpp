@@ -14,9 +14,9 @@
 #include "history/read_history.h"
 #include "protocol/device_stack.h"
 #include "sim/simulated_device.h"
+#include "sim_on_stack.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -58,24 +58,17 @@ std::uint64_t LongestGapAfterRetriedAnswer(const std::vector<Entry>& entries) {
 }
 
 void ReadOverFlakyLink(benchmark::State& state) {
-    TempDir folder;
     SimOptions options;
     options.history.shape = HistoryShape::Partial;
     options.history.records = static_cast<std::uint32_t>(state.range(0));
     options.history.recordWhileRunning = false;
-    SimulatedDevice sim(options);
-    if (!sim.PlugIn(folder.Path(), 3)) {
-        state.SkipWithError("cannot plug in the simulated device");
+    SimOnStack rig(options);
+    if (!rig.Error().empty()) {
+        state.SkipWithError(rig.Error().c_str());
         return;
     }
-    DeviceStackOptions stackOptions;
-    stackOptions.ports.systemPorts = false;
-    stackOptions.ports.portDir.clear();
-    DeviceStack stack(stackOptions);
-    if (!stack.OpenPath(sim.PortPath(), 3)) {
-        state.SkipWithError("cannot open the port");
-        return;
-    }
+    SimulatedDevice& sim = rig.Sim();
+    DeviceStack& stack = rig.Stack();
     for (auto _ : state) {
         sim.SetFaults({});
         const double clean = TimedReading(stack);

@@ -13,9 +13,9 @@
 #include "history/read_history.h"
 #include "protocol/device_stack.h"
 #include "sim/simulated_device.h"
+#include "sim_on_stack.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -62,24 +62,17 @@ BENCHMARK(DrawHistoryFullRing)
 
 void ReadFullRing(benchmark::State& state) {
     const bool wireTime = state.range(0) != 0;
-    TempDir folder;
     SimOptions options;
     options.history.shape = HistoryShape::Full;
     options.history.recordWhileRunning = false;
     options.wireTime = wireTime;
-    SimulatedDevice sim(options);
-    if (!sim.PlugIn(folder.Path(), 3)) {
-        state.SkipWithError("cannot plug in the simulated device");
+    SimOnStack rig(options);
+    if (!rig.Error().empty()) {
+        state.SkipWithError(rig.Error().c_str());
         return;
     }
-    DeviceStackOptions stackOptions;
-    stackOptions.ports.systemPorts = false;
-    stackOptions.ports.portDir.clear();
-    DeviceStack stack(stackOptions);
-    if (!stack.OpenPath(sim.PortPath(), 3)) {
-        state.SkipWithError("cannot open the port");
-        return;
-    }
+    SimulatedDevice& sim = rig.Sim();
+    DeviceStack& stack = rig.Stack();
     CommandsHistoryDevice device(stack.Commands());
     RecordingHost host;
     RecordingDialogs dialogs;

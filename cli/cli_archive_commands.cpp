@@ -196,14 +196,7 @@ void AddArchiveCommands(CLI::App& app, CliAction& action) {
     auto* csv = archive->add_subcommand(
         "csv", PickText("CSV записей прибора из архива", "the CSV of a device's archived records"));
     csv->add_option("--serial", arguments->serial, serialHelp)->required();
-    csv->add_option("--from", arguments->from,
-                    PickText("только записи начиная с ДАТА[TЧЧ:ММ[:СС]]",
-                             "only records from DATE[THH:MM[:SS]]"));
-    csv->add_option(
-        "--to", arguments->to,
-        PickText("только записи до ДАТА[TЧЧ:ММ[:СС]]", "only records up to DATE[THH:MM[:SS]]"));
-    csv->add_option("--csv", arguments->csvFile,
-                    PickText("записать CSV в ФАЙЛ", "write the CSV to FILE"));
+    AddPeriodOptions(*csv, arguments->from, arguments->to, arguments->csvFile);
     csv->callback([&action, arguments] {
         action = [arguments](CliContext& context) { return RunArchiveCsv(context, *arguments); };
     });

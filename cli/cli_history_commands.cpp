@@ -205,14 +205,7 @@ void AddHistoryCommands(CLI::App& app, CliAction& action) {
                          "архиве; CSV на стандартный вывод или в файл",
                          "read the history (what is new since the archived reading) and archive "
                          "it; the CSV on standard output or into a file"));
-    read->add_option("--csv", arguments->csvFile,
-                     PickText("записать CSV в ФАЙЛ", "write the CSV to FILE"));
-    read->add_option("--from", arguments->from,
-                     PickText("только записи начиная с ДАТА[TЧЧ:ММ[:СС]]",
-                              "only records from DATE[THH:MM[:SS]]"));
-    read->add_option(
-        "--to", arguments->to,
-        PickText("только записи до ДАТА[TЧЧ:ММ[:СС]]", "only records up to DATE[THH:MM[:SS]]"));
+    AddPeriodOptions(*read, arguments->from, arguments->to, arguments->csvFile);
     read->add_option("--chart", arguments->chart,
                      PickText("вывести столбцы графика: minute, hour, day, month или year, "
                               "можно с @2026-12-08T14:05",

@@ -93,3 +93,13 @@ std::string PeriodTimeText(const DeviceDateTime& time) {
                   time.day, time.hour, time.minute, time.second);
     return text;
 }
+
+void AddPeriodOptions(CLI::App& command, std::string& from, std::string& to, std::string& csvFile) {
+    command.add_option("--csv", csvFile, PickText("записать CSV в ФАЙЛ", "write the CSV to FILE"));
+    command.add_option("--from", from,
+                       PickText("только записи начиная с ДАТА[TЧЧ:ММ[:СС]]",
+                                "only records from DATE[THH:MM[:SS]]"));
+    command.add_option(
+        "--to", to,
+        PickText("только записи до ДАТА[TЧЧ:ММ[:СС]]", "only records up to DATE[THH:MM[:SS]]"));
+}

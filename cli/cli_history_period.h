@@ -1,5 +1,6 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +26,10 @@ struct HistoryPeriod {
 // failure told to `report`, when they make none.
 std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string& to,
                                       CliReport& report);
+
+// --from and --to on `command`, and --csv FILE: the options of a command that
+// gives records of a period.
+void AddPeriodOptions(CLI::App& command, std::string& from, std::string& to, std::string& csvFile);
 
 // "2026-12-08T14:05:00", the form --from and --to take.
 std::string PeriodTimeText(const DeviceDateTime& time);
