@@ -1,22 +1,18 @@
 #include "cli/cli_live_json.h"
 
-#include <nlohmann/json.hpp>
-
 #include "history/live_time_text.h"
 
 namespace {
 
 template <typename Value>
-nlohmann::json OrNull(const std::optional<Value>& value) {
-    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+nlohmann::ordered_json OrNull(const std::optional<Value>& value) {
+    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
 }  // namespace
 
-std::string LiveReadingJsonLine(const LiveReading& reading) {
-    return nlohmann::json{
-        {"time", LocalIsoTimeText(reading.timeMs)}, {"rate", DisplayedRate(reading)},
-        {"unit", LiveUnitCode(reading.units)},      {"usv_h", OrNull(reading.usvPerHour)},
-        {"cpm", OrNull(CountsPerMinute(reading))},  {"level", reading.level}}
-        .dump();
+nlohmann::ordered_json LiveReadingJson(const LiveReading& reading) {
+    return {{"time", LocalIsoTimeText(reading.timeMs)}, {"rate", DisplayedRate(reading)},
+            {"unit", LiveUnitCode(reading.units)},      {"usv_h", OrNull(reading.usvPerHour)},
+            {"cpm", OrNull(CountsPerMinute(reading))},  {"level", reading.level}};
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <string>
+#include <nlohmann/json.hpp>
 
 #include "history/live_reading.h"
 
-// One measurement reading as one line of JSON, the same for a watch and for
+// One measurement reading for scripts, the same for a watch's lines and for
 // the archive: time, rate, unit, usv_h, cpm and level.
-std::string LiveReadingJsonLine(const LiveReading& reading);
+nlohmann::ordered_json LiveReadingJson(const LiveReading& reading);

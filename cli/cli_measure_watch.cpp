@@ -2,11 +2,13 @@
 
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <cstdio>
 #include <iostream>
 #include <memory>
 
 #include "base/language.h"
 #include "cli/cli_archive.h"
+#include "cli/cli_arguments.h"
 #include "cli/cli_live_json.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
@@ -31,13 +33,10 @@ std::int64_t NowUtcMs() {
         .count();
 }
 
-milliseconds Millis(double seconds) {
-    return milliseconds(static_cast<std::int64_t>(seconds * 1000.0));
-}
-
+// A JSON line, or the local time, the rate as the device shows it and the level.
 void Print(const LiveReading& reading, bool json) {
     if (json) {
-        std::cout << LiveReadingJsonLine(reading) << std::endl;
+        std::cout << LiveReadingJson(reading).dump() << std::endl;
         return;
     }
     const auto units = static_cast<std::uint8_t>(reading.units);
@@ -102,37 +101,52 @@ class WatchedDevice {
     ArchiveDeviceKey key_;
 };
 
-void Tell(const std::string& message) {
+void Tell(const CliReport& report, const std::string& message) {
     if (!message.empty()) {
-        std::cerr << message << std::endl;
+        report.Say(message);
     }
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
 }
 
 }  // namespace
 
 void AddWatchOptions(CLI::App& measure, WatchArguments& arguments) {
     measure
-        .add_option_function<std::vector<double>>(
+        .add_option_function<std::vector<int>>(
             "--watch",
-            [&arguments](const std::vector<double>& seconds) {
+            [&arguments](const std::vector<int>& seconds) {
                 arguments.watch = true;
                 if (!seconds.empty()) {
                     arguments.forSeconds = seconds.front();
                 }
             },
-            "read again and again, one line per reading (SECONDS: as --for)")
+            PickText("читать снова и снова, строка на показание (СЕКУНДЫ: как --for)",
+                     "read again and again, one line per reading (SECONDS: as --for)"))
         ->expected(0, 1)
-        ->check(CLI::NonNegativeNumber);
-    measure.add_option("--interval", arguments.interval, "seconds between readings (1)")
-        ->check(CLI::Range(0.1, 86400.0));
-    measure.add_option("--for", arguments.forSeconds, "end the watch after SECONDS")
-        ->check(CLI::NonNegativeNumber);
-    measure.add_flag("--no-archive", arguments.noArchive,
-                     "do not record the readings into the archive");
+        ->check(SecondsCount());
+    measure
+        .add_option("--interval", arguments.interval,
+                    PickText("секунд между показаниями (1)", "seconds between readings (1)"))
+        ->check(SecondsCount(1));
+    measure
+        .add_option("--for", arguments.forSeconds,
+                    PickText("закончить через СЕКУНДЫ", "end the watch after SECONDS"))
+        ->check(SecondsCount());
+    measure.add_flag(
+        "--no-archive", arguments.noArchive,
+        PickText("не сохранять показания в архив", "do not record the readings into the archive"));
     measure
         .add_option("--alarm-above", arguments.alarmAbove,
-                    "tell each rise of the dose rate to RATE uSv/h or above; exit status 4")
-        ->check(CLI::NonNegativeNumber);
+                    PickText("сообщать о каждом подъёме мощности дозы до RATE мкЗв/ч и выше; "
+                             "код выхода 4",
+                             "tell each rise of the dose rate to RATE uSv/h or above; exit "
+                             "status 4"))
+        ->check(DecimalNumber(0, 1e6));
 }
 
 int RunMeasureWatch(CliContext& context, const WatchArguments& arguments) {
@@ -152,10 +166,14 @@ int RunMeasureWatch(CliContext& context, const WatchArguments& arguments) {
     const Clock::time_point started = Clock::now();
     const auto finished = [&] {
         return CliHost::Interrupted() ||
-               (arguments.forSeconds > 0 && Clock::now() - started >= Millis(arguments.forSeconds));
+               (arguments.forSeconds > 0 &&
+                Clock::now() - started >= std::chrono::seconds(arguments.forSeconds));
     };
+    if (context.options.json) {
+        context.report.Streamed();
+    }
     while (!finished()) {
-        const Clock::time_point due = Clock::now() + Millis(arguments.interval);
+        const Clock::time_point due = Clock::now() + std::chrono::seconds(arguments.interval);
         Measurement& measurement = device.Reading();
         if (measurement.ReadMeasurement(false)) {
             const MeasurePageState& state = measurement.State();
@@ -164,22 +182,22 @@ int RunMeasureWatch(CliContext& context, const WatchArguments& arguments) {
             Print(reading, context.options.json);
             if (alarm.Crossed(reading)) {
                 alarmed = true;
-                std::cerr << PickText("Мощность дозы ", "Dose rate ") << *reading.usvPerHour
-                          << PickText(" мкЗв/ч: не ниже порога ", " uSv/h: at or above ")
-                          << *arguments.alarmAbove << std::endl;
+                context.report.Say(PickText("Мощность дозы ", "Dose rate ") +
+                                   Number(*reading.usvPerHour) +
+                                   PickText(" мкЗв/ч: не ниже порога ", " uSv/h: at or above ") +
+                                   Number(*arguments.alarmAbove));
             }
             if (recorder) {
-                Tell(recorder->Add(device.Key(), reading));
+                Tell(context.report, recorder->Add(device.Key(), reading));
             }
         } else if (!CliHost::Interrupted()) {
-            std::cerr << PickText("Прибор не отвечает; ожидание его подключения",
-                                  "The device does not answer; waiting for it to come back")
-                      << std::endl;
+            context.report.Say(PickText("Прибор не отвечает; ожидание его подключения",
+                                        "The device does not answer; waiting for it to come back"));
             if (recorder) {
-                Tell(recorder->Flush());
+                Tell(context.report, recorder->Flush());
             }
             if (device.Reopen()) {
-                std::cerr << PickText("Прибор снова на связи", "The device is back") << std::endl;
+                context.report.Say(PickText("Прибор снова на связи", "The device is back"));
             }
             continue;
         }
@@ -187,7 +205,7 @@ int RunMeasureWatch(CliContext& context, const WatchArguments& arguments) {
             std::max(due - Clock::now(), Clock::duration{})));
     }
     if (recorder) {
-        Tell(recorder->Flush());
+        Tell(context.report, recorder->Flush());
     }
     return alarmed ? kExitAlarm : kExitOk;
 }

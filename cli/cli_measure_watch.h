@@ -4,13 +4,10 @@
 
 #include "cli/cli_commands.h"
 
-// The exit status of a watch during which the dose rate crossed --alarm-above.
-inline constexpr int kExitAlarm = 4;
-
 struct WatchArguments {
     bool watch = false;
-    double interval = 1.0;    // seconds between readings
-    double forSeconds = 0.0;  // 0: until a stop signal
+    int interval = 1;    // seconds between readings
+    int forSeconds = 0;  // 0: until a stop signal
     bool noArchive = false;
     std::optional<double> alarmAbove;  // µSv/h
 };
@@ -21,5 +18,5 @@ void AddWatchOptions(CLI::App& measure, WatchArguments& arguments);
 
 // One line per reading on standard output until --for has passed or a stop
 // signal came; recorded into the archive unless --no-archive; an unplugged
-// device is waited for.
+// device is waited for. Ends with kExitAlarm after a crossing of --alarm-above.
 int RunMeasureWatch(CliContext& context, const WatchArguments& arguments);

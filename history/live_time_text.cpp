@@ -24,51 +24,23 @@ std::int64_t SecondsOfFields(const std::tm& fields) {
 
 }  // namespace
 
-std::string LocalIsoTimeText(std::int64_t utcMs) {
+std::string LocalIsoTimeText(std::int64_t utcMs, bool milliseconds) {
     const std::int64_t seconds = utcMs >= 0 ? utcMs / 1000 : (utcMs - 999) / 1000;
     const auto time = static_cast<std::time_t>(seconds);
     std::tm local{};
     localtime_r(&time, &local);
-    // Portable offset: the local fields read as if they were UTC, less the instant.
+    // Windows has no tm_gmtoff: the local fields read as if they were UTC,
+    // less the instant. Offsets stay within a day.
     const std::int64_t offsetMinutes = (SecondsOfFields(local) - seconds) / 60;
-    const std::int64_t magnitude = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+    const std::int64_t magnitude = (offsetMinutes < 0 ? -offsetMinutes : offsetMinutes) % 1440;
+    char fraction[8] = "";
+    if (milliseconds) {
+        std::snprintf(fraction, sizeof fraction, ".%03d", static_cast<int>(utcMs - seconds * 1000));
+    }
     char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d",
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%s%c%02d:%02d",
                   local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                  local.tm_min, local.tm_sec, static_cast<int>(utcMs - seconds * 1000),
-                  offsetMinutes < 0 ? '-' : '+', static_cast<int>(magnitude / 60),
-                  static_cast<int>(magnitude % 60));
+                  local.tm_min, local.tm_sec, fraction, offsetMinutes < 0 ? '-' : '+',
+                  static_cast<int>(magnitude / 60), static_cast<int>(magnitude % 60));
     return text;
-}
-
-std::optional<std::int64_t> LocalDateArgumentMs(const std::string& text) {
-    std::tm fields{};
-    int consumed = 0;
-    const int found = std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &fields.tm_year, &fields.tm_mon,
-                                  &fields.tm_mday, &consumed);
-    if (found != 3) {
-        return std::nullopt;
-    }
-    std::size_t at = static_cast<std::size_t>(consumed);
-    if (at < text.size()) {
-        int tail = 0;
-        const int times = std::sscanf(text.c_str() + at, "T%2d:%2d%n:%2d%n", &fields.tm_hour,
-                                      &fields.tm_min, &tail, &fields.tm_sec, &tail);
-        if (times < 2) {
-            return std::nullopt;
-        }
-        at += static_cast<std::size_t>(tail);
-    }
-    if (at != text.size() || fields.tm_mon < 1 || fields.tm_mon > 12 || fields.tm_mday < 1 ||
-        fields.tm_mday > 31 || fields.tm_hour > 23 || fields.tm_min > 59 || fields.tm_sec > 59) {
-        return std::nullopt;
-    }
-    fields.tm_year -= 1900;
-    fields.tm_mon -= 1;
-    fields.tm_isdst = -1;
-    const std::time_t seconds = std::mktime(&fields);
-    if (seconds == static_cast<std::time_t>(-1)) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(seconds) * 1000;
 }

@@ -49,14 +49,18 @@ TEST_F(CliWatch, PrintsEachReadingAsTheDeviceGivesItKeepsItAndWaitsThroughAnUnpl
     PlugIn(SimOptions{});
     const double rate =
         device_->WithModel([](DeviceModel& model) { return model.Live().RateWord(0) / 100.0; });
-    const CliOutcome watch = RunCli(dir_.Path(), {"--port", "COM9", "measure", "--watch", "--json",
-                                                  "--for", "2", "--interval", "0.25"});
+    const CliOutcome watch =
+        RunCli(dir_.Path(), {"--port", "COM9", "measure", "--watch", "--json", "--for", "3"});
     ASSERT_EQ(watch.status, 0) << watch.err;
-    const std::vector<std::string> lines = Lines(watch.out);
-    ASSERT_GE(lines.size(), 6u) << watch.out;
+    // JSON lines and nothing after them.
+    nlohmann::json lines = nlohmann::json::array();
+    for (const std::string& line : Lines(watch.out)) {
+        lines.push_back(nlohmann::json::parse(line));
+    }
+    ASSERT_GE(lines.size(), 2u) << watch.out;
     const std::regex isoWithOffset(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d)");
-    for (const std::string& line : lines) {
-        const nlohmann::json reading = nlohmann::json::parse(line);
+    for (const nlohmann::json& reading : lines) {
+        const std::string line = reading.dump();
         EXPECT_EQ(reading["usv_h"], rate) << line;
         EXPECT_EQ(reading["rate"], rate) << line;
         EXPECT_EQ(reading["unit"], "uSv/h") << line;
@@ -67,15 +71,19 @@ TEST_F(CliWatch, PrintsEachReadingAsTheDeviceGivesItKeepsItAndWaitsThroughAnUnpl
 
     const CliOutcome listed = RunCli(dir_.Path(), {"archive", "list", "--json"});
     ASSERT_EQ(listed.status, 0) << listed.err;
-    const std::string serial = nlohmann::json::parse(listed.out).at(0).at("serial");
-    const CliOutcome kept = RunCli(dir_.Path(), {"archive", "live", "--serial", serial, "--json"});
-    ASSERT_EQ(kept.status, 0) << kept.err;
-    EXPECT_EQ(kept.out, watch.out);
+    const std::string serial = nlohmann::json::parse(listed.out).at("devices").at(0).at("serial");
+    const auto kept = [&] {
+        const CliOutcome live =
+            RunCli(dir_.Path(), {"archive", "live", "--serial", serial, "--json"});
+        EXPECT_EQ(live.status, 0) << live.err;
+        return nlohmann::json::parse(live.out).at("readings");
+    };
+    EXPECT_EQ(kept(), lines);
 
     // Unplugged and back on the same port: a notice, then readings again; a
     // stop signal ends it, and the one alarm crossing decides the status.
-    CliProcess running(dir_.Path(), {"--port", "COM9", "measure", "--watch", "--interval", "0.2",
-                                     "--no-archive", "--alarm-above", "0"});
+    CliProcess running(dir_.Path(), {"--port", "COM9", "measure", "--watch", "--no-archive",
+                                     "--alarm-above", "0"});
     ASSERT_TRUE(running.WaitForError("at or above", seconds(10))) << running.Err();
     device_->Unplug();
     ASSERT_TRUE(running.WaitForError("waiting for it", seconds(10))) << running.Err();
@@ -86,13 +94,20 @@ TEST_F(CliWatch, PrintsEachReadingAsTheDeviceGivesItKeepsItAndWaitsThroughAnUnpl
     running.Signal(SIGTERM);
     EXPECT_EQ(running.Wait(), 4) << running.Err();
     EXPECT_EQ(Count(running.Err(), "at or above"), 1u) << running.Err();
-    EXPECT_EQ(RunCli(dir_.Path(), {"archive", "live", "--serial", serial, "--json"}).out, watch.out)
-        << "--no-archive kept readings";
+    EXPECT_EQ(kept(), lines) << "--no-archive kept readings";
 
-    const CliOutcome pruned = RunCli(dir_.Path(), {"--yes", "archive", "prune", "--live",
-                                                   "--serial", serial, "--before", "2100-01-01"});
+    // Nothing is removed unasked.
+    const std::vector<std::string> prune{"archive", "prune",    "--live",    "--serial",
+                                         serial,    "--before", "2099-12-31"};
+    const CliOutcome declined = RunCli(dir_.Path(), prune);
+    EXPECT_EQ(declined.status, 1);
+    EXPECT_NE(declined.err.find("Cancelled"), std::string::npos) << declined.err;
+    EXPECT_EQ(kept(), lines);
+    std::vector<std::string> answered = prune;
+    answered.insert(answered.begin(), "--yes");
+    const CliOutcome pruned = RunCli(dir_.Path(), answered);
     ASSERT_EQ(pruned.status, 0) << pruned.err;
-    EXPECT_EQ(RunCli(dir_.Path(), {"archive", "live", "--serial", serial, "--json"}).out, "");
+    EXPECT_TRUE(kept().empty());
 }
 
 }  // namespace
