@@ -83,13 +83,13 @@ void ForEachCommand(CLI::App& app, const std::function<void(CLI::App&)>& visit) 
     }
 }
 
-// "TEXT" and "INT" as the value types the help shows.
+// "TEXT", "INT" and "FLOAT" as the value types the help shows.
 void TranslateTypes(CLI::App& app) {
     for (CLI::Option* option : app.get_options()) {
         const std::string type = option->get_type_name();
         if (type.rfind("TEXT", 0) == 0) {
             option->type_name(PickText("ТЕКСТ", "TEXT"));
-        } else if (type.rfind("INT", 0) == 0) {
+        } else if (type.rfind("INT", 0) == 0 || type.rfind("FLOAT", 0) == 0) {
             option->type_name(PickText("ЧИСЛО", "NUMBER"));
         }
     }

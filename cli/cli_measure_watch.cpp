@@ -142,11 +142,11 @@ void AddWatchOptions(CLI::App& measure, WatchArguments& arguments) {
         PickText("не сохранять показания в архив", "do not record the readings into the archive"));
     measure
         .add_option("--alarm-above", arguments.alarmAbove,
-                    PickText("сообщать о каждом подъёме мощности дозы до RATE мкЗв/ч и выше; "
+                    PickText("сообщать о каждом подъёме мощности дозы до ЧИСЛА мкЗв/ч и выше; "
                              "код выхода 4",
-                             "tell each rise of the dose rate to RATE uSv/h or above; exit "
+                             "tell each rise of the dose rate to NUMBER uSv/h or above; exit "
                              "status 4"))
-        ->check(DecimalNumber(0, 1e6));
+        ->check(DecimalNumber(0, 100000));
 }
 
 int RunMeasureWatch(CliContext& context, const WatchArguments& arguments) {
