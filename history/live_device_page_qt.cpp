@@ -5,7 +5,6 @@
 #include <QLayout>
 #include <atomic>
 #include <cmath>
-#include <cstdio>
 
 #include "base/language.h"
 #include "history/archive_key.h"
@@ -14,6 +13,7 @@
 #include "history/live_csv.h"
 #include "history/live_keeper.h"
 #include "history/live_panel_widget.h"
+#include "protocol/texts.h"
 
 namespace {
 
@@ -96,11 +96,11 @@ class LivePlotPage final : public DevicePage {
         if (!panel_->Add(reading)) {
             return;
         }
-        char value[32];
-        std::snprintf(value, sizeof value, "%.2f", reading.usvPerHour.value_or(0));
+        const auto hundredths =
+            static_cast<std::uint32_t>(std::lround(reading.usvPerHour.value_or(0) * 100));
         const std::string text = std::string(PickText("Мощность дозы не ниже порога: ",
                                                       "Dose rate at or above the threshold: ")) +
-                                 value + " " + LiveUnitText(0);
+                                 HundredthsText(hundredths) + " " + LiveUnitText(0);
         if (context_.showStatus) {
             context_.showStatus(text, StatusStyle::Error);
         }

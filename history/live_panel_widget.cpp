@@ -6,6 +6,7 @@
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -40,6 +41,8 @@ LivePanelWidget::LivePanelWidget(QWidget* parent) : QWidget(parent) {
     alarmOn_->setObjectName(QStringLiteral("CheckBox_Measure_Alarm"));
     alarmValue_ = new QDoubleSpinBox(this);
     alarmValue_->setObjectName(QStringLiteral("Edit_Measure_Alarm"));
+    // The decimal comma of every value the program shows.
+    alarmValue_->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     alarmValue_->setRange(0.01, 100000.0);
     alarmValue_->setDecimals(2);
     alarmValue_->setValue(0.3);

@@ -11,7 +11,9 @@
 // the device was away or not read in between.
 class LiveSeries {
   public:
-    static constexpr std::int64_t kGapMs = 5000;
+    // The page reads once a second: one missed reading is joined over, two
+    // make a gap.
+    static constexpr std::int64_t kGapMs = 2500;
     static constexpr std::int64_t kKeepMs = 24 * 3600 * 1000;
     static constexpr std::int64_t kMinuteMs = 60 * 1000;
 
