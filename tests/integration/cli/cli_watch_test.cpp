@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
@@ -8,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "history/sqlite_database.h"
 #include "integration/cli/cli_runner.h"
 
 namespace {
@@ -41,6 +44,15 @@ bool WaitForLines(const CliProcess& program, std::size_t count, std::chrono::mil
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
+}
+
+// Seconds into the day of an ISO time; a watch's lines are a day apart at most.
+double DaySeconds(const std::string& iso) {
+    int hour = 0;
+    int minute = 0;
+    double second = 0;
+    std::sscanf(iso.c_str() + 11, "%d:%d:%lf", &hour, &minute, &second);
+    return hour * 3600 + minute * 60 + second;
 }
 
 class CliWatch : public CliAgainstSimulator {};
@@ -108,6 +120,51 @@ TEST_F(CliWatch, PrintsEachReadingAsTheDeviceGivesItKeepsItAndWaitsThroughAnUnpl
     const CliOutcome pruned = RunCli(dir_.Path(), answered);
     ASSERT_EQ(pruned.status, 0) << pruned.err;
     EXPECT_TRUE(kept().empty());
+}
+
+// Killed while it records: the archive opens whole, its history records are
+// untouched, and no more than the last ten seconds of readings are missing.
+TEST_F(CliWatch, AKillWhileRecordingLosesAtMostTheLastTenSeconds) {
+    SimOptions options;
+    options.history.shape = HistoryShape::Partial;
+    options.history.records = 30;
+    options.history.recordWhileRunning = false;
+    PlugIn(options);
+    ASSERT_EQ(RunCli(dir_.Path(), {"--port", "COM9", "history", "read"}).status, 0);
+    const auto records = [&] {
+        return RunCli(dir_.Path(), {"archive", "csv", "--serial", "123-45678"}).out;
+    };
+    const std::string recordsBefore = records();
+    ASSERT_NE(recordsBefore, "");
+
+    CliProcess watch(dir_.Path(), {"--port", "COM9", "measure", "--watch", "--json"});
+    ASSERT_TRUE(WaitForLines(watch, 12, seconds(30))) << watch.Err();
+    watch.Signal(SIGKILL);
+    watch.Wait();
+    std::string out = watch.Out();
+    out.erase(out.rfind('\n') + 1);  // a line cut off by the kill
+    std::vector<std::string> printed = Lines(out);
+
+    SqliteDatabase db;
+    ASSERT_TRUE(db.Open(dir_.Path() + "/home/.local/share/DRAVO/history.sqlite3", false, 1000));
+    SqliteStatement check(db.Handle(), "PRAGMA integrity_check");
+    ASSERT_TRUE(check.Step());
+    EXPECT_EQ(check.Text(0), "ok");
+    EXPECT_EQ(records(), recordsBefore);
+    const CliOutcome live =
+        RunCli(dir_.Path(), {"archive", "live", "--serial", "123-45678", "--json"});
+    ASSERT_EQ(live.status, 0) << live.err;
+    const nlohmann::json kept = nlohmann::json::parse(live.out).at("readings");
+    ASSERT_LE(kept.size(), printed.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i], nlohmann::json::parse(printed[i]));
+    }
+    if (kept.size() < printed.size()) {
+        const double missing = DaySeconds(nlohmann::json::parse(printed.back()).at("time")) -
+                               DaySeconds(nlohmann::json::parse(printed[kept.size()]).at("time"));
+        EXPECT_LE(std::fmod(missing + 86400, 86400), 10.0)
+            << kept.size() << " of " << printed.size();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "history/live_archive.h"
 #include "history/live_recorder.h"
 #include "history/sqlite_database.h"
@@ -107,6 +109,48 @@ TEST_F(LiveArchiveTest, RecorderStoresInBatchesWaitsForABusyFileAndTellsAFailure
     EXPECT_EQ(recorder.Add(kDevice, LiveReading::Of(kT0 + 30'000, 0, 10, 0)), "");
     EXPECT_EQ(recorder.Add(kOther, LiveReading::Of(kT0 + 31'000, 0, 10, 0)), "");
     EXPECT_EQ(stored(), 7);
+}
+
+// The window and dravo-cli record two devices into one file at once, each
+// through its own connection: each waits out the other's transactions, and
+// nothing is lost or refused as busy.
+TEST_F(LiveArchiveTest, TwoConnectionsStoringAtOnceLoseNothing) {
+    {
+        HistoryArchive created(Path());
+        ASSERT_TRUE(created.Open()) << created.Error();
+    }
+    constexpr int kBatches = 200;
+    constexpr int kPerBatch = 5;
+    const auto record = [this](const ArchiveDeviceKey& key, std::string& error) {
+        HistoryArchive archive(Path());
+        if (!archive.Open()) {
+            error = archive.Error();
+            return;
+        }
+        LiveArchive live(archive);
+        for (int batch = 0; batch < kBatches && error.empty(); ++batch) {
+            std::vector<LiveReading> readings;
+            for (int i = 0; i < kPerBatch; ++i) {
+                readings.push_back(LiveReading::Of(kT0 + (batch * kPerBatch + i) * 1000, 0, 10, 0));
+            }
+            if (!live.Store(key, readings)) {
+                error = live.Error();
+            }
+        }
+    };
+    std::string windowError;
+    std::string cliError;
+    std::thread cli([&] { record(kOther, cliError); });
+    record(kDevice, windowError);
+    cli.join();
+    EXPECT_EQ(windowError, "");
+    EXPECT_EQ(cliError, "");
+    HistoryArchive archive(Path());
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    LiveArchive live(archive);
+    for (const ArchiveDeviceKey& key : {kDevice, kOther}) {
+        EXPECT_EQ(live.Count(*archive.DeviceId(key, false), 0, INT64_MAX), kBatches * kPerBatch);
+    }
 }
 
 }  // namespace
