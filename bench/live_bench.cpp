@@ -1,13 +1,17 @@
 // The measurement readings: the day's plot reduced to one min/max pair per
-// pixel column with its minute means and peak, storing one reading through
-// the recorder, and the CSV of one day out of a month of kept readings.
+// pixel column with its minute means and peak, and drawn whole; storing one
+// reading through the recorder and on its own; and the CSV of one day out of
+// a month of kept readings.
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
+#include <QImage>
 #include <memory>
 
 #include "history/live_archive.h"
 #include "history/live_csv.h"
+#include "history/live_plot_widget.h"
 #include "history/live_recorder.h"
 #include "history/live_series.h"
 #include "support/temp_dir.h"
@@ -18,11 +22,16 @@ constexpr std::int64_t kT0 = 1'700'000'000'000;
 constexpr std::int64_t kDaySeconds = 24 * 3600;
 const ArchiveDeviceKey kDevice{"123-45678", "00:11:22:33:44:55:66:77:88:99:AA:BB", "K310"};
 
-void BM_DayPlotReducedPerColumn(benchmark::State& state) {
+LiveSeries DaySeries() {
     LiveSeries series;
     for (std::int64_t i = 0; i < kDaySeconds; ++i) {
         series.Add({kT0 + i * 1000, 0.1 + static_cast<double>(i % 97) / 100, i % 5000 == 0});
     }
+    return series;
+}
+
+void BM_DayPlotReducedPerColumn(benchmark::State& state) {
+    const LiveSeries series = DaySeries();
     const std::int64_t end = series.Points().back().timeMs + 1;
     for (auto _ : state) {
         auto columns = series.Reduce(end - LiveSeries::kKeepMs, end, 1000);
@@ -34,6 +43,29 @@ void BM_DayPlotReducedPerColumn(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DayPlotReducedPerColumn)->Unit(benchmark::kMillisecond);
+
+// The whole redraw of the 24-hour range as the page shows it, 1000 pixels wide.
+void BM_DayPlotRedrawn(benchmark::State& state) {
+    if (QApplication::instance() == nullptr) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "live_bench";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+    }
+    const LiveSeries series = DaySeries();
+    LivePlotWidget plot(series);
+    plot.resize(1064, 300);
+    plot.SetRange(series.Points().back().timeMs + 1, LiveSeries::kKeepMs);
+    plot.SetUnitName(QStringLiteral("uSv/h"));
+    plot.SetThreshold(0.9);
+    QImage image(plot.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        plot.render(&image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+BENCHMARK(BM_DayPlotRedrawn)->Unit(benchmark::kMillisecond);
 
 // One reading a second, as the page and a watch make them: most only wait in
 // memory, every fifth second's stores the batch.
@@ -51,6 +83,23 @@ void BM_StoreOneReading(benchmark::State& state) {
     recorder.Flush();
 }
 BENCHMARK(BM_StoreOneReading)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// A reading stored in a transaction of its own, as a flush of one reading is.
+void BM_StoreOneReadingAlone(benchmark::State& state) {
+    TempDir dir;
+    HistoryArchive archive(dir.Path() + "/history.sqlite3");
+    archive.Open();
+    LiveArchive live(archive);
+    std::int64_t time = kT0;
+    for (auto _ : state) {
+        time += 1000;
+        benchmark::DoNotOptimize(live.Store(kDevice, {LiveReading::Of(time, 0, 12, 3)}));
+    }
+}
+BENCHMARK(BM_StoreOneReadingAlone)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();

@@ -2,9 +2,10 @@
 
 #include <QDateTime>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -35,6 +36,11 @@ std::int64_t LabelStep(std::int64_t spanMs) {
         }
     }
     return 720 * 60'000;
+}
+
+// A value text with the decimal comma of every value the program shows.
+QString ValueText(double value, int digits) {
+    return QString::number(value, 'g', digits).replace('.', ',');
 }
 
 }  // namespace
@@ -92,7 +98,7 @@ void LivePlotWidget::paintEvent(QPaintEvent*) {
         painter.drawLine(plot.left(), y(value), plot.right(), y(value));
         painter.setPen(Qt::black);
         painter.drawText(QRect(0, y(value) - 8, kLeft - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(value, 'g', 3));
+                         ValueText(value, 3));
         painter.setPen(QColor(0xC0, 0xC0, 0xC0));
     }
     const std::int64_t step = LabelStep(spanMs_);
@@ -111,7 +117,7 @@ void LivePlotWidget::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(4, 2, width() - 8, kTop - 4), Qt::AlignLeft | Qt::AlignVCenter, unit_);
     if (peak) {
         painter.drawText(QRect(4, 2, width() - 8, kTop - 4), Qt::AlignRight | Qt::AlignVCenter,
-                         peakLabel_ + QStringLiteral(" ") + QString::number(peak->value, 'g', 4));
+                         peakLabel_ + QStringLiteral(" ") + ValueText(peak->value, 4));
     }
 
     // The readings: a vertical stroke per column, joined to the column before.
@@ -136,18 +142,26 @@ void LivePlotWidget::paintEvent(QPaintEvent*) {
         previous = column;
     }
 
-    QPainterPath means;
+    // The minute means as runs of joined points, one point per pixel column:
+    // a day has more minutes than the plot has columns.
+    std::vector<QPolygonF> means;
     for (const LiveSeries::Mean& mean : series_.MinuteMeans(from, endMs_)) {
         const QPointF point(x(mean.minuteMs + LiveSeries::kMinuteMs / 2), y(mean.value));
-        if (mean.joined) {
-            means.lineTo(point);
-        } else {
-            means.moveTo(point);
+        if (!mean.joined || means.empty()) {
+            means.emplace_back();
+        }
+        if (means.back().isEmpty() || means.back().back().x() != point.x()) {
+            means.back().append(point);
         }
     }
+    // Two pixels wide as two lines of one: the raster engine strokes a wider
+    // pen some ten times slower, beyond a frame's time for a day's means.
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0xE0, 0x80, 0x00), 2));
-    painter.drawPath(means);
+    painter.setPen(QPen(QColor(0xE0, 0x80, 0x00), 1));
+    for (const QPolygonF& run : means) {
+        painter.drawPolyline(run);
+        painter.drawPolyline(run.translated(0, 1));
+    }
 
     if (threshold_) {
         painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
