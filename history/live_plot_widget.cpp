@@ -120,7 +120,9 @@ void LivePlotWidget::paintEvent(QPaintEvent*) {
                          peakLabel_ + QStringLiteral(" ") + ValueText(peak->value, 4));
     }
 
-    // The readings: a vertical stroke per column, joined to the column before.
+    // The readings: a vertical stroke per column, joined to the column before;
+    // nothing of them beyond the frame.
+    painter.setClipRect(plot);
     const QColor reading(0x1F, 0x5F, 0xBF);
     int previous = -1;
     for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
@@ -146,7 +148,7 @@ void LivePlotWidget::paintEvent(QPaintEvent*) {
     // a day has more minutes than the plot has columns.
     std::vector<QPolygonF> means;
     for (const LiveSeries::Mean& mean : series_.MinuteMeans(from, endMs_)) {
-        const QPointF point(x(mean.minuteMs + LiveSeries::kMinuteMs / 2), y(mean.value));
+        const QPointF point(x(mean.timeMs), y(mean.value));
         if (!mean.joined || means.empty()) {
             means.emplace_back();
         }

@@ -49,24 +49,29 @@ std::vector<LiveSeries::Mean> LiveSeries::MinuteMeans(std::int64_t fromMs,
                                                       std::int64_t toMs) const {
     std::vector<Mean> means;
     std::int64_t count = 0;
+    std::int64_t timeSum = 0;
     double sum = 0;
     const auto close = [&] {
         if (count > 0) {
             means.back().value = sum / static_cast<double>(count);
+            means.back().timeMs = timeSum / count;
         }
         count = 0;
+        timeSum = 0;
         sum = 0;
     };
+    std::optional<std::int64_t> lastTime;
     for (auto point = At(fromMs); point != points_.end() && point->timeMs < toMs; ++point) {
         const std::int64_t minute = point->timeMs - point->timeMs % kMinuteMs;
-        if (means.empty() || means.back().minuteMs != minute) {
+        const bool joined = lastTime && point->timeMs - *lastTime <= kGapMs;
+        if (means.empty() || means.back().minuteMs != minute || !joined) {
             close();
-            const bool joined = !means.empty() && means.back().minuteMs + kMinuteMs == minute &&
-                                point->timeMs - (point - 1)->timeMs <= kGapMs;
-            means.push_back({minute, 0, joined});
+            means.push_back({minute, 0, 0, joined});
         }
+        timeSum += point->timeMs;
         sum += point->value;
         ++count;
+        lastTime = point->timeMs;
     }
     close();
     return means;

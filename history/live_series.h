@@ -30,10 +30,12 @@ class LiveSeries {
         double min = 0;
         double max = 0;
     };
+    // The mean of a minute's readings, or of its part on one side of a gap.
     struct Mean {
         std::int64_t minuteMs = 0;  // the minute's start
+        std::int64_t timeMs = 0;    // the mean time of its readings, where it is drawn
         double value = 0;
-        bool joined = false;  // to the minute before
+        bool joined = false;  // to the mean before, with no gap between
     };
 
     // A reading older than the newest kept goes nowhere.

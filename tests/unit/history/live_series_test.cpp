@@ -32,6 +32,16 @@ TEST(LiveSeries, ReducesToColumnsAndMinuteMeansWithAGapWhereNothingWasRead) {
     EXPECT_TRUE(means[1].joined);
     EXPECT_EQ(means[2].minuteMs, kT0 + 5 * kMinute);
     EXPECT_FALSE(means[2].joined) << "a mean line across the gap";
+    EXPECT_EQ(means[0].timeMs, kT0 + 29'500) << "drawn where its readings are";
+
+    // A gap inside a minute parts its mean in two.
+    Read(series, 360, 10, 3.0);
+    Read(series, 380, 10, 5.0);
+    const auto parted = series.MinuteMeans(kT0 + 6 * kMinute, kT0 + 7 * kMinute);
+    ASSERT_EQ(parted.size(), 2u);
+    EXPECT_DOUBLE_EQ(parted[1].value, 5.0);
+    EXPECT_EQ(parted[1].timeMs, kT0 + 384'500);
+    EXPECT_FALSE(parted[1].joined);
 
     // Six columns of a minute each.
     const auto columns = series.Reduce(kT0, kT0 + 6 * kMinute, 6);
