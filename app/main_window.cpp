@@ -31,6 +31,7 @@
 #include "base/options_path.h"
 #include "firmware/device_info_device_page_qt.h"
 #include "history/history_device_page_qt.h"
+#include "history/live_device_page_qt.h"
 #include "measure/measure_device_page_qt.h"
 #include "protocol/device_models.h"
 #include "protocol/device_session.h"
@@ -88,6 +89,7 @@ struct DevicePageSlot {
 
 const DevicePageSlot kDevicePages[] = {
     {TForm1::PageMeasuring, MakeMeasurePage},
+    {TForm1::PageMeasuring, MakeLivePlotPage},
     {TForm1::PageDevHistory, MakeHistoryPage},
     {TForm1::PageDevInfo, MakeDeviceInfoPage},
 };
@@ -488,6 +490,11 @@ void TForm1::CreateDevicePages() {
     };
     context.showStatus = [this](const std::string& text, StatusStyle style) {
         OnGuiThread([this, text, style] { ShowStatus(text, static_cast<int>(style)); });
+    };
+    context.rateReadings = std::make_shared<RateReadingFeed>();
+    context.readOption = [this](const std::string& name) { return options_.ReadInt(name); };
+    context.writeOption = [this](const std::string& name, int value) {
+        options_.WriteInt(name, value);
     };
     for (const DevicePageSlot& slot : kDevicePages) {
         context.tab = Page(slot.tab);

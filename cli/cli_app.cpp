@@ -100,9 +100,10 @@ int RunCli(int argc, char** argv) {
     // here on passes what it does not know up to the root.
     app.fallthrough();
     CliAction action;
-    for (const auto add : {AddDeviceCommands, AddHistoryCommands, AddSettingsCommands,
-                           AddClockCommands, AddCalibrationCommands, AddUploadCommand,
-                           AddDoctorCommand, AddFirmwareCommands, AddArchiveCommands}) {
+    for (const auto add :
+         {AddDeviceCommands, AddHistoryCommands, AddSettingsCommands, AddClockCommands,
+          AddCalibrationCommands, AddUploadCommand, AddDoctorCommand, AddFirmwareCommands,
+          AddArchiveCommands, AddLiveArchiveCommands}) {
         add(app, action);
     }
     TranslateHelp(app);

@@ -90,29 +90,11 @@ std::optional<std::vector<ArchivedRecord>> RecordsOf(CliContext& context, const 
         return std::nullopt;
     }
     HistoryArchive& archive = *opened;
-    std::vector<ArchivedDevice> found;
-    for (const ArchivedDevice& device : archive.Devices()) {
-        if (device.key.serial == name || device.key.uid == name) {
-            found.push_back(device);
-        }
-    }
-    if (!archive.Error().empty()) {
-        ArchiveFailed(context, archive);
+    const std::optional<std::int64_t> device = ArchivedDeviceId(context, archive, name);
+    if (!device) {
         return std::nullopt;
     }
-    if (found.size() != 1) {
-        context.report.Fail(
-            (found.empty()
-                 ? PickText("В архиве нет прибора ", "The archive has no device ")
-                 : PickText("В архиве несколько приборов ", "The archive has several devices ")) +
-            name +
-            (found.empty() ? PickText(" (приборы в архиве: dravo-cli archive list)",
-                                      " (the archived devices: dravo-cli archive list)")
-                           : PickText(": укажите уникальный номер (archive list)",
-                                      ": give the unique id (archive list)")));
-        return std::nullopt;
-    }
-    std::vector<ArchivedRecord> records = archive.Records(found.front().id);
+    std::vector<ArchivedRecord> records = archive.Records(*device);
     if (!archive.Error().empty()) {
         ArchiveFailed(context, archive);
         return std::nullopt;

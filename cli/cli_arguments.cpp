@@ -1,6 +1,7 @@
 #include "cli/cli_arguments.h"
 
 #include <charconv>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -82,13 +83,13 @@ void ForEachCommand(CLI::App& app, const std::function<void(CLI::App&)>& visit) 
     }
 }
 
-// "TEXT" and "INT" as the value types the help shows.
+// "TEXT", "INT" and "FLOAT" as the value types the help shows.
 void TranslateTypes(CLI::App& app) {
     for (CLI::Option* option : app.get_options()) {
         const std::string type = option->get_type_name();
         if (type.rfind("TEXT", 0) == 0) {
             option->type_name(PickText("ТЕКСТ", "TEXT"));
-        } else if (type.rfind("INT", 0) == 0) {
+        } else if (type.rfind("INT", 0) == 0 || type.rfind("FLOAT", 0) == 0) {
             option->type_name(PickText("ЧИСЛО", "NUMBER"));
         }
     }
@@ -172,20 +173,38 @@ CLI::Validator OneOf(std::vector<std::string> values) {
         "{" + list + "}");
 }
 
-CLI::Validator SecondsCount() {
+CLI::Validator SecondsCount(int least) {
     constexpr int kYear = 366 * 24 * 3600;
     return CLI::Validator(
-        [](std::string& value) -> std::string {
+        [least](std::string& value) -> std::string {
             int seconds = -1;
             const auto [end, error] =
                 std::from_chars(value.data(), value.data() + value.size(), seconds);
-            if (error == std::errc() && end == value.data() + value.size() && seconds >= 0 &&
+            if (error == std::errc() && end == value.data() + value.size() && seconds >= least &&
                 seconds <= kYear) {
                 return {};
             }
             return "\"" + value + "\"" +
-                   PickText(" — нужно число секунд от 0 до ", " — give whole seconds from 0 to ") +
-                   std::to_string(kYear);
+                   PickText(" — нужно число секунд от ", " — give whole seconds from ") +
+                   std::to_string(least) + PickText(" до ", " to ") + std::to_string(kYear);
+        },
+        "");
+}
+
+CLI::Validator DecimalNumber(double least, double most) {
+    return CLI::Validator(
+        [least, most](std::string& value) -> std::string {
+            double number = -1;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), number);
+            if (error == std::errc() && end == value.data() + value.size() && number >= least &&
+                number <= most) {
+                return {};
+            }
+            char bounds[64];
+            std::snprintf(bounds, sizeof bounds, "%g%s%g", least, PickText(" до ", " to "), most);
+            return "\"" + value + "\"" + PickText(" — нужно число от ", " — give a number from ") +
+                   bounds;
         },
         "");
 }

@@ -24,8 +24,10 @@ void TranslateHelp(CLI::App& app);
 
 // Accepts one of `values` and names them when it refuses.
 CLI::Validator OneOf(std::vector<std::string> values);
-// A whole number of seconds from 0 to a year.
-CLI::Validator SecondsCount();
+// A whole number of seconds from `least` to a year.
+CLI::Validator SecondsCount(int least = 0);
+// A decimal number, such as 0.35, from `least` to `most`.
+CLI::Validator DecimalNumber(double least, double most);
 
 // Why the parser refused the command line, in the interface language: an
 // unknown or missing command lists the commands that would do.

@@ -49,6 +49,8 @@ void AddUploadCommand(CLI::App& app, CliAction& action);
 void AddDoctorCommand(CLI::App& app, CliAction& action);
 void AddFirmwareCommands(CLI::App& app, CliAction& action);
 void AddArchiveCommands(CLI::App& app, CliAction& action);
+// Adds to the archive command: after AddArchiveCommands.
+void AddLiveArchiveCommands(CLI::App& app, CliAction& action);
 
 // The exit status of an operation that ended so: 130 after a stop signal, 0
 // when it completed, else 1 (a declined question included).

@@ -1,14 +1,13 @@
 #include <CLI/CLI.hpp>
-#include <chrono>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "base/language.h"
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_json_values.h"
 #include "cli/cli_measure_values.h"
+#include "cli/cli_measure_watch.h"
 #include "cli/cli_session.h"
 #include "cli/exit_status.h"
 #include "firmware/device_info_text.h"
@@ -86,7 +85,7 @@ int RunInfo(CliContext& context) {
     return kExitOk;
 }
 
-int RunMeasure(CliContext& context, int watchSeconds) {
+int RunMeasure(CliContext& context) {
     CliSession session(context);
     DeviceInfo info;
     if (const int status = session.Open(context.options.port, info, DeviceGate::Pages);
@@ -101,32 +100,20 @@ int RunMeasure(CliContext& context, int watchSeconds) {
         device, [&gate](std::string& notice) { return gate.CheckPage(notice); }, context.dialogs,
         SystemTicks);
 
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(watchSeconds);
-    for (;;) {
-        const auto started = std::chrono::steady_clock::now();
-        const bool read = measurement.ReadMeasurement(true);
-        const MeasurePageState& state = measurement.State();
-        if (CliHost::Interrupted()) {
-            return kExitInterrupted;
-        }
-        if (!read) {
-            context.report.Fail(PickText("Ошибка чтения", "Reading failed"));
-            return kExitFailure;
-        }
-        // Watched, the readings come as one list at the end.
-        if (watchSeconds == 0) {
-            context.report.Result() = MeasureJson(state);
-        } else {
-            context.report.Result()["readings"].push_back(MeasureJson(state));
-        }
-        if (!context.options.json) {
-            std::cout << MeasureLine(state) << std::endl;
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            return kExitOk;
-        }
-        std::this_thread::sleep_until(started + std::chrono::seconds(1));
+    const bool read = measurement.ReadMeasurement(true);
+    const MeasurePageState& state = measurement.State();
+    if (CliHost::Interrupted()) {
+        return kExitInterrupted;
     }
+    if (!read) {
+        context.report.Fail(PickText("Ошибка чтения", "Reading failed"));
+        return kExitFailure;
+    }
+    context.report.Result() = MeasureJson(state);
+    if (!context.options.json) {
+        std::cout << MeasureLine(state) << std::endl;
+    }
+    return kExitOk;
 }
 
 }  // namespace
@@ -143,13 +130,11 @@ void AddDeviceCommands(CLI::App& app, CliAction& action) {
     auto* measure =
         app.add_subcommand("measure", PickText("прочитать мощность дозы и накопленную дозу",
                                                "read the dose rate and the accumulated dose"));
-    auto watchSeconds = std::make_shared<int>(0);
-    measure
-        ->add_option(
-            "--watch", *watchSeconds,
-            PickText("читать раз в секунду в течение СЕКУНД", "read once a second for SECONDS"))
-        ->check(SecondsCount());
-    measure->callback([&action, watchSeconds] {
-        action = [watchSeconds](CliContext& context) { return RunMeasure(context, *watchSeconds); };
+    auto watch = std::make_shared<WatchArguments>();
+    AddWatchOptions(*measure, *watch);
+    measure->callback([&action, watch] {
+        action = [watch](CliContext& context) {
+            return watch->watch ? RunMeasureWatch(context, *watch) : RunMeasure(context);
+        };
     });
 }

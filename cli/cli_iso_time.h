@@ -11,3 +11,5 @@
 // times take the PC's offset too.
 std::string IsoTime(const DeviceDateTime& local);
 std::string IsoTime(std::time_t moment);
+// The moment of a local time, summer time included.
+std::time_t LocalMoment(const DeviceDateTime& local);

@@ -44,7 +44,7 @@ int CliReport::Finish(int status) {
     if (status == kExitFailure && declined_) {
         Fail(PickText("Отменено", "Cancelled"));
     }
-    if (!json_) {
+    if (!json_ || (streamed_ && status == kExitOk)) {
         return status;
     }
     // A failure keeps what the command found before it failed.
@@ -69,6 +69,9 @@ std::string CliReport::ErrorMessage(int status) const {
             return PickText("Неверные аргументы", "Bad arguments");
         case kExitNoDevice:
             return PickText("Прибор не найден", "No device found");
+        case kExitAlarm:
+            return PickText("Мощность дозы достигала порога тревоги",
+                            "The dose rate reached the alarm threshold");
         default:
             return PickText("Команда не выполнена", "The command failed");
     }

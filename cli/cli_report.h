@@ -25,10 +25,14 @@ class CliReport {
     // A question was answered No: unless a failure follows, the command was
     // cancelled.
     void Declined() { declined_ = true; }
+    // The command printed its result line by line as JSON lines: a success
+    // adds nothing at the end, a failure still its error object.
+    void Streamed() { streamed_ = true; }
 
     // Ends the command with `status`: says "Cancelled" after a declined
     // question, then under --json prints the result, with an "error" object
-    // beside it on failure. Returns `status`.
+    // beside it on failure (only that object after streamed lines). Returns
+    // `status`.
     int Finish(int status);
 
   private:
@@ -37,6 +41,7 @@ class CliReport {
     bool json_;
     bool quiet_;
     bool declined_ = false;
+    bool streamed_ = false;
     std::string failure_;
     nlohmann::ordered_json result_ = nlohmann::ordered_json::object();
 };

@@ -6,5 +6,6 @@ enum ExitStatus : int {
     kExitFailure = 1,   // the device or the operation failed
     kExitUsage = 2,     // bad arguments
     kExitNoDevice = 3,  // no device found or the port is not one
+    kExitAlarm = 4,     // a watched dose rate reached --alarm-above
     kExitInterrupted = 130,
 };

@@ -11,6 +11,7 @@
 #include "base/language.h"
 #include "base/private_file.h"
 #include "base/utf8_path.h"
+#include "history/live_readings_schema.h"
 
 namespace {
 
@@ -26,8 +27,7 @@ constexpr const char* kSchema =
     "CREATE TABLE rings("
     " device INTEGER PRIMARY KEY, layout INTEGER NOT NULL, count INTEGER NOT NULL,"
     " positions INTEGER NOT NULL, flag INTEGER NOT NULL, pages BLOB NOT NULL,"
-    " pages_read INTEGER);"
-    "PRAGMA user_version = 3;";
+    " pages_read INTEGER);";
 
 // A record's slot: the reading never exports slot 0, so the archive's CSV
 // must not either. Version 1 did not keep it; a record whose slot no ring
@@ -35,9 +35,7 @@ constexpr const char* kSchema =
 constexpr const char* kUpgradeFrom1 = "ALTER TABLE records ADD COLUMN slot INTEGER;";
 
 // The pages a reading that was cut off completed; NULL for a whole ring.
-constexpr const char* kUpgradeFrom2 =
-    "ALTER TABLE rings ADD COLUMN pages_read INTEGER;"
-    "PRAGMA user_version = 3;";
+constexpr const char* kUpgradeFrom2 = "ALTER TABLE rings ADD COLUMN pages_read INTEGER;";
 
 constexpr const char* kUpdateSlot =
     "UPDATE records SET slot = ? WHERE device = ? AND start = ? AND length = ? AND pulses = ?"
@@ -108,8 +106,8 @@ bool HistoryArchive::CheckSchema() {
     if (found == kSchemaVersion) {
         return true;
     }
-    if (found == 1 || found == 2) {
-        return UpgradeSchema();
+    if (found >= 1 && found <= 3) {
+        return UpgradeSchema(found);
     }
     SqliteStatement tables(db_.Handle(), "SELECT count(*) FROM sqlite_master");
     if (!tables.Step()) {
@@ -132,7 +130,9 @@ bool HistoryArchive::ChangeSchema(const std::function<bool()>& change) {
         db_.Execute("COMMIT");
         return true;
     }
-    const bool changed = change() && (db_.Execute("COMMIT") || FailDatabase());
+    const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
+    const bool changed = change() && (db_.Execute(setVersion.c_str()) || FailDatabase()) &&
+                         (db_.Execute("COMMIT") || FailDatabase());
     if (!changed) {
         db_.Execute("ROLLBACK");
     }
@@ -140,19 +140,18 @@ bool HistoryArchive::ChangeSchema(const std::function<bool()>& change) {
 }
 
 bool HistoryArchive::CreateSchema() {
-    return ChangeSchema([this] { return db_.Execute(kSchema) || FailDatabase(); });
+    return ChangeSchema([this] {
+        return (db_.Execute(kSchema) && CreateLiveReadingsTable(db_)) || FailDatabase();
+    });
 }
 
-bool HistoryArchive::UpgradeSchema() {
-    return ChangeSchema([this] {
-        SqliteStatement version(db_.Handle(), "PRAGMA user_version");
-        if (!version.Step()) {
-            return FailDatabase();
-        }
-        const bool from1 = version.Int(0) == 1;
-        return (!from1 ||
-                ((db_.Execute(kUpgradeFrom1) || FailDatabase()) && FillSlotsFromRings())) &&
-               (db_.Execute(kUpgradeFrom2) || FailDatabase());
+bool HistoryArchive::UpgradeSchema(std::int64_t found) {
+    return ChangeSchema([this, found] {
+        const bool slots =
+            found >= 2 || ((db_.Execute(kUpgradeFrom1) || FailDatabase()) && FillSlotsFromRings());
+        const bool pagesRead =
+            slots && (found >= 3 || db_.Execute(kUpgradeFrom2) || FailDatabase());
+        return pagesRead && (CreateLiveReadingsTable(db_) || FailDatabase());
     });
 }
 

@@ -52,7 +52,7 @@ struct ArchivedRecord {
 // overwritten stay. Each reading is saved whole or not at all.
 class HistoryArchive {
   public:
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
     static constexpr int kBusyMilliseconds = 5000;
 
     explicit HistoryArchive(std::string path, int busyMilliseconds = kBusyMilliseconds)
@@ -76,18 +76,23 @@ class HistoryArchive {
     // Oldest first; records with the same start time in the order they were kept.
     std::vector<ArchivedRecord> Records(std::int64_t device);
 
+    // The device's row id, created when `create` is set and it is missing.
+    std::optional<std::int64_t> DeviceId(const ArchiveDeviceKey& key, bool create);
+    // For the tables kept beside the records (LiveArchive).
+    SqliteDatabase& Database() { return db_; }
+
   private:
     // Runs `change` in one write transaction, unless the file already has
     // this program's schema version.
     bool ChangeSchema(const std::function<bool()>& change);
     bool CreateSchema();
     bool CheckSchema();
-    // From version 1 or 2 in one transaction: version 2 added the slot column,
-    // filled from the archived rings for the records they still hold; version
-    // 3 the rings of readings that were cut off.
-    bool UpgradeSchema();
+    // An older version to this one in one transaction: from 1, the slot
+    // column, filled from the archived rings for the records they still hold;
+    // from 2, the pages a cut-off reading completed; from 3, the live
+    // readings' table.
+    bool UpgradeSchema(std::int64_t found);
     bool FillSlotsFromRings();
-    std::optional<std::int64_t> DeviceId(const ArchiveDeviceKey& key, bool create);
     bool SaveRecords(std::int64_t device, const DeviceHistory& history, std::size_t pages);
     bool SaveRing(std::int64_t device, const DeviceHistory& history, std::int64_t readingTime,
                   std::optional<std::size_t> pagesRead);

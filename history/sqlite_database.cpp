@@ -30,6 +30,24 @@ SqliteStatement& SqliteStatement::Bind(int index, const std::vector<std::uint8_t
     return *this;
 }
 
+SqliteStatement& SqliteStatement::Bind(int index, std::optional<double> value) {
+    if (value) {
+        sqlite3_bind_double(statement_, index, *value);
+    } else {
+        sqlite3_bind_null(statement_, index);
+    }
+    return *this;
+}
+
+SqliteStatement& SqliteStatement::Bind(int index, std::optional<std::int64_t> value) {
+    if (value) {
+        sqlite3_bind_int64(statement_, index, *value);
+    } else {
+        sqlite3_bind_null(statement_, index);
+    }
+    return *this;
+}
+
 bool SqliteStatement::Step() {
     if (statement_ == nullptr) {
         done_ = false;
@@ -107,4 +125,18 @@ std::string SqliteDatabase::Error() const {
 
 int SqliteDatabase::ErrorCode() const {
     return db_ == nullptr ? SQLITE_CANTOPEN : sqlite3_errcode(db_) & 0xFF;
+}
+
+std::optional<double> SqliteStatement::OptionalReal(int column) const {
+    if (IsNull(column)) {
+        return std::nullopt;
+    }
+    return sqlite3_column_double(statement_, column);
+}
+
+std::optional<std::int64_t> SqliteStatement::OptionalInt(int column) const {
+    if (IsNull(column)) {
+        return std::nullopt;
+    }
+    return sqlite3_column_int64(statement_, column);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class SqliteStatement {
     SqliteStatement& Bind(int index, std::int64_t value);
     SqliteStatement& Bind(int index, const std::string& value);
     SqliteStatement& Bind(int index, const std::vector<std::uint8_t>& value);
+    // NULL when empty.
+    SqliteStatement& Bind(int index, std::optional<double> value);
+    SqliteStatement& Bind(int index, std::optional<std::int64_t> value);
     // True while a row is available; Done() tells a clean end from an error.
     bool Step();
     bool Done() const { return done_; }
@@ -30,6 +34,8 @@ class SqliteStatement {
     std::string Text(int column) const;
     std::vector<std::uint8_t> Blob(int column) const;
     bool IsNull(int column) const;
+    std::optional<double> OptionalReal(int column) const;
+    std::optional<std::int64_t> OptionalInt(int column) const;
 
   private:
     sqlite3_stmt* statement_ = nullptr;

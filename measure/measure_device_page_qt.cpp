@@ -20,6 +20,12 @@ class MeasureDevicePage final : public DevicePage {
             *context.dialogs, context.clock, *context.worker, context.tab);
         context.tab->layout()->addWidget(page_);
         page_->BindPageControl(context.pageControl);
+        page_->Logic().SetReadingObserver(
+            [feed = context.rateReadings](int units, std::uint32_t rateWord, int level) {
+                if (feed) {
+                    feed->Publish({units, rateWord, level});
+                }
+            });
     }
     // The widget reads through the device adapter: it goes first.
     ~MeasureDevicePage() override { delete page_; }

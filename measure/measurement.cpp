@@ -85,6 +85,9 @@ bool Measurement::ReadDoseRate() {
     state_.fonLevel = level;
     Toggle(state_.fonIndicator);
     Changed();
+    if (readingObserver_) {
+        readingObserver_(units, state_.rateRaw, level);
+    }
     return true;
 }
 

@@ -46,6 +46,11 @@ class Measurement {
 
     // Called after every change of the state, so the page can show it at once.
     void SetStateObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+    // Called with each dose rate read: units code, raw word and level.
+    void SetReadingObserver(
+        std::function<void(int units, std::uint32_t rateWord, int level)> observer) {
+        readingObserver_ = std::move(observer);
+    }
 
     MeasurePageState& State() { return state_; }
     const MeasurePageState& State() const { return state_; }
@@ -80,6 +85,7 @@ class Measurement {
     Dialogs& dialogs_;
     TickClock clock_;
     std::function<void()> observer_;
+    std::function<void(int units, std::uint32_t rateWord, int level)> readingObserver_;
 
     MeasurePageState state_;
     LiveAddresses addresses_;

@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "base/app_log.h"
 #include "base/device_worker.h"
@@ -10,6 +12,7 @@
 #include "base/tick_clock.h"
 #include "protocol/device_info.h"
 #include "protocol/identification_step.h"
+#include "protocol/rate_reading_feed.h"
 
 class DeviceSession;
 class OperationGate;
@@ -51,6 +54,11 @@ struct PageContext {
     std::function<std::string()> keepSettings;
     // Shows a text in the status bar in one of its styles; from any thread.
     std::function<void(const std::string& text, StatusStyle style)> showStatus;
+    // The measurement page's readings, shared by the pages of one session.
+    std::shared_ptr<RateReadingFeed> rateReadings;
+    // The persisted options by name; on the GUI thread.
+    std::function<std::optional<int>(const std::string& name)> readOption;
+    std::function<void(const std::string& name, int value)> writeOption;
 };
 
 // One page of the main window that works with the device. The window keeps a

@@ -7,6 +7,12 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <algorithm>
+
+#include "history/archive_key.h"
+#include "history/archive_path.h"
+#include "history/live_archive.h"
+#include "history/live_panel_widget.h"
 #include "measure/measure_page.h"
 #include "sim/simulated_device.h"
 #include "ui/app/shell_fixture.h"
@@ -75,6 +81,21 @@ TEST_F(MeasurePageInFormTest, ShowsTheLiveDoseRateAndDoseOfTheConnectedDevice) {
     form->PageControl()->setCurrentIndex(TForm1::PageDevInfo);
     ASSERT_TRUE(QTest::qWaitFor([&] { return fon->text() == QStringLiteral("--------"); }, 1000));
     EXPECT_EQ(Find<QProgressBar>(form.get(), "ProgressBar_Measure_Fon")->value(), 0);
+
+    // Every reading plotted is in the archive once the window has closed.
+    const std::vector<LiveReading> plotted =
+        Find<LivePanelWidget>(form.get(), "LivePanel")->ShownReadings();
+    EXPECT_GE(plotted.size(), 3u);
+    const ArchiveDeviceKey key = ArchiveKeyOf(form->Device());
+    form.reset();
+    HistoryArchive archive(ArchiveFilePath());
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    const auto archived = archive.DeviceId(key, false);
+    ASSERT_TRUE(archived);
+    const std::vector<LiveReading> kept = LiveArchive(archive).Readings(*archived, 0, INT64_MAX);
+    for (const LiveReading& reading : plotted) {
+        EXPECT_NE(std::find(kept.begin(), kept.end(), reading), kept.end()) << reading.timeMs;
+    }
 }
 
 TEST_F(MeasurePageInFormTest, ADeviceInBootModeGetsTheBootNoticeInsteadOfValues) {

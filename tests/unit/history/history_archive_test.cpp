@@ -193,7 +193,7 @@ TEST_F(HistoryArchiveTest, LeavesAFileThatIsNotItsOwnAsItIs) {
     const Case cases[] = {
         {"text", nullptr, "not a history archive"},
         {"other", "CREATE TABLE notes(x);", "not a history archive"},
-        {"newer", "CREATE TABLE devices(x); PRAGMA user_version = 4;", "newer version"},
+        {"newer", "CREATE TABLE devices(x); PRAGMA user_version = 5;", "newer version"},
     };
     for (const Case& c : cases) {
         const std::string path = dir.Path() + "/" + c.name + ".sqlite3";
