@@ -1,6 +1,7 @@
 #include "cli/cli_measure_watch.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -107,10 +108,13 @@ void Tell(const CliReport& report, const std::string& message) {
     }
 }
 
+// With the decimal comma of the program's value texts.
 std::string Number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    std::string number = text;
+    std::replace(number.begin(), number.end(), '.', ',');
+    return number;
 }
 
 }  // namespace
