@@ -12,7 +12,6 @@
 #include "cli/cli_history_chart.h"
 #include "cli/cli_history_period.h"
 #include "cli/cli_iso_time.h"
-#include "cli/cli_output_file.h"
 #include "cli/exit_status.h"
 #include "history/archive_history.h"
 #include "protocol/calendar.h"
@@ -104,11 +103,8 @@ std::optional<std::vector<ArchivedRecord>> RecordsOf(CliContext& context, const 
 
 int RunArchiveCsv(CliContext& context, const ArchiveArguments& arguments) {
     const std::optional<HistoryPeriod> period =
-        PeriodOf(arguments.from, arguments.to, context.report);
+        PeriodAndTarget(arguments.from, arguments.to, arguments.csvFile, context.report);
     if (!period) {
-        return kExitUsage;
-    }
-    if (!arguments.csvFile.empty() && !OutputFolderExists(arguments.csvFile, context.report)) {
         return kExitUsage;
     }
     const auto records = RecordsOf(context, arguments.serial);

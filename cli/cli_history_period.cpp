@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "base/language.h"
+#include "cli/cli_output_file.h"
 #include "protocol/calendar.h"
 
 namespace {
@@ -102,4 +103,13 @@ void AddPeriodOptions(CLI::App& command, std::string& from, std::string& to, std
     command.add_option(
         "--to", to,
         PickText("только записи до ДАТА[TЧЧ:ММ[:СС]]", "only records up to DATE[THH:MM[:SS]]"));
+}
+
+std::optional<HistoryPeriod> PeriodAndTarget(const std::string& from, const std::string& to,
+                                             const std::string& csvFile, CliReport& report) {
+    std::optional<HistoryPeriod> period = PeriodOf(from, to, report);
+    if (!period || (!csvFile.empty() && !OutputFolderExists(csvFile, report))) {
+        return std::nullopt;
+    }
+    return period;
 }

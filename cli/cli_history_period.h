@@ -27,6 +27,11 @@ struct HistoryPeriod {
 std::optional<HistoryPeriod> PeriodOf(const std::string& from, const std::string& to,
                                       CliReport& report);
 
+// The same for a command that may write --csv FILE: the file's folder is
+// checked too, before anything is read.
+std::optional<HistoryPeriod> PeriodAndTarget(const std::string& from, const std::string& to,
+                                             const std::string& csvFile, CliReport& report);
+
 // --from and --to on `command`, and --csv FILE: the options of a command that
 // gives records of a period.
 void AddPeriodOptions(CLI::App& command, std::string& from, std::string& to, std::string& csvFile);

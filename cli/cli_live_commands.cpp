@@ -9,7 +9,6 @@
 #include "cli/cli_history_period.h"
 #include "cli/cli_iso_time.h"
 #include "cli/cli_live_json.h"
-#include "cli/cli_output_file.h"
 #include "cli/exit_status.h"
 #include "history/live_archive.h"
 #include "history/live_csv.h"
@@ -52,11 +51,8 @@ std::optional<ArchivedDevice> OpenDevice(CliContext& context, const std::string&
 
 int RunLive(CliContext& context, const LiveArguments& arguments) {
     const std::optional<HistoryPeriod> period =
-        PeriodOf(arguments.from, arguments.to, context.report);
+        PeriodAndTarget(arguments.from, arguments.to, arguments.csvFile, context.report);
     if (!period) {
-        return kExitUsage;
-    }
-    if (!arguments.csvFile.empty() && !OutputFolderExists(arguments.csvFile, context.report)) {
         return kExitUsage;
     }
     std::optional<ArchivedDevice> device = OpenDevice(context, arguments.serial);
