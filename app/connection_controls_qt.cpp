@@ -9,7 +9,12 @@
 
 ConnectionControls::ConnectionControls(ConnectionManager& manager, Dialogs& dialogs,
                                        DeviceWorker& worker, Widgets widgets, QObject* parent)
-    : QObject(parent), manager_(manager), dialogs_(dialogs), worker_(worker), widgets_(widgets) {
+    : QObject(parent),
+      manager_(manager),
+      dialogs_(dialogs),
+      worker_(worker),
+      ui_(this),
+      widgets_(widgets) {
     connect(widgets_.autoAction, &QAction::triggered, this,
             [this] { Post([this] { manager_.Action_Connection_Auto(); }); });
     // The cancelled dialog puts back the auto mark as it was when the job began.
@@ -41,11 +46,12 @@ void ConnectionControls::LanguageApplied() {
 }
 
 void ConnectionControls::Post(std::function<void()> action) {
-    worker_.Post([this, action = std::move(action)] {
-        action();
-        QMetaObject::invokeMethod(
-            this, [this, menu = manager_.Menu()] { SyncMenu(menu); }, Qt::QueuedConnection);
-    });
+    worker_.RunThen(
+        [this, action = std::move(action)] {
+            action();
+            return manager_.Menu();
+        },
+        ui_, [this](const ConnectionMenu& menu) { SyncMenu(menu); });
 }
 
 void ConnectionControls::SyncMenu(const ConnectionMenu& menu) {

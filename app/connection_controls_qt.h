@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "base/device_worker.h"
+#include "base/ui_thread_qt.h"
 #include "serial/connection_manager.h"
 
 class Dialogs;
@@ -39,6 +40,7 @@ class ConnectionControls : public QObject {
     ConnectionManager& manager_;
     Dialogs& dialogs_;
     DeviceWorker& worker_;
+    QtUiThread ui_;
     Widgets widgets_;
     ConnectionMenu shown_;
 };

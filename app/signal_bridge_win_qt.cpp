@@ -1,10 +1,10 @@
 #include <windows.h>
 
-#include <QMetaObject>
 #include <algorithm>
 #include <csignal>
 
 #include "app/signal_bridge_qt.h"
+#include "base/ui_thread_qt.h"
 
 namespace {
 
@@ -20,8 +20,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
     if (bridge == nullptr || std::find(wanted->begin(), wanted->end(), number) == wanted->end()) {
         return FALSE;
     }
-    QMetaObject::invokeMethod(
-        bridge, [number] { emit bridge->Received(number); }, Qt::QueuedConnection);
+    QtUiThread(bridge).Post([number] { emit bridge->Received(number); });
     return TRUE;
 }
 

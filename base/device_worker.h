@@ -5,8 +5,11 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <type_traits>
+#include <utility>
 
 #include "base/stop_signal.h"
+#include "base/ui_thread.h"
 
 // The one thread that talks to the device. Everything that uses the device
 // session runs here as a job, one at a time, in the order posted: the periodic
@@ -28,6 +31,10 @@ class DeviceWorker {
     // guard); true when queued.
     bool PostPeriodic(Job job);
     bool PeriodicPending() const;
+    // Runs `job` here and hands its result to `then` on `ui`'s thread: the one
+    // way a page's work comes back. The job takes its inputs as copies.
+    template <typename Job, typename Then>
+    void RunThen(Job job, UiThread& ui, Then then);
 
     // No job runs or waits.
     bool Idle() const;
@@ -54,3 +61,16 @@ class DeviceWorker {
     StopWaker waker_;
     std::thread thread_;
 };
+
+template <typename Job, typename Then>
+void DeviceWorker::RunThen(Job job, UiThread& ui, Then then) {
+    Post([job = std::move(job), &ui, then = std::move(then)]() mutable {
+        if constexpr (std::is_void_v<std::invoke_result_t<Job&>>) {
+            job();
+            ui.Post(std::move(then));
+        } else {
+            ui.Post(
+                [then = std::move(then), result = job()]() mutable { then(std::move(result)); });
+        }
+    });
+}

@@ -16,7 +16,7 @@ QString ToQt(const std::string& text) {
 }  // namespace
 
 DeviceInfoPage::DeviceInfoPage(DeviceInfoPageContext context, QWidget* parent)
-    : QWidget(parent), context_(std::move(context)) {
+    : QWidget(parent), context_(std::move(context)), ui_(this) {
     setObjectName("DeviceInfoPage");
     auto* layout = new QVBoxLayout(this);
     memoInfo_ = new QTextEdit(this);
@@ -69,20 +69,19 @@ void DeviceInfoPage::BitBtn_ReNewDeviceInfoClick() {
     }
     updating_ = true;
     renewButton_->setEnabled(false);
-    context_.worker.Post([this] {
-        FirmwareContext firmware{context_.commands, context_.log,          context_.host,
-                                 context_.clock,    context_.showProgress, nullptr};
-        FirmwareUpdate update(std::move(firmware), context_.restart, screens_, context_.dialogs,
-                              context_.showStatus, context_.ready);
-        update.KeepSettingsWith(context_.keepSettings);
-        update.Run();
-        const bool ready = context_.ready && context_.ready();
-        QMetaObject::invokeMethod(
-            this,
-            [this, ready] {
-                updating_ = false;
-                renewButton_->setEnabled(ready);
-            },
-            Qt::QueuedConnection);
-    });
+    context_.worker.RunThen(
+        [this] {
+            FirmwareContext firmware{context_.commands, context_.log,          context_.host,
+                                     context_.clock,    context_.showProgress, nullptr};
+            FirmwareUpdate update(std::move(firmware), context_.restart, screens_, context_.dialogs,
+                                  context_.showStatus, context_.ready);
+            update.KeepSettingsWith(context_.keepSettings);
+            update.Run();
+            return context_.ready && context_.ready();
+        },
+        ui_,
+        [this](bool ready) {
+            updating_ = false;
+            renewButton_->setEnabled(ready);
+        });
 }

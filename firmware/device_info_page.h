@@ -6,6 +6,7 @@
 
 #include "base/device_worker.h"
 #include "base/dialogs.h"
+#include "base/ui_thread_qt.h"
 #include "firmware/firmware_update.h"
 #include "protocol/device_info.h"
 #include "protocol/screen_markup.h"
@@ -57,6 +58,7 @@ class DeviceInfoPage : public QWidget {
     void ShowLines();
 
     DeviceInfoPageContext context_;
+    QtUiThread ui_;
     ProgressScreens screens_;
     std::optional<DeviceInfo> shown_;
     // An update was posted and has not ended.

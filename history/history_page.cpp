@@ -60,7 +60,10 @@ QString BarToolTip(const ChartBar& bar) {
 }  // namespace
 
 HistoryPage::HistoryPage(HistoryPageContext context, QWidget* parent)
-    : QWidget(parent), context_(std::move(context)), history_(std::make_unique<DeviceHistory>()) {
+    : QWidget(parent),
+      context_(std::move(context)),
+      ui_(this),
+      history_(std::make_shared<DeviceHistory>()) {
     setObjectName(QStringLiteral("TabSheet_DevHistory"));
     BuildWidgets();
     Relabel();
@@ -173,10 +176,9 @@ HistoryAccess HistoryPage::Access() {
             if (!context_.pageGate) {
                 return true;
             }
-            const bool allowed = context_.pageGate(notice_);
-            QMetaObject::invokeMethod(
-                this, [this, notice = notice_] { versionMessage_->setText(NoticeText(notice)); },
-                Qt::QueuedConnection);
+            std::string notice;
+            const bool allowed = context_.pageGate(notice);
+            ui_.Post([this, notice] { versionMessage_->setText(NoticeText(notice)); });
             return allowed;
         }};
 }
@@ -209,39 +211,43 @@ void HistoryPage::BitBtn_HIS_ReadClick() {
     ReadHistory::Hooks hooks;
     // Over what the reading counts: its pages, or the pairs it asks for.
     hooks.progress = [this](const ReadingProgress& reached) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, done = reached.done, total = reached.total] {
-                progress_->setRange(0, std::max(1, total));
-                progress_->setValue(done);
-            },
-            Qt::QueuedConnection);
+        ui_.Post([this, done = reached.done, total = reached.total] {
+            progress_->setRange(0, std::max(1, total));
+            progress_->setValue(done);
+        });
     };
-    reader_ = std::make_unique<ReadHistory>(Access(), *history_, context_.dialogs, context_.log,
+    // The reading fills a history of its own, which becomes the page's when
+    // it has ended; until then the page shows none.
+    history_->Reset();
+    auto read = std::make_shared<DeviceHistory>();
+    reader_ = std::make_shared<ReadHistory>(Access(), *read, context_.dialogs, context_.log,
                                             std::move(hooks));
-    context_.worker.Post([this, full = fullBox_->isChecked()] {
-        // Opened for this reading only: the CLI may use the file in between.
-        std::optional<HistoryArchive> archive;
-        std::string archiveError;
-        if (const std::optional<DeviceInfo> info = IdentifiedDevice()) {
-            archive.emplace(ArchiveFilePath());
-            if (archive->Open()) {
-                reader_->UseArchive(&*archive, ArchiveKeyOf(*info), full);
-            } else {
-                archiveError = archive->Error();
-                LogArchiveError(archiveError);
+    context_.worker.RunThen(
+        [this, reader = reader_, read, full = fullBox_->isChecked()] {
+            // Opened for this reading only: the CLI may use the file in between.
+            std::optional<HistoryArchive> archive;
+            std::string archiveError;
+            if (const std::optional<DeviceInfo> info = IdentifiedDevice()) {
+                archive.emplace(ArchiveFilePath());
+                if (archive->Open()) {
+                    reader->UseArchive(&*archive, ArchiveKeyOf(*info), full);
+                } else {
+                    archiveError = archive->Error();
+                    LogArchiveError(archiveError);
+                }
             }
-        }
-        reader_->Run(context_.sensorCount ? context_.sensorCount() : 1);
-        if (archiveError.empty()) {
-            archiveError = reader_->ArchiveError();
-        }
-        QMetaObject::invokeMethod(
-            this, [this, archiveError] { ReadingEnded(archiveError); }, Qt::QueuedConnection);
-    });
+            reader->Run(context_.sensorCount ? context_.sensorCount() : 1);
+            if (archiveError.empty()) {
+                archiveError = reader->ArchiveError();
+            }
+            return archiveError;
+        },
+        ui_, [this, read](const std::string& archiveError) { ReadingEnded(read, archiveError); });
 }
 
-void HistoryPage::ReadingEnded(const std::string& archiveError) {
+void HistoryPage::ReadingEnded(std::shared_ptr<DeviceHistory> read,
+                               const std::string& archiveError) {
+    history_ = std::move(read);
     if (history_->valid) {
         navigationPanel_->setEnabled(true);
         ToLast(chart_, history_->readTime);
@@ -306,16 +312,18 @@ void HistoryPage::ShowSource() {
 void HistoryPage::LoadArchive() {
     archive_.reset();
     ShowSource();
-    context_.worker.Post([this, chosen = source_->ChosenDevice()] {
-        const std::optional<DeviceInfo> info = IdentifiedDevice();
-        auto view = std::make_shared<const ArchiveView>(LoadArchiveView(
-            ArchiveFilePath(), info ? std::optional(ArchiveKeyOf(*info)) : std::nullopt, chosen));
-        if (!view->error.empty()) {
-            LogArchiveError(view->error);
-        }
-        QMetaObject::invokeMethod(
-            this, [this, view] { ArchiveLoaded(view); }, Qt::QueuedConnection);
-    });
+    context_.worker.RunThen(
+        [this, chosen = source_->ChosenDevice()] {
+            const std::optional<DeviceInfo> info = IdentifiedDevice();
+            auto view = std::make_shared<const ArchiveView>(
+                LoadArchiveView(ArchiveFilePath(),
+                                info ? std::optional(ArchiveKeyOf(*info)) : std::nullopt, chosen));
+            if (!view->error.empty()) {
+                LogArchiveError(view->error);
+            }
+            return view;
+        },
+        ui_, [this](std::shared_ptr<const ArchiveView> view) { ArchiveLoaded(std::move(view)); });
 }
 
 void HistoryPage::ArchiveLoaded(std::shared_ptr<const ArchiveView> view) {
@@ -345,11 +353,8 @@ void HistoryPage::ClearChart() {
 }
 
 void HistoryPage::BitBtn_HIS_DeleteClick() {
-    context_.worker.Post([this] {
-        DeleteHistoryClick(Access(), context_.dialogs);
-        QMetaObject::invokeMethod(
-            this, [this] { progress_->setValue(0); }, Qt::QueuedConnection);
-    });
+    context_.worker.RunThen([this] { DeleteHistoryClick(Access(), context_.dialogs); }, ui_,
+                            [this] { progress_->setValue(0); });
 }
 
 void HistoryPage::BitBtn_HIS_Save_CSVClick() {

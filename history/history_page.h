@@ -10,6 +10,7 @@
 #include "base/device_worker.h"
 #include "base/dialogs.h"
 #include "base/operation_host.h"
+#include "base/ui_thread_qt.h"
 #include "history/device_history.h"
 #include "history/history_chart_model.h"
 #include "history/history_device.h"
@@ -82,7 +83,7 @@ class HistoryPage : public QWidget {
     void BuildWidgets();
     // For jobs on the worker: the page gate's notice goes to the label by a queued call.
     HistoryAccess Access();
-    void ReadingEnded(const std::string& archiveError);
+    void ReadingEnded(std::shared_ptr<DeviceHistory> read, const std::string& archiveError);
     std::optional<DeviceInfo> IdentifiedDevice() const;
     void LogArchiveError(const std::string& error);
     // The history the chart shows: the reading's, or the archive's once loaded.
@@ -100,8 +101,10 @@ class HistoryPage : public QWidget {
     void SetReadCaption();
 
     HistoryPageContext context_;
-    std::unique_ptr<DeviceHistory> history_;
-    std::unique_ptr<ReadHistory> reader_;
+    QtUiThread ui_;
+    std::shared_ptr<DeviceHistory> history_;
+    // The running reading, kept here to cancel it.
+    std::shared_ptr<ReadHistory> reader_;
     HistoryChartView chart_;
     // The archive as last loaded, and the chart's view of it.
     std::shared_ptr<const ArchiveView> archive_;
@@ -109,8 +112,6 @@ class HistoryPage : public QWidget {
     // Why the last reading could not use the archive; a completed one clears it.
     std::string readingArchiveError_;
     std::string lastCsvFileName_;
-    // The gate's notice as the worker last set it.
-    std::string notice_;
     bool reading_ = false;
 
     QPushButton* readButton_ = nullptr;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "base/language.h"
+#include "base/ui_thread_qt.h"
 #include "history/archive_key.h"
 #include "history/archive_path.h"
 #include "history/csv_save.h"
@@ -30,6 +31,7 @@ class LivePlotPage final : public DevicePage {
     explicit LivePlotPage(const PageContext& context)
         : context_(context), keeper_(ArchiveFilePath()) {
         panel_ = new LivePanelWidget(context.tab);
+        ui_ = std::make_unique<QtUiThread>(panel_);
         context.tab->layout()->addWidget(panel_);
         RestoreOptions();
         panel_->optionsChanged = [this] { KeepOptions(); };
@@ -79,16 +81,13 @@ class LivePlotPage final : public DevicePage {
             shownKey_ = key;
             std::vector<LiveReading> earlier =
                 keeper_.Earlier(key, reading.timeMs - LiveSeries::kKeepMs);
-            QMetaObject::invokeMethod(
-                panel_,
-                [panel = panel_, earlier = std::move(earlier)] { panel->ShowEarlier(earlier); },
-                Qt::QueuedConnection);
+            ui_->Post(
+                [panel = panel_, earlier = std::move(earlier)] { panel->ShowEarlier(earlier); });
         }
         if (recording_) {
             Tell(keeper_.Record(key, reading));
         }
-        QMetaObject::invokeMethod(
-            panel_, [this, reading] { Show(reading); }, Qt::QueuedConnection);
+        ui_->Post([this, reading] { Show(reading); });
     }
 
     // On the GUI thread.
@@ -131,6 +130,7 @@ class LivePlotPage final : public DevicePage {
     PageContext context_;
     LiveKeeper keeper_;
     LivePanelWidget* panel_ = nullptr;
+    std::unique_ptr<QtUiThread> ui_;  // to the panel, dropped once it is gone
     std::atomic<bool> recording_{true};
     std::optional<ArchiveDeviceKey> shownKey_;  // on the worker
     std::string lastCsvFileName_;               // on the worker

@@ -89,16 +89,14 @@ MeasurePage::MeasurePage(MeasureDevice& device, PageGate pageGate, Dialogs& dial
                          TickClock clock, DeviceWorker& worker, QWidget* parent)
     : QWidget(parent),
       worker_(worker),
-      measurement_(std::make_unique<Measurement>(device, std::move(pageGate), dialogs,
-                                                 std::move(clock))) {
+      ui_(this),
+      measurement_(
+          std::make_unique<Measurement>(device, std::move(pageGate), dialogs, std::move(clock))) {
     setObjectName("MeasurePage");
     BuildWidgets();
     // Called on the worker: the widgets get a copy of the state, in order.
-    measurement_->SetStateObserver([this] {
-        QMetaObject::invokeMethod(
-            this, [this, state = measurement_->State()] { ShowState(state); },
-            Qt::QueuedConnection);
-    });
+    measurement_->SetStateObserver(
+        [this] { ui_.Post([this, state = measurement_->State()] { ShowState(state); }); });
     Relabel();
     ShowState(measurement_->State());
     TakeControlStates();
@@ -244,9 +242,8 @@ void MeasurePage::BitBtn_Measure_ReadClick() {
 }
 
 void MeasurePage::CheckBox_Measure_AutoReadClick() {
-    PostToWorker([this, checked = autoReadBox_->isChecked()] {
-        measurement_->AutoReadClick(checked);
-    });
+    PostToWorker(
+        [this, checked = autoReadBox_->isChecked()] { measurement_->AutoReadClick(checked); });
 }
 
 void MeasurePage::BitBtn_Measure_Dose_ResetClick() {

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "base/device_worker.h"
+#include "base/ui_thread_qt.h"
 #include "measure/measurement.h"
 
 class QCheckBox;
@@ -59,6 +60,7 @@ class MeasurePage : public QWidget {
     void PostToWorker(std::function<void()> action);
 
     DeviceWorker& worker_;
+    QtUiThread ui_;
     std::unique_ptr<Measurement> measurement_;
     std::mutex controlsLock_;
     Controls controls_;

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "base/language.h"
 #include "settings/calibration.h"
@@ -60,6 +61,7 @@ DeviceSettingsPage::DeviceSettingsPage(const SupportedModel& model, SettingsPage
       model_(model),
       chooseFileToLoad_(std::move(context.chooseFileToLoad)),
       worker_(context.worker),
+      ui_(this),
       actions_(std::make_unique<SettingsActions>(model_, std::move(context.environment))),
       shown_(actions_->State()) {
     setObjectName(ToQt(Name("TabSheet_DevControl", nullptr)));
@@ -333,40 +335,50 @@ void DeviceSettingsPage::ShowState(const SettingsPageState& state) {
     calibrationEdit_->setText(ToQt(state.calibrationText));
 }
 
-void DeviceSettingsPage::Post(std::function<bool(SettingsActions&)> action) {
-    worker_.Post([this, action = std::move(action), taken = TakeWidgets()] {
-        actions_->State() = taken;
-        if (action(*actions_)) {
-            QMetaObject::invokeMethod(
-                this, [this, state = actions_->State()] { ShowState(state); },
-                Qt::QueuedConnection);
-        }
-    });
+void DeviceSettingsPage::Post(std::function<bool(SettingsActions&)> action,
+                              std::function<void(const SettingsPageState&)> then) {
+    worker_.RunThen(
+        [this, action = std::move(action), taken = TakeWidgets()] {
+            actions_->State() = taken;
+            return action(*actions_) ? std::optional(actions_->State()) : std::nullopt;
+        },
+        ui_,
+        [then = std::move(then)](const std::optional<SettingsPageState>& state) {
+            if (state && then) {
+                then(*state);
+            }
+        });
+}
+
+void DeviceSettingsPage::PostShowing(std::function<bool(SettingsActions&)> action) {
+    Post(std::move(action), [this](const SettingsPageState& state) { ShowState(state); });
 }
 
 void DeviceSettingsPage::ReadClick() {
-    Post([](SettingsActions& actions) {
+    PostShowing([](SettingsActions& actions) {
         actions.Read();
         return true;
     });
 }
 
 void DeviceSettingsPage::WriteClick() {
-    Post([](SettingsActions& actions) {
-        actions.Save();
-        return false;
-    });
+    Post(
+        [](SettingsActions& actions) {
+            actions.Save();
+            return false;
+        },
+        nullptr);
 }
 
 void DeviceSettingsPage::DefaultClick() {
-    Post([](SettingsActions& actions) {
+    PostShowing([](SettingsActions& actions) {
         actions.Default();
         return true;
     });
 }
 
 void DeviceSettingsPage::TimeClick() {
-    Post([](SettingsActions& actions) {
+    PostShowing([](SettingsActions& actions) {
         actions.WriteTime();
         return true;
     });
@@ -374,12 +386,12 @@ void DeviceSettingsPage::TimeClick() {
 
 void DeviceSettingsPage::ResetClick() {
     resetButton_->setEnabled(false);
-    Post([this](SettingsActions& actions) {
-        actions.Restart();
-        QMetaObject::invokeMethod(
-            this, [this] { resetButton_->setEnabled(true); }, Qt::QueuedConnection);
-        return false;
-    });
+    Post(
+        [](SettingsActions& actions) {
+            actions.Restart();
+            return true;
+        },
+        [this](const SettingsPageState&) { resetButton_->setEnabled(true); });
 }
 
 void DeviceSettingsPage::UnitsChange() {
@@ -387,17 +399,15 @@ void DeviceSettingsPage::UnitsChange() {
 }
 
 void DeviceSettingsPage::CalibrSaveClick() {
-    Post([this](SettingsActions& actions) {
-        actions.SaveCalibration();
-        QMetaObject::invokeMethod(
-            this,
-            [this, text = actions.State().calibrationText] {
-                shown_.calibrationText = text;
-                calibrationEdit_->setText(ToQt(text));
-            },
-            Qt::QueuedConnection);
-        return false;
-    });
+    Post(
+        [](SettingsActions& actions) {
+            actions.SaveCalibration();
+            return true;
+        },
+        [this](const SettingsPageState& state) {
+            shown_.calibrationText = state.calibrationText;
+            calibrationEdit_->setText(ToQt(state.calibrationText));
+        });
 }
 
 void DeviceSettingsPage::SaveToFileClick() {
@@ -405,10 +415,12 @@ void DeviceSettingsPage::SaveToFileClick() {
     if (actions_->Environment().dialogs.SaveFileName(
             PickText("Сохранить настройки в файл", "Save Settings to File"),
             PickText("Файлы настроек (*.json)", "Settings files (*.json)"), path)) {
-        Post([path](SettingsActions& actions) {
-            actions.SaveToFile(path);
-            return false;
-        });
+        Post(
+            [path](SettingsActions& actions) {
+                actions.SaveToFile(path);
+                return false;
+            },
+            nullptr);
     }
 }
 
@@ -422,7 +434,7 @@ void DeviceSettingsPage::LoadFromFileClick() {
     if (path.empty()) {
         return;
     }
-    Post([path](SettingsActions& actions) { return actions.LoadFromFile(path); });
+    PostShowing([path](SettingsActions& actions) { return actions.LoadFromFile(path); });
 }
 
 bool DeviceSettingsPage::eventFilter(QObject* watched, QEvent* event) {

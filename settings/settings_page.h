@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/device_worker.h"
+#include "base/ui_thread_qt.h"
 #include "settings/settings_actions.h"
 #include "settings/threshold_tables.h"
 
@@ -82,9 +83,12 @@ class DeviceSettingsPage : public QWidget {
     // What the widgets show now.
     SettingsPageState TakeWidgets() const;
     void ShowState(const SettingsPageState& state);
-    // Runs `action` on the worker over the widgets' state; when it returns
-    // true, the widgets then show the state it left.
-    void Post(std::function<bool(SettingsActions&)> action);
+    // Runs `action` on the worker over a copy of the widgets' state; when it
+    // returns true, `then` gets the state it left, on this thread.
+    void Post(std::function<bool(SettingsActions&)> action,
+              std::function<void(const SettingsPageState&)> then);
+    // The same, and the widgets show that state.
+    void PostShowing(std::function<bool(SettingsActions&)> action);
     int TabIndex() const;
     Control* ControlOf(const char* key);
     std::string Name(const char* kind, const char* role) const;
@@ -92,6 +96,7 @@ class DeviceSettingsPage : public QWidget {
     const SupportedModel& model_;
     std::function<std::string()> chooseFileToLoad_;
     DeviceWorker& worker_;
+    QtUiThread ui_;
     std::unique_ptr<SettingsActions> actions_;
     // What the widgets were last given, beyond what they hold themselves.
     SettingsPageState shown_;

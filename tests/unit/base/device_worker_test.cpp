@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -138,6 +140,54 @@ TEST(DeviceWorker, ShutdownDropsQueuedJobsAndEndsAJobAsleepInAWait) {
     EXPECT_TRUE(worker.Idle()) << "jobs posted after the stop are dropped";
     worker.Shutdown();
     EXPECT_FALSE(queuedRan);
+}
+
+// A user interface thread that keeps what it is handed until the test runs it.
+class HeldUiThread final : public UiThread {
+  public:
+    void Post(std::function<void()> action) override {
+        std::lock_guard<std::mutex> guard(lock_);
+        held_.push_back(std::move(action));
+        if (held_.size() == expected_) {
+            all_.set_value();
+        }
+    }
+    bool IsCurrent() const override { return false; }
+    void Expect(std::size_t count) { expected_ = count; }
+    void RunAll() {
+        ASSERT_EQ(all_.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+        std::lock_guard<std::mutex> guard(lock_);
+        for (auto& action : held_) {
+            action();
+        }
+    }
+
+  private:
+    std::mutex lock_;
+    std::vector<std::function<void()>> held_;
+    std::size_t expected_ = 0;
+    std::promise<void> all_;
+};
+
+TEST(DeviceWorker, RunThenHandsEachResultToTheUiThreadAndNothingRunsThereEarly) {
+    StopSignal stop;
+    DeviceWorker worker(stop);
+    HeldUiThread ui;
+    ui.Expect(2);
+    std::vector<std::string> shown;
+    bool jobOnWorker = false;
+    worker.RunThen(
+        [&worker, &jobOnWorker] {
+            jobOnWorker = worker.OnWorker();
+            return std::string("read");
+        },
+        ui, [&shown](const std::string& result) { shown.push_back(result); });
+    worker.RunThen([] {}, ui, [&shown] { shown.push_back("done"); });
+    Drain(worker);
+    EXPECT_TRUE(shown.empty());
+    ui.RunAll();
+    EXPECT_TRUE(jobOnWorker);
+    EXPECT_EQ(shown, (std::vector<std::string>{"read", "done"}));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/ui_thread_qt.h"
+#include "base/ui_thread_qt.h"
 
 #include <QThread>
 
