@@ -31,10 +31,10 @@ class DeviceWorker {
     // guard); true when queued.
     bool PostPeriodic(Job job);
     bool PeriodicPending() const;
-    // Runs `job` here and hands its result to `then` on `ui`'s thread: the one
-    // way a page's work comes back. The job takes its inputs as copies.
-    template <typename Job, typename Then>
-    void RunThen(Job job, UiThread& ui, Then then);
+    // Runs `work` here and hands its result to `then` on `ui`'s thread: the one
+    // way a page's job comes back. `work` takes its inputs as copies.
+    template <typename Work, typename Then>
+    void RunThen(Work work, UiThread& ui, Then then);
 
     // No job runs or waits.
     bool Idle() const;
@@ -62,15 +62,15 @@ class DeviceWorker {
     std::thread thread_;
 };
 
-template <typename Job, typename Then>
-void DeviceWorker::RunThen(Job job, UiThread& ui, Then then) {
-    Post([job = std::move(job), &ui, then = std::move(then)]() mutable {
-        if constexpr (std::is_void_v<std::invoke_result_t<Job&>>) {
-            job();
+template <typename Work, typename Then>
+void DeviceWorker::RunThen(Work work, UiThread& ui, Then then) {
+    Post([work = std::move(work), &ui, then = std::move(then)]() mutable {
+        if constexpr (std::is_void_v<std::invoke_result_t<Work&>>) {
+            work();
             ui.Post(std::move(then));
         } else {
             ui.Post(
-                [then = std::move(then), result = job()]() mutable { then(std::move(result)); });
+                [then = std::move(then), result = work()]() mutable { then(std::move(result)); });
         }
     });
 }
