@@ -2,14 +2,12 @@
 
 #include <vector>
 
-// One control whose caption follows the interface language. A control with a
-// busy pair shows that pair while its operation runs (its "tag" is non-zero).
+// One control of the window itself whose caption follows the interface
+// language; the pages caption their own controls (their Relabel).
 struct CaptionRow {
     const char* control;
     const char* russian;
     const char* english;
-    const char* busyRussian = nullptr;
-    const char* busyEnglish = nullptr;
 };
 
 // Applied in order; where a control appears twice the later row wins.

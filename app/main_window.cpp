@@ -734,9 +734,7 @@ void TForm1::ApplyLanguage(Language language) {
     SetImageIndex(actionLanguage_, images_, english ? ImageList::kEnglish : ImageList::kRussian);
     setWindowTitle(QLatin1String(kMainWindowCaption));
     for (const CaptionRow& row : MainCaptionTable()) {
-        const char* busy =
-            row.busyRussian != nullptr ? PickText(row.busyRussian, row.busyEnglish) : nullptr;
-        ApplyCaption(row.control, Text(PickText(row.russian, row.english)), busy);
+        ApplyCaption(row.control, Text(PickText(row.russian, row.english)));
     }
     if (connectionControls_ != nullptr) {
         connectionControls_->LanguageApplied();
@@ -745,13 +743,11 @@ void TForm1::ApplyLanguage(Language language) {
     emit LanguageApplied(language);
 }
 
-void TForm1::ApplyCaption(const char* control, const QString& caption, const char* busyCaption) {
+void TForm1::ApplyCaption(const char* control, const QString& text) {
     QObject* target = findChild<QObject*>(QLatin1String(control));
     if (target == nullptr) {
         return;
     }
-    const bool busy = busyCaption != nullptr && target->property("tag").toInt() != 0;
-    const QString text = busy ? Text(busyCaption) : caption;
     if (auto* action = qobject_cast<QAction*>(target)) {
         action->setText(text);
     } else if (auto* menu = qobject_cast<QMenu*>(target)) {

@@ -144,7 +144,7 @@ class TForm1 : public QMainWindow, public OperationHost {
     // Runs `action` on this window's thread, later, unless the window is gone.
     void OnGuiThread(std::function<void()> action) { ui_.Post(std::move(action)); }
     QAction* MakeAction(const char* name, const char* caption);
-    void ApplyCaption(const char* control, const QString& caption, const char* busyCaption);
+    void ApplyCaption(const char* control, const QString& text);
 
     void FormCreate();
     // The port, the transport with its three channels and a reset connection

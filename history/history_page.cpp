@@ -75,7 +75,6 @@ void HistoryPage::BuildWidgets() {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     readButton_ = MakeButton("BitBtn_HIS_Read", this);
-    readButton_->setProperty("tag", 0);
     deleteButton_ = MakeButton("BitBtn_HIS_Delete", this);
     saveButton_ = MakeButton("BitBtn_HIS_Save_CSV", this);
     progress_ = new QProgressBar(this);
@@ -166,8 +165,8 @@ void HistoryPage::Relabel() {
 }
 
 void HistoryPage::SetReadCaption() {
-    const bool busy = readButton_->property("tag").toInt() != 0;
-    readButton_->setText(ToQt(busy ? PickText("Отмена", "Cancel") : PickText("Прочитать", "Read")));
+    readButton_->setText(
+        ToQt(reading_ ? PickText("Отмена", "Cancel") : PickText("Прочитать", "Read")));
 }
 
 HistoryAccess HistoryPage::Access() {
@@ -202,7 +201,6 @@ void HistoryPage::BitBtn_HIS_ReadClick() {
     deleteButton_->setEnabled(false);
     fullBox_->setEnabled(false);
     source_->setEnabled(false);
-    readButton_->setProperty("tag", 1);
     SetReadCaption();
     navigationPanel_->setEnabled(false);
     saveButton_->setEnabled(false);
@@ -257,9 +255,8 @@ void HistoryPage::ReadingEnded(std::shared_ptr<DeviceHistory> read,
         readingArchiveError_ = archiveError;
     }
     ShowArchiveNote();
-    readButton_->setProperty("tag", 0);
-    SetReadCaption();
     reading_ = false;
+    SetReadCaption();
     deleteButton_->setEnabled(true);
     saveButton_->setEnabled(true);
     fullBox_->setEnabled(true);

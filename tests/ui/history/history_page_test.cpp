@@ -190,7 +190,6 @@ TEST_F(HistoryPageTest, ReadingShowsProgressRefusesPageChangesAndDrawsTheMinute)
     EXPECT_EQ(maximumDuringReading, 17);
     EXPECT_TRUE(page_->PageControl1Changing());
     EXPECT_EQ(read->text(), QStringLiteral("Read"));
-    EXPECT_EQ(read->property("tag").toInt(), 0);
     EXPECT_TRUE(panel->isEnabled());
     EXPECT_TRUE(save->isEnabled());
     HistoryChartWidget* chart = page_->Chart();
