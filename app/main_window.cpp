@@ -1,57 +1,33 @@
 #include "app/main_window.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdio>
 
 #include "app/about_window.h"
-#include "app/banner.h"
 #include "app/busy_window.h"
 #include "app/caption_table.h"
 #include "app/connection_controls_qt.h"
-#include "app/log_file.h"
 #include "app/log_view_widget.h"
 #include "app/options_store.h"
-#include "app/temp_folder.h"
-#include "base/dialogs.h"
-#include "base/options_path.h"
-#include "firmware/device_info_device_page_qt.h"
-#include "history/history_device_page_qt.h"
-#include "history/live_device_page_qt.h"
-#include "measure/measure_device_page_qt.h"
 #include "protocol/device_models.h"
 #include "protocol/device_session.h"
-#include "protocol/identification.h"
 #include "protocol/identification_step.h"
 #include "protocol/operation_gate.h"
-#include "serial/port_diagnosis.h"
-#include "serial/start_ports_notice.h"
-#include "serial/user_identity.h"
-#include "settings/settings_backup.h"
-#include "settings/settings_device_page_qt.h"
-#include "upload/ini_options.h"
-#include "upload/log_report.h"
-#include "upload/remote_path.h"
 
 namespace {
 
 constexpr int kTimerProcMs = 100;
 constexpr int kModalRetryMs = 10;
-constexpr int kBusyIntervalMs = 50;
 constexpr int kIdleUpdateMs = 200;
 constexpr int kClientWidth = 844;
 constexpr int kClientHeight = 362;
@@ -80,19 +56,6 @@ std::vector<PageDesign> PageDesigns() {
     designs.push_back({"TabSheet_Log", "Лог", TForm1::PageLog});
     return designs;
 }
-
-// The device pages and the tabs they fill; a new page is one line here.
-struct DevicePageSlot {
-    TForm1::PageIndex tab;
-    std::unique_ptr<DevicePage> (*make)(const PageContext& context);
-};
-
-const DevicePageSlot kDevicePages[] = {
-    {TForm1::PageMeasuring, MakeMeasurePage},
-    {TForm1::PageMeasuring, MakeLivePlotPage},
-    {TForm1::PageDevHistory, MakeHistoryPage},
-    {TForm1::PageDevInfo, MakeDeviceInfoPage},
-};
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
@@ -229,124 +192,6 @@ int TForm1::PageNumberOfTab(int tab) const {
     return pageControl_->widget(tab)->property(kPageNumberProperty).toInt();
 }
 
-QAction* TForm1::MakeAction(const char* name, const char* caption) {
-    auto* action = new QAction(Text(caption), this);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-void TForm1::BuildActions() {
-    actionLogVisible_ = MakeAction("Action_Log_Visible", "Закрыть/показать ЛОГ");
-    SetImageIndex(actionLogVisible_, images_, ImageList::kHideLog);
-    connect(actionLogVisible_, &QAction::triggered, this, &TForm1::Action_Log_VisibleExecute);
-
-    actionLogClear_ = MakeAction("Action_LOG_Clear", "Очистить лог");
-    SetImageIndex(actionLogClear_, images_, ImageList::kClearLog);
-    connect(actionLogClear_, &QAction::triggered, this, [this] { log_.Clear(); });
-
-    actionExit_ = MakeAction("Action_Exit", "Выход");
-    SetImageIndex(actionExit_, images_, ImageList::kExit);
-    actionExit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    connect(actionExit_, &QAction::triggered, this, &QWidget::close);
-
-    actionConnectionAuto_ = MakeAction("Action_Connection_Auto", "Автоматическое");
-    actionConnectionAuto_->setCheckable(true);
-    actionConnectionAuto_->setChecked(true);
-    actionManualNumber_ = MakeAction("Action_Connection_Manual_Number", "Номер порта :");
-    actionManualList_ = MakeAction("Action_Connection_Manual_List", "Выбрать из списка :");
-    actionManualList_->setEnabled(false);
-
-    actionSourceInternet_ = MakeAction("Action_Data_Source_Internet", "Интернет");
-    actionSourceInternet_->setCheckable(true);
-    actionSourceInternet_->setChecked(true);
-    connect(actionSourceInternet_, &QAction::triggered, this, [this] { SelectDataSource(true); });
-    actionSourceLocal_ = MakeAction("Action_Data_Source_Local", "Локальный");
-    actionSourceLocal_->setCheckable(true);
-    connect(actionSourceLocal_, &QAction::triggered, this, [this] { SelectDataSource(false); });
-
-    actionLanguage_ = MakeAction("Action_Language", "РУС");
-    actionLanguage_->setToolTip(Text("Выбор языка"));
-    SetImageIndex(actionLanguage_, images_, ImageList::kRussian);
-    connect(actionLanguage_, &QAction::triggered, this, &TForm1::Action_LanguageExecute);
-
-    actionHelpAbout_ = MakeAction("Action_Help_About", "О программе");
-    connect(actionHelpAbout_, &QAction::triggered, this, &TForm1::Action_Help_AboutExecute);
-}
-
-void TForm1::BuildMenus() {
-    auto named = [](QMenu* menu, const char* menuName, const char* actionName) {
-        menu->setObjectName(QLatin1String(menuName));
-        if (actionName != nullptr) {
-            menu->menuAction()->setObjectName(QLatin1String(actionName));
-        }
-        return menu;
-    };
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-
-    QMenu* file = named(bar->addMenu(Text("Файл")), "MainMenu_File", "Action_Menu_File");
-    file->addAction(actionLogVisible_);
-    file->addSeparator();
-    file->addAction(actionExit_);
-
-    QMenu* settings = named(bar->addMenu(Text("Настройки")), "N_Nastroiki", nullptr);
-    QMenu* connection = named(settings->addMenu(Text("Соединение")), "MainMenu_Connection",
-                              "Action_Menu_Connection");
-    connection->addAction(actionConnectionAuto_);
-    QMenu* manual = named(connection->addMenu(Text("Вручную")), "MainMenu_Connection_Manual",
-                          "Action_Connection_Manual");
-    manual->addAction(actionManualNumber_);
-    manual->addAction(actionManualList_);
-    actionManual_ = manual->menuAction();
-    actionManual_->setCheckable(true);
-    auto* connectionGroup = new QActionGroup(this);
-    connectionGroup->setObjectName(QStringLiteral("RadioGroup_Connection"));
-    connectionGroup->addAction(actionConnectionAuto_);
-    connectionGroup->addAction(actionManual_);
-
-    dataSourceMenu_ = named(settings->addMenu(Text("Источник данных")), "MainMenu_Data_Source",
-                            "Action_Data_Source");
-    dataSourceMenu_->addAction(actionSourceInternet_);
-    dataSourceMenu_->addAction(actionSourceLocal_);
-    SetImageIndex(dataSourceMenu_->menuAction(), images_, ImageList::kSourceInternet);
-    dataSourceMenu_->menuAction()->setVisible(false);
-
-    QMenu* help = named(bar->addMenu(Text("Помощь")), "MainMenu_Help", "Action_Menu_Help");
-    help->addAction(actionHelpAbout_);
-
-    // Blank items push the language item towards the right edge.
-    bar->addAction(QString(24, QLatin1Char(' ')))->setObjectName(QStringLiteral("N_Spacer_24"));
-    bar->addAction(QString(20, QLatin1Char(' ')))->setObjectName(QStringLiteral("N_Spacer_20"));
-    // A menu-bar item with an icon shows the icon alone; the language item
-    // shows its flag and its "RUS"/"ENG" caption, so it is a button at the
-    // bar's right end.
-    auto* language = new QToolButton(bar);
-    language->setObjectName(QStringLiteral("ToolButton_Language"));
-    language->setDefaultAction(actionLanguage_);
-    language->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    language->setAutoRaise(true);
-    bar->setCornerWidget(language, Qt::TopRightCorner);
-
-    for (QMenu* menu : {file, settings, connection, manual, help}) {
-        connect(menu, &QMenu::aboutToShow, this, &TForm1::UpdateActions);
-    }
-}
-
-void TForm1::BuildLogPopup() {
-    auto* popup = new QMenu(memoLog_);
-    popup->setObjectName(QStringLiteral("PopupMenu_Log"));
-    popup->addAction(actionLogVisible_);
-    popup->addAction(actionLogClear_);
-    QAction* save = popup->addAction(Text("Сохранить"));
-    save->setObjectName(QStringLiteral("PopupMenu_Log_Save"));
-    save->setEnabled(false);
-    memoLog_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(memoLog_, &QWidget::customContextMenuRequested, this, [this, popup](const QPoint& at) {
-        UpdateActions();
-        popup->popup(memoLog_->viewport()->mapToGlobal(at));
-    });
-}
-
 void TForm1::AttachSecondaryWindows(TForm3* busy, TForm2* about) {
     busy_ = busy;
     about_ = about;
@@ -364,38 +209,13 @@ void TForm1::FormCreate() {
     currentPage_ = pageControl_->currentIndex();
     connect(pageControl_, &QTabWidget::currentChanged, this, &TForm1::PageControl1Changing);
 
-    if (!lock_.Acquire()) {
-        startup_ = StartupResult::AlreadyRunning;
-        dialogs_.Warning(PickText("Приложение уже запущено!", "Application alredy running!"));
+    const ProgramStart start = StartProgram(lock_, dialogs_, log_);
+    startup_ = start.result;
+    if (!StartedUp()) {
         return;
     }
-    const StagingFolder staging = PrepareStagingFolder();
-    if (staging.path.empty()) {
-        startup_ = StartupResult::TempFolderFailed;
-        dialogs_.Error(
-            PickText("Ошибка создания временного каталога", "Error of creation temporary folder"));
-        return;
-    }
-    tempFolder_ = staging.path;
+    tempFolder_ = start.tempFolder;
     SetTabVisible(PageLog, false);
-    for (const auto& line : StartBanner(LocalDateTimeText())) {
-        log_.AddLine(line);
-    }
-    if (staging.privateFolder) {
-        log_.AddLine(PickText("Временный каталог " + TempFolderPath() +
-                                  " не используется: это ссылка, чужой каталог или в него могут "
-                                  "писать другие; используется " +
-                                  tempFolder_,
-                              "The temporary folder " + TempFolderPath() +
-                                  " is not used: it is a link, another user's folder or others "
-                                  "may write to it; using " +
-                                  tempFolder_));
-    }
-    if (lock_.Unavailable()) {
-        log_.AddLine(
-            PickText("Блокировка второго запуска недоступна: нет места для файла блокировки",
-                     "Single-instance lock unavailable: no folder for the lock file"));
-    }
     for (const SupportedModel& model : SupportedModels()) {
         SetTabVisible(model.pageNumber, false);
     }
@@ -420,154 +240,14 @@ void TForm1::FormDestroy() {
         return;
     }
     options_.WriteInt(kOptionPageNum, PageNumberOfTab(pageControl_->currentIndex()));
-    for (const auto& line : EndBanner(LocalDateTimeText())) {
-        log_.AddLine(line);
-    }
-    const std::string logFile = DefaultLogFileName(tempFolder_);
-    if (!SaveLogFile(log_, logFile, tempFolder_)) {
-        std::fprintf(stderr, "dravo-explorer: cannot write %s\n", logFile.c_str());
-    }
-    UploadLogReport(logFile);
-    DestroyDeviceSession();
-}
-
-// The session's hooks run on the worker; what they show goes to this thread.
-void TForm1::CreateDeviceSession() {
-    DeviceSessionOptions options;
-    options.stack.clock = clock_;
-    options.stack.stop = &Stop();
-    options.stack.dialogs = &workerDialogs_;
-    options.stack.log = &log_;
-    options.linkCheckEnabled = [this] { return linkCheckEnabled_.load(); };
-    options.showIndicator = [this](const LinkIndicator& indicator) {
-        OnGuiThread([this, indicator] { ShowLinkIndicator(indicator); });
-    };
-    options.openFailed = [this](int port, const std::string& path, int error) {
-        OnGuiThread([this, port, path, error] { ReportRefusedPort(port, path, error); });
-    };
-    options.opened = [this](int port) {
-        OnGuiThread([this, port] { accessNotice_.Forget(port); });
-    };
-    session_ = std::make_unique<DeviceSession>(std::move(options));
-    worker_ = std::make_unique<DeviceWorker>(Stop());
-    connectionControls_ = new ConnectionControls(
-        session_->Connection(), workerDialogs_, *worker_,
-        {actionConnectionAuto_, actionManual_, actionManualNumber_, panelCom_, panelConnection_},
-        this);
-    procTimer_.SetConnectionStep([this] { session_->Connection().Timer_ConnectionTimer(); });
-    CreateIdentificationStep();
-    CreateDevicePages();
-}
-
-void TForm1::CreateDevicePages() {
-    operationGate_ = std::make_unique<OperationGate>(
-        [this] { return GateInputs::From(Connected(), DeviceRecognized(), session_->Commands()); },
-        workerDialogs_, log_);
-    PageContext context;
-    context.pageControl = pageControl_;
-    context.session = session_.get();
-    context.gate = operationGate_.get();
-    context.host = this;
-    context.worker = worker_.get();
-    context.dialogs = &workerDialogs_;
-    context.log = &log_;
-    context.clock = clock_;
-    context.device = &deviceInfo_;
-    context.deviceReady = [this] { return Connected() && DeviceRecognized(); };
-    context.dropConnection = [this] { session_->Connection().ClearConnected(); };
-    context.linkStep = [this] { procTimer_.LinkStep(); };
-    context.showProgress = [this](int percent) {
-        OnGuiThread([this, percent] { progressBar_->setValue(percent); });
-    };
-    context.restartIntoMainProgram = [this, restart = WindowRestartEnvironment(context),
-                                      progress = context.showProgress] {
-        const FirmwareContext firmware{session_->Commands(), log_, *this, clock_, progress};
-        return RestartIntoMainProgram(firmware, restart);
-    };
-    context.keepSettings = [this] {
-        return BackUpDeviceSettings(session_->Commands(), *this, workerDialogs_, log_,
-                                    SettingsBackupFolder());
-    };
-    context.showStatus = [this](const std::string& text, StatusStyle style) {
-        OnGuiThread([this, text, style] { ShowStatus(text, static_cast<int>(style)); });
-    };
-    context.rateReadings = std::make_shared<RateReadingFeed>();
-    context.readOption = [this](const std::string& name) { return options_.ReadInt(name); };
-    context.writeOption = [this](const std::string& name, int value) {
-        options_.WriteInt(name, value);
-    };
-    for (const DevicePageSlot& slot : kDevicePages) {
-        context.tab = Page(slot.tab);
-        pages_.push_back(slot.make(context));
-    }
-    for (const SupportedModel& model : SupportedModels()) {
-        context.tab = Page(model.pageNumber);
-        pages_.push_back(MakeSettingsPage(context, model));
-    }
-    for (const auto& page : pages_) {
-        procTimer_.AddStep([page = page.get()] { page->TimerStep(); });
-    }
-}
-
-void TForm1::DestroyDeviceSession() {
-    procTimer_.ClearSteps();
-    pages_.clear();
-    identification_.reset();
-    delete connectionControls_;
-    connectionControls_ = nullptr;
-    session_.reset();
-}
-
-void TForm1::UploadLogReport(const std::string& logFile) {
-    IniGroupOptions uploadOptions(OptionsFilePath(), kUploadGroup);
     UploadFeedback feedback;
     feedback.statusText = [this](const std::string& text) {
         panelInfoText_->setText(QString::fromStdString(text));
         panelInfoText_->repaint();
     };
     feedback.progress = [this](int percent) { progressBar_->setValue(percent); };
-    ::UploadLogReport(ReadUploadConfig(uploadOptions), logFile, ReportSerialDigits(deviceInfo_),
-                      feedback, log_);
-}
-
-void TForm1::PageControl1Changing(int index) {
-    const bool refused = std::any_of(pages_.begin(), pages_.end(),
-                                     [](const auto& page) { return !page->MayLeave(); });
-    if (refused && index != currentPage_) {
-        const QSignalBlocker blocker(pageControl_);
-        pageControl_->setCurrentIndex(currentPage_);
-        return;
-    }
-    currentPage_ = index;
-}
-
-void TForm1::ReportRefusedPort(int port, const std::string& path, int error) {
-    const PortDiagnosis diagnosis =
-        DiagnoseOpenError(path, error, SystemRoots{}, UserIdentity::Current());
-    if (const auto notice = accessNotice_.Refused(port, diagnosis.problem)) {
-        ShowStatusWarning(*notice);
-        log_.AddLine(DiagnosisSuggestion(diagnosis));
-    }
-}
-
-void TForm1::ShowStartPortsNotice() {
-    startPortsNoticed_ = true;
-    const auto notice = StartPortsNotice(session_->Ports().StartPorts(),
-                                         EnumeratePorts(PortTableConfig::FromEnvironment()));
-    if (notice && !Connected()) {
-        ShowStatusNeutral(*notice);
-        log_.AddLine(*notice);
-    }
-}
-
-void TForm1::ShowLinkIndicator(const LinkIndicator& indicator) {
-    if (connectionControls_ != nullptr) {
-        connectionControls_->ShowIndicator(indicator);
-    }
-}
-
-bool TForm1::Connected() const {
-    return session_ != nullptr && session_->Connected();
+    EndProgram(log_, tempFolder_, deviceInfo_, feedback);
+    DestroyDeviceSession();
 }
 
 void TForm1::FormActivate() {
@@ -608,69 +288,6 @@ void TForm1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-// Operation guards switch these from the worker.
-void TForm1::SetPagesEnabled(bool enabled) {
-    OnGuiThread([this, enabled] { pageControl_->setEnabled(enabled); });
-}
-
-void TForm1::SetBusy(bool busy) {
-    OnGuiThread([this, busy] {
-        if (busy_ == nullptr) {
-            return;
-        }
-        if (busy) {
-            busy_->ShowBusy(kBusyIntervalMs);
-        } else {
-            busy_->HideBusy();
-        }
-    });
-}
-
-// The tick guard: a tick posts no step while the last one has not ended.
-void TForm1::Timer_ProcTimer() {
-    if (!startPortsNoticed_ && session_->Ports().StartPortsRecorded()) {
-        ShowStartPortsNotice();
-    }
-    if (StopRequested() || worker_->PeriodicPending()) {
-        return;
-    }
-    ForEachPage([](DevicePage& page) { page.BeforeTimerStep(); });
-    worker_->PostPeriodic([this] { procTimer_.Tick(); });
-}
-
-// Identification runs on the worker; the pages learn of it on this thread.
-void TForm1::CreateIdentificationStep() {
-    IdentificationView view;
-    view.showStatus = [this](const std::string& text, StatusStyle style) {
-        OnGuiThread([this, text, style] { ShowStatus(text, static_cast<int>(style)); });
-    };
-    view.showSettingsPage = [this](const SupportedModel* model) {
-        OnGuiThread([this, model] {
-            ForEachPage([model](DevicePage& each) { each.ShowSettingsPage(model); });
-        });
-    };
-    view.fillInfoPage = [this](const DeviceInfo& info) {
-        OnGuiThread(
-            [this, info] { ForEachPage([&info](DevicePage& each) { each.FillInfo(info); }); });
-    };
-    view.clearInfoPage = [this] {
-        OnGuiThread([this] { ForEachPage([](DevicePage& each) { each.ClearInfo(); }); });
-    };
-    view.setRenewButtonEnabled = [this](bool enabled) {
-        OnGuiThread([this, enabled] {
-            ForEachPage([enabled](DevicePage& each) { each.SetRenewEnabled(enabled); });
-        });
-    };
-    identification_ = std::make_unique<IdentificationStep>(
-        DeviceIdentification(session_->Commands(), log_), deviceInfo_, clock_, std::move(view));
-    procTimer_.SetIdentificationStep(
-        [this] { identification_->Tick(Connected(), linkCheckEnabled_.load()); });
-}
-
-bool TForm1::DeviceRecognized() const {
-    return identification_ != nullptr && identification_->DeviceRecognized();
-}
-
 void TForm1::ShowStatus(const std::string& text, int style) {
     const StatusColours colours = ColoursOf(StatusStyleFromNumber(style));
     QPalette palette = panelInfoText_->palette();
@@ -694,37 +311,6 @@ void TForm1::SetTabVisible(int pageNumber, bool visible) {
 
 void TForm1::FlushLog() {
     logView_->Flush();
-}
-
-void TForm1::UpdateActions() {
-    const bool logShown = pageControl_->isTabVisible(TabOfPageNumber(PageLog));
-    // The first letter of the Russian "hide" caption has always been a Latin C.
-    actionLogVisible_->setText(logShown ? Text(PickText("Cкрыть лог", "Hide Report"))
-                                        : Text(PickText("Показать лог", "Show Report")));
-    SetImageIndex(actionLogVisible_, images_, logShown ? ImageList::kHideLog : ImageList::kShowLog);
-}
-
-void TForm1::Action_Log_VisibleExecute() {
-    SetTabVisible(PageLog, !pageControl_->isTabVisible(TabOfPageNumber(PageLog)));
-}
-
-void TForm1::SelectDataSource(bool internet) {
-    actionSourceInternet_->setChecked(internet);
-    actionSourceLocal_->setChecked(!internet);
-    SetImageIndex(dataSourceMenu_->menuAction(), images_,
-                  internet ? ImageList::kSourceInternet : ImageList::kSourceLocal);
-}
-
-void TForm1::Action_LanguageExecute() {
-    const Language next = UiLanguage() == Language::Russian ? Language::English : Language::Russian;
-    ApplyLanguage(next);
-    options_.WriteInt(kOptionLanguage, static_cast<int>(next));
-}
-
-void TForm1::Action_Help_AboutExecute() {
-    if (about_ != nullptr) {
-        about_->ShowAbout();
-    }
 }
 
 void TForm1::ApplyLanguage(Language language) {

@@ -10,6 +10,7 @@
 #include "app/image_list_qt.h"
 #include "app/instance_lock.h"
 #include "app/proc_timer.h"
+#include "app/program_lifetime.h"
 #include "base/app_log.h"
 #include "base/device_worker.h"
 #include "base/language.h"
@@ -42,14 +43,14 @@ class QVBoxLayout;
 class TForm2;
 class TForm3;
 
-enum class StartupResult { Running, AlreadyRunning, TempFolderFailed };
-
-// The main window: pages, menus, actions, status bar and the 100 ms timer, with
-// the start-up and shutdown sequences around them. It is the host of the
-// device operations, which run as jobs on its device worker: the timer posts
-// the periodic step there, the pages post the user's operations, and what the
-// jobs show comes back by queued calls. A close request that arrives while a
-// box is open closes the box and is carried out from the top-level loop.
+// The main window: pages, menus, actions, status bar and the 100 ms timer. It
+// is the host of the device operations, which run as jobs on its device
+// worker: the timer posts the periodic step there, the pages post the user's
+// operations, and what the jobs show comes back through the UI thread. A close
+// request that arrives while a box is open closes the box and is carried out
+// from the top-level loop. Its menus are built in window_menus_qt.cpp, the
+// session, worker, gate and pages it composes in window_composition_qt.cpp;
+// start-up and shutdown are program_lifetime.h's.
 class TForm1 : public QMainWindow, public OperationHost {
     Q_OBJECT
   public:
@@ -79,8 +80,6 @@ class TForm1 : public QMainWindow, public OperationHost {
     void ShowStatus(const std::string& text, int style);
     void ShowStatusNeutral(const std::string& text) { ShowStatus(text, 0); }
     void ShowStatusSuccess(const std::string& text) { ShowStatus(text, 1); }
-    void ShowStatusError(const std::string& text) { ShowStatus(text, 2); }
-    void ShowStatusWarning(const std::string& text) { ShowStatus(text, 3); }
 
     // Both read the worker's state: call them on the worker, or while it is idle.
     bool DeviceRecognized() const;
@@ -97,7 +96,6 @@ class TForm1 : public QMainWindow, public OperationHost {
 
     // The link to the dosimeter; exists from start-up to shutdown.
     DeviceSession& Session() { return *session_; }
-    OperationGate& Gate() { return *operationGate_; }
 
     AppLog& Log() { return log_; }
     // The dialogs for jobs on the worker (see WorkerDialogs).
@@ -105,20 +103,10 @@ class TForm1 : public QMainWindow, public OperationHost {
     const std::string& TempFolder() const { return tempFolder_; }
 
     QTabWidget* PageControl() const { return pageControl_; }
-    QWidget* Page(int pageNumber) const;
-    // The empty layout that the page's own class fills.
-    QVBoxLayout* PageLayout(int pageNumber) const;
-    QPlainTextEdit* MemoLog() const { return memoLog_; }
-    QProgressBar* ProgressBar() const { return progressBar_; }
-    QLabel* PanelCom() const { return panelCom_; }
-    QLabel* PanelConnection() const { return panelConnection_; }
-    QLabel* StatusPanel() const { return panelInfoText_; }
-    const ImageList& Images() const { return images_; }
 
     void ApplyLanguage(Language language);
     void FormActivate();
     void FormDestroy();
-    void Timer_ProcTimer();
     // What the toolkit's idle-time action updates did: refresh action captions.
     void UpdateActions();
     // Brings the log memo up to date at once (it otherwise catches up when idle).
@@ -136,6 +124,11 @@ class TForm1 : public QMainWindow, public OperationHost {
     void SetBusy(bool busy) override;
 
   private:
+    void Timer_ProcTimer();
+    void ShowStatusWarning(const std::string& text) { ShowStatus(text, 3); }
+    QWidget* Page(int pageNumber) const;
+    // The empty layout that the page's own class fills.
+    QVBoxLayout* PageLayout(int pageNumber) const;
     void BuildStatusBar();
     void BuildPages();
     void BuildActions();
@@ -157,8 +150,6 @@ class TForm1 : public QMainWindow, public OperationHost {
     void ReportRefusedPort(int port, const std::string& path, int error);
     // Once the first port scan has recorded the ports present at start.
     void ShowStartPortsNotice();
-    // The report upload at exit, as the options file's UPLOAD group sets it.
-    void UploadLogReport(const std::string& logFile);
     // Keeps the current page while a page refuses to be left (a history reading).
     void PageControl1Changing(int index);
     void CreateIdentificationStep();

@@ -1,5 +1,6 @@
 #include <QLabel>
 
+#include "protocol/device_models.h"
 #include "window_fixture.h"
 
 namespace {
@@ -70,11 +71,14 @@ TEST_F(WindowOnComPort, FindsTheK520ThatIsPluggedInAndShowsItsSettingsPage) {
     entry.PlugBack();
 
     ASSERT_TRUE(WaitForStatus(*form, QStringLiteral("RDK-520")))
-        << form->StatusPanel()->text().toStdString();
-    EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("COM %1").arg(com));
-    EXPECT_TRUE(form->PageControl()->isTabVisible(TForm1::PageDevControlK520));
-    EXPECT_FALSE(form->PageControl()->isTabVisible(TForm1::PageDevControlK310));
-    form->PageControl()->setCurrentIndex(TForm1::PageDevControlK520);
+        << form->findChild<QLabel*>(QStringLiteral("Panel_Bottom_Info_Text"))->text().toStdString();
+    EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("Panel_COM"))->text(),
+              QStringLiteral("COM %1").arg(com));
+    // With the two built-in models a page's number is also its tab's index.
+    const int k520 = FindSupportedModel(520)->pageNumber;
+    EXPECT_TRUE(form->PageControl()->isTabVisible(k520));
+    EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
+    form->PageControl()->setCurrentIndex(k520);
     Click(*form, QStringLiteral("BitBtn_Setup_K520_Read"));
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{});
     EXPECT_FALSE(Find<QComboBox>(form.get(), QStringLiteral("ComboBox_Setup_K520_Units"))

@@ -1,6 +1,7 @@
 #include <QPushButton>
 
 #include "history/history_chart_widget.h"
+#include "protocol/device_models.h"
 #include "sim/demo_device.h"
 #include "window_fixture.h"
 
@@ -34,12 +35,13 @@ class WindowDemo : public WindowFixture {
         const QString folder = qEnvironmentVariable("DRAVO_SHOT_DIR");
         QTabWidget* pages = form.PageControl();
         auto* language = Find<QAction>(&form, QStringLiteral("Action_Language"));
-        constexpr TForm1::PageIndex kShown[] = {TForm1::PageMeasuring, TForm1::PageDevHistory,
-                                                TForm1::PageDevControlK310, TForm1::PageDevInfo,
-                                                TForm1::PageLog};
+        // With the two built-in models a page's number is also its tab's index.
+        const int shown[] = {TForm1::PageMeasuring, TForm1::PageDevHistory,
+                             FindSupportedModel(310)->pageNumber, TForm1::PageDevInfo,
+                             TForm1::PageLog};
         pages->setTabVisible(TForm1::PageLog, true);
         for (const char* name : {"en", "ru"}) {
-            for (const TForm1::PageIndex index : kShown) {
+            for (const int index : shown) {
                 pages->setCurrentIndex(index);
                 ExpectNothingCut(form, name);
                 form.resize(std::max(form.width(), 900), std::max(form.height(), 600));
@@ -66,8 +68,9 @@ TEST_F(WindowDemo, IsIdentifiedReadsItsHistoryAndRestartsAfterASettingsSave) {
     ASSERT_TRUE(WaitForStartPortsRecorded(*form));
     demo.Start();
     ASSERT_TRUE(WaitForStatus(*form, QStringLiteral("RDK-310")))
-        << form->StatusPanel()->text().toStdString();
-    EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("COM 7"));
+        << form->findChild<QLabel*>(QStringLiteral("Panel_Bottom_Info_Text"))->text().toStdString();
+    EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("Panel_COM"))->text(),
+              QStringLiteral("COM 7"));
 
     form->PageControl()->setCurrentIndex(TForm1::PageDevHistory);
     Click(*form, QStringLiteral("BitBtn_HIS_Read"));
@@ -76,7 +79,7 @@ TEST_F(WindowDemo, IsIdentifiedReadsItsHistoryAndRestartsAfterASettingsSave) {
     EXPECT_GT(chart->PointCount(1), 0);
     EXPECT_TRUE(chart->TitleLines().value(0).startsWith(QStringLiteral("Hostory for ")));
 
-    form->PageControl()->setCurrentIndex(TForm1::PageDevControlK310);
+    form->PageControl()->setCurrentIndex(FindSupportedModel(310)->pageNumber);
     Click(*form, QStringLiteral("BitBtn_Setup_K310_Read"));
     Click(*form, QStringLiteral("BitBtn_Setup_K310_Write"));
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{});

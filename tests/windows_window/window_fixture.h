@@ -63,7 +63,12 @@ class WindowFixture : public ::testing::Test {
     // Waits until the status bar names the device: `model` as in "<maker> <model>.<rev>...".
     static bool WaitForStatus(TForm1& form, const QString& model) {
         return QTest::qWaitFor(
-                   [&] { return form.StatusPanel()->text().contains(' ' + model + '.'); }, 30000) &&
+                   [&] {
+                       return form.findChild<QLabel*>(QStringLiteral("Panel_Bottom_Info_Text"))
+                           ->text()
+                           .contains(' ' + model + '.');
+                   },
+                   30000) &&
                Settle(form.Worker());
     }
 

@@ -144,7 +144,7 @@ TEST_F(MainWindow, TheOptionsFileIsTheUsersAloneAndKeepsWhatItHolds) {
 
 TEST_F(MainWindow, StatusStylesColourThePanel) {
     auto form = MakeForm();
-    QLabel* panel = form->StatusPanel();
+    QLabel* panel = form->findChild<QLabel*>(QStringLiteral("Panel_Bottom_Info_Text"));
     EXPECT_EQ(panel->text(), QString::fromUtf8("Ожидание соединения"));
     struct Case {
         int style;
@@ -190,7 +190,7 @@ TEST_F(MainWindow, LogActionTogglesThePageAndItsCaptionFollowsAtIdle) {
 
 TEST_F(MainWindow, LogMemoMirrorsAppendsReplacementsAndClearing) {
     auto form = MakeForm();
-    QPlainTextEdit* memo = form->MemoLog();
+    QPlainTextEdit* memo = form->findChild<QPlainTextEdit*>(QStringLiteral("Memo_Log"));
     EXPECT_TRUE(memo->isReadOnly());
     EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     form->Log().Clear();

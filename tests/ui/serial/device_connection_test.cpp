@@ -19,7 +19,13 @@ class DeviceConnection : public ShellFixture {
         portDir_ = UseEnglishWindowOnPrivatePorts();
     }
 
-    static QString Status(TForm1& form) { return form.StatusPanel()->text(); }
+    // The bottom bar's panels: the status text, the port and the link.
+    static QLabel* StatusPanel(TForm1& form) {
+        return Find<QLabel>(&form, "Panel_Bottom_Info_Text");
+    }
+    static QLabel* PortPanel(TForm1& form) { return Find<QLabel>(&form, "Panel_COM"); }
+    static QLabel* LinkPanel(TForm1& form) { return Find<QLabel>(&form, "Panel_Connection"); }
+    static QString Status(TForm1& form) { return StatusPanel(form)->text(); }
 
     // A connection menu action runs on the device worker; its boxes and the
     // menu it leaves are shown before this returns.
@@ -61,8 +67,8 @@ TEST_F(DeviceConnection, APortPresentAtStartIsNotTried) {
     ASSERT_TRUE(LetConnectionStepsRun(*form, 3));
     EXPECT_FALSE(LogHasPrefix(*form, "Open COM 12"));
     EXPECT_TRUE(LogHas(*form, "PORT LIST: 12"));
-    EXPECT_TRUE(form->PanelConnection()->text().contains(QStringLiteral("NOK")));
-    EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("----"));
+    EXPECT_TRUE(LinkPanel(*form)->text().contains(QStringLiteral("NOK")));
+    EXPECT_EQ(PortPanel(*form)->text(), QStringLiteral("----"));
     EXPECT_EQ(device.CountRequests(0x01, 0x00), 0u);
 }
 
@@ -76,11 +82,11 @@ TEST_F(DeviceConnection, APluggedDeviceIsIdentifiedAndItsLossResetsTheStatus) {
     ASSERT_TRUE(WaitShown(
         *form, [&] { return form->DeviceRecognized(); }, 8000));
     EXPECT_EQ(Status(*form), QStringLiteral("Halvane RDK-310.41.0 S/N: 123-45678"));
-    EXPECT_TRUE(form->StatusPanel()->font().bold());
-    EXPECT_EQ(form->StatusPanel()->palette().color(QPalette::Window), QColor(0, 128, 0));
+    EXPECT_TRUE(StatusPanel(*form)->font().bold());
+    EXPECT_EQ(StatusPanel(*form)->palette().color(QPalette::Window), QColor(0, 128, 0));
     EXPECT_TRUE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
     EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(520)->pageNumber));
-    EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("COM 12"));
+    EXPECT_EQ(PortPanel(*form)->text(), QStringLiteral("COM 12"));
     for (const char* line : {"PORT LIST: 12", "Open COM 12 : OK", "# Read Device Information:",
                              "# Device: Halvane RDK-310.41.0", "# S/N   : 123-45678"}) {
         EXPECT_TRUE(LogHas(*form, line)) << line;
@@ -91,13 +97,13 @@ TEST_F(DeviceConnection, APluggedDeviceIsIdentifiedAndItsLossResetsTheStatus) {
     device.Unplug();
     ASSERT_TRUE(LetConnectionStepsRun(*form, 3));
     EXPECT_TRUE(form->DeviceRecognized());
-    EXPECT_TRUE(form->PanelConnection()->text().contains(QStringLiteral("OK")));
+    EXPECT_TRUE(LinkPanel(*form)->text().contains(QStringLiteral("OK")));
 
     form->SetLinkCheckEnabled(true);
     ASSERT_TRUE(WaitShown(
         *form, [&] { return !form->DeviceRecognized(); }, 8000));
     EXPECT_EQ(Status(*form), QStringLiteral("Waiting Connection"));
-    EXPECT_FALSE(form->StatusPanel()->font().bold());
+    EXPECT_FALSE(StatusPanel(*form)->font().bold());
     EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
     EXPECT_TRUE(LogHas(*form, "Close COM 12 : OK"));
 }
@@ -113,7 +119,7 @@ TEST_F(DeviceConnection, AnUnsupportedRevisionIsShownAsUnknownInRed) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return Status(*form).startsWith(QStringLiteral("Unknown Device [")); }, 8000));
     EXPECT_EQ(Status(*form), QStringLiteral("Unknown Device [Halvane RDK-310.43.0]"));
-    EXPECT_EQ(form->StatusPanel()->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(StatusPanel(*form)->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_FALSE(form->DeviceRecognized());
     EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
     EXPECT_TRUE(LogHas(*form, "# ERROR: \"Wrong Device Type\""));
@@ -152,7 +158,7 @@ TEST_F(DeviceConnection, ManualModeOpensTheChosenPortEvenWhenItWasPresentAtStart
         *form, [&] { return form->DeviceRecognized(); }, 8000))
         << form->Log().Text();
     EXPECT_TRUE(LogHas(*form, "Open COM 12 : OK"));
-    EXPECT_EQ(form->PanelCom()->text(), QStringLiteral("COM 12"));
+    EXPECT_EQ(PortPanel(*form)->text(), QStringLiteral("COM 12"));
 
     // A language switch puts the plain caption back; the mode stays manual.
     Trigger(*form, Find<QAction>(form.get(), "Action_Language"));
@@ -168,7 +174,7 @@ TEST_F(DeviceConnection, ManualPortZeroIsAcceptedAndNeverOpens) {
     EXPECT_EQ(Find<QAction>(form.get(), "Action_Connection_Manual")->text(),
               QStringLiteral("Manual COM0"));
     ASSERT_TRUE(LetConnectionStepsRun(*form, 3));
-    EXPECT_TRUE(form->PanelConnection()->text().contains(QStringLiteral("NOK")));
+    EXPECT_TRUE(LinkPanel(*form)->text().contains(QStringLiteral("NOK")));
     EXPECT_FALSE(LogHasPrefix(*form, "Open COM"));
     EXPECT_FALSE(form->Connected());
 }
