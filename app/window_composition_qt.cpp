@@ -13,6 +13,7 @@
 #include "app/options_store.h"
 #include "base/options_path.h"
 #include "firmware/device_info_device_page_qt.h"
+#include "firmware/window_restart_environment.h"
 #include "history/history_device_page_qt.h"
 #include "history/live_device_page_qt.h"
 #include "measure/measure_device_page_qt.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "history/archive_history.h"
+#include "history/archive_to_history.h"
 #include "history/history_chart_model.h"
 #include "history/history_commands_device.h"
 #include "history/read_history.h"

@@ -13,7 +13,7 @@
 #include "cli/cli_history_period.h"
 #include "cli/cli_iso_time.h"
 #include "cli/exit_status.h"
-#include "history/archive_history.h"
+#include "history/archive_to_history.h"
 #include "protocol/calendar.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "cli/cli_report.h"
-#include "history/device_history.h"
 #include "history/history_chart_model.h"
+#include "history/history_reading_result.h"
 
 // What --chart LEVEL[@DATETIME] and --max ask for: one view of the history
 // chart. Without a DATETIME the view stands at the reading's time, as the

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "measure/measurement_state.h"
+#include "measure/measure_page_state.h"
 
 // One reading of the measurement page for scripts: the dose rate and the dose
 // as numbers, in µSv/h and µSv where the device counts in sieverts, otherwise

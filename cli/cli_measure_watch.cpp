@@ -17,9 +17,9 @@
 #include "history/live_recorder.h"
 #include "history/live_time_text.h"
 #include "history/rate_alarm.h"
+#include "measure/measure_commands_device.h"
+#include "measure/measure_texts.h"
 #include "measure/measurement.h"
-#include "measure/measurement_commands_device.h"
-#include "measure/measurement_text.h"
 #include "protocol/gate_inputs.h"
 #include "protocol/operation_gate.h"
 

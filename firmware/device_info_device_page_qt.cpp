@@ -3,12 +3,10 @@
 #include <QLayout>
 
 #include "firmware/device_info_page.h"
+#include "firmware/window_restart_environment.h"
 #include "protocol/device_session.h"
 
 namespace {
-
-// A restart's wait sleeps this long between steps, so it never spins.
-constexpr std::chrono::milliseconds kRestartStepPause{10};
 
 class DeviceInfoDevicePage final : public DevicePage {
   public:
@@ -33,15 +31,6 @@ class DeviceInfoDevicePage final : public DevicePage {
 };
 
 }  // namespace
-
-RestartEnvironment WindowRestartEnvironment(const PageContext& context) {
-    OperationHost* host = context.host;
-    return {[host, step = context.linkStep] {
-                host->Stop().SleepFor(kRestartStepPause);
-                step();
-            },
-            context.deviceReady, context.dropConnection};
-}
 
 std::unique_ptr<DevicePage> MakeDeviceInfoPage(const PageContext& context) {
     return std::make_unique<DeviceInfoDevicePage>(context);

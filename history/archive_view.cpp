@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/language.h"
-#include "history/archive_history.h"
+#include "history/archive_to_history.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "history/csv_text.h"
-#include "history/device_history.h"
+#include "history/history_reading_result.h"
 
 // Adds the CSV lines of one page of the store, newest first (slot 255 down to
 // 1), for the measurement records whose start lies in [from, to].

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "base/dialogs.h"
-#include "history/device_history.h"
+#include "history/history_reading_result.h"
 
 // The Save CSV button: asks for the file name (proposing the last one), asks
 // before overwriting, and writes the reading's CSV text so that the old file

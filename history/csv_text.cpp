@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "protocol/calendar.h"
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 
 std::size_t FormatCsvLine(char* out, std::size_t size, int row, std::uint32_t start,
                           std::uint32_t length, std::uint32_t pulses, int sensors,

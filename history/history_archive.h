@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "history/device_history.h"
+#include "history/history_reading_result.h"
 #include "history/sqlite_database.h"
 
 // Who a device is in the archive. An unprogrammed serial number is kept

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "history/device_history.h"
+#include "history/history_reading_result.h"
 
 // Where the bar arithmetic stands in the records: the logical record the next
 // bar starts its walk at, and that bar's start time.

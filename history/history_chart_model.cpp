@@ -4,7 +4,7 @@
 
 #include "base/language.h"
 #include "history/history_bars.h"
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 #include "protocol/units.h"
 
 namespace {

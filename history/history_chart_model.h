@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "history/device_history.h"
+#include "history/history_reading_result.h"
 #include "protocol/calendar.h"
 
 enum class HistoryLevel : int { Minute = 0, Hour = 1, Day = 2, Month = 3, Year = 4 };

@@ -3,9 +3,9 @@
 #include <QLayout>
 #include <QWidget>
 
-#include "history/device_history.h"
 #include "history/history_commands_device.h"
 #include "history/history_page.h"
+#include "history/history_reading_result.h"
 #include "protocol/device_session.h"
 #include "protocol/operation_gate.h"
 

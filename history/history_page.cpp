@@ -18,7 +18,7 @@
 #include "history/history_navigation.h"
 #include "history/history_source_widget.h"
 #include "history/read_history.h"
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 #include "protocol/units.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include "base/dialogs.h"
 #include "base/operation_host.h"
 #include "base/ui_thread_qt.h"
-#include "history/device_history.h"
 #include "history/history_chart_model.h"
 #include "history/history_device.h"
+#include "history/history_reading_result.h"
 #include "protocol/device_info.h"
 
 struct ArchiveView;

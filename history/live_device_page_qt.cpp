@@ -14,7 +14,7 @@
 #include "history/live_csv.h"
 #include "history/live_keeper.h"
 #include "history/live_panel_widget.h"
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 
 namespace {
 

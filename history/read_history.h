@@ -6,10 +6,10 @@
 #include "base/app_log.h"
 #include "base/dialogs.h"
 #include "base/tick_clock.h"
-#include "history/device_history.h"
 #include "history/history_archive.h"
 #include "history/history_device.h"
-#include "history/history_record_reader.h"
+#include "history/history_pair_cache.h"
+#include "history/history_reading_result.h"
 #include "history/incremental_reading.h"
 
 enum class HistoryOutcome {

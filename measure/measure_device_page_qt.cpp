@@ -3,8 +3,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "measure/measure_commands_device.h"
 #include "measure/measure_page.h"
-#include "measure/measurement_commands_device.h"
 #include "protocol/device_session.h"
 #include "protocol/operation_gate.h"
 

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "base/language.h"
-#include "measure/measurement_text.h"
+#include "measure/measure_texts.h"
 
 namespace {
 

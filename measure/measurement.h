@@ -7,8 +7,8 @@
 
 #include "base/dialogs.h"
 #include "base/tick_clock.h"
-#include "measure/measurement_device.h"
-#include "measure/measurement_state.h"
+#include "measure/measure_device.h"
+#include "measure/measure_page_state.h"
 
 // The page gate: true when the page may talk to the device; it may set the
 // page's notice text.

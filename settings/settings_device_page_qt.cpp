@@ -21,7 +21,7 @@ class SettingsDevicePage final : public DevicePage {
             [gate](const std::string& caption) { return gate->CheckSettingsAccess(caption); },
             context.restartIntoMainProgram,
             PcLocalTime};
-        page_ = new DeviceSettingsPage(
+        page_ = new SettingsPage(
             model, SettingsPageContext{std::move(environment), *context.worker, {}}, context.tab);
         // The tab itself carries the page's design name.
         page_->setObjectName(page_->objectName() + QStringLiteral("_Page"));
@@ -42,7 +42,7 @@ class SettingsDevicePage final : public DevicePage {
 
   private:
     const SupportedModel& model_;
-    DeviceSettingsPage* page_ = nullptr;
+    SettingsPage* page_ = nullptr;
 };
 
 }  // namespace

@@ -55,8 +55,8 @@ constexpr ButtonText kButtons[] = {
 
 }  // namespace
 
-DeviceSettingsPage::DeviceSettingsPage(const SupportedModel& model, SettingsPageContext context,
-                                       QWidget* parent)
+SettingsPage::SettingsPage(const SupportedModel& model, SettingsPageContext context,
+                           QWidget* parent)
     : QWidget(parent),
       model_(model),
       chooseFileToLoad_(std::move(context.chooseFileToLoad)),
@@ -70,22 +70,22 @@ DeviceSettingsPage::DeviceSettingsPage(const SupportedModel& model, SettingsPage
     ShowState(shown_);
 }
 
-DeviceSettingsPage::~DeviceSettingsPage() = default;
+SettingsPage::~SettingsPage() = default;
 
-std::string DeviceSettingsPage::Name(const char* kind, const char* role) const {
+std::string SettingsPage::Name(const char* kind, const char* role) const {
     if (role == nullptr) {
         return std::string(kind) + "_" + model_.tag;
     }
     return std::string(kind) + "_Setup_" + model_.tag + "_" + role;
 }
 
-QPushButton* DeviceSettingsPage::MakeButton(const char* role) {
+QPushButton* SettingsPage::MakeButton(const char* role) {
     auto* button = new QPushButton(this);
     button->setObjectName(ToQt(Name("BitBtn", role)));
     return button;
 }
 
-void DeviceSettingsPage::PlaceControl(Control& control, QWidget* parent) {
+void SettingsPage::PlaceControl(Control& control, QWidget* parent) {
     const SettingBinding& binding = *control.binding;
     if (binding.kind == SettingKind::Flag) {
         control.box = new QCheckBox(parent);
@@ -104,7 +104,7 @@ void DeviceSettingsPage::PlaceControl(Control& control, QWidget* parent) {
     }
 }
 
-void DeviceSettingsPage::BuildWidgets() {
+void SettingsPage::BuildWidgets() {
     auto* buttonColumn = new QVBoxLayout;
     for (const ButtonText& text : kButtons) {
         QPushButton* button = MakeButton(text.role);
@@ -113,13 +113,13 @@ void DeviceSettingsPage::BuildWidgets() {
     }
     buttonColumn->addStretch(1);
     resetButton_ = buttons_[4];
-    connect(buttons_[0], &QPushButton::clicked, this, &DeviceSettingsPage::ReadClick);
-    connect(buttons_[1], &QPushButton::clicked, this, &DeviceSettingsPage::WriteClick);
-    connect(buttons_[2], &QPushButton::clicked, this, &DeviceSettingsPage::DefaultClick);
-    connect(buttons_[3], &QPushButton::clicked, this, &DeviceSettingsPage::TimeClick);
-    connect(buttons_[4], &QPushButton::clicked, this, &DeviceSettingsPage::ResetClick);
-    connect(buttons_[5], &QPushButton::clicked, this, &DeviceSettingsPage::SaveToFileClick);
-    connect(buttons_[6], &QPushButton::clicked, this, &DeviceSettingsPage::LoadFromFileClick);
+    connect(buttons_[0], &QPushButton::clicked, this, &SettingsPage::ReadClick);
+    connect(buttons_[1], &QPushButton::clicked, this, &SettingsPage::WriteClick);
+    connect(buttons_[2], &QPushButton::clicked, this, &SettingsPage::DefaultClick);
+    connect(buttons_[3], &QPushButton::clicked, this, &SettingsPage::TimeClick);
+    connect(buttons_[4], &QPushButton::clicked, this, &SettingsPage::ResetClick);
+    connect(buttons_[5], &QPushButton::clicked, this, &SettingsPage::SaveToFileClick);
+    connect(buttons_[6], &QPushButton::clicked, this, &SettingsPage::LoadFromFileClick);
 
     soundGroup_ = new QGroupBox(this);
     soundGroup_->setObjectName(ToQt(Name("GroupBox", "Sound")));
@@ -192,7 +192,7 @@ void DeviceSettingsPage::BuildWidgets() {
     lists->setColumnStretch(1, 1);
     if (const Control* units = ControlOf("units")) {
         connect(units->list, QOverload<int>::of(&QComboBox::activated), this,
-                &DeviceSettingsPage::UnitsChange);
+                &SettingsPage::UnitsChange);
     }
 
     calibrationGroup_ = new QGroupBox(this);
@@ -204,7 +204,7 @@ void DeviceSettingsPage::BuildWidgets() {
     calibrationEdit_->installEventFilter(this);
     calibrationButton_ = new QPushButton(calibrationGroup_);
     calibrationButton_->setObjectName(ToQt(Name("BitBtn", "Calibr_Save")));
-    connect(calibrationButton_, &QPushButton::clicked, this, &DeviceSettingsPage::CalibrSaveClick);
+    connect(calibrationButton_, &QPushButton::clicked, this, &SettingsPage::CalibrSaveClick);
     auto* calibrationLayout = new QHBoxLayout(calibrationGroup_);
     calibrationLayout->addWidget(calibrationEdit_);
     calibrationLayout->addWidget(calibrationButton_);
@@ -221,28 +221,28 @@ void DeviceSettingsPage::BuildWidgets() {
     layout->addLayout(settingsArea, 1);
 }
 
-DeviceSettingsPage::Control* DeviceSettingsPage::ControlOf(const char* key) {
+SettingsPage::Control* SettingsPage::ControlOf(const char* key) {
     const int index = model_.IndexOf(key);
     return index < 0 ? nullptr : &controls_[index];
 }
 
-void DeviceSettingsPage::BindPageControl(QTabWidget* pageControl, QWidget* tab) {
+void SettingsPage::BindPageControl(QTabWidget* pageControl, QWidget* tab) {
     pageControl_ = pageControl;
     tab_ = tab != nullptr ? tab : this;
     Relabel();
 }
 
-int DeviceSettingsPage::TabIndex() const {
+int SettingsPage::TabIndex() const {
     return pageControl_->indexOf(tab_);
 }
 
-void DeviceSettingsPage::Show() {
+void SettingsPage::Show() {
     if (pageControl_ != nullptr) {
         pageControl_->setTabVisible(TabIndex(), true);
     }
 }
 
-void DeviceSettingsPage::Hide() {
+void SettingsPage::Hide() {
     if (pageControl_ != nullptr) {
         pageControl_->setTabVisible(TabIndex(), false);
     }
@@ -250,7 +250,7 @@ void DeviceSettingsPage::Hide() {
 
 // Rebuilds a list in the current language (and, for the thresholds, the page's
 // unit system), keeping its selected position.
-void DeviceSettingsPage::Refill(Control& control) {
+void SettingsPage::Refill(Control& control) {
     const int selected = control.list->currentIndex();
     control.list->clear();
     for (const std::string& item : ChoiceItems(control.binding->list, thresholdUnits_.Last())) {
@@ -259,7 +259,7 @@ void DeviceSettingsPage::Refill(Control& control) {
     control.list->setCurrentIndex(selected);
 }
 
-void DeviceSettingsPage::RefillThresholds(int unitsSelection) {
+void SettingsPage::RefillThresholds(int unitsSelection) {
     thresholdUnits_.Settle(unitsSelection);
     for (Control& control : controls_) {
         if (control.list != nullptr && (control.binding->list == ChoiceList::Background ||
@@ -269,12 +269,12 @@ void DeviceSettingsPage::RefillThresholds(int unitsSelection) {
     }
 }
 
-int DeviceSettingsPage::UnitsSelection() {
+int SettingsPage::UnitsSelection() {
     const Control* units = ControlOf("units");
     return units != nullptr ? units->list->currentIndex() : 0;
 }
 
-void DeviceSettingsPage::Relabel() {
+void SettingsPage::Relabel() {
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
         buttons_[i]->setText(PickText(kButtons[i].russian, kButtons[i].english));
     }
@@ -301,7 +301,7 @@ void DeviceSettingsPage::Relabel() {
 }
 
 // A typed alarm hour or minute counts when it names an item of its list.
-SettingsPageState DeviceSettingsPage::TakeWidgets() const {
+SettingsPageState SettingsPage::TakeWidgets() const {
     SettingsPageState state = shown_;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const Control& control = controls_[i];
@@ -319,7 +319,7 @@ SettingsPageState DeviceSettingsPage::TakeWidgets() const {
     return state;
 }
 
-void DeviceSettingsPage::ShowState(const SettingsPageState& state) {
+void SettingsPage::ShowState(const SettingsPageState& state) {
     shown_ = state;
     const std::optional<int> units = state.values.Code("units");
     RefillThresholds(units ? *units : (state.unitsPastList ? kUnitSystems - 1 : -1));
@@ -335,8 +335,8 @@ void DeviceSettingsPage::ShowState(const SettingsPageState& state) {
     calibrationEdit_->setText(ToQt(state.calibrationText));
 }
 
-void DeviceSettingsPage::Post(std::function<bool(SettingsActions&)> action,
-                              std::function<void(const SettingsPageState&)> then) {
+void SettingsPage::Post(std::function<bool(SettingsActions&)> action,
+                        std::function<void(const SettingsPageState&)> then) {
     worker_.RunThen(
         [this, action = std::move(action), taken = TakeWidgets()] {
             actions_->State() = taken;
@@ -350,18 +350,18 @@ void DeviceSettingsPage::Post(std::function<bool(SettingsActions&)> action,
         });
 }
 
-void DeviceSettingsPage::PostShowing(std::function<bool(SettingsActions&)> action) {
+void SettingsPage::PostShowing(std::function<bool(SettingsActions&)> action) {
     Post(std::move(action), [this](const SettingsPageState& state) { ShowState(state); });
 }
 
-void DeviceSettingsPage::ReadClick() {
+void SettingsPage::ReadClick() {
     PostShowing([](SettingsActions& actions) {
         actions.Read();
         return true;
     });
 }
 
-void DeviceSettingsPage::WriteClick() {
+void SettingsPage::WriteClick() {
     Post(
         [](SettingsActions& actions) {
             actions.Save();
@@ -370,21 +370,21 @@ void DeviceSettingsPage::WriteClick() {
         nullptr);
 }
 
-void DeviceSettingsPage::DefaultClick() {
+void SettingsPage::DefaultClick() {
     PostShowing([](SettingsActions& actions) {
         actions.Default();
         return true;
     });
 }
 
-void DeviceSettingsPage::TimeClick() {
+void SettingsPage::TimeClick() {
     PostShowing([](SettingsActions& actions) {
         actions.WriteTime();
         return true;
     });
 }
 
-void DeviceSettingsPage::ResetClick() {
+void SettingsPage::ResetClick() {
     resetButton_->setEnabled(false);
     Post(
         [](SettingsActions& actions) {
@@ -394,11 +394,11 @@ void DeviceSettingsPage::ResetClick() {
         [this](const SettingsPageState&) { resetButton_->setEnabled(true); });
 }
 
-void DeviceSettingsPage::UnitsChange() {
+void SettingsPage::UnitsChange() {
     RefillThresholds(UnitsSelection());
 }
 
-void DeviceSettingsPage::CalibrSaveClick() {
+void SettingsPage::CalibrSaveClick() {
     Post(
         [](SettingsActions& actions) {
             actions.SaveCalibration();
@@ -410,7 +410,7 @@ void DeviceSettingsPage::CalibrSaveClick() {
         });
 }
 
-void DeviceSettingsPage::SaveToFileClick() {
+void SettingsPage::SaveToFileClick() {
     std::string path = std::string("settings_") + model_.tag + ".json";
     if (actions_->Environment().dialogs.SaveFileName(
             PickText("Сохранить настройки в файл", "Save Settings to File"),
@@ -424,7 +424,7 @@ void DeviceSettingsPage::SaveToFileClick() {
     }
 }
 
-void DeviceSettingsPage::LoadFromFileClick() {
+void SettingsPage::LoadFromFileClick() {
     const std::string path =
         chooseFileToLoad_
             ? chooseFileToLoad_()
@@ -437,7 +437,7 @@ void DeviceSettingsPage::LoadFromFileClick() {
     PostShowing([path](SettingsActions& actions) { return actions.LoadFromFile(path); });
 }
 
-bool DeviceSettingsPage::eventFilter(QObject* watched, QEvent* event) {
+bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == calibrationEdit_ && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty() && !CalibrationKeyAllowed(text.at(0).unicode())) {

@@ -34,13 +34,13 @@ struct SettingsPageContext {
 // object names of the model (ComboBox_Setup_K310_Units, ...). Each action is a
 // job on the device worker with a copy of what the widgets show; the widgets
 // show a copy of its result.
-class DeviceSettingsPage : public QWidget {
+class SettingsPage : public QWidget {
     Q_OBJECT
 
   public:
-    DeviceSettingsPage(const SupportedModel& model, SettingsPageContext context,
-                       QWidget* parent = nullptr);
-    ~DeviceSettingsPage() override;
+    SettingsPage(const SupportedModel& model, SettingsPageContext context,
+                 QWidget* parent = nullptr);
+    ~SettingsPage() override;
 
     // The page control that holds this page as a tab, or that holds `tab`
     // with this page inside; Show, Hide and the caption act on that tab.

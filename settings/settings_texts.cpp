@@ -2,7 +2,7 @@
 
 #include "base/language.h"
 #include "protocol/calendar.h"
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 
 std::string ClockRecordText(const DeviceTimeRecord& time) {
     const auto bytes = time.ToBytes();

@@ -15,7 +15,7 @@
 #include "serial/port_diagnosis.h"
 #include "serial/port_list.h"
 #include "serial/port_table.h"
-#include "unit/ident/language_guard.h"
+#include "support/language_guard.h"
 #include "windows/simulated_port.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/start_ports_notice.h"
-#include "unit/ident/language_guard.h"
+#include "support/language_guard.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "settings/settings_backup.h"
 #include "settings/settings_file.h"
 #include "sim/device_layout.h"
+#include "support/language_guard.h"
 #include "support/log_lines.h"
-#include "unit/ident/language_guard.h"
 
 namespace firmware_testing {
 namespace {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "base/language.h"
+#include "measure/measure_commands_device.h"
 #include "measure/measurement.h"
-#include "measure/measurement_commands_device.h"
 #include "protocol/device_stack.h"
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 #include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/sim_profiles.h"

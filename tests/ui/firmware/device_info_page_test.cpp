@@ -14,8 +14,8 @@
 #include "firmware/device_info_page.h"
 #include "integration/firmware/firmware_rig.h"
 #include "support/build_paths.h"
+#include "support/language_guard.h"
 #include "support/worker_settle.h"
-#include "unit/ident/language_guard.h"
 
 namespace firmware_testing {
 namespace {

@@ -39,10 +39,9 @@ std::string Tag() {
 
 // A settings page of the simulated device's model, standalone in a tab widget,
 // over the real device stack.
-class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
+class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
   protected:
-    DeviceSettingsPageTest()
-        : sim_(Options(), [] { return std::uint64_t{0}; }), stack_(StackOptions()) {
+    SettingsPageTest() : sim_(Options(), [] { return std::uint64_t{0}; }), stack_(StackOptions()) {
         Application();
         EXPECT_TRUE(sim_.PlugIn(folder_.Path(), 8)) << sim_.LastError();
         EXPECT_TRUE(stack_.OpenPath(sim_.PortPath(), 8));
@@ -55,13 +54,13 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
              PcLocalTime},
             worker_,
             [this] { return loadPath_; }};
-        page_ = new DeviceSettingsPage(
-            *FindSupportedModel(GetParam() == SimModel::K310 ? 310 : 520), std::move(context));
+        page_ = new SettingsPage(*FindSupportedModel(GetParam() == SimModel::K310 ? 310 : 520),
+                                 std::move(context));
         tabs_.addTab(new QWidget, "Measure");
         tabs_.addTab(page_, "?");
         page_->BindPageControl(&tabs_);
     }
-    ~DeviceSettingsPageTest() override {
+    ~SettingsPageTest() override {
         stack_.Close();
         sim_.Unplug();
         SetUiLanguage(Language::Russian);
@@ -121,7 +120,7 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
     RecordingHost host_;
     DeviceStack stack_;
     QTabWidget tabs_;
-    DeviceSettingsPage* page_ = nullptr;
+    SettingsPage* page_ = nullptr;
     int restarts_ = 0;
     std::string loadPath_;
     // Goes first: no job outlives the page and the stack it works on.
@@ -129,7 +128,7 @@ class DeviceSettingsPageTest : public ::testing::TestWithParam<SimModel> {
     DeviceWorker worker_{stop_};
 };
 
-TEST_P(DeviceSettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
+TEST_P(SettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
     SetUiLanguage(Language::English);
     page_->Relabel();
     EXPECT_EQ(tabs_.tabText(1), "Settings");
@@ -152,7 +151,7 @@ TEST_P(DeviceSettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
     SaveShot("en");
 }
 
-TEST_P(DeviceSettingsPageTest, UnitsPastTheListLeaveItEmptyAndShowTheCpmColumn) {
+TEST_P(SettingsPageTest, UnitsPastTheListLeaveItEmptyAndShowTheCpmColumn) {
     SetUiLanguage(Language::English);
     Force(9, 3);
     Force(8, 15);
@@ -165,7 +164,7 @@ TEST_P(DeviceSettingsPageTest, UnitsPastTheListLeaveItEmptyAndShowTheCpmColumn) 
     EXPECT_EQ(List("Fon_Level")->itemText(15), "20000 CPM");
 }
 
-TEST_P(DeviceSettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
+TEST_P(SettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
     SetUiLanguage(Language::English);
     dialogs_.answerYes = true;
     Click("Default");
@@ -193,7 +192,7 @@ TEST_P(DeviceSettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
     EXPECT_EQ(Parameter(20), 0u);
 }
 
-TEST_P(DeviceSettingsPageTest, SelectionsSurviveALanguageSwitchAndAUnitsChange) {
+TEST_P(SettingsPageTest, SelectionsSurviveALanguageSwitchAndAUnitsChange) {
     SetUiLanguage(Language::English);
     page_->Relabel();
     Click("Read");
@@ -215,7 +214,7 @@ TEST_P(DeviceSettingsPageTest, SelectionsSurviveALanguageSwitchAndAUnitsChange) 
     SaveShot("ru");
 }
 
-TEST_P(DeviceSettingsPageTest, CalibrationFieldFiltersKeysAndSavesTheNormalForm) {
+TEST_P(SettingsPageTest, CalibrationFieldFiltersKeysAndSavesTheNormalForm) {
     SetUiLanguage(Language::English);
     QLineEdit* field = Find<QLineEdit>("Edit", "Calibr");
     field->clear();
@@ -229,7 +228,7 @@ TEST_P(DeviceSettingsPageTest, CalibrationFieldFiltersKeysAndSavesTheNormalForm)
     EXPECT_EQ(Parameter(4), 100u);
 }
 
-TEST_P(DeviceSettingsPageTest, LoadsAFileIntoTheWidgetsAndSendsNothing) {
+TEST_P(SettingsPageTest, LoadsAFileIntoTheWidgetsAndSendsNothing) {
     SetUiLanguage(Language::English);
     Click("Read");
     List("Dose_Level")->setCurrentIndex(2);
@@ -249,14 +248,14 @@ TEST_P(DeviceSettingsPageTest, LoadsAFileIntoTheWidgetsAndSendsNothing) {
     EXPECT_EQ(List("Dose_Level")->currentIndex(), 2);
 }
 
-TEST_P(DeviceSettingsPageTest, ShowAndHideToggleItsTab) {
+TEST_P(SettingsPageTest, ShowAndHideToggleItsTab) {
     page_->Hide();
     EXPECT_FALSE(tabs_.isTabVisible(1));
     page_->Show();
     EXPECT_TRUE(tabs_.isTabVisible(1));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModels, DeviceSettingsPageTest,
+INSTANTIATE_TEST_SUITE_P(BothModels, SettingsPageTest,
                          ::testing::Values(SimModel::K310, SimModel::K520), [](const auto& info) {
                              return info.param == SimModel::K310 ? "K310" : "K520";
                          });

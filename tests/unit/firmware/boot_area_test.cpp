@@ -3,7 +3,7 @@
 #include <string>
 
 #include "firmware/boot_area.h"
-#include "unit/ident/language_guard.h"
+#include "support/language_guard.h"
 
 namespace {
 

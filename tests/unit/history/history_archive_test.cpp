@@ -6,7 +6,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "history/archive_history.h"
+#include "history/archive_to_history.h"
 #include "unit/history/history_archive_fixture.h"
 
 namespace {

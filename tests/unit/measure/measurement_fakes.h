@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/dialogs.h"
-#include "measure/measurement_device.h"
+#include "measure/measure_device.h"
 #include "support/recording_dialogs.h"
 
 // A dosimeter as the measurement logic sees it: parameters and memory bytes,

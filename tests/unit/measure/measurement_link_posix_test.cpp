@@ -4,8 +4,8 @@
 #include <map>
 
 #include "base/language.h"
+#include "measure/measure_commands_device.h"
 #include "measure/measurement.h"
-#include "measure/measurement_commands_device.h"
 #include "unit/measure/measurement_fakes.h"
 #include "unit/protocol/link_fixture.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/app_log.h"
-#include "measure/measurement_device.h"
+#include "measure/measure_device.h"
 #include "protocol/commands.h"
 
 // The measurement page's device access over the command set: logged parameter

@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "protocol/device_models.h"
+#include "shell_fixture.h"
 #include "sim/simulated_device.h"
-#include "ui/app/shell_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "history/history_record_reader.h"
+#include "history/history_pair_cache.h"
 
 #include <cstring>
 

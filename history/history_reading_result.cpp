@@ -1,4 +1,4 @@
-#include "history/device_history.h"
+#include "history/history_reading_result.h"
 
 #include <algorithm>
 

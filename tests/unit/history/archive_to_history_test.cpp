@@ -1,4 +1,4 @@
-#include "history/archive_history.h"
+#include "history/archive_to_history.h"
 
 #include <gtest/gtest.h>
 

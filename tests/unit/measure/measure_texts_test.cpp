@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "measure/measurement_text.h"
+#include "measure/measure_texts.h"
 
 namespace {
 

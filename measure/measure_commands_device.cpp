@@ -1,4 +1,4 @@
-#include "measure/measurement_commands_device.h"
+#include "measure/measure_commands_device.h"
 
 #include <cstdio>
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "base/app_log.h"
 #include "protocol/operation_gate.h"
+#include "support/language_guard.h"
 #include "support/recording_dialogs.h"
-#include "unit/ident/language_guard.h"
 
 namespace {
 

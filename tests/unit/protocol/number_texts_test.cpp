@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/language.h"
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 #include "protocol/units.h"
 
 namespace {

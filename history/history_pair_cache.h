@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "history/device_history.h"
 #include "history/history_device.h"
+#include "history/history_reading_result.h"
 
 // The last two records read from the device: one EFL_READ brings a pair that
 // starts at an even physical index.

@@ -8,14 +8,14 @@
 #include "firmware/device_info_text.h"
 #include "firmware/firmware_images.h"
 #include "firmware/flash_chunks.h"
-#include "integration/ident/scripted_device.h"
+#include "integration/protocol/scripted_device.h"
 #include "protocol/device_stack.h"
 #include "protocol/identification.h"
 #include "protocol/operation_gate.h"
 #include "protocol/screen_markup.h"
+#include "support/language_guard.h"
 #include "support/recording_dialogs.h"
 #include "support/third_model.h"
-#include "unit/ident/language_guard.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "protocol/device_models.h"
 #include "protocol/identification_step.h"
-#include "unit/ident/language_guard.h"
+#include "support/language_guard.h"
 
 namespace {
 

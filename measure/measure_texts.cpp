@@ -1,8 +1,8 @@
-#include "measure/measurement_text.h"
+#include "measure/measure_texts.h"
 
 #include <cstring>
 
-#include "protocol/texts.h"
+#include "protocol/number_texts.h"
 #include "protocol/units.h"
 
 std::string RateUnitText(std::uint8_t units) {

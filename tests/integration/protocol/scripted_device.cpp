@@ -1,4 +1,4 @@
-#include "integration/ident/scripted_device.h"
+#include "integration/protocol/scripted_device.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "firmware/device_info_text.h"
-#include "unit/ident/language_guard.h"
+#include "support/language_guard.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ DeviceInfo Identified(std::uint16_t board, std::uint16_t mainVersion) {
     return info;
 }
 
-TEST(DeviceInfoText, Board310OffersTheUpdateUpTo12_5) {
+TEST(InfoPageText, Board310OffersTheUpdateUpTo12_5) {
     LanguageGuard english(Language::English);
     EXPECT_EQ(
         DeviceInfoLines(Identified(310, 0x0C05)),
@@ -34,7 +34,7 @@ TEST(DeviceInfoText, Board310OffersTheUpdateUpTo12_5) {
     EXPECT_TRUE(UpdateOfferLines(Identified(310, 0x0C06)).empty());
 }
 
-TEST(DeviceInfoText, BootModeShowsTheNoteAndNoOffer) {
+TEST(InfoPageText, BootModeShowsTheNoteAndNoOffer) {
     LanguageGuard russian(Language::Russian);
     const Lines lines = DeviceInfoLines(Identified(310, 0));
     ASSERT_EQ(lines.size(), 8u);
@@ -43,7 +43,7 @@ TEST(DeviceInfoText, BootModeShowsTheNoteAndNoOffer) {
     EXPECT_EQ(lines[7], "Прибор находится в режиме BOOT");
 }
 
-TEST(DeviceInfoText, Board520OffersBelow12_3InBothLanguages) {
+TEST(InfoPageText, Board520OffersBelow12_3InBothLanguages) {
     {
         LanguageGuard russian(Language::Russian);
         const Lines lines = DeviceInfoLines(Identified(520, 0x0C02));
@@ -58,7 +58,7 @@ TEST(DeviceInfoText, Board520OffersBelow12_3InBothLanguages) {
     EXPECT_TRUE(UpdateOfferLines(Identified(520, 0x0C03)).empty());
 }
 
-TEST(DeviceInfoText, OtherBoardsAndFailedIdentificationsShowLess) {
+TEST(InfoPageText, OtherBoardsAndFailedIdentificationsShowLess) {
     DeviceInfo other = Identified(405, 0x0C01);
     const Lines lines = DeviceInfoLines(other);
     EXPECT_EQ(lines.size(), 6u) << "no SW MAIN line, no offer";
@@ -67,7 +67,7 @@ TEST(DeviceInfoText, OtherBoardsAndFailedIdentificationsShowLess) {
     EXPECT_FALSE(UpdateConfirmationText(405));
 }
 
-TEST(DeviceInfoText, ConfirmationNamesTheCarriedVersion) {
+TEST(InfoPageText, ConfirmationNamesTheCarriedVersion) {
     LanguageGuard english(Language::English);
     EXPECT_EQ(*UpdateConfirmationText(310),
               "Device Firmaere\n\rwill Updated/Restored\n\rto Version 1.20.12.6\n\rContinue?");
