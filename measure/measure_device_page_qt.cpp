@@ -17,7 +17,7 @@ class MeasureDevicePage final : public DevicePage {
         OperationGate* gate = context.gate;
         page_ = new MeasurePage(
             device_, [gate](std::string& notice) { return gate->CheckPage(notice); },
-            *context.dialogs, context.clock, *context.worker, context.tab);
+            *context.dialogs, context.clock, *context.worker, *context.host, context.tab);
         context.tab->layout()->addWidget(page_);
         page_->BindPageControl(context.pageControl);
         page_->Logic().SetReadingObserver(

@@ -86,9 +86,11 @@ void Paint(QLabel* indicator, IndicatorColour colour) {
 }  // namespace
 
 MeasurePage::MeasurePage(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs,
-                         TickClock clock, DeviceWorker& worker, QWidget* parent)
+                         TickClock clock, DeviceWorker& worker, OperationHost& host,
+                         QWidget* parent)
     : QWidget(parent),
       worker_(worker),
+      host_(host),
       ui_(this),
       measurement_(
           std::make_unique<Measurement>(device, std::move(pageGate), dialogs, std::move(clock))) {
@@ -181,18 +183,13 @@ void MeasurePage::Relabel() {
     doseResetButton_->setText(PickText("Сброс дозы", "Dose Reset"));
 }
 
-// The check box and the page control are also changed by the user and the
-// main window; the logic sees their states as they were when its job was
-// posted. Only an explicit disable counts: a widget inside a disabled parent
-// reads as disabled too, and taking that over would keep it disabled after
-// the parent returns.
+// The check box and the current page are changed by the user; the logic sees
+// them as they were when its job was posted.
 void MeasurePage::TakeControlStates() {
     const std::lock_guard<std::mutex> guard(controlsLock_);
     controls_.autoReadChecked = autoReadBox_->isChecked();
     if (pageControl_ != nullptr) {
         controls_.activePage = pageControl_->currentIndex();
-        controls_.pageControlEnabled = !pageControl_->testAttribute(Qt::WA_ForceDisabled);
-        pageControlEnabledTaken_ = controls_.pageControlEnabled;
     }
 }
 
@@ -202,7 +199,6 @@ void MeasurePage::ApplyControlStates() {
     state.autoReadChecked = controls_.autoReadChecked;
     if (pageControl_ != nullptr) {
         state.activePage = controls_.activePage;
-        state.pageControlEnabled = controls_.pageControlEnabled;
     }
 }
 
@@ -216,12 +212,6 @@ void MeasurePage::ShowState(const MeasurePageState& state) {
     versionMessage_->setText(NoticeText(state.versionNotice));
     autoReadBox_->setChecked(state.autoReadChecked);
     readButton_->setEnabled(state.readEnabled);
-    // Only a change the logic made goes back, so this page never undoes what
-    // another operation did to the page control meanwhile.
-    if (pageControl_ != nullptr && state.pageControlEnabled != pageControlEnabledTaken_) {
-        pageControl_->setEnabled(state.pageControlEnabled);
-        pageControlEnabledTaken_ = state.pageControlEnabled;
-    }
 }
 
 void MeasurePage::PostToWorker(std::function<void()> action) {
@@ -247,5 +237,8 @@ void MeasurePage::CheckBox_Measure_AutoReadClick() {
 }
 
 void MeasurePage::BitBtn_Measure_Dose_ResetClick() {
-    PostToWorker([this] { measurement_->DoseResetClick(); });
+    PostToWorker([this] {
+        const OperationGuard guard(host_, {.linkCheck = false, .pages = true, .busy = false});
+        measurement_->DoseResetClick();
+    });
 }

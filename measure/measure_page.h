@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "base/device_worker.h"
+#include "base/operation_host.h"
 #include "base/ui_thread_qt.h"
 #include "measure/measurement.h"
 
@@ -25,12 +26,13 @@ class MeasurePage : public QWidget {
 
   public:
     // `dialogs` must be safe to call from the worker.
+    // The dose reset holds the pages of `host` while it asks and writes.
     MeasurePage(MeasureDevice& device, PageGate pageGate, Dialogs& dialogs, TickClock clock,
-                DeviceWorker& worker, QWidget* parent = nullptr);
+                DeviceWorker& worker, OperationHost& host, QWidget* parent = nullptr);
     ~MeasurePage() override;
 
     // The main window's page control: its current page decides whether automatic
-    // reading runs, and the dose reset disables it while it waits.
+    // reading runs.
     void BindPageControl(QTabWidget* pageControl);
 
     // On the device worker.
@@ -49,7 +51,6 @@ class MeasurePage : public QWidget {
     struct Controls {
         bool autoReadChecked = true;
         int activePage = MeasurePageState::kMeasurementPageIndex;
-        bool pageControlEnabled = true;
     };
 
     void BuildWidgets();
@@ -60,12 +61,12 @@ class MeasurePage : public QWidget {
     void PostToWorker(std::function<void()> action);
 
     DeviceWorker& worker_;
+    OperationHost& host_;
     QtUiThread ui_;
     std::unique_ptr<Measurement> measurement_;
     std::mutex controlsLock_;
     Controls controls_;
     QTabWidget* pageControl_ = nullptr;
-    bool pageControlEnabledTaken_ = true;
 
     QPushButton* readButton_ = nullptr;
     QCheckBox* autoReadBox_ = nullptr;

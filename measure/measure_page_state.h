@@ -27,5 +27,4 @@ struct MeasurePageState {
     bool autoReadChecked = true;
     bool readEnabled = false;
     int activePage = kMeasurementPageIndex;
-    bool pageControlEnabled = true;
 };

@@ -190,9 +190,6 @@ void Measurement::AutoReadClick(bool checked) {
 }
 
 void Measurement::DoseResetClick() {
-    const bool pageControlWasEnabled = state_.pageControlEnabled;
-    state_.pageControlEnabled = false;
-    Changed();
     if (dialogs_.AskYesNo(PickText("СБРОС НАКОПЛЕННОЙ ДОЗЫ\n\rПродолжить?",
                                    "RESET ACCUMULATED DOSE\n\rContinue?"))) {
         if (RunDoseReset()) {
@@ -203,8 +200,6 @@ void Measurement::DoseResetClick() {
                 PickText("Ошибка сброса накопленной дозы", "Error Reseting Accumulated Dose"));
         }
     }
-    state_.pageControlEnabled = pageControlWasEnabled;
-    Changed();
 }
 
 // Jobs on the device worker run one at a time, so the write never falls

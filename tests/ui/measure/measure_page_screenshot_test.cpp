@@ -12,6 +12,7 @@
 
 #include "base/language.h"
 #include "measure/measure_page.h"
+#include "support/recording_host.h"
 #include "support/worker_settle.h"
 #include "unit/measure/measurement_fakes.h"
 
@@ -69,6 +70,7 @@ TEST_P(MeasurePageScreenshot, EveryTextFitsAndTheShotIsWritten) {
     FakeDialogs dialogs;
     StopSignal stop;
     DeviceWorker worker(stop);
+    RecordingHost host;
     const bool open = !shot.bootMode;
     MeasurePage page(
         device,
@@ -78,7 +80,7 @@ TEST_P(MeasurePageScreenshot, EveryTextFitsAndTheShotIsWritten) {
                                      "In BOOT\n\rMode is\n\rUnavaliable");
             return open;
         },
-        dialogs, [] { return std::uint32_t{0}; }, worker);
+        dialogs, [] { return std::uint32_t{0}; }, worker, host);
     page.Relabel();
     page.BitBtn_Measure_ReadClick();
     page.BitBtn_Measure_ReadClick();  // the indicators show their blink colour

@@ -22,22 +22,21 @@ namespace {
 [[maybe_unused]] const auto* const qtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtApplicationOnce);
 
-// Records whether a widget was disabled at some moment.
-class DisabledWatch : public QObject {
+// Notes the pages' switches among the boxes, so a test sees what was locked
+// while a box showed.
+class PagesAmongBoxes : public OperationHost {
   public:
-    explicit DisabledWatch(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
-    bool seen = false;
+    explicit PagesAmongBoxes(RecordingDialogs& dialogs) : dialogs_(dialogs) {}
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == widget_ && event->type() == QEvent::EnabledChange && !widget_->isEnabled()) {
-            seen = true;
-        }
-        return false;
+    void SetLinkCheckEnabled(bool) override { dialogs_.shown.push_back("link check switched"); }
+    void SetPagesEnabled(bool enabled) override {
+        dialogs_.shown.push_back(enabled ? "pages on" : "pages off");
     }
+    void SetBusy(bool) override { dialogs_.shown.push_back("busy switched"); }
 
   private:
-    QWidget* widget_;
+    RecordingDialogs& dialogs_;
 };
 
 class MeasurePageTest : public ::testing::Test {
@@ -51,7 +50,7 @@ class MeasurePageTest : public ::testing::Test {
                   }
                   return gateOpen_;
               },
-              dialogs_, SystemTicks, worker_) {}
+              dialogs_, SystemTicks, worker_, host_) {}
     ~MeasurePageTest() override {
         worker_.Shutdown();
         SetUiLanguage(Language::Russian);
@@ -75,6 +74,7 @@ class MeasurePageTest : public ::testing::Test {
 
     FakeMeasureDevice device_;
     FakeDialogs dialogs_;
+    PagesAmongBoxes host_{dialogs_};
     bool gateOpen_ = true;
     StopSignal stop_;
     DeviceWorker worker_{stop_};
@@ -197,24 +197,19 @@ TEST_F(MeasurePageTest, ReadStaysEnabledAfterTheWindowLockedAndFreedThePages) {
 // writes, and free again after its box.
 TEST_F(MeasurePageTest, DoseResetLocksThePagesAndReportsTheWrite) {
     SetUiLanguage(Language::English);
-    QTabWidget tabs;
-    tabs.addTab(new QWidget, "before");
-    page_.BindPageControl(&tabs);
-    DisabledWatch watch(&tabs);
-
     page_.BitBtn_Measure_Dose_ResetClick();
     ASSERT_TRUE(Settle(worker_));
-    EXPECT_EQ(dialogs_.informations, (std::vector<std::string>{"Accumulated Dose\nReseted"}));
     EXPECT_EQ(device_.writes,
               (std::vector<std::pair<std::uint16_t, std::uint32_t>>{{0xFF00, 0xC0BA0020}}));
-    EXPECT_TRUE(watch.seen);
-    EXPECT_TRUE(tabs.isEnabled());
 
     device_.failWrites = true;
     page_.BitBtn_Measure_Dose_ResetClick();
     ASSERT_TRUE(Settle(worker_));
-    EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error Reseting Accumulated Dose"}));
-    EXPECT_TRUE(tabs.isEnabled());
+    EXPECT_EQ(dialogs_.shown,
+              (std::vector<std::string>{"pages off", "ask:RESET ACCUMULATED DOSE\n\rContinue?",
+                                        "info:Accumulated Dose\nReseted", "pages on", "pages off",
+                                        "ask:RESET ACCUMULATED DOSE\n\rContinue?",
+                                        "error:Error Reseting Accumulated Dose", "pages on"}));
 }
 
 }  // namespace

@@ -6,19 +6,10 @@ namespace {
 
 class DoseResetTest : public MeasurementTest {
   protected:
-    DoseResetTest() {
-        measurement_.SetStateObserver([this] {
-            if (!measurement_.State().pageControlEnabled) {
-                sawPageControlDisabled_ = true;
-            }
-        });
-    }
     void ExpectEndedWithError() {
         EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error Reseting Accumulated Dose"}));
         EXPECT_TRUE(dialogs_.informations.empty());
-        EXPECT_TRUE(measurement_.State().pageControlEnabled);
     }
-    bool sawPageControlDisabled_ = false;
 };
 
 TEST_F(DoseResetTest, ConfirmedResetIsWrittenByTheClickItself) {
@@ -30,8 +21,6 @@ TEST_F(DoseResetTest, ConfirmedResetIsWrittenByTheClickItself) {
                                   {0xFF00, Measurement::kCommandResetDose}}));
     EXPECT_EQ(dialogs_.informations, (std::vector<std::string>{"Accumulated Dose\nReseted"}));
     EXPECT_TRUE(dialogs_.errors.empty());
-    EXPECT_TRUE(sawPageControlDisabled_);
-    EXPECT_TRUE(measurement_.State().pageControlEnabled);
 }
 
 TEST_F(DoseResetTest, RussianTexts) {
@@ -80,14 +69,6 @@ TEST_F(DoseResetTest, DeclinedQuestionDoesNothing) {
     EXPECT_TRUE(dialogs_.errors.empty());
     EXPECT_TRUE(dialogs_.informations.empty());
     EXPECT_TRUE(device_.writes.empty());
-    EXPECT_TRUE(sawPageControlDisabled_);
-    EXPECT_TRUE(measurement_.State().pageControlEnabled);
-}
-
-TEST_F(DoseResetTest, PageControlComesBackAsItWas) {
-    measurement_.State().pageControlEnabled = false;
-    measurement_.DoseResetClick();
-    EXPECT_FALSE(measurement_.State().pageControlEnabled);
 }
 
 }  // namespace
