@@ -16,20 +16,10 @@
 #include "serial/port_list.h"
 #include "serial/port_table.h"
 #include "support/language_guard.h"
+#include "support/recording_port.h"
 #include "windows/simulated_port.h"
 
 namespace {
-
-class RecordingPort : public ComPort {
-  public:
-    RecordingPort() {
-        SetLogSink([this](const std::string& line) { lines.push_back(line); });
-    }
-    ~RecordingPort() override { ClosePort(); }
-    void OnDataReceived(std::size_t) override {}
-
-    std::vector<std::string> lines;
-};
 
 bool HasLineWith(const std::vector<std::string>& lines, const std::string& part) {
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
@@ -96,17 +86,17 @@ TEST(WindowsPortDiagnosis, AccessDeniedIsAPortInUseByAnotherProgram) {
 
 TEST(WindowsComPort, AMissingPortIsToldAsGone) {
     const LanguageGuard english(Language::English);
-    RecordingPort port;
+    RecordingPort port(PortTableConfig::FromEnvironment());
     port.SetPortNumber(199);
     EXPECT_FALSE(port.OpenPort(ComPort::kDefaultBaud));
     const PortDiagnosis diagnosis = DiagnoseOpenError(port.LastOpenPath(), port.LastOpenError(),
                                                       SystemRoots{}, UserIdentity::Current());
     EXPECT_EQ(diagnosis.problem, PortProblem::Gone);
-    EXPECT_TRUE(HasLineWith(port.lines, "COM199 is gone"));
+    EXPECT_TRUE(HasLineWith(port.log, "COM199 is gone"));
 }
 
 TEST(WindowsComPort, TransfersAreBoundedAndNothingMovesOnceClosed) {
-    RecordingPort port;
+    RecordingPort port(PortTableConfig::FromEnvironment());
     port.SetPortNumber(SimulatedDevicePort());
     ASSERT_TRUE(port.OpenPort(ComPort::kDefaultBaud));
     std::uint8_t buffer[8] = {};
@@ -116,12 +106,12 @@ TEST(WindowsComPort, TransfersAreBoundedAndNothingMovesOnceClosed) {
 
     // Opening an open port closes it first.
     ASSERT_TRUE(port.OpenPort(ComPort::kDefaultBaud));
-    const auto close = std::find(port.lines.begin(), port.lines.end(),
+    const auto close = std::find(port.log.begin(), port.log.end(),
                                  "Close COM " + std::to_string(port.PortNumber()) + " : OK");
-    ASSERT_NE(close, port.lines.end());
-    EXPECT_NE(std::find(close, port.lines.end(),
-                        "Open COM " + std::to_string(port.PortNumber()) + " : OK"),
-              port.lines.end());
+    ASSERT_NE(close, port.log.end());
+    EXPECT_NE(
+        std::find(close, port.log.end(), "Open COM " + std::to_string(port.PortNumber()) + " : OK"),
+        port.log.end());
 
     EXPECT_TRUE(port.ClosePort());
     EXPECT_FALSE(port.ClosePort());

@@ -6,13 +6,12 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 #include "unit/serial/pty_peer.h"
 
@@ -21,38 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing_pty::Bytes;
 using testing_pty::PtyPair;
-
-// Collects everything the reader thread hands over.
-class RecordingPort : public ComPort {
-  public:
-    explicit RecordingPort(PortTableConfig config = {}) : ComPort(std::move(config)) {
-        SetLogSink([this](const std::string& line) { log.push_back(line); });
-    }
-    ~RecordingPort() override { ClosePort(); }
-
-    void OnDataReceived(std::size_t count) override {
-        std::uint8_t buffer[1000];
-        const std::size_t got = ReadBytes(buffer, std::min(count, sizeof buffer));
-        std::lock_guard<std::mutex> guard(lock_);
-        received_.insert(received_.end(), buffer, buffer + got);
-        ++calls_;
-        arrived_.notify_all();
-    }
-
-    Bytes WaitForBytes(std::size_t count) {
-        std::unique_lock<std::mutex> guard(lock_);
-        arrived_.wait_for(guard, 2s, [&] { return received_.size() >= count; });
-        return received_;
-    }
-
-    std::vector<std::string> log;
-
-  private:
-    std::mutex lock_;
-    std::condition_variable arrived_;
-    Bytes received_;
-    int calls_ = 0;
-};
 
 PortTableConfig NoPorts() {
     PortTableConfig config;
