@@ -22,9 +22,11 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class ScriptedDevice {
+// The device end of an in-memory line, answering each request as the fuzzer's
+// input says: not at all, with raw bytes, or with a framed answer.
+class FuzzedDevice {
   public:
-    ScriptedDevice()
+    FuzzedDevice()
         : link_(
               port_, [this] { return Clock(); }, nullptr, &dialogs_),
           commands_(link_, &log_) {
@@ -185,7 +187,7 @@ void RunCommand(DeviceCommands& commands, AppLog& log, FuzzedDataProvider& input
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static ScriptedDevice device;
+    static FuzzedDevice device;
     FuzzedDataProvider input(data, size);
     DeviceCommands& commands = device.Start(input);
     while (input.remaining_bytes() > 0) {
