@@ -14,9 +14,9 @@
 #include "history/read_history.h"
 #include "protocol/device_stack.h"
 #include "sim/simulated_device.h"
-#include "sim_on_stack.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
+#include "support/sim_on_stack.h"
 
 namespace {
 

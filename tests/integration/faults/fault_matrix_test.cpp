@@ -17,15 +17,13 @@
 #include "measure/measure_commands_device.h"
 #include "measure/measurement.h"
 #include "protocol/device_models.h"
-#include "protocol/device_stack.h"
 #include "protocol/identification.h"
 #include "settings/setting_codes.h"
 #include "settings/settings_actions.h"
-#include "sim/simulated_device.h"
 #include "support/fault_rows.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
-#include "support/temp_dir.h"
+#include "support/sim_on_stack.h"
 
 namespace {
 
@@ -55,18 +53,13 @@ using Cell = std::tuple<FaultRow, CoreColumn, bool>;
 // comes in once the faulted request was sent.
 class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
   protected:
-    CoreFaultMatrix() : sim_(Options(), [] { return std::uint64_t{0}; }) {
+    CoreFaultMatrix() {
         SetUiLanguage(Language::English);
         dialogs_.answerYes = true;
-        EXPECT_TRUE(sim_.PlugIn(dir_.Path(), kCom)) << sim_.LastError();
-        EXPECT_TRUE(stack_.Open(kCom));
-        stack_.Link().SetClockLook(std::chrono::milliseconds(kSliceMs));
+        EXPECT_EQ(rig_.Error(), "");
+        rig_.Stack().Link().SetClockLook(std::chrono::milliseconds(kSliceMs));
     }
-    ~CoreFaultMatrix() override {
-        stack_.Close();
-        sim_.Unplug();
-        SetUiLanguage(Language::Russian);
-    }
+    ~CoreFaultMatrix() override { SetUiLanguage(Language::Russian); }
 
     // A short history, so that a reading is a few dozen requests.
     static SimOptions Options() {
@@ -79,8 +72,6 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
 
     DeviceStackOptions StackOptions() {
         DeviceStackOptions options;
-        options.ports.systemPorts = false;
-        options.ports.portDir = dir_.Path();
         options.clock = [this] { return ReadClock(); };
         options.stop = &host_.Stop();
         options.dialogs = &shown_;
@@ -93,7 +84,8 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
         if (host_.StopRequested() && !firstLookAfterStop_) {
             firstLookAfterStop_ = ticks_.load();
         }
-        const bool targetSent = target_ && sim_.CountRequests(target_->first, target_->second) > 0;
+        const bool targetSent =
+            target_ && rig_.Sim().CountRequests(target_->first, target_->second) > 0;
         if (targetSent && stopAtTarget_) {
             host_.RequestStop();
         }
@@ -119,7 +111,7 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     // The device records a request it delays only once it is done with the
     // one before.
     std::size_t RequestsWhenSettled(const CoreColumn& column, std::size_t expected) const {
-        sim_.WaitForRequests(column.group, column.code, expected, std::chrono::seconds(2));
+        rig_.Sim().WaitForRequests(column.group, column.code, expected, std::chrono::seconds(2));
         return Requests(column);
     }
 
@@ -132,20 +124,20 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     }
 
     std::size_t Requests(const CoreColumn& column) const {
-        return sim_.CountRequests(column.group, column.code);
+        return rig_.Sim().CountRequests(column.group, column.code);
     }
 
   public:
     bool TestEcho() {
         const char* echo = "faults";
-        return stack_.Commands().Test(reinterpret_cast<const std::uint8_t*>(echo),
-                                      static_cast<int>(std::strlen(echo)), false) == 1;
+        return rig_.Stack().Commands().Test(reinterpret_cast<const std::uint8_t*>(echo),
+                                            static_cast<int>(std::strlen(echo)), false) == 1;
     }
     bool Identification() {
         // As the identification step does before each identification.
-        stack_.Commands().ForgetDeviceData();
+        rig_.Stack().Commands().ForgetDeviceData();
         DeviceInfo info;
-        return Identify(stack_.Commands(), log_, info) && info.valid;
+        return Identify(rig_.Stack().Commands(), log_, info) && info.valid;
     }
     bool Read() {
         return measurement_.ReadMeasurement(true) &&
@@ -160,7 +152,7 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     bool SettingsRead() {
         const std::size_t boxes = dialogs_.errors.size();
         SettingsActions actions(*FindSupportedModel(310),
-                                {stack_.Commands(), host_, shown_, log_,
+                                {rig_.Stack().Commands(), host_, shown_, log_,
                                  [](const std::string&) { return true; }, [] { return true; }});
         actions.Read();
         return dialogs_.errors.size() == boxes && !actions.State().values.AnyUndefined();
@@ -172,8 +164,6 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     }
 
   protected:
-    TempDir dir_;
-    SimulatedDevice sim_;
     RecordingDialogs dialogs_;
     AppLog log_;
     std::atomic<std::uint32_t> ticks_{0};
@@ -181,11 +171,12 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     // As in the window and the command line: no box once a stop was requested.
     InlineUiThread ui_;
     WorkerDialogs shown_{dialogs_, ui_, host_.Stop()};
-    DeviceStack stack_{StackOptions()};
-    CommandsMeasureDevice device_{stack_.Commands(), &log_};
+    SimOnStack rig_{Options(), StackOptions(), kCom, SimOnStack::StoppedClock(),
+                    SimOnStack::Opening::ByPortTable};
+    CommandsMeasureDevice device_{rig_.Stack().Commands(), &log_};
     Measurement measurement_{device_, [](std::string&) { return true; }, shown_,
                              [this] { return ticks_.load(); }};
-    CommandsHistoryDevice historyDevice_{stack_.Commands()};
+    CommandsHistoryDevice historyDevice_{rig_.Stack().Commands()};
     DeviceHistory history_;
     // The request the fault aims at; the wait is stopped when it was sent.
     std::optional<std::pair<int, int>> target_;
@@ -227,9 +218,9 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
     const auto& [row, column, stop] = GetParam();
     ASSERT_TRUE(column.run(*this)) << "the operation fails without a fault";
     const std::size_t cleanSends = Requests(column);
-    sim_.ClearTranscript();
+    rig_.Sim().ClearTranscript();
     dialogs_.errors.clear();
-    sim_.SetFaults({RuleFor(row, column.group, column.code)});
+    rig_.Sim().SetFaults({RuleFor(row, column.group, column.code)});
     target_ = {column.group, column.code};
     stopAtTarget_ = stop;
     lateAnswer_ = row.delayMs > 0;
@@ -263,12 +254,12 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
 
     // Afterwards: a stopped program sends nothing more; otherwise the device
     // is used again once it answers (late answers were not taken for new ones).
-    sim_.SetFaults({});
-    sim_.ClearTranscript();
+    rig_.Sim().SetFaults({});
+    rig_.Sim().ClearTranscript();
     target_.reset();
     if (stop) {
         EXPECT_FALSE(column.run(*this));
-        EXPECT_TRUE(sim_.Requests().empty());
+        EXPECT_TRUE(rig_.Sim().Requests().empty());
         return;
     }
     if (row.outcome == FaultOutcome::Lost) {
@@ -279,8 +270,8 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
                 << "a vanished device fails fast";
             return;
         }
-        ASSERT_TRUE(sim_.WaitForAppearance(2, std::chrono::seconds(5)));
-        ASSERT_TRUE(stack_.Open(kCom));
+        ASSERT_TRUE(rig_.Sim().WaitForAppearance(2, std::chrono::seconds(5)));
+        ASSERT_TRUE(rig_.Stack().Open(kCom));
     }
     EXPECT_TRUE(column.run(*this));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,12 +10,10 @@
 #include "history/history_commands_device.h"
 #include "history/history_delete.h"
 #include "history/read_history.h"
-#include "protocol/device_stack.h"
-#include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/sim_history.h"
-#include "support/temp_dir.h"
+#include "support/sim_on_stack.h"
 #include "unit/history/history_test_support.h"
 
 namespace {
@@ -37,26 +36,14 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
   protected:
     void Start(const SimOptions& options) {
         SetUiLanguage(Language::English);
-        sim_ = std::make_unique<SimulatedDevice>(options, [] { return std::uint64_t{0}; });
         DeviceStackOptions stackOptions;
-        stackOptions.ports.systemPorts = false;
-        stackOptions.ports.portDir.clear();
         stackOptions.dialogs = &linkDialogs_;
         stackOptions.log = &log_;
-        stack_ = std::make_unique<DeviceStack>(stackOptions);
-        ASSERT_TRUE(sim_->PlugIn(folder_.Path(), 4)) << sim_->LastError();
-        ASSERT_TRUE(stack_->OpenPath(sim_->PortPath(), 4));
-        device_ = std::make_unique<CommandsHistoryDevice>(stack_->Commands());
+        rig_.emplace(options, stackOptions, 4, SimOnStack::StoppedClock());
+        ASSERT_EQ(rig_->Error(), "");
+        device_ = std::make_unique<CommandsHistoryDevice>(rig_->Stack().Commands());
     }
-    ~ReadHistoryOnSimulatorTest() override {
-        if (stack_) {
-            stack_->Close();
-        }
-        if (sim_) {
-            sim_->Unplug();
-        }
-        SetUiLanguage(Language::Russian);
-    }
+    ~ReadHistoryOnSimulatorTest() override { SetUiLanguage(Language::Russian); }
 
     // `afterPage` sees each page done, as the progress does.
     HistoryOutcome Read(std::function<void(int done)> afterPage = {},
@@ -77,20 +64,20 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
         return reader_->Run(2);
     }
 
-    void AddRecords(std::uint32_t count) { AddMinuteRecords(*sim_, count); }
-    std::size_t FlashReads() const { return sim_->CountRequests(2, 0x02); }
+    void AddRecords(std::uint32_t count) { AddMinuteRecords(rig_->Sim(), count); }
+    std::size_t FlashReads() const { return rig_->Sim().CountRequests(2, 0x02); }
 
     std::vector<std::uint32_t> CommandWords() {
-        return sim_->WithModel([](DeviceModel& model) { return model.CommandWords(); });
+        return rig_->Sim().WithModel([](DeviceModel& model) { return model.CommandWords(); });
     }
     bool AccessOpen() {
-        return sim_->WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); });
+        return rig_->Sim().WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); });
     }
 
     // Every record of the device's ring equals the one read, and the CSV holds
     // one line per measurement record.
     void ExpectSameAsDevice() {
-        const auto [count, oldest, measurements] = sim_->WithModel([](DeviceModel& model) {
+        const auto [count, oldest, measurements] = rig_->Sim().WithModel([](DeviceModel& model) {
             std::uint32_t exported = 0;
             HistoryRing& ring = model.History();
             for (std::uint32_t k = 0; k < ring.Count(); ++k) {
@@ -104,7 +91,7 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
         ASSERT_EQ(history_.header.oldest, oldest);
         for (std::uint32_t k = 0; k < count; ++k) {
             const std::uint32_t index = history_.header.PhysicalIndex(k);
-            const SimHistoryRecord expected = sim_->WithModel(
+            const SimHistoryRecord expected = rig_->Sim().WithModel(
                 [index](DeviceModel& model) { return model.History().RecordAt(index); });
             const HistoryRecord got = history_.store.Record(index);
             ASSERT_EQ(got.start, expected.start) << k;
@@ -115,13 +102,11 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
         EXPECT_EQ(static_cast<std::uint32_t>(history_.csv.Rows() - 1), measurements);
     }
 
-    TempDir folder_;
-    std::unique_ptr<SimulatedDevice> sim_;
     AppLog log_;
     RecordingDialogs linkDialogs_;
     RecordingDialogs dialogs_;
     RecordingHost host_;
-    std::unique_ptr<DeviceStack> stack_;
+    std::optional<SimOnStack> rig_;
     std::unique_ptr<CommandsHistoryDevice> device_;
     DeviceHistory history_;
     std::unique_ptr<ReadHistory> reader_;
@@ -133,7 +118,7 @@ TEST_F(ReadHistoryOnSimulatorTest, EmptyRingReadsOnePageAndNoRecords) {
     Start(Options(HistoryShape::Empty));
     ASSERT_EQ(Read(), HistoryOutcome::Completed);
     EXPECT_TRUE(history_.valid);
-    EXPECT_EQ(sim_->CountRequests(2, 0x02), 128u);
+    EXPECT_EQ(rig_->Sim().CountRequests(2, 0x02), 128u);
     EXPECT_EQ(history_.csv.Rows(), 1);
     EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{0xC0BA0010, 0xC0BA0011}));
     EXPECT_FALSE(AccessOpen());
@@ -144,21 +129,21 @@ TEST_F(ReadHistoryOnSimulatorTest, EmptyRingReadsOnePageAndNoRecords) {
 TEST_F(ReadHistoryOnSimulatorTest, PartialRingMatchesTheDevice) {
     Start(Options(HistoryShape::Partial, 700));
     ASSERT_EQ(Read(), HistoryOutcome::Completed);
-    EXPECT_EQ(sim_->CountRequests(2, 0x02), 3u * 128);
+    EXPECT_EQ(rig_->Sim().CountRequests(2, 0x02), 3u * 128);
     EXPECT_EQ(pagesDone_, (std::vector<int>{0, 1, 2, 3}));
     ExpectSameAsDevice();
     // Newest first: the first data line is the newest record's.
     const std::string csv(history_.csv.Bytes());
     const std::string firstLine = csv.substr(csv.find("\r\n") + 2, 9);
     const std::uint32_t newestStart =
-        sim_->WithModel([](DeviceModel& model) { return model.History().LastEnd(); }) - 60;
+        rig_->Sim().WithModel([](DeviceModel& model) { return model.History().LastEnd(); }) - 60;
     EXPECT_EQ(std::stoul(firstLine), newestStart);
 }
 
 TEST_F(ReadHistoryOnSimulatorTest, WrappedRingMatchesTheDevice) {
     Start(Options(HistoryShape::Wrapped, 1000));
     ASSERT_EQ(Read(), HistoryOutcome::Completed);
-    EXPECT_EQ(sim_->CountRequests(2, 0x02), 255u * 128);
+    EXPECT_EQ(rig_->Sim().CountRequests(2, 0x02), 255u * 128);
     ExpectSameAsDevice();
 }
 
@@ -177,7 +162,7 @@ TEST_F(ReadHistoryOnSimulatorTest, CancelAfterAPageClosesTheAccess) {
                   }
               }),
               HistoryOutcome::Cancelled);
-    EXPECT_EQ(sim_->CountRequests(2, 0x02), 128u);
+    EXPECT_EQ(rig_->Sim().CountRequests(2, 0x02), 128u);
     EXPECT_FALSE(history_.valid);
     EXPECT_FALSE(AccessOpen());
     EXPECT_EQ(dialogs_.warnings, std::vector<std::string>{"Reading of History canceled"});
@@ -208,14 +193,14 @@ TEST_F(ReadHistoryOnSimulatorTest, UnplugMidReadFailsAndSaysSoInTheLog) {
 
 TEST_F(ReadHistoryOnSimulatorTest, AHeaderFailingItsChecksReadsNothingAndClosesTheAccess) {
     Start(Options(HistoryShape::Partial, 700));
-    sim_->WithModel([](DeviceModel& model) {
+    rig_->Sim().WithModel([](DeviceModel& model) {
         // Three pages claimed, two spanned.
         model.ForceHistoryHeader(
             std::array<std::uint32_t, 4>{0x10000100, 0x00FF0200, 0x00000100, 0});
         return 0;
     });
     ASSERT_EQ(Read(), HistoryOutcome::FormatError);
-    EXPECT_EQ(sim_->CountRequests(2, 0x02), 0u);
+    EXPECT_EQ(rig_->Sim().CountRequests(2, 0x02), 0u);
     EXPECT_FALSE(AccessOpen());
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History Format Data"});
     EXPECT_EQ(history_.csv.Rows(), 1);
@@ -234,12 +219,11 @@ TEST_F(ReadHistoryOnSimulatorTest, ADeleteTheDeviceDoesNotCarryOutShowsTheDeleti
         EXPECT_EQ(outcome.kind, ignored ? OutcomeKind::BadAnswer : OutcomeKind::Completed);
         EXPECT_EQ(dialogs_.errors,
                   std::vector<std::string>(ignored ? 1 : 0, "Error of History deleting"));
-        EXPECT_EQ(sim_->WithModel([](DeviceModel& model) { return model.History().Count(); }),
+        EXPECT_EQ(rig_->Sim().WithModel([](DeviceModel& model) { return model.History().Count(); }),
                   ignored ? 703u : 0u);
         EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{0xC0BA0010, 0xC0BA0012, 0xC0BA0011}));
         EXPECT_FALSE(AccessOpen());
-        stack_->Close();
-        sim_->Unplug();
+        rig_.reset();
     }
 }
 
@@ -250,7 +234,7 @@ TEST_F(ReadHistoryOnSimulatorTest, OddRecordsAreExportedOrSkippedAndTheChartCope
         {0xFE, 0xFF, 0, 1120, 5, 60, 0xFFFF},       {0xFE, 0, 0, 1180, 7, 0, 0xFFFF},
         {0xFC, 0, 0, 1240, 0xFFFFFFFF, 60, 0xFFFF}, {0xFE, 0, 0, 100, 60, 60, 0xFFFF},
         {0xFE, 0, 0, kNow + 100000, 9, 60, 0xFFFF}};
-    ASSERT_TRUE(sim_->WithModel([&](DeviceModel& model) {
+    ASSERT_TRUE(rig_->Sim().WithModel([&](DeviceModel& model) {
         bool written = true;
         for (const SimHistoryRecord& record : records) {
             written = written && model.History().Append(record);
@@ -289,7 +273,7 @@ TEST_F(ReadHistoryOnSimulatorTest, OddRecordsAreExportedOrSkippedAndTheChartCope
 
 TEST_F(ReadHistoryOnSimulatorTest, ASecondReadingAsksOnlyForWhatIsNewAndGivesTheFullReadingsCsv) {
     Start(Options(HistoryShape::Partial, 3000));
-    HistoryArchive archive(folder_.Path() + "/data/DRAVO/history.sqlite3");
+    HistoryArchive archive(rig_->Folder() + "/data/DRAVO/history.sqlite3");
     ASSERT_TRUE(archive.Open()) << archive.Error();
     ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
     EXPECT_EQ(reader_->RecordsFromArchive(), 0u);
@@ -321,7 +305,7 @@ TEST_F(ReadHistoryOnSimulatorTest, ASecondReadingAsksOnlyForWhatIsNewAndGivesThe
 
 TEST_F(ReadHistoryOnSimulatorTest, TheArchiveKeepsEveryRecordOfAFullRingThatOverwritesItsOldest) {
     Start(Options(HistoryShape::Full));
-    HistoryArchive archive(folder_.Path() + "/history.sqlite3");
+    HistoryArchive archive(rig_->Folder() + "/history.sqlite3");
     ASSERT_TRUE(archive.Open()) << archive.Error();
     ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
     const int firstRecords = history_.csv.Rows() - 1;
@@ -338,11 +322,11 @@ TEST_F(ReadHistoryOnSimulatorTest, TheArchiveKeepsEveryRecordOfAFullRingThatOver
 
 TEST_F(ReadHistoryOnSimulatorTest, AChangedNewestRecordMakesTheReadingAFullOne) {
     Start(Options(HistoryShape::Partial, 700));
-    HistoryArchive archive(folder_.Path() + "/history.sqlite3");
+    HistoryArchive archive(rig_->Folder() + "/history.sqlite3");
     ASSERT_TRUE(archive.Open()) << archive.Error();
     ASSERT_EQ(Read({}, &archive), HistoryOutcome::Completed);
     // Deleted and written again up to the same position, with other records.
-    sim_->WithModel([](DeviceModel& model) {
+    rig_->Sim().WithModel([](DeviceModel& model) {
         model.History().Clear();
         return 0;
     });

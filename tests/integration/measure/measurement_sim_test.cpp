@@ -11,12 +11,10 @@
 #include "base/language.h"
 #include "measure/measure_commands_device.h"
 #include "measure/measurement.h"
-#include "protocol/device_stack.h"
 #include "protocol/number_texts.h"
-#include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
+#include "support/sim_on_stack.h"
 #include "support/sim_profiles.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -27,27 +25,18 @@ namespace {
 class MeasurementOnSimulatorTest : public ::testing::Test {
   protected:
     explicit MeasurementOnSimulatorTest(const std::string& profile = "classic")
-        : portDir_(folder_.Path()),
-          sim_(WithProfile(SimOptions{}, profile), [] { return std::uint64_t{0}; }),
-          stack_(StackOptions()),
-          device_(stack_.Commands(), &log_),
+        : rig_(WithProfile(SimOptions{}, profile), StackOptions(), 5, SimOnStack::StoppedClock()),
+          device_(rig_.Stack().Commands(), &log_),
           measurement_(
               device_, [](std::string&) { return true; }, dialogs_, [this] { return now_; }) {
         SetUiLanguage(Language::English);
         dialogs_.answerYes = true;
-        EXPECT_TRUE(sim_.PlugIn(portDir_, 5)) << sim_.LastError();
-        EXPECT_TRUE(stack_.OpenPath(sim_.PortPath(), 5));
+        EXPECT_EQ(rig_.Error(), "");
     }
-    ~MeasurementOnSimulatorTest() override {
-        stack_.Close();
-        sim_.Unplug();
-        SetUiLanguage(Language::Russian);
-    }
+    ~MeasurementOnSimulatorTest() override { SetUiLanguage(Language::Russian); }
 
     DeviceStackOptions StackOptions() {
         DeviceStackOptions options;
-        options.ports.systemPorts = false;
-        options.ports.portDir.clear();
         options.dialogs = &linkDialogs_;
         options.log = &log_;
         return options;
@@ -58,28 +47,25 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
         measurement_.MeasureStep();
     }
     void SetUnits(std::uint32_t units) {
-        sim_.WithModel([units](DeviceModel& model) {
+        rig_.Sim().WithModel([units](DeviceModel& model) {
             model.Parameters().Force(DeviceParameters::kUnits, units);
             model.Advance();
             return 0;
         });
     }
     std::uint32_t Word(std::uint32_t units) {
-        return sim_.WithModel([units](DeviceModel& model) {
+        return rig_.Sim().WithModel([units](DeviceModel& model) {
             return units >= 2 ? model.Live().CountWord() : model.Live().RateWord(units);
         });
     }
     std::vector<std::uint32_t> CommandWords() {
-        return sim_.WithModel([](DeviceModel& model) { return model.CommandWords(); });
+        return rig_.Sim().WithModel([](DeviceModel& model) { return model.CommandWords(); });
     }
 
-    TempDir folder_;
-    std::string portDir_;
-    SimulatedDevice sim_;
     AppLog log_;
     RecordingDialogs linkDialogs_;
     RecordingDialogs dialogs_;
-    DeviceStack stack_;
+    SimOnStack rig_;
     CommandsMeasureDevice device_;
     std::uint32_t now_ = 0;
     Measurement measurement_;
@@ -96,7 +82,7 @@ TEST_P(MeasurementOnEachProfile, ShowsTheDevicesValuesInEachUnitSystem) {
     ASSERT_TRUE(measurement_.ReadMeasurement(true));
     EXPECT_EQ(measurement_.State().fonText, HundredthsText(Word(0)) + " uSv/h");
     EXPECT_GT(measurement_.State().fonLevel, 0);
-    const std::string dose = sim_.WithModel([](DeviceModel& model) {
+    const std::string dose = rig_.Sim().WithModel([](DeviceModel& model) {
         return model.Live().DoseText() + " " + model.Live().DoseUnitText();
     });
     EXPECT_EQ(measurement_.State().doseText, dose);
@@ -115,8 +101,8 @@ TEST_F(MeasurementOnSimulatorTest, AutomaticReadingReadsAddressesOnceAndDoseOnTh
     for (int i = 0; i < 25; ++i) {  // blank, start, then reads at ticks 3, 13 and 23
         Tick();
     }
-    EXPECT_EQ(sim_.CountRequests(0x01, 0x0E), 5u + 3u);
-    EXPECT_EQ(sim_.CountRequests(0x01, 0x02), 2u * 3u + 2u);
+    EXPECT_EQ(rig_.Sim().CountRequests(0x01, 0x0E), 5u + 3u);
+    EXPECT_EQ(rig_.Sim().CountRequests(0x01, 0x02), 2u * 3u + 2u);
     EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{device_params::kDoseRefresh}));
     EXPECT_NE(measurement_.State().fonText, "--------");
 }
@@ -136,17 +122,17 @@ TEST_F(MeasurementOnSimulatorTest, DroppedMemoryReadBlanksAndTheNextCycleReadsAd
     Tick();
     Tick();  // first read
     ASSERT_NE(measurement_.State().fonText, "--------");
-    sim_.SetFaults({FaultRule{FaultKind::Drop, 0x01, 0x02, 1, 0, 3, 0, 0}});
+    rig_.Sim().SetFaults({FaultRule{FaultKind::Drop, 0x01, 0x02, 1, 0, 3, 0, 0}});
     for (int i = 0; i < 10; ++i) {  // the second read fails after three sends
         Tick();
     }
     EXPECT_EQ(measurement_.State().fonText, "--------");
     EXPECT_EQ(measurement_.State().fonLevel, 0);
-    const std::size_t before = sim_.CountRequests(0x01, 0x0E);
+    const std::size_t before = rig_.Sim().CountRequests(0x01, 0x0E);
     for (int i = 0; i < 3; ++i) {  // blank, start, read
         Tick();
     }
-    EXPECT_EQ(sim_.CountRequests(0x01, 0x0E), before + 6u);
+    EXPECT_EQ(rig_.Sim().CountRequests(0x01, 0x0E), before + 6u);
     EXPECT_NE(measurement_.State().fonText, "--------");
     const auto& lines = log_.Lines();
     EXPECT_NE(std::find_if(lines.begin(), lines.end(),

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 
-#include "protocol/device_stack.h"
 #include "protocol/identification.h"
-#include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
+#include "support/sim_on_stack.h"
 #include "support/sim_profiles.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -22,11 +21,10 @@ class IdentifySimulatedDevice : public ::testing::Test {
   protected:
     void PlugIn(SimOptions options) {
         options.uniqueId = kUid;
-        device = std::make_unique<SimulatedDevice>(options);
-        ASSERT_TRUE(device->PlugIn(dir.Path(), kCom)) << device->LastError();
+        rig.emplace(options, Options(), kCom, SimClock{}, SimOnStack::Opening::ByPortTable);
+        ASSERT_EQ(rig->Error(), "");
         // One look, and one step of time, per 5 ms of waiting.
-        stack.Link().SetClockLook(std::chrono::milliseconds(5));
-        ASSERT_TRUE(stack.Open(kCom));
+        rig->Stack().Link().SetClockLook(std::chrono::milliseconds(5));
     }
 
     std::string Block() const {
@@ -43,20 +41,16 @@ class IdentifySimulatedDevice : public ::testing::Test {
 
     DeviceStackOptions Options() {
         DeviceStackOptions options;
-        options.ports.systemPorts = false;
-        options.ports.portDir = dir.Path();
         options.clock = [this] { return ticks += 50; };
         options.dialogs = &dialogs;
         options.log = &log;
         return options;
     }
 
-    TempDir dir;
     RecordingDialogs dialogs;
     AppLog log;
     std::atomic<std::uint32_t> ticks{0};
-    DeviceStack stack{Options()};
-    std::unique_ptr<SimulatedDevice> device;
+    std::optional<SimOnStack> rig;
     DeviceInfo info;
 };
 
@@ -70,7 +64,7 @@ TEST_P(IdentifyOnEachProfile, K310) {
     SimOptions options = Options();
     options.mainVersion = 0x0C06;
     PlugIn(options);
-    ASSERT_TRUE(Identify(stack.Commands(), log, info));
+    ASSERT_TRUE(Identify(rig->Stack().Commands(), log, info));
     EXPECT_EQ(Block(),
               "##########################################\n"
               "# Read Device Information:\n"
@@ -91,7 +85,7 @@ TEST_P(IdentifyOnEachProfile, K520InBootMode) {
     options.serialNumber = 90817263;
     options.startInBootMode = true;
     PlugIn(options);
-    ASSERT_TRUE(Identify(stack.Commands(), log, info));
+    ASSERT_TRUE(Identify(rig->Stack().Commands(), log, info));
     EXPECT_EQ(info.modelName, "DRAVO 07X ECO RDK-520.2.1");
     EXPECT_EQ(SerialNumberText(info.inf1), "908-17263");
     EXPECT_EQ(log.Lines()[log.Lines().size() - 2], "# TLX4  : Device in BOOT mode");
@@ -110,12 +104,12 @@ TEST_F(IdentifySimulatedDevice, PulledOutWhileTheInf1BlockIsRead) {
     options.mainVersion = 0x0C06;
     options.faults = {unplug};
     PlugIn(options);
-    EXPECT_FALSE(Identify(stack.Commands(), log, info));
+    EXPECT_FALSE(Identify(rig->Stack().Commands(), log, info));
     EXPECT_FALSE(info.valid);
     EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
     EXPECT_EQ(log.Lines()[log.Lines().size() - 2], "# ERROR: \"Reading INF_1\"");
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{"No answer in Reading"});
-    EXPECT_TRUE(stack.Port().DeviceVanished());
+    EXPECT_TRUE(rig->Stack().Port().DeviceVanished());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryProfile, IdentifyOnEachProfile,

@@ -10,13 +10,11 @@
 #include "base/ui_thread.h"
 #include "base/worker_dialogs.h"
 #include "protocol/device_models.h"
-#include "protocol/device_stack.h"
 #include "settings/settings_actions.h"
-#include "sim/simulated_device.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
+#include "support/sim_on_stack.h"
 #include "support/sim_profiles.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -45,20 +43,11 @@ std::tm LocalTime(int year, int month, int day, int hour, int minute, int second
 // device stack.
 class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel, std::string>> {
   protected:
-    SettingsOnSimulator()
-        : portDir_(folder_.Path()),
-          sim_(Options(), [] { return std::uint64_t{0}; }),
-          stack_(StackOptions()),
-          actions_(Model(), Environment()) {
+    SettingsOnSimulator() : actions_(Model(), Environment()) {
         SetUiLanguage(Language::English);
-        EXPECT_TRUE(sim_.PlugIn(portDir_, 6)) << sim_.LastError();
-        EXPECT_TRUE(stack_.OpenPath(sim_.PortPath(), 6));
+        EXPECT_EQ(rig_.Error(), "");
     }
-    ~SettingsOnSimulator() override {
-        stack_.Close();
-        sim_.Unplug();
-        SetUiLanguage(Language::Russian);
-    }
+    ~SettingsOnSimulator() override { SetUiLanguage(Language::Russian); }
 
     static bool K310() { return std::get<0>(GetParam()) == SimModel::K310; }
     static SimOptions Options() {
@@ -71,14 +60,12 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
     const std::vector<std::uint16_t>& Order() const { return K310() ? kK310Order : kK520Order; }
     DeviceStackOptions StackOptions() {
         DeviceStackOptions options;
-        options.ports.systemPorts = false;
-        options.ports.portDir.clear();
         options.stop = &host_.Stop();
         options.log = &log_;
         return options;
     }
     SettingsEnvironment Environment() {
-        return {stack_.Commands(),
+        return {rig_.Stack().Commands(),
                 host_,
                 shownDialogs_,
                 log_,
@@ -94,10 +81,11 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
     }
 
     std::uint32_t Parameter(std::uint16_t id) {
-        return sim_.WithModel([id](DeviceModel& model) { return *model.Parameters().Get(id); });
+        return rig_.Sim().WithModel(
+            [id](DeviceModel& model) { return *model.Parameters().Get(id); });
     }
     void Force(std::uint16_t id, std::uint32_t value) {
-        sim_.WithModel([id, value](DeviceModel& model) {
+        rig_.Sim().WithModel([id, value](DeviceModel& model) {
             model.Parameters().Force(id, value);
             return 0;
         });
@@ -105,7 +93,7 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
     // The parameter ids of every request with `code`, in the order the device saw them.
     std::vector<std::uint16_t> RequestedIds(int code) {
         std::vector<std::uint16_t> ids;
-        for (const TranscriptEntry& entry : sim_.Requests()) {
+        for (const TranscriptEntry& entry : rig_.Sim().Requests()) {
             if (entry.group == kGroupMain && entry.code == code && entry.data.size() >= 2) {
                 ids.push_back(static_cast<std::uint16_t>(entry.data[0] | entry.data[1] << 8));
             }
@@ -126,16 +114,13 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
         EXPECT_FALSE(host_.busy);
     }
 
-    TempDir folder_;
-    std::string portDir_;
-    SimulatedDevice sim_;
     AppLog log_;
     RecordingDialogs dialogs_;
     RecordingHost host_;
     // As in the window and the command line: no box once a stop was requested.
     InlineUiThread ui_;
     WorkerDialogs shownDialogs_{dialogs_, ui_, host_.Stop()};
-    DeviceStack stack_;
+    SimOnStack rig_{Options(), StackOptions(), 6, SimOnStack::StoppedClock()};
     std::vector<std::string> accessCaptions_;
     int restarts_ = 0;
     std::tm pcTime_ = LocalTime(2026, 12, 9, 14, 30, 5);
@@ -173,7 +158,7 @@ TEST_P(SettingsOnSimulator, OutOfListCodesStayUndefinedAndBlockTheSave) {
     EXPECT_EQ(actions_.State().values.UndefinedKeys(),
               (std::vector<std::string>{"units", "background_threshold",
                                         K310() ? "alarm_hour" : "measure_method"}));
-    sim_.ClearTranscript();
+    rig_.Sim().ClearTranscript();
     actions_.Save();
     EXPECT_EQ(dialogs_.errors,
               (std::vector<std::string>{"Some Settings undefined\n\rSaving unavaliable"}));
@@ -187,7 +172,7 @@ TEST_P(SettingsFlows, SavesEveryParameterInOrderAndOffersTheRestart) {
     actions_.State().values.Set("sound", 1);
     actions_.State().values.Set("units", 1);
     actions_.State().values.Set("display_off", 60);
-    sim_.ClearTranscript();
+    rig_.Sim().ClearTranscript();
     dialogs_.answerYes = true;
     actions_.Save();
     EXPECT_EQ(RequestedIds(kCodeParWrite), Order());
@@ -210,7 +195,7 @@ TEST_P(SettingsOnSimulator, AWriteFailingAtBrightnessKeepsWhatWasWrittenAndOffer
     actions_.State().values.Set("brightness", 3);
     actions_.State().values.Set("history_method", 0);
     // Parameter 16 is the ninth write: no answer to any of its sends arrives.
-    sim_.SetFaults({FaultRule{FaultKind::Drop, kGroupMain, kCodeParWrite, 1, 8, 0, 0, 0}});
+    rig_.Sim().SetFaults({FaultRule{FaultKind::Drop, kGroupMain, kCodeParWrite, 1, 8, 0, 0, 0}});
     dialogs_.answerYes = true;
     actions_.Save();
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings"}));
@@ -231,7 +216,7 @@ TEST_P(SettingsOnSimulator, AWriteFailingAtBrightnessKeepsWhatWasWrittenAndOffer
 TEST_P(SettingsOnSimulator, ASettingOrCalibrationTheDeviceDoesNotTakeFailsTheSaveNamingIt) {
     actions_.Read();
     actions_.State().values.Set("brightness", 3);
-    sim_.WithModel([](DeviceModel& model) {
+    rig_.Sim().WithModel([](DeviceModel& model) {
         model.Parameters().Keep(16);
         model.Parameters().Keep(4);
         return 0;
@@ -257,7 +242,7 @@ TEST_P(SettingsOnSimulator, ASettingOrCalibrationTheDeviceDoesNotTakeFailsTheSav
 TEST_P(SettingsFlows, WritesThePcTimeAndShowsTheReadBack) {
     dialogs_.answerYes = true;
     actions_.WriteTime();
-    const auto writes = sim_.Requests();
+    const auto writes = rig_.Sim().Requests();
     const auto write = std::find_if(writes.begin(), writes.end(), [](const TranscriptEntry& e) {
         return e.group == kGroupMain && e.code == kCodeTimeWrite;
     });
@@ -273,11 +258,11 @@ TEST_P(SettingsOnSimulator, RefusesAPcDateTheDeviceCannotHoldAndSendsNothing) {
     pcTime_ = LocalTime(2100, 1, 1, 0, 0, 0);
     dialogs_.answerYes = true;
     actions_.WriteTime();
-    EXPECT_EQ(sim_.CountRequests(kGroupMain, kCodeTimeWrite), 0u);
+    EXPECT_EQ(rig_.Sim().CountRequests(kGroupMain, kCodeTimeWrite), 0u);
     EXPECT_EQ(dialogs_.errors.size(), 1u);
     dialogs_.answerYes = false;
     actions_.WriteTime();
-    EXPECT_EQ(sim_.CountRequests(kGroupMain, kCodeTimeWrite), 0u);
+    EXPECT_EQ(rig_.Sim().CountRequests(kGroupMain, kCodeTimeWrite), 0u);
     ExpectFrameRestored();
 }
 
@@ -286,7 +271,7 @@ TEST_P(SettingsFlows, SettingsFileRestoredIntoTheDeviceReadsBackEqual) {
     actions_.State().values.Set("dose_threshold", 3);
     actions_.State().values.Set("device_off", 0);
     actions_.State().calibrationText = "1,55";
-    const std::string path = folder_.Path() + "/settings.json";
+    const std::string path = rig_.Folder() + "/settings.json";
     ASSERT_TRUE(actions_.SaveToFile(path));
     const auto saved = Codes();
 
@@ -327,7 +312,7 @@ TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheReadWithItsErrorAndRestoresT
     unplug.group = kGroupMain;
     unplug.code = kCodeParRead;
     unplug.after = 4;
-    sim_.SetFaults({unplug});
+    rig_.Sim().SetFaults({unplug});
     actions_.State().values.Set("sound", 0);
     actions_.Read();
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error reading Parameters"}));
@@ -344,7 +329,7 @@ TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheSaveWithItsErrorAndRestoresT
     unplug.group = kGroupMain;
     unplug.code = kCodeParWrite;
     unplug.after = 2;
-    sim_.SetFaults({unplug});
+    rig_.Sim().SetFaults({unplug});
     dialogs_.answerYes = true;
     actions_.Save();
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings"}));

@@ -20,9 +20,7 @@
 #include "history/history_chart_widget.h"
 #include "history/history_commands_device.h"
 #include "history/history_page.h"
-#include "protocol/device_stack.h"
 #include "protocol/identification.h"
-#include "sim/simulated_device.h"
 #include "support/build_paths.h"
 #include "support/log_lines.h"
 #include "support/qt_application.h"
@@ -30,7 +28,7 @@
 #include "support/recording_host.h"
 #include "support/scoped_env.h"
 #include "support/sim_history.h"
-#include "support/temp_dir.h"
+#include "support/sim_on_stack.h"
 #include "support/worker_settle.h"
 
 namespace {
@@ -54,20 +52,10 @@ class HistoryPageTest : public ::testing::Test {
   protected:
     HistoryPageTest() {
         SetUiLanguage(Language::English);
-        SimOptions options;
-        options.deviceTime = kNow;
-        options.history.recordWhileRunning = false;
-        sim_ = std::make_unique<SimulatedDevice>(options, [] { return std::uint64_t{0}; });
-        DeviceStackOptions stackOptions;
-        stackOptions.ports.systemPorts = false;
-        stackOptions.ports.portDir.clear();
-        stack_ = std::make_unique<DeviceStack>(stackOptions);
-        EXPECT_TRUE(sim_->PlugIn(folder_.Path(), 6)) << sim_->LastError();
-        EXPECT_TRUE(stack_->OpenPath(sim_->PortPath(), 6));
-        EXPECT_TRUE(Identify(stack_->Commands(), log_, info_));
-        device_ = std::make_unique<CommandsHistoryDevice>(stack_->Commands());
+        EXPECT_EQ(rig_.Error(), "");
+        EXPECT_TRUE(Identify(rig_.Stack().Commands(), log_, info_));
         page_ = std::make_unique<HistoryPage>(HistoryPageContext{
-            *device_, host_, *worker_, dialogs_, &log_,
+            device_, host_, *worker_, dialogs_, &log_,
             [this](std::string& notice) {
                 if (!gateOpen_) {
                     notice = "In BOOT\n\rMode is\n\rUnavaliable";
@@ -81,8 +69,6 @@ class HistoryPageTest : public ::testing::Test {
     ~HistoryPageTest() override {
         worker_->Shutdown();
         page_.reset();
-        stack_->Close();
-        sim_->Unplug();
         SetUiLanguage(Language::Russian);
     }
 
@@ -105,8 +91,15 @@ class HistoryPageTest : public ::testing::Test {
         EXPECT_TRUE(Settle(*worker_));
     }
 
-    void AddRecords(std::uint32_t count) { AddMinuteRecords(*sim_, count); }
-    std::size_t FlashReads() const { return sim_->CountRequests(2, 0x02); }
+    static SimOptions Options() {
+        SimOptions options;
+        options.deviceTime = kNow;
+        options.history.recordWhileRunning = false;
+        return options;
+    }
+
+    void AddRecords(std::uint32_t count) { AddMinuteRecords(rig_.Sim(), count); }
+    std::size_t FlashReads() const { return rig_.Sim().CountRequests(2, 0x02); }
 
     // Value and colour of every point of the chart's three series.
     std::vector<std::pair<double, QRgb>> Points() const {
@@ -134,13 +127,11 @@ class HistoryPageTest : public ::testing::Test {
         return folder;
     }
 
-    TempDir folder_;
-    ScopedEnv dataHome_{"XDG_DATA_HOME", folder_.Path() + "/data"};
-    const std::string archivePath_ = folder_.Path() + "/data/DRAVO/history.sqlite3";
+    SimOnStack rig_{Options(), {}, 6, SimOnStack::StoppedClock()};
+    ScopedEnv dataHome_{"XDG_DATA_HOME", rig_.Folder() + "/data"};
+    const std::string archivePath_ = rig_.Folder() + "/data/DRAVO/history.sqlite3";
     DeviceInfo info_;
-    std::unique_ptr<SimulatedDevice> sim_;
-    std::unique_ptr<DeviceStack> stack_;
-    std::unique_ptr<CommandsHistoryDevice> device_;
+    CommandsHistoryDevice device_{rig_.Stack().Commands()};
     RecordingHost host_;
     std::unique_ptr<DeviceWorker> worker_ = std::make_unique<DeviceWorker>(host_.Stop());
     RecordingDialogs dialogs_;
@@ -197,7 +188,8 @@ TEST_F(HistoryPageTest, ReadingShowsProgressRefusesPageChangesAndDrawsTheMinute)
               (QStringList{QStringLiteral("Hostory for Minute : 07.03.2023-14:05"),
                            QStringLiteral("uR/h  K = 1,27")}));
     EXPECT_EQ(chart->PointCount(1), 6);
-    EXPECT_EQ(sim_->WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); }), false);
+    EXPECT_EQ(rig_.Sim().WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); }),
+              false);
 }
 
 TEST_F(HistoryPageTest, DrillsDownByDoubleClickAndSavesTheCsv) {
@@ -226,7 +218,7 @@ TEST_F(HistoryPageTest, DrillsDownByDoubleClickAndSavesTheCsv) {
     EXPECT_EQ(chart->PointColor(0, 5), QColor(0xFF, 0xFF, 0x00));
     EXPECT_GE(chart->PointValue(0, 5), chart->PointValue(1, 5));
 
-    dialogs_.saveAs = folder_.Path() + "/history.csv";
+    dialogs_.saveAs = rig_.Folder() + "/history.csv";
     Find<QPushButton>("BitBtn_HIS_Save_CSV")->click();
     std::ifstream in(dialogs_.saveAs, std::ios::binary);
     std::stringstream text;
@@ -250,11 +242,12 @@ TEST_F(HistoryPageTest, TheReadButtonCancelsARunningReading) {
     EXPECT_FALSE(page_->History().valid);
     EXPECT_EQ(dialogs_.warnings, std::vector<std::string>{"Reading of History canceled"});
     // A page is 128 record reads; the reading ended after whole pages, before the last.
-    const std::size_t recordReads = sim_->CountRequests(2, 0x02);
+    const std::size_t recordReads = rig_.Sim().CountRequests(2, 0x02);
     EXPECT_EQ(recordReads % 128, 0u);
     EXPECT_GE(recordReads, 128u);
     EXPECT_LT(recordReads, 17u * 128u);
-    EXPECT_FALSE(sim_->WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); }));
+    EXPECT_FALSE(
+        rig_.Sim().WithModel([](DeviceModel& model) { return model.HistoryAccessOpen(); }));
     EXPECT_FALSE(Find<QWidget>("Panel_HIS_Buttons")->isEnabled());
     EXPECT_EQ(page_->Chart()->TitleLines(),
               QStringList{QStringLiteral("Waiting of reading History")});
@@ -268,7 +261,7 @@ TEST_F(HistoryPageTest, ARefusedGateShowsItsNoticeAndTheReadingError) {
     EXPECT_EQ(Find<QLabel>("Label_HIS_Version_Msg")->text(),
               QStringLiteral("In BOOT\nMode is\nUnavaliable"));
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"Error of History reading"});
-    EXPECT_EQ(sim_->CountRequests(1, 0x0F), 0u);
+    EXPECT_EQ(rig_.Sim().CountRequests(1, 0x0F), 0u);
 }
 
 TEST_F(HistoryPageTest, ChartScreenshotsAtYearMonthAndDay) {
@@ -345,7 +338,7 @@ TEST_F(HistoryPageTest,
     EXPECT_TRUE(Find<QLabel>("Label_HIS_Archive_Msg")->text().isEmpty());
 
     // The records of the first reading give back that reading's CSV.
-    dialogs_.saveAs = folder_.Path() + "/archive.csv";
+    dialogs_.saveAs = rig_.Folder() + "/archive.csv";
     Find<QPushButton>("BitBtn_HIS_Save_CSV")->click();
     EXPECT_EQ(FileText(dialogs_.saveAs), readCsv);
     EXPECT_TRUE(dialogs_.errors.empty());
@@ -390,7 +383,7 @@ TEST_F(HistoryPageTest, ASecondReadingAsksOnlyForTheNewRecordsUnlessFullReadingI
     EXPECT_LE(second, 60u);
     EXPECT_EQ(maximum, static_cast<int>(second)) << "the bar runs over the pairs asked for";
     EXPECT_EQ(page_->History().header.count,
-              sim_->WithModel([](DeviceModel& model) { return model.History().Count(); }));
+              rig_.Sim().WithModel([](DeviceModel& model) { return model.History().Count(); }));
 
     AddRecords(10);
     Find<QCheckBox>("CheckBox_HIS_Full")->click();

@@ -12,13 +12,11 @@
 
 #include "base/language.h"
 #include "protocol/device_models.h"
-#include "protocol/device_stack.h"
 #include "settings/settings_page.h"
-#include "sim/simulated_device.h"
 #include "support/build_paths.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
-#include "support/temp_dir.h"
+#include "support/sim_on_stack.h"
 #include "support/worker_settle.h"
 
 namespace {
@@ -41,30 +39,25 @@ std::string Tag() {
 // over the real device stack.
 class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
   protected:
-    SettingsPageTest() : sim_(Options(), [] { return std::uint64_t{0}; }), stack_(StackOptions()) {
+    SettingsPageTest() {
         Application();
-        EXPECT_TRUE(sim_.PlugIn(folder_.Path(), 8)) << sim_.LastError();
-        EXPECT_TRUE(stack_.OpenPath(sim_.PortPath(), 8));
-        SettingsPageContext context{
-            {stack_.Commands(), host_, dialogs_, log_, [](const std::string&) { return true; },
-             [this] {
-                 ++restarts_;
-                 return true;
-             },
-             PcLocalTime},
-            worker_,
-            [this] { return loadPath_; }};
+        EXPECT_EQ(rig_.Error(), "");
+        SettingsPageContext context{{rig_.Stack().Commands(), host_, dialogs_, log_,
+                                     [](const std::string&) { return true; },
+                                     [this] {
+                                         ++restarts_;
+                                         return true;
+                                     },
+                                     PcLocalTime},
+                                    worker_,
+                                    [this] { return loadPath_; }};
         page_ = new SettingsPage(*FindSupportedModel(GetParam() == SimModel::K310 ? 310 : 520),
                                  std::move(context));
         tabs_.addTab(new QWidget, "Measure");
         tabs_.addTab(page_, "?");
         page_->BindPageControl(&tabs_);
     }
-    ~SettingsPageTest() override {
-        stack_.Close();
-        sim_.Unplug();
-        SetUiLanguage(Language::Russian);
-    }
+    ~SettingsPageTest() override { SetUiLanguage(Language::Russian); }
 
     static SimOptions Options() {
         SimOptions options;
@@ -74,8 +67,6 @@ class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
     }
     DeviceStackOptions StackOptions() {
         DeviceStackOptions options;
-        options.ports.systemPorts = false;
-        options.ports.portDir.clear();
         options.log = &log_;
         return options;
     }
@@ -94,10 +85,11 @@ class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
         EXPECT_TRUE(Settle(worker_));
     }
     std::uint32_t Parameter(std::uint16_t id) {
-        return sim_.WithModel([id](DeviceModel& model) { return *model.Parameters().Get(id); });
+        return rig_.Sim().WithModel(
+            [id](DeviceModel& model) { return *model.Parameters().Get(id); });
     }
     void Force(std::uint16_t id, std::uint32_t value) {
-        sim_.WithModel([id, value](DeviceModel& model) {
+        rig_.Sim().WithModel([id, value](DeviceModel& model) {
             model.Parameters().Force(id, value);
             return 0;
         });
@@ -113,12 +105,10 @@ class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
         EXPECT_TRUE(tabs_.grab().save(folder + '/' + file, "PNG"));
     }
 
-    TempDir folder_;
-    SimulatedDevice sim_;
     AppLog log_;
     RecordingDialogs dialogs_;
     RecordingHost host_;
-    DeviceStack stack_;
+    SimOnStack rig_{Options(), StackOptions(), 8, SimOnStack::StoppedClock()};
     QTabWidget tabs_;
     SettingsPage* page_ = nullptr;
     int restarts_ = 0;
@@ -173,7 +163,7 @@ TEST_P(SettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
     Click("Write");
     EXPECT_EQ(dialogs_.errors,
               (std::vector<std::string>{"Some Settings undefined\n\rSaving unavaliable"}));
-    EXPECT_EQ(sim_.CountRequests(0x01, 0x0F), 0u);
+    EXPECT_EQ(rig_.Sim().CountRequests(0x01, 0x0F), 0u);
 
     Force(16, 3);
     Click("Read");
@@ -232,17 +222,17 @@ TEST_P(SettingsPageTest, LoadsAFileIntoTheWidgetsAndSendsNothing) {
     SetUiLanguage(Language::English);
     Click("Read");
     List("Dose_Level")->setCurrentIndex(2);
-    dialogs_.saveAs = folder_.Path() + "/saved.json";
+    dialogs_.saveAs = rig_.Folder() + "/saved.json";
     Click("Save_File");
     Click("Default");
     ASSERT_EQ(List("Dose_Level")->currentIndex(), 14);
-    sim_.ClearTranscript();
+    rig_.Sim().ClearTranscript();
     loadPath_ = dialogs_.saveAs;
     Click("Load_File");
     EXPECT_EQ(List("Dose_Level")->currentIndex(), 2);
-    EXPECT_TRUE(sim_.Requests().empty());
+    EXPECT_TRUE(rig_.Sim().Requests().empty());
 
-    loadPath_ = folder_.Path() + "/missing.json";
+    loadPath_ = rig_.Folder() + "/missing.json";
     Click("Load_File");
     EXPECT_EQ(dialogs_.errors.size(), 1u);
     EXPECT_EQ(List("Dose_Level")->currentIndex(), 2);
