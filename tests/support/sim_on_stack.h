@@ -50,6 +50,17 @@ class SimOnStack {
     DeviceStack& Stack() { return stack_; }
     const std::string& Folder() const { return folder_.Path(); }
 
+    // A parameter of the simulated device, read or set behind the program's back.
+    std::uint32_t Parameter(std::uint16_t id) {
+        return sim_.WithModel([id](DeviceModel& model) { return *model.Parameters().Get(id); });
+    }
+    void ForceParameter(std::uint16_t id, std::uint32_t value) {
+        sim_.WithModel([id, value](DeviceModel& model) {
+            model.Parameters().Force(id, value);
+            return 0;
+        });
+    }
+
   private:
     DeviceStackOptions OwnPorts(DeviceStackOptions options, Opening opening) const {
         options.ports.systemPorts = false;

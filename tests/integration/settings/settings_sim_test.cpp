@@ -80,16 +80,6 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
                 [this] { return pcTime_; }};
     }
 
-    std::uint32_t Parameter(std::uint16_t id) {
-        return rig_.Sim().WithModel(
-            [id](DeviceModel& model) { return *model.Parameters().Get(id); });
-    }
-    void Force(std::uint16_t id, std::uint32_t value) {
-        rig_.Sim().WithModel([id, value](DeviceModel& model) {
-            model.Parameters().Force(id, value);
-            return 0;
-        });
-    }
     // The parameter ids of every request with `code`, in the order the device saw them.
     std::vector<std::uint16_t> RequestedIds(int code) {
         std::vector<std::uint16_t> ids;
@@ -131,9 +121,9 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
 using SettingsFlows = SettingsOnSimulator;
 
 TEST_P(SettingsFlows, ReadsInTheModelsOrderAndShowsWhatTheDeviceHolds) {
-    Force(3, 0);
-    Force(4, 1500);
-    Force(16, 2);
+    rig_.ForceParameter(3, 0);
+    rig_.ForceParameter(4, 1500);
+    rig_.ForceParameter(16, 2);
     actions_.Read();
     std::vector<std::uint16_t> expected = Order();
     expected.push_back(4);
@@ -150,9 +140,9 @@ TEST_P(SettingsFlows, ReadsInTheModelsOrderAndShowsWhatTheDeviceHolds) {
 }
 
 TEST_P(SettingsOnSimulator, OutOfListCodesStayUndefinedAndBlockTheSave) {
-    Force(9, 3);
-    Force(7, 16);
-    Force(21, 24);
+    rig_.ForceParameter(9, 3);
+    rig_.ForceParameter(7, 16);
+    rig_.ForceParameter(21, 24);
     actions_.Read();
     EXPECT_TRUE(dialogs_.errors.empty());
     EXPECT_EQ(actions_.State().values.UndefinedKeys(),
@@ -176,9 +166,9 @@ TEST_P(SettingsFlows, SavesEveryParameterInOrderAndOffersTheRestart) {
     dialogs_.answerYes = true;
     actions_.Save();
     EXPECT_EQ(RequestedIds(kCodeParWrite), Order());
-    EXPECT_EQ(Parameter(3), K310() ? 0u : 1u);
-    EXPECT_EQ(Parameter(9), 1u);
-    EXPECT_EQ(Parameter(17), 60u);
+    EXPECT_EQ(rig_.Parameter(3), K310() ? 0u : 1u);
+    EXPECT_EQ(rig_.Parameter(9), 1u);
+    EXPECT_EQ(rig_.Parameter(17), 60u);
     EXPECT_EQ(
         dialogs_.questions,
         (std::vector<std::string>{
@@ -201,8 +191,8 @@ TEST_P(SettingsOnSimulator, AWriteFailingAtBrightnessKeepsWhatWasWrittenAndOffer
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings"}));
     EXPECT_EQ(dialogs_.questions.size(), 1u);
     EXPECT_EQ(restarts_, 0);
-    EXPECT_EQ(Parameter(9), 2u);
-    EXPECT_EQ(Parameter(19), 1u);  // nothing after the failure
+    EXPECT_EQ(rig_.Parameter(9), 2u);
+    EXPECT_EQ(rig_.Parameter(19), 1u);  // nothing after the failure
     const auto& lines = log_.Lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "# ERROR: \"Settings write failed at PAR[16]; written: 6, 9, 7, 8, 3, 14, "
@@ -228,7 +218,7 @@ TEST_P(SettingsOnSimulator, ASettingOrCalibrationTheDeviceDoesNotTakeFailsTheSav
                                                          "Brightness\""}));
     EXPECT_EQ(dialogs_.questions.size(), 1u) << "no restart offered";
     EXPECT_EQ(RequestedIds(kCodeParWrite).back(), 16);
-    EXPECT_EQ(Parameter(16), 1u);
+    EXPECT_EQ(rig_.Parameter(16), 1u);
 
     actions_.State().calibrationText = "1,55";
     actions_.SaveCalibration();
@@ -287,19 +277,19 @@ TEST_P(SettingsFlows, SettingsFileRestoredIntoTheDeviceReadsBackEqual) {
     actions_.SaveCalibration();
     actions_.Read();
     EXPECT_EQ(Codes(), saved);
-    EXPECT_EQ(Parameter(4), 155u);
+    EXPECT_EQ(rig_.Parameter(4), 155u);
 }
 
 TEST_P(SettingsOnSimulator, CalibrationIsCheckedNormalisedAndWritten) {
     dialogs_.answerYes = true;
     actions_.State().calibrationText = "1.5";
     actions_.SaveCalibration();
-    EXPECT_EQ(Parameter(4), 150u);
+    EXPECT_EQ(rig_.Parameter(4), 150u);
     EXPECT_EQ(actions_.State().calibrationText, "1,50");
     EXPECT_EQ(accessCaptions_, (std::vector<std::string>{"Save Calibration"}));
     actions_.State().calibrationText = "10";
     actions_.SaveCalibration();
-    EXPECT_EQ(Parameter(4), 150u);
+    EXPECT_EQ(rig_.Parameter(4), 150u);
     EXPECT_EQ(actions_.State().calibrationText, "10");
     EXPECT_EQ(dialogs_.errors,
               (std::vector<std::string>{"Error: K is to be from 0,1 to 9,99 [10]"}));

@@ -84,16 +84,6 @@ class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
         Find<QPushButton>("BitBtn", role)->click();
         EXPECT_TRUE(Settle(worker_));
     }
-    std::uint32_t Parameter(std::uint16_t id) {
-        return rig_.Sim().WithModel(
-            [id](DeviceModel& model) { return *model.Parameters().Get(id); });
-    }
-    void Force(std::uint16_t id, std::uint32_t value) {
-        rig_.Sim().WithModel([id, value](DeviceModel& model) {
-            model.Parameters().Force(id, value);
-            return 0;
-        });
-    }
     void SaveShot(const std::string& language) {
         const QString folder = QString::fromStdString(build_paths::BinDir() + "/../screenshots");
         QDir().mkpath(folder);
@@ -123,10 +113,10 @@ TEST_P(SettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
     page_->Relabel();
     EXPECT_EQ(tabs_.tabText(1), "Settings");
     EXPECT_EQ(List("Units")->currentIndex(), -1);  // nothing before a read
-    Force(9, 1);
-    Force(7, 12);
-    Force(17, 0);
-    Force(3, 0);
+    rig_.ForceParameter(9, 1);
+    rig_.ForceParameter(7, 12);
+    rig_.ForceParameter(17, 0);
+    rig_.ForceParameter(3, 0);
     Click("Read");
     EXPECT_TRUE(dialogs_.errors.empty());
     EXPECT_EQ(List("Units")->currentText(), "Roentgen");
@@ -143,8 +133,8 @@ TEST_P(SettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
 
 TEST_P(SettingsPageTest, UnitsPastTheListLeaveItEmptyAndShowTheCpmColumn) {
     SetUiLanguage(Language::English);
-    Force(9, 3);
-    Force(8, 15);
+    rig_.ForceParameter(9, 3);
+    rig_.ForceParameter(8, 15);
     Click("Read");
     EXPECT_EQ(List("Units")->currentIndex(), -1);
     EXPECT_EQ(List("Fon_Level")->itemText(0), "60 CPM");
@@ -165,7 +155,7 @@ TEST_P(SettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
               (std::vector<std::string>{"Some Settings undefined\n\rSaving unavaliable"}));
     EXPECT_EQ(rig_.Sim().CountRequests(0x01, 0x0F), 0u);
 
-    Force(16, 3);
+    rig_.ForceParameter(16, 3);
     Click("Read");
     Click("Default");
     EXPECT_EQ(List("Screen_Bright")->currentText(), "2");
@@ -177,9 +167,9 @@ TEST_P(SettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
     Click("Write");
     EXPECT_EQ(dialogs_.questions.size(), 2u);  // the save, then the restart offer
     EXPECT_EQ(restarts_, 1);
-    EXPECT_EQ(Parameter(16), 1u);
-    EXPECT_EQ(Parameter(21), GetParam() == SimModel::K310 ? 7u : 0u);
-    EXPECT_EQ(Parameter(20), 0u);
+    EXPECT_EQ(rig_.Parameter(16), 1u);
+    EXPECT_EQ(rig_.Parameter(21), GetParam() == SimModel::K310 ? 7u : 0u);
+    EXPECT_EQ(rig_.Parameter(20), 0u);
 }
 
 TEST_P(SettingsPageTest, SelectionsSurviveALanguageSwitchAndAUnitsChange) {
@@ -215,7 +205,7 @@ TEST_P(SettingsPageTest, CalibrationFieldFiltersKeysAndSavesTheNormalForm) {
     dialogs_.answerYes = true;
     Click("Calibr_Save");
     EXPECT_EQ(field->text(), "1,00");
-    EXPECT_EQ(Parameter(4), 100u);
+    EXPECT_EQ(rig_.Parameter(4), 100u);
 }
 
 TEST_P(SettingsPageTest, LoadsAFileIntoTheWidgetsAndSendsNothing) {
