@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -78,7 +79,7 @@ class Line {
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
             } else {
-                FUZZ_CHECK(n < 0 && errno == EAGAIN && Wait(POLLOUT));
+                AwaitMore(n, POLLOUT, "the peer's write");
             }
         }
         FUZZ_CHECK(port_.Take(bytes.size()) == bytes);
@@ -92,17 +93,26 @@ class Line {
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
             } else {
-                FUZZ_CHECK(n < 0 && errno == EAGAIN && Wait(POLLIN));
+                AwaitMore(n, POLLIN, "the peer's read");
             }
         }
         FUZZ_CHECK(got == bytes);
     }
 
   private:
-    bool Wait(short events) const {
+    // After a read or write of the master that moved nothing: waits until it
+    // can move more. A stall says what the system answered, so that a rare
+    // finding tells a full line from a closed one.
+    void AwaitMore(ssize_t moved, short events, const char* what) const {
+        const int error = errno;
         pollfd entry{master_, events, 0};
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(kArrival).count();
-        return poll(&entry, 1, static_cast<int>(ms)) == 1;
+        const int ready = moved < 0 && error == EAGAIN ? poll(&entry, 1, static_cast<int>(ms)) : -1;
+        if (ready != 1) {
+            std::fprintf(stderr, "%s stalled: returned %zd, errno %d, poll %d, revents 0x%x\n",
+                         what, moved, error, ready, static_cast<unsigned>(entry.revents));
+            std::abort();
+        }
     }
 
     int master_ = -1;
