@@ -362,12 +362,10 @@ void SettingsPage::ReadClick() {
 }
 
 void SettingsPage::WriteClick() {
-    Post(
-        [](SettingsActions& actions) {
-            actions.Save();
-            return false;
-        },
-        nullptr);
+    Post([](SettingsActions& actions) {
+        actions.Save();
+        return false;
+    });
 }
 
 void SettingsPage::DefaultClick() {
@@ -415,12 +413,10 @@ void SettingsPage::SaveToFileClick() {
     if (actions_->Environment().dialogs.SaveFileName(
             PickText("Сохранить настройки в файл", "Save Settings to File"),
             PickText("Файлы настроек (*.json)", "Settings files (*.json)"), path)) {
-        Post(
-            [path](SettingsActions& actions) {
-                actions.SaveToFile(path);
-                return false;
-            },
-            nullptr);
+        Post([path](SettingsActions& actions) {
+            actions.SaveToFile(path);
+            return false;
+        });
     }
 }
 

@@ -86,7 +86,7 @@ class SettingsPage : public QWidget {
     // Runs `action` on the worker over a copy of the widgets' state; when it
     // returns true, `then` gets the state it left, on this thread.
     void Post(std::function<bool(SettingsActions&)> action,
-              std::function<void(const SettingsPageState&)> then);
+              std::function<void(const SettingsPageState&)> then = {});
     // The same, and the widgets show that state.
     void PostShowing(std::function<bool(SettingsActions&)> action);
     int TabIndex() const;
