@@ -85,7 +85,7 @@ SupportedModel K310() {
         .flashChunk = 128,
         .externalImage = Embedded("efl_310.bin"),
         .cpuImages = {{41, Embedded("cpu_310_41.bin")}, {42, Embedded("cpu_310_42.bin")}},
-        .settings = Settings(ChoiceList::LanguageK310, true,
+        .settings = Settings(ChoiceList::LanguageRuEnDePl, true,
                              {{"alarm", 20, Flag, NoList, false, Alarm, "Alarm_En",
                                "Будильник включен", "Alarm ON", 0},
                               {"alarm_hour", 21, List, ChoiceList::AlarmHour, false, Alarm,
@@ -120,7 +120,7 @@ SupportedModel K520() {
         .externalImage = Embedded("efl_520.bin"),
         .cpuImages = {{2, cpu}, {3, cpu}},
         .settings = Settings(
-            ChoiceList::LanguageK520, false,
+            ChoiceList::LanguageEnRu, false,
             {{"lights", 20, Flag, NoList, false, Right, "Led_Lights", "Подсветка", "Lights", 1},
              {"measure_method", 21, List, ChoiceList::MeasureMethod, false, Right, "Measure_Method",
               "Метод измерения", "Measure Method", 0}}),

@@ -5,8 +5,8 @@
 // The choice lists of the settings pages. A list setting's code is the
 // position of its choice in the list.
 enum class ChoiceList {
-    LanguageK310,
-    LanguageK520,
+    LanguageRuEnDePl,
+    LanguageEnRu,
     Units,
     Background,
     Dose,

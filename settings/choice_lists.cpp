@@ -10,11 +10,11 @@ struct Choice {
     const char* english;
 };
 
-constexpr Choice kLanguageK310[] = {{"Русский", "Russian"},
-                                    {"Английский", "English"},
-                                    {"Немецкий", "Deutsch"},
-                                    {"Польский", "Polish"}};
-constexpr Choice kLanguageK520[] = {{"Английский", "English"}, {"Русский", "Russian"}};
+constexpr Choice kLanguageRuEnDePl[] = {{"Русский", "Russian"},
+                                        {"Английский", "English"},
+                                        {"Немецкий", "Deutsch"},
+                                        {"Польский", "Polish"}};
+constexpr Choice kLanguageEnRu[] = {{"Английский", "English"}, {"Русский", "Russian"}};
 constexpr Choice kUnits[] = {{"Зиверт", "Sievert"}, {"Рентген", "Roentgen"}, {"CPM", "CPM"}};
 constexpr Choice kHistoryMethod[] = {{"По времени", "On Time"}, {"По изменению", "On Change"}};
 constexpr Choice kMeasureMethod[] = {{"Усреднение", "Average"}, {"Быстрое", "Fast"}};
@@ -54,10 +54,10 @@ std::vector<std::string> TimeOffItems() {
 
 int ChoiceCount(ChoiceList list) {
     switch (list) {
-        case ChoiceList::LanguageK310:
-            return std::size(kLanguageK310);
-        case ChoiceList::LanguageK520:
-            return std::size(kLanguageK520);
+        case ChoiceList::LanguageRuEnDePl:
+            return std::size(kLanguageRuEnDePl);
+        case ChoiceList::LanguageEnRu:
+            return std::size(kLanguageEnRu);
         case ChoiceList::Units:
             return std::size(kUnits);
         case ChoiceList::Background:
@@ -82,10 +82,10 @@ int ChoiceCount(ChoiceList list) {
 
 std::vector<std::string> ChoiceItems(ChoiceList list, int unitSystem) {
     switch (list) {
-        case ChoiceList::LanguageK310:
-            return Picked(kLanguageK310);
-        case ChoiceList::LanguageK520:
-            return Picked(kLanguageK520);
+        case ChoiceList::LanguageRuEnDePl:
+            return Picked(kLanguageRuEnDePl);
+        case ChoiceList::LanguageEnRu:
+            return Picked(kLanguageEnRu);
         case ChoiceList::Units:
             return Picked(kUnits);
         case ChoiceList::Background:

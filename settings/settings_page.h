@@ -31,7 +31,7 @@ struct SettingsPageContext {
 // The settings page of one model, built from the model's description: a button
 // column, the lists with their labels, the sound, clock and alarm (or lights and
 // measuring method) controls, and the calibration group. Widgets carry the
-// object names of the model (ComboBox_Setup_K310_Units, ...). Each action is a
+// object names of the model (ComboBox_Setup_<model>_Units, ...). Each action is a
 // job on the device worker with a copy of what the widgets show; the widgets
 // show a copy of its result.
 class SettingsPage : public QWidget {

@@ -93,9 +93,9 @@ TEST_F(InEnglish, ChoiceListsInBothLanguages) {
     EXPECT_EQ(timeOff[0], "Always ON");
     EXPECT_EQ(timeOff[1], "1 minutes");
     EXPECT_EQ(timeOff[60], "60 minutes");
-    EXPECT_EQ(ChoiceItems(ChoiceList::LanguageK310, 0),
+    EXPECT_EQ(ChoiceItems(ChoiceList::LanguageRuEnDePl, 0),
               (std::vector<std::string>{"Russian", "English", "Deutsch", "Polish"}));
-    EXPECT_EQ(ChoiceItems(ChoiceList::LanguageK520, 0),
+    EXPECT_EQ(ChoiceItems(ChoiceList::LanguageEnRu, 0),
               (std::vector<std::string>{"English", "Russian"}));
     EXPECT_EQ(ChoiceItems(ChoiceList::Brightness, 0),
               (std::vector<std::string>{"1", "2", "3", "4"}));
