@@ -1,6 +1,4 @@
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTest>
 #include <csignal>
 
@@ -10,20 +8,12 @@ namespace {
 
 using DemoMode = ShellFixture;
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The real program with --demo finds and identifies its simulated dosimeter
 // through the automatic scan, and leaves no port folder behind.
 TEST_F(DemoMode, ThePluggedInSimulatedDosimeterIsFoundAndIdentified) {
-    const QString programPath = BinDir() + QStringLiteral("/dravo-explorer");
     UsePrivatePortFolder();  // the demo must bring its own folder, not use this one
     QProcess program;
-    program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-    program.start(programPath, {QStringLiteral("--demo")});
-    ASSERT_TRUE(program.waitForStarted());
+    ASSERT_NO_FATAL_FAILURE(StartProgram(program, {QStringLiteral("--demo")}));
 
     // The log is written at exit only: let the program run until the device
     // must have been found, then stop it.
@@ -36,7 +26,7 @@ TEST_F(DemoMode, ThePluggedInSimulatedDosimeterIsFoundAndIdentified) {
     ASSERT_TRUE(program.waitForFinished(10000));
     EXPECT_EQ(program.exitCode(), 0);
 
-    const QByteArray log = ReadAll(TempFolder() + QStringLiteral("/log.txt"));
+    const QByteArray log = SavedLog();
     EXPECT_TRUE(log.contains("PORT LIST: 7\n")) << log.toStdString();
     EXPECT_TRUE(log.contains("Open COM 7 : OK\n"));
     EXPECT_TRUE(log.contains("# Device: Halvane RDK-310.41.0\n"));

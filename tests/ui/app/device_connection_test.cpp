@@ -7,6 +7,7 @@
 #include "protocol/device_models.h"
 #include "shell_fixture.h"
 #include "sim/simulated_device.h"
+#include "support/log_lines.h"
 
 namespace {
 
@@ -43,8 +44,7 @@ class DeviceConnection : public ShellFixture {
     }
 
     static bool LogHas(TForm1& form, const std::string& line) {
-        const auto& lines = form.Log().Lines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
+        return CountLines(form.Log(), line) > 0;
     }
 
     static bool LogHasPrefix(TForm1& form, const std::string& prefix) {

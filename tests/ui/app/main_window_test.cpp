@@ -220,9 +220,7 @@ TEST_F(MainWindow, ExitSavesTheLogWithBothBannersOnce) {
     form->show();
     Find<QAction>(form.get(), "Action_Exit")->trigger();
     form->FormDestroy();
-    QFile file(TempFolder() + QStringLiteral("/log.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
+    const QByteArray text = SavedLog();
     EXPECT_TRUE(text.contains("# APP VERSION = 1.1\n"));
     EXPECT_TRUE(text.contains("a message\n"));
     EXPECT_EQ(text.count("# END: "), 1);
@@ -326,11 +324,11 @@ TEST_F(MainWindow, EveryPageFitsAScaledLaptopScreenWithNoCaptionCut) {
     form->show();
     for (const char* language : {"ru", "en"}) {
         for (int index = 0; index < pages->count(); ++index) {
+            SCOPED_TRACE(std::string(language) + " page " + std::to_string(index));
             pages->setCurrentIndex(index);
             const QSize least = form->minimumSizeHint();
             EXPECT_TRUE(least.width() <= screen.width() && least.height() <= screen.height())
-                << language << " page " << index << ": " << least.width() << " x "
-                << least.height();
+                << least.width() << " x " << least.height();
             form->resize(least);
             QApplication::processEvents();
             for (QWidget* control : pages->widget(index)->findChildren<QWidget*>()) {
@@ -338,12 +336,9 @@ TEST_F(MainWindow, EveryPageFitsAScaledLaptopScreenWithNoCaptionCut) {
                                        qobject_cast<QAbstractButton*>(control) != nullptr ||
                                        qobject_cast<QComboBox*>(control) != nullptr;
                 if (captioned && control->isVisible()) {
-                    EXPECT_GE(control->width(), control->sizeHint().width())
-                        << language << " page " << index << " "
-                        << control->objectName().toStdString();
-                    EXPECT_GE(control->height(), control->sizeHint().height())
-                        << language << " page " << index << " "
-                        << control->objectName().toStdString();
+                    SCOPED_TRACE(control->objectName().toStdString());
+                    EXPECT_GE(control->width(), control->sizeHint().width());
+                    EXPECT_GE(control->height(), control->sizeHint().height());
                 }
             }
         }

@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -10,6 +9,7 @@
 
 #include "app/window_geometry.h"
 #include "shell_fixture.h"
+#include "ui/screenshots.h"
 
 namespace {
 
@@ -100,8 +100,6 @@ TEST_F(SecondaryWindows, ActivatingTheMainWindowClosesAbout) {
 
 // Pictures of the windows for a human to look at, in build/screenshots.
 TEST_F(SecondaryWindows, Screenshots) {
-    const QString folder = QDir::cleanPath(BinDir() + QStringLiteral("/../screenshots"));
-    ASSERT_TRUE(QDir().mkpath(folder));
     auto form = MakeForm();
     form->resize(844, 400);
     form->show();
@@ -111,16 +109,16 @@ TEST_F(SecondaryWindows, Screenshots) {
     form->FlushLog();
     QCoreApplication::processEvents();
     const QImage russian = form->grab().toImage();
-    ASSERT_TRUE(russian.save(folder + QStringLiteral("/main_ru.png")));
+    ASSERT_TRUE(russian.save(ScreenshotPath("main_ru.png")));
     Find<QAction>(form.get(), "Action_Language")->trigger();
     form->PageControl()->setCurrentIndex(TForm1::PageMeasuring);
     form->ShowStatusNeutral("Waiting Connection");
     QCoreApplication::processEvents();
-    ASSERT_TRUE(form->grab().toImage().save(folder + QStringLiteral("/main_en.png")));
+    ASSERT_TRUE(form->grab().toImage().save(ScreenshotPath("main_en.png")));
     Find<QAction>(form.get(), "Action_Help_About")->trigger();
     QCoreApplication::processEvents();
     const QImage about = form->AboutWindow()->grab().toImage();
-    ASSERT_TRUE(about.save(folder + QStringLiteral("/about_en.png")));
+    ASSERT_TRUE(about.save(ScreenshotPath("about_en.png")));
     EXPECT_EQ(about.size(), QSize(520, 367));
     EXPECT_GE(russian.width(), 844);
 }

@@ -4,7 +4,10 @@
 
 #include <unistd.h>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,6 +86,40 @@ class ShellFixture : public ::testing::Test {
     static QString BinDir() { return QString::fromStdString(build_paths::BinDir()); }
 
     QString TempFolder() const { return root_.path() + QStringLiteral("/tmp/tlx4_dravo_explorer"); }
+
+    // The lock file of the single instance, in the runtime folder.
+    static QString LockPath() {
+        return qEnvironmentVariable("XDG_RUNTIME_DIR") +
+               QStringLiteral("/TLX4_Dravo_Explorer_Mutex.lock");
+    }
+
+    // Starts the real program in this test's environment.
+    static void StartProgram(QProcess& program, const QStringList& arguments = {}) {
+        const QString path = BinDir() + QStringLiteral("/dravo-explorer");
+        ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
+        program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        program.start(path, arguments);
+        ASSERT_TRUE(program.waitForStarted());
+    }
+
+    // Starts the real program and waits for its lock file `lockFile`: stop
+    // signals are caught before the lock is taken, so from then on it shuts
+    // down cleanly. A previous run's file is removed: only a fresh one counts.
+    static void StartProgramUntilLocked(QProcess& program, const QString& lockFile) {
+        QFile::remove(lockFile);
+        ASSERT_NO_FATAL_FAILURE(StartProgram(program));
+        QDeadlineTimer deadline(10000);
+        while (!QFile::exists(lockFile) && !deadline.hasExpired()) {
+            program.waitForFinished(20);
+        }
+        ASSERT_TRUE(QFile::exists(lockFile)) << lockFile.toStdString();
+    }
+
+    // The log the program saves when it ends; empty before.
+    QByteArray SavedLog() const {
+        QFile file(TempFolder() + QStringLiteral("/log.txt"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     // Where the program stages when the usual folder is not the user's own.
     QString PrivateTempFolder() const { return TempFolder() + '-' + QString::number(::geteuid()); }
 

@@ -2,10 +2,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <csignal>
 
 #include "shell_fixture.h"
@@ -18,21 +16,8 @@ class ProgramShutdown : public ShellFixture {
     // Starts the real program, waits for its lock file `lockFile`, stops it
     // with `signalNumber` and expects a clean exit.
     static void StartAndStop(const QString& lockFile, int signalNumber) {
-        const QString programPath = BinDir() + QStringLiteral("/dravo-explorer");
-        ASSERT_TRUE(QFile::exists(programPath)) << programPath.toStdString();
-        // A previous run leaves its lock file behind; only a fresh one means "started".
-        QFile::remove(lockFile);
         QProcess program;
-        program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        program.start(programPath, {});
-        ASSERT_TRUE(program.waitForStarted());
-        // Stop signals are caught before the instance lock is taken, so its
-        // file tells that the program is far enough to shut down cleanly.
-        QDeadlineTimer deadline(10000);
-        while (!QFile::exists(lockFile) && !deadline.hasExpired()) {
-            program.waitForFinished(20);
-        }
-        ASSERT_TRUE(QFile::exists(lockFile)) << lockFile.toStdString();
+        ASSERT_NO_FATAL_FAILURE(StartProgramUntilLocked(program, lockFile));
         ::kill(static_cast<pid_t>(program.processId()), signalNumber);
         ASSERT_TRUE(program.waitForFinished(10000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
@@ -54,9 +39,7 @@ class ProgramShutdown : public ShellFixture {
 TEST_F(ProgramShutdown, TermSignalTakesTheExitPath) {
     for (int signalNumber : {SIGTERM, SIGINT}) {
         QFile::remove(TempFolder() + QStringLiteral("/log.txt"));
-        StartAndStop(qEnvironmentVariable("XDG_RUNTIME_DIR") +
-                         QStringLiteral("/TLX4_Dravo_Explorer_Mutex.lock"),
-                     signalNumber);
+        StartAndStop(LockPath(), signalNumber);
         LogIn(TempFolder());
     }
 }

@@ -1,5 +1,4 @@
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -14,6 +13,7 @@
 #include "protocol/device_models.h"
 #include "sim/simulated_device.h"
 #include "support/fault_rows.h"
+#include "support/log_lines.h"
 #include "ui/app/shell_fixture.h"
 
 namespace {
@@ -22,7 +22,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kCom = 9;
 constexpr int kWaitMs = 10000;
 constexpr auto kTickWithin = std::chrono::milliseconds(200);
-constexpr std::uint32_t kDoseResetWord = 0xC0BA0020;
 
 // Records when the window's timer last fired.
 class TickRecorder : public QObject {
@@ -54,7 +53,7 @@ struct UiColumn {
 using UiCell = std::tuple<FaultRow, UiColumn, bool>;
 
 // The main window against the simulated dosimeter in a private port folder.
-class UiFaultMatrixBase : public ShellFixture {
+class UiFaultMatrix : public ShellFixture, public ::testing::WithParamInterface<UiCell> {
   protected:
     void SetUp() override {
         ShellFixture::SetUp();
@@ -94,15 +93,7 @@ class UiFaultMatrixBase : public ShellFixture {
                   });
     }
 
-    bool LogHas(const std::string& line) const {
-        const auto& lines = form_->Log().Lines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-
-    QByteArray SavedLog() const {
-        QFile file(TempFolder() + QStringLiteral("/log.txt"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    bool LogHas(const std::string& line) const { return CountLines(form_->Log(), line) > 0; }
 
     // Calls `action` from the event loop as soon as `ready` holds, also from
     // inside a wait's event processing.
@@ -117,11 +108,6 @@ class UiFaultMatrixBase : public ShellFixture {
         poll->start(5);
     }
 
-    std::size_t ResetWrites() {
-        const auto words = sim_.WithModel([](DeviceModel& model) { return model.CommandWords(); });
-        return static_cast<std::size_t>(std::count(words.begin(), words.end(), kDoseResetWord));
-    }
-
     static constexpr std::size_t kNotCounted = SIZE_MAX;
 
     std::string portDir_;
@@ -130,10 +116,7 @@ class UiFaultMatrixBase : public ShellFixture {
     // Set on the worker; outlives the window, whose worker is stopped first.
     std::atomic<std::size_t> sendsAtEnd_{kNotCounted};
     std::unique_ptr<TForm1> form_;
-};
 
-class UiFaultMatrix : public UiFaultMatrixBase, public ::testing::WithParamInterface<UiCell> {
-  public:
     void AutoRead(bool on) {
         auto* box = Find<QCheckBox>(form_.get(), "CheckBox_Measure_AutoRead");
         if (box->isChecked() != on) {

@@ -1,4 +1,3 @@
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -24,28 +23,6 @@ class RealProgram : public ShellFixture {
         portDir_ = UseEnglishWindowOnPrivatePorts();
     }
 
-    QString LockPath() const {
-        return qEnvironmentVariable("XDG_RUNTIME_DIR") +
-               QStringLiteral("/TLX4_Dravo_Explorer_Mutex.lock");
-    }
-
-    void Start(QProcess& program) {
-        program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        program.start(BinDir() + QStringLiteral("/dravo-explorer"), {});
-        ASSERT_TRUE(program.waitForStarted());
-    }
-
-    // The lock file tells that the program catches stop signals and runs.
-    void StartFirst(QProcess& program) {
-        QFile::remove(LockPath());
-        Start(program);
-        QDeadlineTimer deadline(kWaitMs);
-        while (!QFile::exists(LockPath()) && !deadline.hasExpired()) {
-            program.waitForFinished(20);
-        }
-        ASSERT_TRUE(QFile::exists(LockPath()));
-    }
-
     // A device present at the program's first port scan is not tried: when it
     // was, plug it in again under a port number the program has not seen.
     // Returns the port number it was tried on.
@@ -68,11 +45,6 @@ class RealProgram : public ShellFixture {
         return QTest::qWaitFor([&] { return device.CountRequests(group, code) > 0; }, kWaitMs);
     }
 
-    QByteArray SavedLog() const {
-        QFile file(TempFolder() + QStringLiteral("/log.txt"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     static void Signal(QProcess& program, int number) {
         ::kill(static_cast<pid_t>(program.processId()), number);
     }
@@ -89,7 +61,7 @@ class StopWhileWaiting : public RealProgram,
 TEST_P(StopWhileWaiting, TheProgramExitsAtOnceWithItsLog) {
     const auto [signalNumber, waitingIn] = GetParam();
     QProcess program;
-    StartFirst(program);
+    ASSERT_NO_FATAL_FAILURE(StartProgramUntilLocked(program, LockPath()));
     SimulatedDevice device(SimOptions{});
     const int code = waitingIn == WaitingIn::Identification ? 0x01 : 0x02;
     if (waitingIn == WaitingIn::Identification) {
@@ -148,9 +120,9 @@ using StartupBox = RealProgram;
 // as the box's OK does, and the running instance is left alone.
 TEST_F(StartupBox, AStopSignalEndsTheSecondInstancesBox) {
     QProcess first;
-    StartFirst(first);
+    ASSERT_NO_FATAL_FAILURE(StartProgramUntilLocked(first, LockPath()));
     QProcess second;
-    Start(second);
+    ASSERT_NO_FATAL_FAILURE(StartProgram(second));
     ASSERT_TRUE(QTest::qWaitFor([&] { return CatchesTermSignal(second.processId()); }, kWaitMs));
     ASSERT_EQ(second.state(), QProcess::Running) << "the box does not wait";
     Signal(second, SIGTERM);

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QFile>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -68,13 +67,7 @@ TEST_P(StopWithBoxOpen, TheBoxClosesAndTheWindowEndsWithItsLog) {
     poll->start(5);
     form->Worker().Post(
         [&form, &answer, show = GetParam().show] { answer = show(form->UserDialogs()) ? 1 : 0; });
-    const QString logFile = TempFolder() + QStringLiteral("/log.txt");
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            QFile log(logFile);
-            return log.open(QIODevice::ReadOnly) && log.readAll().contains("# END: ");
-        },
-        kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return SavedLog().contains("# END: "); }, kWaitMs));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     // Released: a question counts as answered No.
     EXPECT_EQ(answer.load(), GetParam().question ? 0 : 1);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -13,18 +12,16 @@
 
 #include "firmware/device_info_page.h"
 #include "integration/firmware/firmware_rig.h"
-#include "support/build_paths.h"
 #include "support/language_guard.h"
+#include "support/qt_application.h"
 #include "support/worker_settle.h"
+#include "ui/screenshots.h"
 
 namespace firmware_testing {
 namespace {
 
-QString ScreenshotPath(const QString& name) {
-    QDir dir(QString::fromStdString(build_paths::BinDir()));
-    dir.mkpath("../screenshots");
-    return dir.filePath("../screenshots/" + name);
-}
+[[maybe_unused]] const auto* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationOnce);
 
 DeviceInfo Identified310(std::uint16_t mainVersion) {
     DeviceInfo info;
@@ -45,12 +42,6 @@ DeviceInfo Identified310(std::uint16_t mainVersion) {
 class DeviceInfoPageTest : public FirmwareRig {
   protected:
     void SetUp() override {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "ui_tests";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
         frame = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(frame.get());
         // The update runs on the worker: what it shows reaches the frame by queued calls.

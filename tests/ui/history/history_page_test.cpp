@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLayout>
 #include <QMetaObject>
@@ -14,14 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "base/language.h"
 #include "history/history_chart_widget.h"
 #include "history/history_commands_device.h"
 #include "history/history_page.h"
 #include "protocol/identification.h"
-#include "support/build_paths.h"
 #include "support/log_lines.h"
 #include "support/qt_application.h"
 #include "support/recording_dialogs.h"
@@ -30,6 +27,8 @@
 #include "support/sim_history.h"
 #include "support/sim_on_stack.h"
 #include "support/worker_settle.h"
+#include "ui/screenshots.h"
+#include "unit/file_text.h"
 
 namespace {
 
@@ -38,13 +37,6 @@ namespace {
 
 // 2023-03-07 14:05:09, with three days of records behind it.
 constexpr std::uint32_t kNow = 731513109;
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The history page on its own over an identified simulated K310 with a
 // stopped clock, archiving into the test's own folder.
@@ -114,17 +106,18 @@ class HistoryPageTest : public ::testing::Test {
         return points;
     }
 
+    // Climbs the chart by `levels`, as clicks on Up do.
+    void Up(int levels = 1) {
+        for (int i = 0; i < levels; ++i) {
+            Find<QPushButton>("BitBtn_HIS_Up")->click();
+        }
+    }
+
     void DoubleClickBar(int bar) {
         HistoryChartWidget* chart = page_->Chart();
         const QPoint at = chart->BarRect(bar).center();
         QTest::mouseClick(chart, Qt::LeftButton, {}, at);
         QTest::mouseDClick(chart, Qt::LeftButton, {}, at);
-    }
-
-    static QString ShotFolder() {
-        const QString folder = QString::fromStdString(build_paths::BinDir() + "/../screenshots");
-        QDir().mkpath(folder);
-        return folder;
     }
 
     SimOnStack rig_{Options(), {}, 6, SimOnStack::StoppedClock()};
@@ -195,8 +188,7 @@ TEST_F(HistoryPageTest, ReadingShowsProgressRefusesPageChangesAndDrawsTheMinute)
 TEST_F(HistoryPageTest, DrillsDownByDoubleClickAndSavesTheCsv) {
     Click("BitBtn_HIS_Read");
     ASSERT_TRUE(page_->History().valid);
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Up(2);
     HistoryChartWidget* chart = page_->Chart();
     ASSERT_EQ(chart->PointCount(1), 24);
     EXPECT_EQ(chart->TitleLines().front(), QStringLiteral("Hostory for Day : 07.03.2023"));
@@ -220,10 +212,7 @@ TEST_F(HistoryPageTest, DrillsDownByDoubleClickAndSavesTheCsv) {
 
     dialogs_.saveAs = rig_.Folder() + "/history.csv";
     Find<QPushButton>("BitBtn_HIS_Save_CSV")->click();
-    std::ifstream in(dialogs_.saveAs, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), std::string(page_->History().csv.Bytes()));
+    EXPECT_EQ(FileText(dialogs_.saveAs), std::string(page_->History().csv.Bytes()));
     EXPECT_EQ(page_->LastCsvFileName(), dialogs_.saveAs);
     EXPECT_TRUE(dialogs_.errors.empty());
 }
@@ -273,22 +262,20 @@ TEST_F(HistoryPageTest, ChartScreenshotsAtYearMonthAndDay) {
         page_->Relabel();
         Find<QPushButton>("BitBtn_HIS_To_Last")->click();
         const QString suffix = language == Language::English ? "en" : "ru";
-        Find<QPushButton>("BitBtn_HIS_Up")->click();
-        Find<QPushButton>("BitBtn_HIS_Up")->click();
-        EXPECT_TRUE(chart->SavePng(ShotFolder() + "/history_day_" + suffix + ".png"));
-        Find<QPushButton>("BitBtn_HIS_Up")->click();
-        EXPECT_TRUE(chart->SavePng(ShotFolder() + "/history_month_" + suffix + ".png"));
-        Find<QPushButton>("BitBtn_HIS_Up")->click();
-        EXPECT_TRUE(chart->SavePng(ShotFolder() + "/history_year_" + suffix + ".png"));
+        Up(2);
+        EXPECT_TRUE(chart->SavePng(ScreenshotPath("history_day_" + suffix + ".png")));
+        Up();
+        EXPECT_TRUE(chart->SavePng(ScreenshotPath("history_month_" + suffix + ".png")));
+        Up();
+        EXPECT_TRUE(chart->SavePng(ScreenshotPath("history_year_" + suffix + ".png")));
         EXPECT_EQ(page_->ChartView().level, HistoryLevel::Year);
     }
     Find<QPushButton>("BitBtn_HIS_To_Last")->click();
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Up(2);
     // Captions changed with the language: let the layout catch up before the picture.
     QCoreApplication::sendPostedEvents();
     page_->layout()->activate();
-    EXPECT_TRUE(page_->grab().save(ShotFolder() + "/history_page_ru.png", "PNG"));
+    EXPECT_TRUE(page_->grab().save(ScreenshotPath("history_page_ru.png"), "PNG"));
 }
 
 TEST_F(HistoryPageTest,
@@ -306,8 +293,7 @@ TEST_F(HistoryPageTest,
 
     Click("BitBtn_HIS_Read");
     ASSERT_TRUE(page_->History().valid);
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Up(2);
     const QStringList dayTitle = page_->Chart()->TitleLines();
     const auto readPoints = Points();
     const std::string readCsv(page_->History().csv.Bytes());
@@ -318,8 +304,7 @@ TEST_F(HistoryPageTest,
     Click("BitBtn_HIS_Read");
     ASSERT_TRUE(page_->History().valid);
     ASSERT_EQ(page_->History().header.count, 0u);
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Up(2);
     const auto emptyPoints = Points();
     ASSERT_NE(emptyPoints, readPoints);
 
@@ -331,8 +316,7 @@ TEST_F(HistoryPageTest,
               QStringLiteral("123-45678 (%1)").arg(QString::fromStdString(info_.modelName)));
     EXPECT_TRUE(Find<QWidget>("Panel_HIS_Buttons")->isEnabled());
     EXPECT_EQ(page_->ChartView().level, HistoryLevel::Minute);
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
-    Find<QPushButton>("BitBtn_HIS_Up")->click();
+    Up(2);
     EXPECT_EQ(page_->Chart()->TitleLines(), dayTitle);
     EXPECT_EQ(Points(), readPoints);
     EXPECT_TRUE(Find<QLabel>("Label_HIS_Archive_Msg")->text().isEmpty());

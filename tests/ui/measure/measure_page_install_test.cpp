@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -16,6 +15,7 @@
 #include "measure/measure_page.h"
 #include "sim/simulated_device.h"
 #include "ui/app/shell_fixture.h"
+#include "ui/screenshots.h"
 
 namespace {
 
@@ -42,9 +42,7 @@ class MeasurePageInFormTest : public ShellFixture {
     }
 
     static void SaveShot(TForm1& form, const char* name) {
-        const QString folder = BinDir() + QStringLiteral("/../screenshots");
-        QDir().mkpath(folder);
-        EXPECT_TRUE(form.grab().save(folder + '/' + QLatin1String(name), "PNG"));
+        EXPECT_TRUE(form.grab().save(ScreenshotPath(QLatin1String(name)), "PNG"));
     }
 
     std::string portDir_;

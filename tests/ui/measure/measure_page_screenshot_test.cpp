@@ -2,11 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
-#include <cstdlib>
 #include <memory>
 #include <ostream>
 
@@ -14,18 +12,10 @@
 #include "measure/measure_page.h"
 #include "support/recording_host.h"
 #include "support/worker_settle.h"
+#include "ui/screenshots.h"
 #include "unit/measure/measurement_fakes.h"
 
 namespace {
-
-// Screenshots go beside the build's binaries, for people to look at.
-QString ScreenshotPath(const QString& name) {
-    const char* binDir = std::getenv("DRAVO_BIN_DIR");
-    QDir dir(binDir != nullptr ? QString::fromUtf8(binDir)
-                               : QCoreApplication::applicationDirPath());
-    dir.mkpath("../screenshots");
-    return dir.filePath("../screenshots/" + name);
-}
 
 class FontScale {
   public:

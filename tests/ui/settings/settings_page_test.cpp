@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -13,23 +12,17 @@
 #include "base/language.h"
 #include "protocol/device_models.h"
 #include "settings/settings_page.h"
-#include "support/build_paths.h"
+#include "support/qt_application.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/sim_on_stack.h"
 #include "support/worker_settle.h"
+#include "ui/screenshots.h"
 
 namespace {
 
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        new QApplication(argc, argv);
-    }
-    return *qApp;
-}
+[[maybe_unused]] const auto* const qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationOnce);
 
 std::string Tag() {
     return ::testing::TestWithParam<SimModel>::GetParam() == SimModel::K310 ? "K310" : "K520";
@@ -40,7 +33,6 @@ std::string Tag() {
 class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
   protected:
     SettingsPageTest() {
-        Application();
         EXPECT_EQ(rig_.Error(), "");
         SettingsPageContext context{{rig_.Stack().Commands(), host_, dialogs_, log_,
                                      [](const std::string&) { return true; },
@@ -56,6 +48,8 @@ class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
         tabs_.addTab(new QWidget, "Measure");
         tabs_.addTab(page_, "?");
         page_->BindPageControl(&tabs_);
+        // Built in the default Russian: the tests switch its captions by Relabel.
+        SetUiLanguage(Language::English);
     }
     ~SettingsPageTest() override { SetUiLanguage(Language::Russian); }
 
@@ -85,14 +79,12 @@ class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
         EXPECT_TRUE(Settle(worker_));
     }
     void SaveShot(const std::string& language) {
-        const QString folder = QString::fromStdString(build_paths::BinDir() + "/../screenshots");
-        QDir().mkpath(folder);
         tabs_.setCurrentWidget(page_);
         tabs_.show();
         tabs_.resize(tabs_.sizeHint());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&tabs_));
         const QString file = QString::fromStdString("settings_" + Tag() + "_" + language + ".png");
-        EXPECT_TRUE(tabs_.grab().save(folder + '/' + file, "PNG"));
+        EXPECT_TRUE(tabs_.grab().save(ScreenshotPath(file), "PNG"));
     }
 
     AppLog log_;
@@ -109,7 +101,6 @@ class SettingsPageTest : public ::testing::TestWithParam<SimModel> {
 };
 
 TEST_P(SettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
-    SetUiLanguage(Language::English);
     page_->Relabel();
     EXPECT_EQ(tabs_.tabText(1), "Settings");
     EXPECT_EQ(List("Units")->currentIndex(), -1);  // nothing before a read
@@ -132,7 +123,6 @@ TEST_P(SettingsPageTest, ReadsTheDeviceIntoItsWidgets) {
 }
 
 TEST_P(SettingsPageTest, UnitsPastTheListLeaveItEmptyAndShowTheCpmColumn) {
-    SetUiLanguage(Language::English);
     rig_.ForceParameter(9, 3);
     rig_.ForceParameter(8, 15);
     Click("Read");
@@ -145,7 +135,6 @@ TEST_P(SettingsPageTest, UnitsPastTheListLeaveItEmptyAndShowTheCpmColumn) {
 }
 
 TEST_P(SettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
-    SetUiLanguage(Language::English);
     dialogs_.answerYes = true;
     Click("Default");
     EXPECT_EQ(List("Fon_Level")->currentText(), "1,2 uSv/h");
@@ -173,7 +162,6 @@ TEST_P(SettingsPageTest, DefaultAloneCannotBeSavedButAfterAReadItIs) {
 }
 
 TEST_P(SettingsPageTest, SelectionsSurviveALanguageSwitchAndAUnitsChange) {
-    SetUiLanguage(Language::English);
     page_->Relabel();
     Click("Read");
     List("Fon_Level")->setCurrentIndex(8);
@@ -195,7 +183,6 @@ TEST_P(SettingsPageTest, SelectionsSurviveALanguageSwitchAndAUnitsChange) {
 }
 
 TEST_P(SettingsPageTest, CalibrationFieldFiltersKeysAndSavesTheNormalForm) {
-    SetUiLanguage(Language::English);
     QLineEdit* field = Find<QLineEdit>("Edit", "Calibr");
     field->clear();
     QTest::keyClicks(field, "1a .x5");
@@ -209,7 +196,6 @@ TEST_P(SettingsPageTest, CalibrationFieldFiltersKeysAndSavesTheNormalForm) {
 }
 
 TEST_P(SettingsPageTest, LoadsAFileIntoTheWidgetsAndSendsNothing) {
-    SetUiLanguage(Language::English);
     Click("Read");
     List("Dose_Level")->setCurrentIndex(2);
     dialogs_.saveAs = rig_.Folder() + "/saved.json";

@@ -2,24 +2,17 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/log_file.h"
 #include "base/app_log.h"
 #include "support/temp_dir.h"
+#include "unit/file_text.h"
 
 namespace {
 
 class LogFileTest : public ::testing::Test {
   protected:
-    static std::string ReadAll(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
     TempDir dir_;
     const std::filesystem::path folder_{dir_.Path()};
 };
@@ -29,7 +22,7 @@ TEST_F(LogFileTest, DefaultFileHoldsLineFeedsOnlyAndEndsWithOne) {
     log.AddLine("first");
     log.AddLine("second\twith tab");
     ASSERT_TRUE(SaveLogFile(log, "", folder_.string()));
-    const std::string bytes = ReadAll(folder_ / "log.txt");
+    const std::string bytes = FileText(folder_ / "log.txt");
     EXPECT_EQ(bytes, "first\nsecond\twith tab\n");
     EXPECT_EQ(bytes.find('\r'), std::string::npos);
 }
@@ -40,7 +33,7 @@ TEST_F(LogFileTest, ReplacesAnExistingFileAndReportsAnUnwritablePlace) {
     AppLog log;
     log.AddLine("new");
     ASSERT_TRUE(SaveLogFile(log, path.string(), folder_.string()));
-    EXPECT_EQ(ReadAll(path), "new\n");
+    EXPECT_EQ(FileText(path), "new\n");
     EXPECT_FALSE(SaveLogFile(log, "", (folder_ / "missing" / "deeper").string()));
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/temp_folder.h"
 #include "support/other_user.h"
+#include "unit/file_text.h"
 
 namespace fs = std::filesystem;
 
@@ -25,10 +26,6 @@ class TempFolderTest : public ::testing::Test {
         fs::remove_all(root_);
     }
     static void Write(const fs::path& path, const char* text) { std::ofstream(path) << text; }
-    static std::string Read(const fs::path& path) {
-        std::ifstream file(path);
-        return {std::istreambuf_iterator<char>(file), {}};
-    }
     fs::path root_;
 };
 
@@ -66,7 +63,7 @@ TEST_F(TempFolderTest, EmptiesRegularFilesButTheLockAndNothingBeyond) {
     EXPECT_TRUE(fs::exists(folder / kInstanceLockFile));
     EXPECT_TRUE(fs::is_directory(folder / "kept"));
     EXPECT_TRUE(fs::is_symlink(folder / "link.txt"));
-    EXPECT_EQ(Read(outside), "someone's notes");
+    EXPECT_EQ(FileText(outside), "someone's notes");
 }
 
 // A folder of the usual name that is not the user's own is left exactly as it
@@ -108,7 +105,7 @@ TEST_F(TempFolderTest, AFolderThatIsNotTheUsersOwnIsLeftAloneForThePrivateOne) {
         const StagingFolder staging = PrepareStagingFolder();
         EXPECT_EQ(staging.path, PrivateTempFolderPath()) << c.name;
         EXPECT_TRUE(staging.privateFolder) << c.name;
-        EXPECT_EQ(Read(files / "thesis.odt"), "chapter one") << c.name;
+        EXPECT_EQ(FileText(files / "thesis.odt"), "chapter one") << c.name;
         EXPECT_EQ(fs::status(PrivateTempFolderPath()).permissions(), fs::perms::owner_all)
             << c.name;
 

@@ -2,12 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "base/file_writer.h"
 #include "support/temp_dir.h"
+#include "unit/file_text.h"
 
 namespace {
 
@@ -19,11 +19,6 @@ std::vector<std::string> Names(const std::string& folder) {
     return names;
 }
 
-std::string Content(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
 // Names up to the file system's 255-byte limit are saved, new or replacing,
 // and only the target is left in the folder.
 TEST(FileWriter, ANameAtTheLengthLimitIsWrittenAndNothingElseRemains) {
@@ -33,7 +28,7 @@ TEST(FileWriter, ANameAtTheLengthLimitIsWrittenAndNothingElseRemains) {
         const std::string path = folder.Path() + "/" + name;
         for (const std::string content : {"first\r\n", "second\r\n"}) {
             ASSERT_EQ(ReplaceFileContent(path, content), ReplaceFailure::None) << length;
-            EXPECT_EQ(Content(path), content);
+            EXPECT_EQ(FileText(path), content);
             EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{name});
         }
         std::filesystem::remove(path);
@@ -47,7 +42,7 @@ TEST(FileWriter, AFailedReplacementLeavesTheFolderAsItWas) {
     std::ofstream(target + "/inside") << "kept";
     EXPECT_EQ(ReplaceFileContent(target, "new"), ReplaceFailure::Replace);
     EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"taken"});
-    EXPECT_EQ(Content(target + "/inside"), "kept");
+    EXPECT_EQ(FileText(target + "/inside"), "kept");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 
 #include "support/recording_host.h"
@@ -46,4 +47,23 @@ TEST(OperationGuard, NestedGuardsRestoreOnlyWhenTheLastHolderEnds) {
     EXPECT_TRUE(host.pagesEnabled);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"link-check off", "pages off", "busy on",
                                                     "busy off", "pages on", "link-check on"}));
+}
+
+TEST(LinkCheckWindow, OpensTheTestUnderAGuardAndHoldsItOffAgainAfter) {
+    RecordingHost host;
+    OperationGuard guard(host, {});
+    ASSERT_FALSE(host.linkCheckEnabled);
+    {
+        LinkCheckWindow window(host);
+        EXPECT_TRUE(host.linkCheckEnabled);
+    }
+    EXPECT_FALSE(host.linkCheckEnabled);
+}
+
+TEST(LinkCheckWindow, ChangesNothingWhenNoGuardHoldsTheTestOff) {
+    RecordingHost host;
+    std::optional<LinkCheckWindow> window(std::in_place, host);
+    window.reset();
+    EXPECT_TRUE(host.linkCheckEnabled);
+    EXPECT_TRUE(host.calls.empty());
 }

@@ -4,9 +4,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/file_writer.h"
 #include "base/private_file.h"
 #include "support/other_user.h"
 #include "support/temp_dir.h"
+#include "unit/file_text.h"
 
 namespace fs = std::filesystem;
 
@@ -15,11 +17,6 @@ namespace {
 unsigned Mode(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
-std::string Content(const fs::path& path) {
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 // A missing file is made the user's alone; an existing one of the user's own
@@ -39,7 +36,7 @@ TEST(KeepFilePrivate, MakesOrNarrowsTheUsersOwnFileAndNothingElse) {
                               fs::perms::others_read);
     ASSERT_TRUE(KeepFilePrivate(open.string()));
     EXPECT_EQ(Mode(open), 0600u);
-    EXPECT_EQ(Content(open), "Password=secret\n");
+    EXPECT_EQ(FileText(open), "Password=secret\n");
 
     const fs::path target = root / "target.txt";
     std::ofstream(target) << "someone's";
@@ -55,6 +52,20 @@ TEST(KeepFilePrivate, MakesOrNarrowsTheUsersOwnFileAndNothingElse) {
         EXPECT_FALSE(KeepFilePrivate(target.string()));
         EXPECT_EQ(Mode(target), 0644u);
     }
+}
+
+// A CSV, settings or log file saved where a link stands replaces the link:
+// the file it pointed to is never written through it.
+TEST(FileWriter, ALinkAtTheTargetIsReplacedNotWrittenThrough) {
+    TempDir folder;
+    const std::string outside = folder.Path() + "/outside.txt";
+    const std::string target = folder.Path() + "/history.csv";
+    std::ofstream(outside) << "someone's notes";
+    fs::create_symlink(outside, target);
+    ASSERT_EQ(ReplaceFileContent(target, "time;dose\n"), ReplaceFailure::None);
+    EXPECT_FALSE(fs::is_symlink(target));
+    EXPECT_EQ(FileText(target), "time;dose\n");
+    EXPECT_EQ(FileText(outside), "someone's notes");
 }
 
 }  // namespace

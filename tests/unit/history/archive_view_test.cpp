@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/language.h"
+#include "support/language_guard.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -22,9 +22,6 @@ DeviceHistory OneRecordReading(std::uint32_t pulses) {
 
 class ArchiveViewTest : public ::testing::Test {
   protected:
-    ArchiveViewTest() { SetUiLanguage(Language::English); }
-    ~ArchiveViewTest() override { SetUiLanguage(Language::Russian); }
-
     // Pulses of the one record the view shows.
     static std::uint32_t ShownPulses(const ArchiveView& view) {
         return view.history.valid && view.history.Count() == 1 ? view.history.Logical(0).pulses : 0;
@@ -32,6 +29,7 @@ class ArchiveViewTest : public ::testing::Test {
 
     TempDir dir_;
     const std::string path_ = dir_.Path() + "/DRAVO/history.sqlite3";
+    LanguageGuard english_{Language::English};
 };
 
 TEST_F(ArchiveViewTest, ShowsTheConnectedDeviceElseTheChosenElseTheFirstAndSaysWhyNothingShows) {

@@ -5,31 +5,23 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
-#include "base/language.h"
 #include "history/csv_save.h"
+#include "support/language_guard.h"
 #include "support/recording_dialogs.h"
 #include "support/temp_dir.h"
+#include "unit/file_text.h"
 
 class CsvSaveTest : public ::testing::Test {
   protected:
     CsvSaveTest() {
-        SetUiLanguage(Language::English);
         history.csv.Start(2, 100);
         history.csv.AddCsvLine(100, 60, 5);
         history.valid = true;
     }
-    ~CsvSaveTest() override { SetUiLanguage(Language::Russian); }
 
     std::string Path(const std::string& name) const { return folder.Path() + "/" + name; }
-    static std::string Content(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     std::size_t FilesInFolder() const {
         return static_cast<std::size_t>(
             std::distance(std::filesystem::directory_iterator(folder.Path()),
@@ -40,4 +32,5 @@ class CsvSaveTest : public ::testing::Test {
     DeviceHistory history;
     RecordingDialogs dialogs;
     std::string last;
+    LanguageGuard english_{Language::English};
 };

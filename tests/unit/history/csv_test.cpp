@@ -58,7 +58,7 @@ TEST_F(CsvSaveTest, WithoutACompleteReadingNothingIsAsked) {
 TEST_F(CsvSaveTest, SavesTheTextAndProposesTheNameNextTime) {
     dialogs.saveAs = Path("out");
     SaveCsvClick(history, dialogs, last);
-    EXPECT_EQ(Content(Path("out.csv")), std::string(history.csv.Bytes()));
+    EXPECT_EQ(FileText(Path("out.csv")), std::string(history.csv.Bytes()));
     EXPECT_EQ(last, Path("out.csv"));
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"save:CSV History saving"});
     EXPECT_EQ(FilesInFolder(), 1u);
@@ -86,13 +86,13 @@ TEST_F(CsvSaveTest, AnExistingFileIsReplacedOnlyAfterYes) {
     dialogs.saveAs = path;
     dialogs.answerYes = false;
     SaveCsvClick(history, dialogs, last);
-    EXPECT_EQ(Content(path), "old content");
+    EXPECT_EQ(FileText(path), "old content");
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0], "File\r\n" + path + "\r\nalready exists\r\nRewrite?");
 
     dialogs.answerYes = true;
     SaveCsvClick(history, dialogs, last);
-    EXPECT_EQ(Content(path), std::string(history.csv.Bytes()));
+    EXPECT_EQ(FileText(path), std::string(history.csv.Bytes()));
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(FilesInFolder(), 1u);
 #ifndef _WIN32  // Windows files have no mode bits to keep
@@ -110,7 +110,7 @@ TEST_F(CsvSaveTest, ADirectoryTargetIsNotReplaced) {
     dialogs.answerYes = true;
     SaveCsvClick(history, dialogs, last);
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{"Error\n\rnoaccess to file\r\n" + path});
-    EXPECT_EQ(Content(path + "/inside"), "kept");
+    EXPECT_EQ(FileText(path + "/inside"), "kept");
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 

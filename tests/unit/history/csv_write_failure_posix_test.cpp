@@ -24,7 +24,7 @@ TEST_F(CsvSaveTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{"File write Error\r\n" + path});
-    EXPECT_EQ(Content(path), "old content");
+    EXPECT_EQ(FileText(path), "old content");
     EXPECT_EQ(FilesInFolder(), 1u);
     EXPECT_EQ(last, path);
 }

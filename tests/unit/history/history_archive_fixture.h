@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "base/language.h"
 #include "history/archive_key.h"
 #include "history/history_archive.h"
+#include "support/language_guard.h"
 #include "support/temp_dir.h"
+#include "unit/file_text.h"
 
 inline const ArchiveDeviceKey kDevice{"123-45678", "01:02:03:04:05:06:07:08:09:0A:0B:0C", "K310"};
 
@@ -52,15 +53,25 @@ inline void FillReading(DeviceHistory& history,
     }
 }
 
+// A fresh reading of `records` (see FillReading).
+inline DeviceHistory Reading(const std::vector<std::array<std::uint8_t, 16>>& records,
+                             std::uint32_t k100 = 100) {
+    DeviceHistory history;
+    FillReading(history, records, k100);
+    return history;
+}
+
+// `count` records a minute apart from time 0, record i with i pulses.
+inline std::vector<std::array<std::uint8_t, 16>> MinuteRecords(std::uint32_t count) {
+    std::vector<std::array<std::uint8_t, 16>> records;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        records.push_back(RecordBytes(60 * i, i));
+    }
+    return records;
+}
+
 class HistoryArchiveTest : public ::testing::Test {
   protected:
-    HistoryArchiveTest() { SetUiLanguage(Language::English); }
-    ~HistoryArchiveTest() override { SetUiLanguage(Language::Russian); }
-
     TempDir dir;
+    LanguageGuard english_{Language::English};
 };
-
-inline std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}

@@ -1,6 +1,7 @@
-// Killing a process midway is a Linux test: fork and SIGKILL.
+// Linux matters: killing a process midway (fork and SIGKILL) and file modes.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +61,24 @@ TEST_F(HistoryArchiveTest, AReadingKilledMidwayIsKeptWholeOrNotAtAll) {
     SqliteStatement check(db.Handle(), "PRAGMA integrity_check");
     ASSERT_TRUE(check.Step());
     EXPECT_EQ(check.Text(0), "ok");
+}
+
+unsigned Mode(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// Readings are the user's alone: the archive and the files SQLite keeps
+// beside it while it is open.
+TEST_F(HistoryArchiveTest, TheArchiveAndItsCompanionFilesAreTheUsersAlone) {
+    const std::string path = dir.Path() + "/DRAVO/history.sqlite3";
+    HistoryArchive archive(path);
+    ASSERT_TRUE(archive.Open()) << archive.Error();
+    const DeviceHistory history = Reading({RecordBytes(100, 1), RecordBytes(200, 2)});
+    ASSERT_TRUE(archive.Save(kDevice, history, 1000)) << archive.Error();
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        EXPECT_EQ(Mode(path + suffix), 0600u) << suffix;
+    }
 }
 
 }  // namespace

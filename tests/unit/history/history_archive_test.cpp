@@ -36,8 +36,8 @@ std::int64_t UserVersion(const std::string& path) {
 TEST_F(HistoryArchiveTest, KeepsEachRecordOnceAndEveryRecordTheDeviceHasSinceOverwritten) {
     HistoryArchive archive(dir.Path() + "/DRAVO/history.sqlite3");
     ASSERT_TRUE(archive.Open()) << archive.Error();
-    DeviceHistory history;
-    FillReading(history, {RecordBytes(100, 1), RecordBytes(200, 2), RecordBytes(300, 3)}, 120);
+    DeviceHistory history =
+        Reading({RecordBytes(100, 1), RecordBytes(200, 2), RecordBytes(300, 3)}, 120);
     ASSERT_TRUE(archive.Save(kDevice, history, 1000)) << archive.Error();
     // The oldest record is gone from the ring; the clock was set back, so a
     // different record has the start time of one already kept.
@@ -67,8 +67,7 @@ TEST_F(HistoryArchiveTest, KeepsEachRecordOnceAndEveryRecordTheDeviceHasSinceOve
 TEST_F(HistoryArchiveTest, DevicesWithTheSameSerialNumberStayApart) {
     HistoryArchive archive(dir.Path() + "/history.sqlite3");
     ASSERT_TRUE(archive.Open()) << archive.Error();
-    DeviceHistory history;
-    FillReading(history, {RecordBytes(100, 1)});
+    const DeviceHistory history = Reading({RecordBytes(100, 1)});
     ArchiveDeviceKey other = kDevice;
     other.uid = "FF:02:03:04:05:06:07:08:09:0A:0B:0C";
     ASSERT_TRUE(archive.Save(kDevice, history, 1));
@@ -93,12 +92,7 @@ TEST(ArchiveKey, ADeviceWithoutASerialNumberGoesByItsUniqueId) {
 TEST_F(HistoryArchiveTest, GivesBackTheRingOfTheLastReading) {
     HistoryArchive archive(dir.Path() + "/history.sqlite3");
     ASSERT_TRUE(archive.Open());
-    DeviceHistory history;
-    std::vector<std::array<std::uint8_t, 16>> records;
-    for (std::uint32_t i = 0; i < 300; ++i) {
-        records.push_back(RecordBytes(60 * i, i));
-    }
-    FillReading(history, records);
+    const DeviceHistory history = Reading(MinuteRecords(300));
     ASSERT_TRUE(archive.Save(kDevice, history, 1));
 
     const std::optional<ArchivedRing> ring = archive.LastRing(kDevice);
@@ -175,8 +169,7 @@ TEST_F(HistoryArchiveTest, AnArchiveOfVersion1IsUpgradedInOneTransactionAndKeeps
     EXPECT_EQ(archive.LastRing(kDevice)->pages, page);
 
     // A reading that sees the old record again teaches the archive its slot.
-    DeviceHistory history;
-    FillReading(history, {RecordBytes(100, 1)}, 150);
+    const DeviceHistory history = Reading({RecordBytes(100, 1)}, 150);
     ASSERT_TRUE(archive.Save(kDevice, history, 2000)) << archive.Error();
     records = archive.Records(1);
     ASSERT_EQ(records.size(), 4u);
@@ -204,15 +197,14 @@ TEST_F(HistoryArchiveTest, LeavesAFileThatIsNotItsOwnAsItIs) {
             ASSERT_TRUE(db.Open(path, true, 0));
             ASSERT_TRUE(db.Execute(c.sql));
         }
-        const std::string before = FileBytes(path);
+        const std::string before = FileText(path);
         HistoryArchive archive(path);
         EXPECT_FALSE(archive.Open()) << c.name;
         EXPECT_NE(archive.Error().find(c.says), std::string::npos) << archive.Error();
         EXPECT_NE(archive.Error().find(path), std::string::npos) << archive.Error();
-        DeviceHistory history;
-        FillReading(history, {RecordBytes(100, 1)});
+        const DeviceHistory history = Reading({RecordBytes(100, 1)});
         EXPECT_FALSE(archive.Save(kDevice, history, 1)) << c.name;
-        EXPECT_EQ(FileBytes(path), before) << c.name;
+        EXPECT_EQ(FileText(path), before) << c.name;
     }
 }
 
@@ -221,20 +213,14 @@ TEST_F(HistoryArchiveTest, NamesADamagedFileAndKeepsIt) {
     {
         HistoryArchive archive(path);
         ASSERT_TRUE(archive.Open());
-        DeviceHistory history;
-        std::vector<std::array<std::uint8_t, 16>> records;
-        for (std::uint32_t i = 0; i < 2000; ++i) {
-            records.push_back(RecordBytes(60 * i, i));
-        }
-        FillReading(history, records);
-        ASSERT_TRUE(archive.Save(kDevice, history, 1));
+        ASSERT_TRUE(archive.Save(kDevice, Reading(MinuteRecords(2000)), 1));
     }
     {
         SqliteDatabase db;  // folds the write-ahead log into the file
         ASSERT_TRUE(db.Open(path, false, 0));
         ASSERT_TRUE(db.Execute("PRAGMA wal_checkpoint(TRUNCATE); PRAGMA journal_mode=DELETE;"));
     }
-    std::string bytes = FileBytes(path);
+    std::string bytes = FileText(path);
     ASSERT_GT(bytes.size(), 3u * 4096);
     std::fill(bytes.begin() + 2 * 4096, bytes.begin() + 3 * 4096, '\x5A');
     std::ofstream(path, std::ios::binary) << bytes;
@@ -242,13 +228,12 @@ TEST_F(HistoryArchiveTest, NamesADamagedFileAndKeepsIt) {
     HistoryArchive archive(path);
     bool failed = !archive.Open();
     if (!failed) {
-        DeviceHistory history;
-        FillReading(history, {RecordBytes(7, 7)});
+        const DeviceHistory history = Reading({RecordBytes(7, 7)});
         failed = archive.Devices().empty() || !archive.Save(kDevice, history, 2);
     }
     EXPECT_TRUE(failed);
     EXPECT_NE(archive.Error().find(path), std::string::npos) << archive.Error();
-    EXPECT_EQ(FileBytes(path).size(), bytes.size());
+    EXPECT_EQ(FileText(path).size(), bytes.size());
 }
 
 TEST_F(HistoryArchiveTest, SaysWhenItsFolderCannotBeMade) {
@@ -268,8 +253,7 @@ TEST_F(HistoryArchiveTest, ALaterWriterWaitsOrSaysItIsBusyAndLosesNothing) {
     ASSERT_TRUE(holder.Open(path, false, 0));
     ASSERT_TRUE(holder.Execute("BEGIN IMMEDIATE"));
 
-    DeviceHistory history;
-    FillReading(history, {RecordBytes(100, 1)});
+    const DeviceHistory history = Reading({RecordBytes(100, 1)});
     EXPECT_FALSE(second.Save(kDevice, history, 1));
     EXPECT_NE(second.Error().find("busy"), std::string::npos) << second.Error();
     ASSERT_TRUE(holder.Execute("COMMIT"));

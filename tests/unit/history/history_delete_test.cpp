@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "base/language.h"
 #include "history/history_delete.h"
+#include "support/language_guard.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "unit/history/fake_history_device.h"
@@ -10,9 +10,6 @@ namespace {
 
 class HistoryDeleteTest : public ::testing::Test {
   protected:
-    HistoryDeleteTest() { SetUiLanguage(Language::English); }
-    ~HistoryDeleteTest() override { SetUiLanguage(Language::Russian); }
-
     void Click() {
         DeleteHistoryClick(HistoryAccess{device, host, [this] { return gateOpen; }}, dialogs);
     }
@@ -21,6 +18,7 @@ class HistoryDeleteTest : public ::testing::Test {
     RecordingHost host;
     RecordingDialogs dialogs;
     bool gateOpen = true;
+    LanguageGuard english_{Language::English};
 };
 
 TEST_F(HistoryDeleteTest, AsksThenDeletesInsideOneAccess) {

@@ -12,16 +12,14 @@ HistoryHeader Header(std::uint32_t pageSize, std::uint32_t layoutLow, std::uint3
                                          oldest << 16 | write, 0xAB01);
 }
 
-TEST(HistoryGeometry, EmptyHistoryReadsPageZeroOnly) {
-    const HistoryHeader header = Header(4096, 0x100, 255, 0, 0, 0);
-    EXPECT_TRUE(header.Accepted());
-    EXPECT_EQ(header.ReadingOrder(), std::vector<int>{0});
-}
-
+// An empty history reads page 0 only.
 TEST(HistoryGeometry, PartialHistoryReadsItsPagesNewestFirst) {
-    const HistoryHeader header = Header(4096, 0x100, 255, 0x0124, 0, 0x0124);
-    EXPECT_TRUE(header.Accepted());
-    EXPECT_EQ(header.ReadingOrder(), (std::vector<int>{1, 0}));
+    const HistoryHeader empty = Header(4096, 0x100, 255, 0, 0, 0);
+    EXPECT_TRUE(empty.Accepted());
+    EXPECT_EQ(empty.ReadingOrder(), std::vector<int>{0});
+    const HistoryHeader partial = Header(4096, 0x100, 255, 0x0124, 0, 0x0124);
+    EXPECT_TRUE(partial.Accepted());
+    EXPECT_EQ(partial.ReadingOrder(), (std::vector<int>{1, 0}));
 }
 
 TEST(HistoryGeometry, WrappedRingReadsBackAroundTheEnd) {

@@ -54,8 +54,7 @@ TEST_F(LiveArchiveTest, AnArchiveOfTheVersionBeforeGainsTheTableAndKeepsItsRecor
     {
         HistoryArchive archive(Path());
         ASSERT_TRUE(archive.Open()) << archive.Error();
-        DeviceHistory history;
-        FillReading(history, {RecordBytes(100, 1), RecordBytes(200, 2)});
+        const DeviceHistory history = Reading({RecordBytes(100, 1), RecordBytes(200, 2)});
         ASSERT_TRUE(archive.Save(kDevice, history, 1000)) << archive.Error();
     }
     {

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "base/language.h"
 #include "history/csv_export.h"
 #include "history/history_bars.h"
 #include "history/history_record.h"
 #include "history/read_history.h"
+#include "support/language_guard.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "unit/history/fake_history_device.h"
@@ -20,9 +20,6 @@ constexpr std::uint32_t kEnd = HistoryDevice::kEndAccess;
 
 class ReadHistoryTest : public ::testing::Test {
   protected:
-    ReadHistoryTest() { SetUiLanguage(Language::English); }
-    ~ReadHistoryTest() override { SetUiLanguage(Language::Russian); }
-
     // A reader whose progress is recorded and then handed to `progress`.
     void Make(std::function<void(int, int)> then = {}) {
         ReadHistory::Hooks hooks;
@@ -53,6 +50,7 @@ class ReadHistoryTest : public ::testing::Test {
     bool gateOpen = true;
     std::unique_ptr<ReadHistory> reader;
     std::vector<std::pair<int, int>> progress;
+    LanguageGuard english_{Language::English};
 };
 
 TEST_F(ReadHistoryTest, ReadsPagesNewestFirstWithOneRequestPerPairAndExportsNewestFirst) {

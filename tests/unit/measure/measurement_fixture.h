@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "base/language.h"
 #include "measure/measurement.h"
+#include "support/language_guard.h"
 #include "unit/measure/measurement_fakes.h"
 
 // The measurement logic on a scripted device, a fake clock and a page gate
@@ -27,10 +27,7 @@ class MeasurementTest : public ::testing::Test {
                   }
                   return gateOpen_;
               },
-              dialogs_, [this] { return now_; }) {
-        SetUiLanguage(Language::English);
-    }
-    ~MeasurementTest() override { SetUiLanguage(Language::Russian); }
+              dialogs_, [this] { return now_; }) {}
 
     void Tick() {
         now_ += kTickMs;
@@ -63,4 +60,5 @@ class MeasurementTest : public ::testing::Test {
     int gateCalls_ = 0;
     bool timerRuns_ = true;
     Measurement measurement_;
+    LanguageGuard english_{Language::English};
 };

@@ -3,28 +3,15 @@
 #include <algorithm>
 #include <map>
 
-#include "base/language.h"
 #include "measure/measure_commands_device.h"
 #include "measure/measurement.h"
+#include "support/language_guard.h"
 #include "unit/measure/measurement_fakes.h"
 #include "unit/protocol/link_fixture.h"
 
 namespace {
 
 using testing_pty::Bytes;
-
-// The answer to `request` (header, group with the answer bit, code, `data`),
-// framed. Built byte by byte: GCC 12 reports a false array-bounds warning for
-// a range insert into a freshly listed vector.
-Bytes FramedAnswer(const Bytes& request, const Bytes& data) {
-    Bytes packet{
-        0x00,         request.at(3), 0x00, 0x01, static_cast<std::uint8_t>(request.at(4) | 0x40),
-        request.at(5)};
-    for (const std::uint8_t byte : data) {
-        packet.push_back(byte);
-    }
-    return testing_pty::Frame(packet);
-}
 
 // The measurement logic over the real command set and transport, on a
 // pseudo-terminal whose far end plays a dosimeter's parameters and memory.
@@ -35,7 +22,6 @@ class MeasurementOverLinkTest : public link_testing::LinkFixture {
           measurement_(
               device_, [](std::string&) { return true; }, measureDialogs_,
               [this] { return now_; }) {
-        SetUiLanguage(Language::English);
         parameters_ = {{0xC001, 0x20000100}, {0xC004, 0x20000104}, {0xC002, 0x20000200},
                        {0xC015, 0x20000300}, {0xC016, 0x20000310}, {9, 2}};
         Put(0x20000104, {0xF5, 0x01, 0x00, 0x00});  // 501 counts: 250 CPM
@@ -44,7 +30,6 @@ class MeasurementOverLinkTest : public link_testing::LinkFixture {
         Put(0x20000310, {'P', 'U', 'L', 'S', 'E', 'S', 0});
         Answer([this](const Bytes& request) { return Respond(request); });
     }
-    ~MeasurementOverLinkTest() override { SetUiLanguage(Language::Russian); }
 
     void Put(std::uint32_t address, const Bytes& bytes) {
         for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -86,7 +71,7 @@ class MeasurementOverLinkTest : public link_testing::LinkFixture {
                 answer.push_back(memory_[address + i]);
             }
         }
-        return FramedAnswer(request, answer);
+        return testing_pty::Frame(testing_pty::AnswerPacket(request, answer));
     }
 
     bool Logged(const std::string& line) const {
@@ -102,6 +87,7 @@ class MeasurementOverLinkTest : public link_testing::LinkFixture {
     FakeDialogs measureDialogs_;
     CommandsMeasureDevice device_;
     Measurement measurement_;
+    LanguageGuard english_{Language::English};
 };
 
 TEST_F(MeasurementOverLinkTest, ReadsCountsAndDoseThroughTheCommandSet) {

@@ -405,7 +405,7 @@ TEST_F(CommandsTest, OldBootLoadersAreBoard405AndHaveNoClock) {
     EXPECT_EQ(Commands().CachedBoardInfo()->revision, 0);
 }
 
-TEST_F(CommandsTest, ClockCommandsRunOnClockBoards) {
+TEST_F(CommandsTest, ClockCommandsRunOnClockBoardsAndFailuresShowTheirBox) {
     Bytes timeAnswer{5, 4, 3, 2, 1, 26, 0};
     other = [&](int, int code, const Bytes&) { return code == 0x0C ? timeAnswer : kDefer; };
     DeviceTimeRecord time;
@@ -424,19 +424,18 @@ TEST_F(CommandsTest, ClockCommandsRunOnClockBoards) {
     EXPECT_TRUE(Commands().TimeWrite(time));
     EXPECT_EQ(Payloads().back(), (Bytes{0x01, 0x0B, 5, 4, 23, 2, 1, 26, 0}));
 
+    // A read that goes unanswered always shows its box.
+    dialogs_.errors.clear();
+    silentWhenEmpty = true;
+    timeAnswer.clear();
+    EXPECT_FALSE(Commands().TimeRead(time));
+    EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"No answer - TIME READ"});
+
     boardInfo = {0x64, 0x00, 1, 0};  // board 100
     Commands().ForgetDeviceData();
     peer_.requests.clear();
     EXPECT_FALSE(Commands().TimeRead(time));
     EXPECT_NE(Codes().back(), std::make_pair(0x01, 0x0C));
-}
-
-TEST_F(CommandsTest, TimeFailuresAlwaysShowTheirBox) {
-    other = [](int, int code, const Bytes&) { return code == 0x0C ? Bytes{} : kDefer; };
-    silentWhenEmpty = true;
-    DeviceTimeRecord time;
-    EXPECT_FALSE(Commands().TimeRead(time));
-    EXPECT_EQ(dialogs_.errors, std::vector<std::string>{"No answer - TIME READ"});
 }
 
 TEST_F(CommandsTest, ScreenCommandsCutTheirTextsAndNeedAMainProgram) {

@@ -38,21 +38,15 @@ TEST(DeviceInfoFields, UniqueIdIsColonSeparatedHex) {
     EXPECT_EQ(UniqueIdText(uid), "00:0A:1B:2C:3D:4E:5F:60:71:82:93:FF");
 }
 
-TEST(DeviceInfoFields, BoardTextMapsEveryTypeIndex) {
+TEST(DeviceInfoFields, BoardTextMapsEveryTypeIndexAndNamesOthersUnknown) {
     const std::pair<std::uint8_t, const char*> expected[] = {
-        {1, "RDK-405.7"}, {2, "RDK-430.7"}, {3, "RDK-415.7"}, {4, "RDK-520.7"},
-        {5, "RDK-425.7"}, {6, "RDK-310.7"}, {7, "RDK-96.7"},
+        {1, "RDK-405.7"}, {2, "RDK-430.7"}, {3, "RDK-415.7"}, {4, "RDK-520.7"}, {5, "RDK-425.7"},
+        {6, "RDK-310.7"}, {7, "RDK-96.7"},  {0, "UNKNOWN"},   {8, "UNKNOWN"},   {9, "UNKNOWN"},
     };
     for (const auto& [index, text] : expected) {
         EXPECT_EQ(BoardText(BlockWith({{1, index}, {2, 7}})), text) << int(index);
     }
     EXPECT_EQ(BoardText(BlockWith({{1, 6}, {2, 255}})), "RDK-310.255");
-}
-
-TEST(DeviceInfoFields, BoardTextOfUnknownIndex) {
-    EXPECT_EQ(BoardText(BlockWith({{1, 0}, {2, 7}})), "UNKNOWN");
-    EXPECT_EQ(BoardText(BlockWith({{1, 8}, {2, 7}})), "UNKNOWN");
-    EXPECT_EQ(BoardText(BlockWith({{1, 9}, {2, 7}})), "UNKNOWN");
 }
 
 TEST(DeviceInfoFields, BoardYIsTwoDecimalsInParentheses) {

@@ -201,10 +201,6 @@ TEST_F(IdentificationStepTest, LossDuringALongOperationWaitsForItsEnd) {
     EXPECT_EQ(forgets, 1);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(IdentificationStepWithoutView, RunsAConnectionThroughWithNothingBound) {
     std::uint32_t now = 0;
     DeviceInfo info;

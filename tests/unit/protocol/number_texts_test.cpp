@@ -1,19 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "base/language.h"
 #include "protocol/number_texts.h"
 #include "protocol/units.h"
+#include "support/language_guard.h"
 
 namespace {
-
-class LanguageScope {
-  public:
-    explicit LanguageScope(Language language) : saved_(UiLanguage()) { SetUiLanguage(language); }
-    ~LanguageScope() { SetUiLanguage(saved_); }
-
-  private:
-    Language saved_;
-};
 
 TEST(NumberTexts, TwoDigitsAndHundredths) {
     EXPECT_EQ(TwoDigitText(0), "00");
@@ -42,7 +33,7 @@ TEST(DateTexts, ShowPlaceholdersForInvalidFields) {
 
 TEST(UnitNames, FollowTheLanguage) {
     {
-        LanguageScope russian(Language::Russian);
+        LanguageGuard russian(Language::Russian);
         EXPECT_EQ(RateUnitName(0, 0), "мкЗв/ч");
         EXPECT_EQ(RateUnitName(1, 1), " мР/ч");
         EXPECT_EQ(RateUnitName(1, 2), "  Р/ч");
@@ -53,7 +44,7 @@ TEST(UnitNames, FollowTheLanguage) {
         EXPECT_EQ(HistoryRateUnitName(), "мкР/час");
     }
     {
-        LanguageScope english(Language::English);
+        LanguageGuard english(Language::English);
         EXPECT_EQ(RateUnitName(1, 1), "mR/h");
         EXPECT_EQ(RateUnitName(1, 2), "R/h");
         EXPECT_EQ(RateUnitName(0, 2), "Sv/h");
@@ -65,7 +56,7 @@ TEST(UnitNames, FollowTheLanguage) {
 }
 
 TEST(UnitNames, OutOfRangeFallsBackToMicroSievert) {
-    LanguageScope english(Language::English);
+    LanguageGuard english(Language::English);
     EXPECT_EQ(RateUnitName(3, 0), "uSv/h");
     EXPECT_EQ(RateUnitName(1, 3), "uSv/h");
     EXPECT_EQ(RateUnitName(-1, 1), "uSv/h");

@@ -158,45 +158,27 @@ TEST_F(OperationGateTest, PageGateLeavesTheNoticeWithoutARecognisedDevice) {
     EXPECT_TRUE(log.Lines().empty());
 }
 
-TEST_F(OperationGateTest, PageGateNotices) {
-    LanguageGuard english(Language::English);
+// The pages check the firmware only: revision and other boards are the
+// operation gate's business. A page that may run clears the old notice.
+TEST_F(OperationGateTest, PageGateNoticesFollowTheFirmwareAndTheLanguage) {
+    const std::tuple<Language, GateInputs, bool, const char*> cases[] = {
+        {Language::English, Device({520, 2, 1}, 0), false, "In BOOT\n\rMode is\n\rUnavaliable"},
+        {Language::English, Device({310, 41, 0}, 0x0C05), false, "Need\n\rto Update\n\rFirmware"},
+        {Language::English, Device({520, 2, 1}, 0x0C02), false, "Need\n\rto Update\n\rFirmware"},
+        {Language::English, Device({310, 41, 0}, 0x0C06), true, ""},
+        {Language::Russian, Device({310, 41, 0}, 0), false, "В режиме\n\rBOOT\n\rнедоступно"},
+        {Language::Russian, Device({520, 3, 1}, 0x0C00), false, "Обновите\n\rпрошивку\n\rприбора"},
+        {Language::Russian, Device({310, 43, 0}, 0x0C06), true, ""},
+        {Language::English, Device({520, 3, 1}, 0x0C00), false, "Need\n\rto Update\n\rFirmware"},
+        {Language::English, Device({405, 0, 0}, 0x0100), true, ""},
+    };
     std::string notice;
-    inputs = Device({520, 2, 1}, 0);
-    EXPECT_FALSE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "In BOOT\n\rMode is\n\rUnavaliable");
-
-    inputs = Device({310, 41, 0}, 0x0C05);
-    EXPECT_FALSE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "Need\n\rto Update\n\rFirmware");
-
-    inputs = Device({520, 2, 1}, 0x0C02);
-    EXPECT_FALSE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "Need\n\rto Update\n\rFirmware");
-
-    inputs = Device({310, 41, 0}, 0x0C06);
-    EXPECT_TRUE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "");
-}
-
-TEST_F(OperationGateTest, PageGateNoticesInRussian) {
-    LanguageGuard russian(Language::Russian);
-    std::string notice;
-    inputs = Device({310, 41, 0}, 0);
-    EXPECT_FALSE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "В режиме\n\rBOOT\n\rнедоступно");
-    inputs = Device({520, 3, 1}, 0x0C00);
-    EXPECT_FALSE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "Обновите\n\rпрошивку\n\rприбора");
-}
-
-TEST_F(OperationGateTest, PageGateChecksOnlyTheFirmware) {
-    std::string notice = "old notice";
-    // Revision and other boards are the operation gate's business, not the pages'.
-    inputs = Device({310, 43, 0}, 0x0C06);
-    EXPECT_TRUE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "");
-    inputs = Device({405, 0, 0}, 0x0100);
-    EXPECT_TRUE(gate.CheckPage(notice));
+    for (const auto& [language, device, allowed, expected] : cases) {
+        LanguageGuard guard(language);
+        inputs = device;
+        EXPECT_EQ(gate.CheckPage(notice), allowed) << expected;
+        EXPECT_EQ(notice, expected);
+    }
 }
 
 }  // namespace

@@ -33,9 +33,20 @@ double ProcessCpuMs() {
     return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
 }
 
-TEST(ComPort, LogsOpenAndCloseAndClosesAnOpenPortBeforeReopening) {
+// A port without the machine's own ports, and a pseudo-terminal to open it on.
+class ComPortTest : public ::testing::Test {
+  protected:
+    bool Open(int number) {
+        port.SetDevicePath(pty.SlavePath());
+        port.SetPortNumber(number);
+        return port.OpenPort(230400);
+    }
+
     PtyPair pty;
-    RecordingPort port(NoPorts());
+    RecordingPort port{NoPorts()};
+};
+
+TEST_F(ComPortTest, LogsOpenAndCloseAndClosesAnOpenPortBeforeReopening) {
     port.SetDevicePath(pty.SlavePath());
 
     EXPECT_FALSE(port.OpenPort(230400));  // port number 0
@@ -52,17 +63,13 @@ TEST(ComPort, LogsOpenAndCloseAndClosesAnOpenPortBeforeReopening) {
                                                   "Open COM 7 : OK", "Close COM 7 : OK"}));
 }
 
-TEST(ComPort, ReportsAMissingOrBusyDeviceAsError) {
+TEST_F(ComPortTest, ReportsAMissingOrBusyDeviceAsError) {
     RecordingPort missing(NoPorts());
     missing.SetPortNumber(9);
     EXPECT_FALSE(missing.OpenPort(230400));
     EXPECT_EQ(missing.log, std::vector<std::string>{"Open COM 9 : Error"});
 
-    PtyPair pty;
-    RecordingPort first(NoPorts());
-    first.SetDevicePath(pty.SlavePath());
-    first.SetPortNumber(3);
-    ASSERT_TRUE(first.OpenPort(230400));
+    ASSERT_TRUE(Open(3));
     RecordingPort second(NoPorts());
     second.SetDevicePath(pty.SlavePath());
     second.SetPortNumber(4);
@@ -76,8 +83,7 @@ TEST(ComPort, ReportsAMissingOrBusyDeviceAsError) {
         << second.log[1];
 }
 
-TEST(ComPort, FindsItsDeviceThroughThePortFolder) {
-    PtyPair pty;
+TEST_F(ComPortTest, FindsItsDeviceThroughThePortFolder) {
     TempDir folder;
     std::filesystem::create_symlink(pty.SlavePath(), folder.Path() + "/COM12");
     PortTableConfig config = NoPorts();
@@ -90,12 +96,8 @@ TEST(ComPort, FindsItsDeviceThroughThePortFolder) {
     }
 }
 
-TEST(ComPort, CarriesBytesBothWays) {
-    PtyPair pty;
-    RecordingPort port(NoPorts());
-    port.SetDevicePath(pty.SlavePath());
-    port.SetPortNumber(1);
-    ASSERT_TRUE(port.OpenPort(230400));
+TEST_F(ComPortTest, CarriesBytesBothWays) {
+    ASSERT_TRUE(Open(1));
 
     // Bytes a terminal would treat specially must pass unchanged in raw mode.
     const Bytes incoming{0x00, 0x03, 0x0A, 0x0D, 0x11, 0x13, 0x7F, 0xC0, 0xFF};
@@ -116,28 +118,20 @@ TEST(ComPort, CarriesBytesBothWays) {
     EXPECT_EQ(seen, outgoing);
 }
 
-TEST(ComPort, ReadsAndWritesNothingWhenClosedOrAskedForNothing) {
-    PtyPair pty;
-    RecordingPort port(NoPorts());
+TEST_F(ComPortTest, ReadsAndWritesNothingWhenClosedOrAskedForNothing) {
     std::uint8_t buffer[4] = {1, 2, 3, 4};
     EXPECT_EQ(port.ReadBytes(buffer, sizeof buffer), 0u);
     EXPECT_EQ(port.WriteBytes(buffer, sizeof buffer), 0u);
 
-    port.SetDevicePath(pty.SlavePath());
-    port.SetPortNumber(2);
-    ASSERT_TRUE(port.OpenPort(230400));
+    ASSERT_TRUE(Open(2));
     EXPECT_EQ(port.ReadBytes(buffer, 0), 0u);
     port.ClosePort();
     EXPECT_EQ(port.ReadBytes(buffer, sizeof buffer), 0u);
     EXPECT_EQ(port.WriteBytes(buffer, sizeof buffer), 0u);
 }
 
-TEST(ComPort, AVanishedDeviceLeavesTheReaderIdleUntilClosed) {
-    PtyPair pty;
-    RecordingPort port(NoPorts());
-    port.SetDevicePath(pty.SlavePath());
-    port.SetPortNumber(5);
-    ASSERT_TRUE(port.OpenPort(230400));
+TEST_F(ComPortTest, AVanishedDeviceLeavesTheReaderIdleUntilClosed) {
+    ASSERT_TRUE(Open(5));
 
     pty.HangUp();
     for (int i = 0; i < 200 && !port.DeviceVanished(); ++i) {
@@ -156,12 +150,8 @@ TEST(ComPort, AVanishedDeviceLeavesTheReaderIdleUntilClosed) {
     EXPECT_EQ(port.log.back(), "Close COM 5 : OK");
 }
 
-TEST(ComPort, ClosesWhileAFloodIsArriving) {
-    PtyPair pty;
-    RecordingPort port(NoPorts());
-    port.SetDevicePath(pty.SlavePath());
-    port.SetPortNumber(6);
-    ASSERT_TRUE(port.OpenPort(230400));
+TEST_F(ComPortTest, ClosesWhileAFloodIsArriving) {
+    ASSERT_TRUE(Open(6));
     std::atomic<bool> flooding{true};
     std::thread flood([&] {
         const Bytes chunk(256, 0xA5);

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "base/language.h"
 #include "serial/connection_manager.h"
+#include "support/language_guard.h"
 #include "support/recording_dialogs.h"
 
 namespace {
@@ -63,10 +63,7 @@ class ConnectionManagerTest : public ::testing::Test {
           manager(ports, port,
                   {[this] { return onTest ? onTest() : port.Test(); },
                    [this] { return linkCheckEnabled; },
-                   [this](const LinkIndicator& indicator) { shown.push_back(indicator); }}) {
-        SetUiLanguage(Language::English);
-    }
-    ~ConnectionManagerTest() override { SetUiLanguage(Language::Russian); }
+                   [this](const LinkIndicator& indicator) { shown.push_back(indicator); }}) {}
 
     // Runs a step and returns the indicator kind it showed, if any.
     std::string Step() {
@@ -94,6 +91,7 @@ class ConnectionManagerTest : public ::testing::Test {
     std::vector<LinkIndicator> shown;
     ConnectionManager manager;
     RecordingDialogs dialogs;
+    LanguageGuard english_{Language::English};
 };
 
 TEST(LinkIndicatorLook, ColoursTextsAndPortText) {

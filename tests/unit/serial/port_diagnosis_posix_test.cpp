@@ -4,27 +4,26 @@
 #include <cerrno>
 #include <cstring>
 
-#include "base/language.h"
 #include "fake_system.h"
 #include "serial/port_diagnosis.h"
 #include "serial/port_holders.h"
 #include "serial/usb_port_info.h"
+#include "support/language_guard.h"
 
 namespace {
 
 class PortDiagnosisTest : public ::testing::Test {
   protected:
     PortDiagnosisTest() {
-        SetUiLanguage(Language::English);
         user.name = "bob";
         // Never the group a test file gets, so the user is outside it.
         user.sessionGroups = {getegid() + 1000};
         user.accountGroups = user.sessionGroups;
     }
-    ~PortDiagnosisTest() override { SetUiLanguage(Language::Russian); }
 
     FakeSystem system;
     UserIdentity user;
+    LanguageGuard english_{Language::English};
 };
 
 TEST_F(PortDiagnosisTest, FindsEveryProcessHoldingTheDeviceAndSaysWhenTheListMayBeShort) {

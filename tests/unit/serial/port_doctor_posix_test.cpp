@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <map>
 
-#include "base/language.h"
 #include "fake_system.h"
 #include "serial/port_doctor.h"
 #include "serial/port_entry_check.h"
+#include "support/language_guard.h"
 
 namespace {
 
@@ -16,7 +16,6 @@ namespace fs = std::filesystem;
 class PortDoctorTest : public ::testing::Test {
   protected:
     PortDoctorTest() {
-        SetUiLanguage(Language::English);
         input.roots = system.roots;
         input.ports.devDir = system.roots.dev;
         input.ports.sysClassTty = system.roots.sys + "/class/tty";
@@ -30,7 +29,6 @@ class PortDoctorTest : public ::testing::Test {
             return found == probeErrors.end() ? 0 : found->second;
         };
     }
-    ~PortDoctorTest() override { SetUiLanguage(Language::Russian); }
 
     std::string PortEntry(const std::string& name, const std::string& target) {
         const std::string path = input.ports.portDir + "/" + name;
@@ -41,6 +39,7 @@ class PortDoctorTest : public ::testing::Test {
     FakeSystem system;
     DoctorInput input;
     std::map<std::string, int> probeErrors;
+    LanguageGuard english_{Language::English};
 };
 
 TEST_F(PortDoctorTest, ReportsEveryPortWithItsFactsAndOneSuggestionPerProblem) {

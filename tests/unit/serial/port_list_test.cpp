@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/language.h"
+#include "serial/port_access_notice.h"
 #include "serial/port_list.h"
 
 namespace {
@@ -179,6 +181,19 @@ TEST_F(PortListTest, ResetForgetsEverything) {
     list.Refresh();
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(log.back(), "PORT LIST: 3,5");
+}
+
+TEST(PortAccessNotice, SaysARefusedPortOnceUntilItIsForgotten) {
+    PortAccessNotice notice;
+    EXPECT_EQ(notice.Refused(34, PortProblem::NoPermission), "Нет доступа к порту COM34");
+    EXPECT_EQ(notice.Refused(34, PortProblem::NoPermission), std::nullopt);
+    EXPECT_EQ(notice.Refused(35, PortProblem::Busy), std::nullopt);
+
+    SetUiLanguage(Language::English);
+    EXPECT_EQ(notice.Refused(66, PortProblem::NoPermission), "No access to port COM66");
+    notice.Forget(34);
+    EXPECT_EQ(notice.Refused(34, PortProblem::NoPermission), "No access to port COM34");
+    SetUiLanguage(Language::Russian);
 }
 
 }  // namespace

@@ -39,7 +39,11 @@ inline Bytes AnswerPacket(const Bytes& request, const Bytes& data) {
     Bytes packet{
         0x00,         request.at(3), 0x00, 0x01, static_cast<std::uint8_t>(request.at(4) | 0x40),
         request.at(5)};
-    packet.insert(packet.end(), data.begin(), data.end());
+    // Byte by byte: GCC 12 reports a false array-bounds warning for a range
+    // insert into a freshly listed vector.
+    for (const std::uint8_t byte : data) {
+        packet.push_back(byte);
+    }
     return packet;
 }
 

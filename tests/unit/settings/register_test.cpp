@@ -6,19 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "base/language.h"
 #include "protocol/device_models.h"
 #include "settings/choice_lists.h"
 #include "settings/setting_codes.h"
 #include "settings/settings_values.h"
 #include "settings/threshold_tables.h"
+#include "support/language_guard.h"
 
 namespace {
 
 class InEnglish : public ::testing::Test {
   protected:
-    InEnglish() { SetUiLanguage(Language::English); }
-    ~InEnglish() override { SetUiLanguage(Language::Russian); }
+    LanguageGuard english_{Language::English};
 };
 
 std::vector<std::uint16_t> Parameters(const SupportedModel& model) {

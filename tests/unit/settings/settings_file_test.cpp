@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "base/language.h"
 #include "protocol/device_models.h"
 #include "settings/settings_file.h"
+#include "support/language_guard.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -15,12 +15,10 @@ namespace {
 class SettingsFileTest : public ::testing::Test {
   protected:
     SettingsFileTest() : values_(*FindSupportedModel(520)) {
-        SetUiLanguage(Language::English);
         values_.Set("language", 1);
         values_.ApplyDefaults();
         values_.Set("units", 2);
     }
-    ~SettingsFileTest() override { SetUiLanguage(Language::Russian); }
 
     std::string Document() const {
         return SettingsDocument(values_, "1,05", {"123-45678", "2026-12-09 03:30:00"});
@@ -35,6 +33,7 @@ class SettingsFileTest : public ::testing::Test {
     }
 
     SettingsValues values_;
+    LanguageGuard english_{Language::English};
 };
 
 TEST_F(SettingsFileTest, ADocumentComesBackAsItWasSaved) {

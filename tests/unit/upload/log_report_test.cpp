@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "support/temp_dir.h"
+#include "unit/file_text.h"
 #include "upload/log_report.h"
 
 namespace {
@@ -11,13 +11,6 @@ namespace {
 // These never reach the network: they end before any connection.
 class UploadLogFileTest : public ::testing::Test {
   protected:
-    std::string SavedLog() const {
-        std::ifstream file(logFile_);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
     TempDir folder_;
     const std::string logFile_ = folder_.Path() + "/log.txt";
     AppLog log_;
@@ -28,7 +21,7 @@ TEST_F(UploadLogFileTest, NoHostMeansNothingAttemptedAndNothingLogged) {
     EXPECT_EQ(UploadLogReport(UploadConfig{}, logFile_, "12345678", {}, log_),
               UploadOutcome::NotConfigured);
     EXPECT_TRUE(log_.Lines().empty());
-    EXPECT_EQ(SavedLog(), "saved\n");
+    EXPECT_EQ(FileText(logFile_), "saved\n");
 }
 
 TEST_F(UploadLogFileTest, RefusedOptionsAreLoggedAndAddedToTheSavedLog) {
@@ -38,7 +31,7 @@ TEST_F(UploadLogFileTest, RefusedOptionsAreLoggedAndAddedToTheSavedLog) {
     config.problem = "problem";
     EXPECT_EQ(UploadLogReport(config, logFile_, "12345678", {}, log_), UploadOutcome::Refused);
     EXPECT_EQ(log_.Lines(), (std::vector<std::string>{"ERROR=[0]-\"problem\""}));
-    EXPECT_EQ(SavedLog(), "saved\nERROR=[0]-\"problem\"\n");
+    EXPECT_EQ(FileText(logFile_), "saved\nERROR=[0]-\"problem\"\n");
 }
 
 }  // namespace
