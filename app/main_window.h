@@ -74,8 +74,6 @@ class TForm1 : public QMainWindow, public OperationHost {
 
     // The busy indicator and the About window are created after the main window.
     void AttachSecondaryWindows(TForm3* busy, TForm2* about);
-    TForm3* BusyIndicator() const { return busy_; }
-    TForm2* AboutWindow() const { return about_; }
 
     void ShowStatus(const std::string& text, int style);
     void ShowStatusNeutral(const std::string& text) { ShowStatus(text, 0); }
@@ -101,8 +99,6 @@ class TForm1 : public QMainWindow, public OperationHost {
     // The dialogs for jobs on the worker (see WorkerDialogs).
     Dialogs& UserDialogs() { return workerDialogs_; }
     const std::string& TempFolder() const { return tempFolder_; }
-
-    QTabWidget* PageControl() const { return pageControl_; }
 
     void ApplyLanguage(Language language);
     void FormActivate();

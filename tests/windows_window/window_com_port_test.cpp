@@ -76,9 +76,9 @@ TEST_F(WindowOnComPort, FindsTheK520ThatIsPluggedInAndShowsItsSettingsPage) {
               QStringLiteral("COM %1").arg(com));
     // With the two built-in models a page's number is also its tab's index.
     const int k520 = FindSupportedModel(520)->pageNumber;
-    EXPECT_TRUE(form->PageControl()->isTabVisible(k520));
-    EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
-    form->PageControl()->setCurrentIndex(k520);
+    EXPECT_TRUE(Pages(*form)->isTabVisible(k520));
+    EXPECT_FALSE(Pages(*form)->isTabVisible(FindSupportedModel(310)->pageNumber));
+    Pages(*form)->setCurrentIndex(k520);
     Click(*form, QStringLiteral("BitBtn_Setup_K520_Read"));
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{});
     EXPECT_FALSE(Find<QComboBox>(form.get(), QStringLiteral("ComboBox_Setup_K520_Units"))

@@ -12,7 +12,7 @@ class WindowDemo : public WindowFixture {
     // Every captioned control of the current page at least as large as it
     // asks to be, at the window's least size: nothing is cut off.
     static void ExpectNothingCut(TForm1& form, const std::string& language) {
-        QTabWidget* pages = form.PageControl();
+        QTabWidget* pages = Pages(form);
         form.resize(form.minimumSizeHint());
         QApplication::processEvents();
         for (QWidget* control : pages->currentWidget()->findChildren<QWidget*>()) {
@@ -33,7 +33,7 @@ class WindowDemo : public WindowFixture {
     // DRAVO_SHOT_DIR names a folder, shot into it as <page>-<language>.png.
     static void ShootEveryPage(TForm1& form) {
         const QString folder = qEnvironmentVariable("DRAVO_SHOT_DIR");
-        QTabWidget* pages = form.PageControl();
+        QTabWidget* pages = Pages(form);
         auto* language = Find<QAction>(&form, QStringLiteral("Action_Language"));
         // With the two built-in models a page's number is also its tab's index.
         const int shown[] = {TForm1::PageMeasuring, TForm1::PageDevHistory,
@@ -72,14 +72,14 @@ TEST_F(WindowDemo, IsIdentifiedReadsItsHistoryAndRestartsAfterASettingsSave) {
     EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("Panel_COM"))->text(),
               QStringLiteral("COM 7"));
 
-    form->PageControl()->setCurrentIndex(TForm1::PageDevHistory);
+    Pages(*form)->setCurrentIndex(TForm1::PageDevHistory);
     Click(*form, QStringLiteral("BitBtn_HIS_Read"));
     auto* chart = Find<HistoryChartWidget>(form.get(), QString());
     ASSERT_NE(chart, nullptr);
     EXPECT_GT(chart->PointCount(1), 0);
     EXPECT_TRUE(chart->TitleLines().value(0).startsWith(QStringLiteral("Hostory for ")));
 
-    form->PageControl()->setCurrentIndex(FindSupportedModel(310)->pageNumber);
+    Pages(*form)->setCurrentIndex(FindSupportedModel(310)->pageNumber);
     Click(*form, QStringLiteral("BitBtn_Setup_K310_Read"));
     Click(*form, QStringLiteral("BitBtn_Setup_K310_Write"));
     EXPECT_EQ(dialogs_.errors, std::vector<std::string>{});
@@ -88,7 +88,7 @@ TEST_F(WindowDemo, IsIdentifiedReadsItsHistoryAndRestartsAfterASettingsSave) {
     ASSERT_TRUE(WaitForStatus(*form, QStringLiteral("RDK-310")));
 
     // The measurement page reads by itself every second while it is shown.
-    form->PageControl()->setCurrentIndex(TForm1::PageMeasuring);
+    Pages(*form)->setCurrentIndex(TForm1::PageMeasuring);
     auto* rate = Find<QLabel>(form.get(), QStringLiteral("Label_Measure_Fon"));
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return rate->text().contains(QStringLiteral("uSv/h")); }, 10000))

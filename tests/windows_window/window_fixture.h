@@ -88,6 +88,10 @@ class WindowFixture : public ::testing::Test {
         EXPECT_TRUE(Settle(form.Worker()));
     }
 
+    static QTabWidget* Pages(TForm1& form) {
+        return Find<QTabWidget>(&form, QStringLiteral("PageControl1"));
+    }
+
     // A value under the options key, as the registry holds it.
     static std::optional<DWORD> RegistryOption(const wchar_t* name) {
         DWORD value = 0;

@@ -84,8 +84,8 @@ TEST_F(DeviceConnection, APluggedDeviceIsIdentifiedAndItsLossResetsTheStatus) {
     EXPECT_EQ(Status(*form), QStringLiteral("Halvane RDK-310.41.0 S/N: 123-45678"));
     EXPECT_TRUE(StatusPanel(*form)->font().bold());
     EXPECT_EQ(StatusPanel(*form)->palette().color(QPalette::Window), QColor(0, 128, 0));
-    EXPECT_TRUE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
-    EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(520)->pageNumber));
+    EXPECT_TRUE(Pages(*form)->isTabVisible(FindSupportedModel(310)->pageNumber));
+    EXPECT_FALSE(Pages(*form)->isTabVisible(FindSupportedModel(520)->pageNumber));
     EXPECT_EQ(PortPanel(*form)->text(), QStringLiteral("COM 12"));
     for (const char* line : {"PORT LIST: 12", "Open COM 12 : OK", "# Read Device Information:",
                              "# Device: Halvane RDK-310.41.0", "# S/N   : 123-45678"}) {
@@ -104,7 +104,7 @@ TEST_F(DeviceConnection, APluggedDeviceIsIdentifiedAndItsLossResetsTheStatus) {
         *form, [&] { return !form->DeviceRecognized(); }, 8000));
     EXPECT_EQ(Status(*form), QStringLiteral("Waiting Connection"));
     EXPECT_FALSE(StatusPanel(*form)->font().bold());
-    EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
+    EXPECT_FALSE(Pages(*form)->isTabVisible(FindSupportedModel(310)->pageNumber));
     EXPECT_TRUE(LogHas(*form, "Close COM 12 : OK"));
 }
 
@@ -121,7 +121,7 @@ TEST_F(DeviceConnection, AnUnsupportedRevisionIsShownAsUnknownInRed) {
     EXPECT_EQ(Status(*form), QStringLiteral("Unknown Device [Halvane RDK-310.43.0]"));
     EXPECT_EQ(StatusPanel(*form)->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_FALSE(form->DeviceRecognized());
-    EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
+    EXPECT_FALSE(Pages(*form)->isTabVisible(FindSupportedModel(310)->pageNumber));
     EXPECT_TRUE(LogHas(*form, "# ERROR: \"Wrong Device Type\""));
 }
 
@@ -137,8 +137,8 @@ TEST_F(DeviceConnection, AK520WithVariantOneIsNamedAfterItsVariant) {
         *form, [&] { return form->DeviceRecognized(); }, 8000))
         << form->Log().Text();
     EXPECT_TRUE(Status(*form).startsWith(QStringLiteral("DRAVO 07X ECO RDK-520.2.1 S/N: ")));
-    EXPECT_TRUE(form->PageControl()->isTabVisible(FindSupportedModel(520)->pageNumber));
-    EXPECT_FALSE(form->PageControl()->isTabVisible(FindSupportedModel(310)->pageNumber));
+    EXPECT_TRUE(Pages(*form)->isTabVisible(FindSupportedModel(520)->pageNumber));
+    EXPECT_FALSE(Pages(*form)->isTabVisible(FindSupportedModel(310)->pageNumber));
 }
 
 TEST_F(DeviceConnection, ManualModeOpensTheChosenPortEvenWhenItWasPresentAtStart) {

@@ -30,7 +30,7 @@ TEST_F(MainWindow, StartsInRussianOnTheFirstPageWithTheDesignedLayout) {
     EXPECT_TRUE(dialogs_.shown.empty());
     EXPECT_EQ(UiLanguage(), Language::Russian);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Dravo Explorer 1.1 (21.03.2023)"));
-    QTabWidget* pages = form->PageControl();
+    QTabWidget* pages = Pages(*form);
     ASSERT_EQ(pages->count(), 6);
     const char* names[] = {"TabSheet_Measuring",       "TabSheet_DevHistory",
                            "TabSheet_DevControl_K310", "TabSheet_DevControl_K520",
@@ -72,7 +72,7 @@ TEST_F(MainWindow, LanguageSwitchRewritesCaptionsAndIsRemembered) {
     EXPECT_EQ(ActionText(*form, "Action_Language"), QStringLiteral("ENG"));
     EXPECT_EQ(ImageIndexOf(language), ImageList::kEnglish);
     EXPECT_EQ(Find<QMenu>(form.get(), "N_Nastroiki")->title(), QStringLiteral("Settings"));
-    EXPECT_EQ(form->PageControl()->tabText(TForm1::PageDevInfo), QStringLiteral("About Device"));
+    EXPECT_EQ(Pages(*form)->tabText(TForm1::PageDevInfo), QStringLiteral("About Device"));
     EXPECT_EQ(form->windowTitle(), russianTitle);
     EXPECT_EQ(StoredOption("LANGUAGE"), QStringLiteral("2"));
 
@@ -81,7 +81,7 @@ TEST_F(MainWindow, LanguageSwitchRewritesCaptionsAndIsRemembered) {
     EXPECT_EQ(ActionText(*form, "Action_Help_About"), QString::fromUtf8("О программе"));
     EXPECT_EQ(ActionText(*form, "Action_Connection_Manual_Number"),
               QString::fromUtf8("Номер порта :"));
-    EXPECT_EQ(form->PageControl()->tabText(TForm1::PageLog), QString::fromUtf8("Лог"));
+    EXPECT_EQ(Pages(*form)->tabText(TForm1::PageLog), QString::fromUtf8("Лог"));
     EXPECT_EQ(ImageIndexOf(language), ImageList::kRussian);
     EXPECT_EQ(StoredOption("LANGUAGE"), QStringLiteral("1"));
 }
@@ -103,8 +103,8 @@ TEST_F(MainWindow, PageIsRestoredClampedAndStoredAtShutdown) {
     StoreOption("PAGENUM", QStringLiteral("4"));
     {
         auto form = MakeForm();
-        EXPECT_EQ(form->PageControl()->currentIndex(), 4);
-        form->PageControl()->setCurrentIndex(1);
+        EXPECT_EQ(Pages(*form)->currentIndex(), 4);
+        Pages(*form)->setCurrentIndex(1);
     }
     EXPECT_EQ(StoredOption("PAGENUM"), QStringLiteral("1"));
 
@@ -112,12 +112,12 @@ TEST_F(MainWindow, PageIsRestoredClampedAndStoredAtShutdown) {
     {
         auto form = MakeForm();
         // The last page is the hidden log; the toolkit shows a visible page instead.
-        const int current = form->PageControl()->currentIndex();
-        EXPECT_TRUE(form->PageControl()->isTabVisible(current)) << current;
+        const int current = Pages(*form)->currentIndex();
+        EXPECT_TRUE(Pages(*form)->isTabVisible(current)) << current;
     }
     StoreOption("PAGENUM", QStringLiteral("junk"));
     auto form = MakeForm();
-    EXPECT_EQ(form->PageControl()->currentIndex(), 0);
+    EXPECT_EQ(Pages(*form)->currentIndex(), 0);
 }
 
 // The options file may hold the upload password.
@@ -172,8 +172,8 @@ TEST_F(MainWindow, LogActionTogglesThePageAndItsCaptionFollowsAtIdle) {
     EXPECT_EQ(toggle->text(), QString::fromUtf8("Показать лог"));
     EXPECT_EQ(ImageIndexOf(toggle), ImageList::kShowLog);
     toggle->trigger();
-    EXPECT_TRUE(form->PageControl()->isTabVisible(TForm1::PageLog));
-    EXPECT_EQ(form->PageControl()->currentIndex(), 0) << "showing the log keeps the page";
+    EXPECT_TRUE(Pages(*form)->isTabVisible(TForm1::PageLog));
+    EXPECT_EQ(Pages(*form)->currentIndex(), 0) << "showing the log keeps the page";
     form->UpdateActions();
     EXPECT_EQ(toggle->text(), QString::fromUtf8("Cкрыть лог"));
     EXPECT_EQ(toggle->text().at(0), QLatin1Char('C')) << "the first letter is Latin";
@@ -236,7 +236,7 @@ TEST_F(MainWindow, AModelRowAddsItsSettingsTabAndSavedPagesKeepTheirNumbers) {
     {
         auto form = MakeForm();
         ASSERT_TRUE(form->StartedUp());
-        QTabWidget* tabs = form->PageControl();
+        QTabWidget* tabs = Pages(*form);
         QWidget* tab = form->findChild<QWidget*>(QStringLiteral("TabSheet_DevControl_K777"));
         ASSERT_NE(tab, nullptr);
         EXPECT_EQ(
@@ -267,7 +267,7 @@ TEST_F(MainWindow, SecondInstanceWarnsAndLeavesTheFirstAlone) {
         EXPECT_EQ(second->Startup(), StartupResult::AlreadyRunning);
         ASSERT_EQ(dialogs_.shown.size(), 1u);
         EXPECT_EQ(dialogs_.shown[0], "warning:Приложение уже запущено!");
-        second->PageControl()->setCurrentIndex(1);
+        Pages(*second)->setCurrentIndex(1);
     }
     EXPECT_TRUE(marker.exists());
     EXPECT_FALSE(QFile::exists(TempFolder() + QStringLiteral("/log.txt")));
@@ -317,7 +317,7 @@ TEST_F(MainWindow, DataSourceActionsActAsAPair) {
 TEST_F(MainWindow, EveryPageFitsAScaledLaptopScreenWithNoCaptionCut) {
     const QSize screen(1092, 580);
     auto form = MakeForm();
-    QTabWidget* pages = form->PageControl();
+    QTabWidget* pages = Pages(*form);
     for (int index = 0; index < pages->count(); ++index) {
         pages->setTabVisible(index, true);
     }

@@ -27,7 +27,7 @@ TEST_F(SecondaryWindows, BusyIndicatorIntervalRulesAndCentring) {
     auto form = MakeForm();
     form->setGeometry(120, 80, 844, 400);
     form->show();
-    TForm3* busy = form->BusyIndicator();
+    TForm3* busy = form->findChild<TForm3*>();
     EXPECT_EQ(busy->size(), QSize(131, 115));
     busy->ShowBusy(200);
     EXPECT_TRUE(busy->isVisible());
@@ -65,7 +65,7 @@ TEST_F(SecondaryWindows, BusyIndicatorIntervalRulesAndCentring) {
 TEST_F(SecondaryWindows, AboutShowsTheVersionPerLanguageAndClosesOnClick) {
     auto form = MakeForm();
     form->show();
-    TForm2* about = form->AboutWindow();
+    TForm2* about = form->findChild<TForm2*>();
     QAction* open = Find<QAction>(form.get(), "Action_Help_About");
     open->trigger();
     open->trigger();
@@ -93,9 +93,9 @@ TEST_F(SecondaryWindows, ActivatingTheMainWindowClosesAbout) {
     auto form = MakeForm();
     form->show();
     Find<QAction>(form.get(), "Action_Help_About")->trigger();
-    ASSERT_TRUE(form->AboutWindow()->isVisible());
+    ASSERT_TRUE(form->findChild<TForm2*>()->isVisible());
     form->FormActivate();
-    EXPECT_FALSE(form->AboutWindow()->isVisible());
+    EXPECT_FALSE(form->findChild<TForm2*>()->isVisible());
 }
 
 // Pictures of the windows for a human to look at, in build/screenshots.
@@ -104,20 +104,20 @@ TEST_F(SecondaryWindows, Screenshots) {
     form->resize(844, 400);
     form->show();
     Find<QAction>(form.get(), "Action_Log_Visible")->trigger();
-    form->PageControl()->setCurrentIndex(TForm1::PageLog);
+    Pages(*form)->setCurrentIndex(TForm1::PageLog);
     form->ShowStatusSuccess("RDK-310 S/N: 0042");
     form->FlushLog();
     QCoreApplication::processEvents();
     const QImage russian = form->grab().toImage();
     ASSERT_TRUE(russian.save(ScreenshotPath("main_ru.png")));
     Find<QAction>(form.get(), "Action_Language")->trigger();
-    form->PageControl()->setCurrentIndex(TForm1::PageMeasuring);
+    Pages(*form)->setCurrentIndex(TForm1::PageMeasuring);
     form->ShowStatusNeutral("Waiting Connection");
     QCoreApplication::processEvents();
     ASSERT_TRUE(form->grab().toImage().save(ScreenshotPath("main_en.png")));
     Find<QAction>(form.get(), "Action_Help_About")->trigger();
     QCoreApplication::processEvents();
-    const QImage about = form->AboutWindow()->grab().toImage();
+    const QImage about = form->findChild<TForm2*>()->grab().toImage();
     ASSERT_TRUE(about.save(ScreenshotPath("about_en.png")));
     EXPECT_EQ(about.size(), QSize(520, 367));
     EXPECT_GE(russian.width(), 844);

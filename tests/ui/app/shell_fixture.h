@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -129,6 +130,8 @@ class ShellFixture : public ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
+
+    static QTabWidget* Pages(TForm1& form) { return Find<QTabWidget>(&form, "PageControl1"); }
 
     QTemporaryDir root_;
     RecordingDialogs dialogs_;

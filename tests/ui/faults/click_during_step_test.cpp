@@ -91,7 +91,7 @@ class ClickDuringPeriodicStep : public ShellFixture,
             }
             poll->stop();
             clickedDuringWait = Entries(TranscriptEntry::Direction::Answer) < asked;
-            form_->PageControl()->setCurrentIndex(page);
+            Pages(*form_)->setCurrentIndex(page);
             Find<QPushButton>(form_.get(), button)->click();
         });
         poll->start(2);

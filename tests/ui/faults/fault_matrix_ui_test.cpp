@@ -126,7 +126,7 @@ class UiFaultMatrix : public ShellFixture, public ::testing::WithParamInterface<
     void ClickDoseReset() { Find<QPushButton>(form_.get(), "BitBtn_Measure_Dose_Reset")->click(); }
     // Opens a page and clicks one of its buttons, as the user does.
     void ClickOnPage(int page, const char* button) {
-        form_->PageControl()->setCurrentIndex(page);
+        Pages(*form_)->setCurrentIndex(page);
         Find<QPushButton>(form_.get(), button)->click();
     }
     bool HasError(const std::string& text) const {

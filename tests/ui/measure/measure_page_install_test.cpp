@@ -60,7 +60,7 @@ TEST_F(MeasurePageInFormTest, ShowsTheLiveDoseRateAndDoseOfTheConnectedDevice) {
         << fon->text().toStdString();
     ASSERT_TRUE(QTest::qWaitFor([&] { return dose->text() != QStringLiteral("--------"); }, 3000));
     EXPECT_TRUE(fon->text().contains(','));
-    EXPECT_TRUE(form->PageControl()->isEnabled());
+    EXPECT_TRUE(Pages(*form)->isEnabled());
     SaveShot(*form, "measure_in_window_ru.png");
 
     // The window's timer goes on reading; the period itself is checked on the
@@ -76,7 +76,7 @@ TEST_F(MeasurePageInFormTest, ShowsTheLiveDoseRateAndDoseOfTheConnectedDevice) {
     SaveShot(*form, "measure_in_window_en.png");
 
     // Leaving the page blanks it at the next tick.
-    form->PageControl()->setCurrentIndex(TForm1::PageDevInfo);
+    Pages(*form)->setCurrentIndex(TForm1::PageDevInfo);
     ASSERT_TRUE(QTest::qWaitFor([&] { return fon->text() == QStringLiteral("--------"); }, 1000));
     EXPECT_EQ(Find<QProgressBar>(form.get(), "ProgressBar_Measure_Fon")->value(), 0);
 
