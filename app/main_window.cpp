@@ -57,10 +57,6 @@ std::vector<PageDesign> PageDesigns() {
     return designs;
 }
 
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 QFont FontWithFallbacks(const QStringList& families, QFont::StyleHint hint) {
     QFont font(families.first());
     font.setFamilies(families);
@@ -133,7 +129,8 @@ void TForm1::BuildStatusBar() {
     panelCom_->setFixedWidth(kPortPanelWidth);
     panelConnection_ = MakePanel(bottom, "Panel_Connection", QString());
     panelConnection_->setFixedWidth(kPortPanelWidth);
-    panelInfoText_ = MakePanel(bottom, "Panel_Bottom_Info_Text", Text("Ожидание соединения"));
+    panelInfoText_ =
+        MakePanel(bottom, "Panel_Bottom_Info_Text", QString::fromUtf8("Ожидание соединения"));
     progressBar_ = new QProgressBar(bottom);
     progressBar_->setObjectName(QStringLiteral("ProgressBar_Bottom_Info"));
     progressBar_->setFixedWidth(kProgressWidth);
@@ -320,7 +317,7 @@ void TForm1::ApplyLanguage(Language language) {
     SetImageIndex(actionLanguage_, images_, english ? ImageList::kEnglish : ImageList::kRussian);
     setWindowTitle(QLatin1String(kMainWindowCaption));
     for (const CaptionRow& row : MainCaptionTable()) {
-        ApplyCaption(row.control, Text(PickText(row.russian, row.english)));
+        ApplyCaption(row.control, QString::fromUtf8(PickText(row.russian, row.english)));
     }
     if (connectionControls_ != nullptr) {
         connectionControls_->LanguageApplied();

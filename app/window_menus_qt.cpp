@@ -11,16 +11,8 @@
 #include "app/main_window.h"
 #include "app/options_store.h"
 
-namespace {
-
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-}  // namespace
-
 QAction* TForm1::MakeAction(const char* name, const char* caption) {
-    auto* action = new QAction(Text(caption), this);
+    auto* action = new QAction(QString::fromUtf8(caption), this);
     action->setObjectName(QLatin1String(name));
     return action;
 }
@@ -55,7 +47,7 @@ void TForm1::BuildActions() {
     connect(actionSourceLocal_, &QAction::triggered, this, [this] { SelectDataSource(false); });
 
     actionLanguage_ = MakeAction("Action_Language", "РУС");
-    actionLanguage_->setToolTip(Text("Выбор языка"));
+    actionLanguage_->setToolTip(QString::fromUtf8("Выбор языка"));
     SetImageIndex(actionLanguage_, images_, ImageList::kRussian);
     connect(actionLanguage_, &QAction::triggered, this, &TForm1::Action_LanguageExecute);
 
@@ -74,17 +66,18 @@ void TForm1::BuildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
-    QMenu* file = named(bar->addMenu(Text("Файл")), "MainMenu_File", "Action_Menu_File");
+    QMenu* file =
+        named(bar->addMenu(QString::fromUtf8("Файл")), "MainMenu_File", "Action_Menu_File");
     file->addAction(actionLogVisible_);
     file->addSeparator();
     file->addAction(actionExit_);
 
-    QMenu* settings = named(bar->addMenu(Text("Настройки")), "N_Nastroiki", nullptr);
-    QMenu* connection = named(settings->addMenu(Text("Соединение")), "MainMenu_Connection",
-                              "Action_Menu_Connection");
+    QMenu* settings = named(bar->addMenu(QString::fromUtf8("Настройки")), "N_Nastroiki", nullptr);
+    QMenu* connection = named(settings->addMenu(QString::fromUtf8("Соединение")),
+                              "MainMenu_Connection", "Action_Menu_Connection");
     connection->addAction(actionConnectionAuto_);
-    QMenu* manual = named(connection->addMenu(Text("Вручную")), "MainMenu_Connection_Manual",
-                          "Action_Connection_Manual");
+    QMenu* manual = named(connection->addMenu(QString::fromUtf8("Вручную")),
+                          "MainMenu_Connection_Manual", "Action_Connection_Manual");
     manual->addAction(actionManualNumber_);
     manual->addAction(actionManualList_);
     actionManual_ = manual->menuAction();
@@ -94,14 +87,15 @@ void TForm1::BuildMenus() {
     connectionGroup->addAction(actionConnectionAuto_);
     connectionGroup->addAction(actionManual_);
 
-    dataSourceMenu_ = named(settings->addMenu(Text("Источник данных")), "MainMenu_Data_Source",
-                            "Action_Data_Source");
+    dataSourceMenu_ = named(settings->addMenu(QString::fromUtf8("Источник данных")),
+                            "MainMenu_Data_Source", "Action_Data_Source");
     dataSourceMenu_->addAction(actionSourceInternet_);
     dataSourceMenu_->addAction(actionSourceLocal_);
     SetImageIndex(dataSourceMenu_->menuAction(), images_, ImageList::kSourceInternet);
     dataSourceMenu_->menuAction()->setVisible(false);
 
-    QMenu* help = named(bar->addMenu(Text("Помощь")), "MainMenu_Help", "Action_Menu_Help");
+    QMenu* help =
+        named(bar->addMenu(QString::fromUtf8("Помощь")), "MainMenu_Help", "Action_Menu_Help");
     help->addAction(actionHelpAbout_);
 
     // Blank items push the language item towards the right edge.
@@ -127,7 +121,7 @@ void TForm1::BuildLogPopup() {
     popup->setObjectName(QStringLiteral("PopupMenu_Log"));
     popup->addAction(actionLogVisible_);
     popup->addAction(actionLogClear_);
-    QAction* save = popup->addAction(Text("Сохранить"));
+    QAction* save = popup->addAction(QString::fromUtf8("Сохранить"));
     save->setObjectName(QStringLiteral("PopupMenu_Log_Save"));
     save->setEnabled(false);
     memoLog_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -140,8 +134,9 @@ void TForm1::BuildLogPopup() {
 void TForm1::UpdateActions() {
     const bool logShown = pageControl_->isTabVisible(TabOfPageNumber(PageLog));
     // The first letter of the Russian "hide" caption has always been a Latin C.
-    actionLogVisible_->setText(logShown ? Text(PickText("Cкрыть лог", "Hide Report"))
-                                        : Text(PickText("Показать лог", "Show Report")));
+    actionLogVisible_->setText(logShown
+                                   ? QString::fromUtf8(PickText("Cкрыть лог", "Hide Report"))
+                                   : QString::fromUtf8(PickText("Показать лог", "Show Report")));
     SetImageIndex(actionLogVisible_, images_, logShown ? ImageList::kHideLog : ImageList::kShowLog);
 }
 
