@@ -1,5 +1,7 @@
 #include "base/app_log.h"
 
+#include <string_view>
+
 void AppLog::Append(const std::string& text) {
     lines_.push_back(text);
     if (observer_.appended) {
@@ -19,8 +21,28 @@ void AppLog::AddLine(const std::string& text) {
     }
 }
 
+namespace {
+
+constexpr std::string_view kErrorOpen = "# ERROR: \"";
+
+}  // namespace
+
 void AppLog::LogError(const std::string& text) {
-    AddLine("# ERROR: \"" + text + "\"");
+    AddLine(std::string(kErrorOpen) + text + "\"");
+}
+
+std::vector<std::string> AppLog::ErrorsSince(std::size_t first) const {
+    const std::lock_guard<std::mutex> guard(lock_);
+    std::vector<std::string> errors;
+    for (std::size_t i = first; i < lines_.size(); ++i) {
+        const std::string_view line = lines_[i];
+        if (line.size() > kErrorOpen.size() && line.substr(0, kErrorOpen.size()) == kErrorOpen &&
+            line.back() == '"') {
+            errors.emplace_back(
+                line.substr(kErrorOpen.size(), line.size() - kErrorOpen.size() - 1));
+        }
+    }
+    return errors;
 }
 
 void AppLog::LogErrorCode(const std::string& text, int code) {

@@ -31,6 +31,8 @@ class AppLog {
     void Clear();
 
     std::vector<std::string> Lines() const;
+    // The texts of the LogError lines from line `first` on.
+    std::vector<std::string> ErrorsSince(std::size_t first) const;
     std::size_t LineCount() const;
 
     // Every line followed by a single line feed.

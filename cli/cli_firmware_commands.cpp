@@ -60,21 +60,6 @@ class FirstQuestionOnly final : public Dialogs {
     bool first_ = true;
 };
 
-// The texts of the error lines logged from line `first` on: why an attempt
-// failed, which the window leaves in its log.
-std::vector<std::string> ErrorsLoggedSince(const AppLog& log, std::size_t first) {
-    static const std::string kOpen = "# ERROR: \"";
-    std::vector<std::string> errors;
-    const std::vector<std::string> lines = log.Lines();
-    for (std::size_t i = std::min(first, lines.size()); i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.rfind(kOpen, 0) == 0 && line.size() > kOpen.size() && line.back() == '"') {
-            errors.push_back(line.substr(kOpen.size(), line.size() - kOpen.size() - 1));
-        }
-    }
-    return errors;
-}
-
 int Finished(bool succeeded) {
     if (CliHost::Interrupted()) {
         return kExitInterrupted;
@@ -141,7 +126,7 @@ int RunUpdate(CliContext& context) {
         if (!showReasons) {
             return;
         }
-        for (const std::string& error : ErrorsLoggedSince(context.log, firstLine)) {
+        for (const std::string& error : context.log.ErrorsSince(firstLine)) {
             std::cerr << error << '\n';
         }
     });

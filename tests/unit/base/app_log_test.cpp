@@ -73,6 +73,11 @@ TEST(AppLog, ErrorFormsAndSinkEndInAddLine) {
     log.Sink()("from sink");
     EXPECT_EQ(log.Lines(), (std::vector<std::string>{"# ERROR: \"no port\"", "ERROR=[-1]-\"open\"",
                                                      "from sink"}));
+    log.LogError("late");
+    log.AddLine("# ERROR: \"unclosed");
+    EXPECT_EQ(log.ErrorsSince(0), (std::vector<std::string>{"no port", "late"}));
+    EXPECT_EQ(log.ErrorsSince(3), (std::vector<std::string>{"late"}));
+    EXPECT_TRUE(log.ErrorsSince(4).empty());  // the unclosed line is no error
 }
 
 }  // namespace
