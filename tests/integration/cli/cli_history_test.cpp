@@ -221,13 +221,11 @@ TEST_F(CliHistory, ACutOffReadingKeepsItsPagesAndTheNextAsksOnlyForTheRest) {
     for (int cut = 0; cut < 2; ++cut) {
         // After the check and two more pages, the device loses every send of
         // one request in the middle of the next page.
-        FaultRule lost;
-        lost.kind = FaultKind::Drop;
-        lost.group = 2;
-        lost.code = 2;
-        lost.after = 1 + 2 * 128 + 64;
-        lost.limit = 3;
-        device.SetFaults({lost});
+        device.SetFaults({{.kind = FaultKind::Drop,
+                           .group = 2,
+                           .code = 2,
+                           .after = 1 + 2 * 128 + 64,
+                           .limit = 3}});
         const CliOutcome failed = RunCli(dir_.Path(), read);
         EXPECT_EQ(failed.status, 1) << failed.err;
         const std::vector<std::uint32_t> pairs = AskedPairs(device);

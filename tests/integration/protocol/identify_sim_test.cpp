@@ -5,6 +5,7 @@
 #include <string>
 
 #include "protocol/identification.h"
+#include "support/log_lines.h"
 #include "support/recording_dialogs.h"
 #include "support/sim_on_stack.h"
 #include "support/sim_profiles.h"
@@ -25,18 +26,6 @@ class IdentifySimulatedDevice : public ::testing::Test {
         ASSERT_EQ(rig->Error(), "");
         // One look, and one step of time, per 5 ms of waiting.
         rig->Stack().Link().SetClockLook(std::chrono::milliseconds(5));
-    }
-
-    std::string Block() const {
-        std::string text;
-        bool inside = false;
-        for (const auto& line : log.Lines()) {
-            inside = inside || line == "##########################################";
-            if (inside) {
-                text += line + "\n";
-            }
-        }
-        return text;
     }
 
     DeviceStackOptions Options() {
@@ -65,17 +54,14 @@ TEST_P(IdentifyOnEachProfile, K310) {
     options.mainVersion = 0x0C06;
     PlugIn(options);
     ASSERT_TRUE(Identify(rig->Stack().Commands(), log, info));
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# Device: Halvane RDK-310.41.0\n"
-              "# UID   : 05:DB:C0:B7:38:39:51:12:0F:4A:00:31\n"
-              "# S/N   : 123-45678\n"
-              "# (INF1) Board : RDK-310.3\n"
-              "# (INF1) BoardY: (2:1)\n"
-              "# BOOT  : 4.0\n"
-              "# TLX4  : 12.6\n"
-              "##########################################\n");
+    EXPECT_EQ(FromIdentificationBlock(log),
+              IdentificationBlock("# Device: Halvane RDK-310.41.0\n"
+                                  "# UID   : 05:DB:C0:B7:38:39:51:12:0F:4A:00:31\n"
+                                  "# S/N   : 123-45678\n"
+                                  "# (INF1) Board : RDK-310.3\n"
+                                  "# (INF1) BoardY: (2:1)\n"
+                                  "# BOOT  : 4.0\n"
+                                  "# TLX4  : 12.6\n"));
     EXPECT_TRUE(info.valid);
 }
 
@@ -94,15 +80,11 @@ TEST_P(IdentifyOnEachProfile, K520InBootMode) {
 }
 
 TEST_F(IdentifySimulatedDevice, PulledOutWhileTheInf1BlockIsRead) {
-    FaultRule unplug;
-    unplug.kind = FaultKind::Unplug;
-    unplug.group = 1;
-    unplug.code = 0x02;
-    unplug.after = 3;  // the three pieces of CpuInfo are answered
-    unplug.limit = 1;
     SimOptions options;
     options.mainVersion = 0x0C06;
-    options.faults = {unplug};
+    // Once the three pieces of CpuInfo are answered.
+    options.faults = {
+        {.kind = FaultKind::Unplug, .group = 1, .code = 0x02, .after = 3, .limit = 1}};
     PlugIn(options);
     EXPECT_FALSE(Identify(rig->Stack().Commands(), log, info));
     EXPECT_FALSE(info.valid);

@@ -14,6 +14,7 @@
 #include "protocol/operation_gate.h"
 #include "protocol/screen_markup.h"
 #include "support/language_guard.h"
+#include "support/log_lines.h"
 #include "support/recording_dialogs.h"
 #include "support/third_model.h"
 
@@ -41,14 +42,6 @@ DeviceSetup K520() {
     return setup;
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += line + "\n";
-    }
-    return text;
-}
-
 // Identification through the real command layer and a real pseudo-terminal.
 // The clock moves only as the link looks at it while it waits, so the
 // time-outs of a silent device pass in a moment without changing how often
@@ -71,15 +64,11 @@ class IdentifyOverPty : public ::testing::Test {
 
     bool Identify() { return ::Identify(stack.Commands(), log, info); }
 
-    // The log from the identification's opening rule on.
-    std::string Block() const {
-        const auto& lines = log.Lines();
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i] == "##########################################") {
-                return Joined({lines.begin() + static_cast<std::ptrdiff_t>(i), lines.end()});
-            }
-        }
-        return {};
+    std::string Block() const { return FromIdentificationBlock(log); }
+
+    OperationGate Gate() {
+        return OperationGate([this] { return GateInputs::From(true, true, stack.Commands()); },
+                             dialogs, log);
     }
 
     std::size_t RequestsOf(std::uint8_t code) const {
@@ -102,17 +91,13 @@ class IdentifyOverPty : public ::testing::Test {
 TEST_F(IdentifyOverPty, K310LogBlockAndRecord) {
     Plug(DeviceSetup{});
     ASSERT_TRUE(Identify());
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# Device: Halvane RDK-310.41.0\n"
-              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
-              "# S/N   : 123-45678\n"
-              "# (INF1) Board : RDK-310.3\n"
-              "# (INF1) BoardY: (2:5)\n"
-              "# BOOT  : 4.1\n"
-              "# TLX4  : 12.6\n"
-              "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# Device: Halvane RDK-310.41.0\n"
+                                           "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+                                           "# S/N   : 123-45678\n"
+                                           "# (INF1) Board : RDK-310.3\n"
+                                           "# (INF1) BoardY: (2:5)\n"
+                                           "# BOOT  : 4.1\n"
+                                           "# TLX4  : 12.6\n"));
     EXPECT_TRUE(info.valid);
     EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
     EXPECT_EQ(info.board.boardCode, 310);
@@ -128,17 +113,13 @@ TEST_F(IdentifyOverPty, K310LogBlockAndRecord) {
 TEST_F(IdentifyOverPty, K520LogBlock) {
     Plug(K520());
     ASSERT_TRUE(Identify());
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# Device: DRAVO 07X ECO RDK-520.2.1\n"
-              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
-              "# S/N   : 012-34567\n"
-              "# (INF1) Board : RDK-520.1\n"
-              "# (INF1) BoardY: (1:3)\n"
-              "# BOOT  : 4.2\n"
-              "# TLX4  : 12.3\n"
-              "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# Device: DRAVO 07X ECO RDK-520.2.1\n"
+                                           "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+                                           "# S/N   : 012-34567\n"
+                                           "# (INF1) Board : RDK-520.1\n"
+                                           "# (INF1) BoardY: (1:3)\n"
+                                           "# BOOT  : 4.2\n"
+                                           "# TLX4  : 12.3\n"));
     EXPECT_TRUE(info.valid);
 }
 
@@ -150,23 +131,18 @@ TEST_F(IdentifyOverPty, BootModeIsIdentifiedButEveryGateRefuses) {
     setup.inf1[4] = 3;
     Plug(setup);
     ASSERT_TRUE(Identify());
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# Device: Halvane RDK-310.41.0\n"
-              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
-              "# S/N   : 123-45678\n"
-              "# (INF1) Board : RDK-405.3\n"
-              "# (INF1) BoardY: F4:L=107_New_ПЭ\n"
-              "# BOOT  : 4.1\n"
-              "# TLX4  : Device in BOOT mode\n"
-              "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# Device: Halvane RDK-310.41.0\n"
+                                           "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+                                           "# S/N   : 123-45678\n"
+                                           "# (INF1) Board : RDK-405.3\n"
+                                           "# (INF1) BoardY: F4:L=107_New_ПЭ\n"
+                                           "# BOOT  : 4.1\n"
+                                           "# TLX4  : Device in BOOT mode\n"));
     EXPECT_TRUE(info.valid);
     EXPECT_EQ(info.mainVersion, 0);
 
     LanguageGuard english(Language::English);
-    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
-                       log);
+    OperationGate gate = Gate();
     std::string notice;
     EXPECT_FALSE(gate.CheckPage(notice));
     EXPECT_EQ(notice, "In BOOT\n\rMode is\n\rUnavaliable");
@@ -177,8 +153,7 @@ TEST_F(IdentifyOverPty, BootModeIsIdentifiedButEveryGateRefuses) {
 TEST_F(IdentifyOverPty, CurrentFirmwarePassesTheGatesAfterIdentification) {
     Plug(K520());
     ASSERT_TRUE(Identify());
-    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
-                       log);
+    OperationGate gate = Gate();
     std::string notice = "Need\n\rto Update\n\rFirmware";
     EXPECT_TRUE(gate.CheckPage(notice));
     EXPECT_EQ(notice, "");
@@ -197,8 +172,7 @@ TEST_F(IdentifyOverPty, AModelThatIsOnlyARowIsIdentifiedGatedAndOfferedItsFirmwa
     Plug(setup);
     ASSERT_TRUE(Identify());
     EXPECT_EQ(info.modelName, "RDK-777.1.0");
-    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
-                       log);
+    OperationGate gate = Gate();
     EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
     EXPECT_TRUE(dialogs.errors.empty());
     // No clock on this board: nothing is sent.
@@ -235,10 +209,8 @@ TEST_P(RejectedDevice, IsNamedThenRefused) {
     setup.cpuType = GetParam().cpuType;
     Plug(setup);
     EXPECT_FALSE(Identify());
-    EXPECT_EQ(Block(), std::string("##########################################\n"
-                                   "# Read Device Information:\n") +
-                           GetParam().deviceLine + "\n" + GetParam().errorLine +
-                           "\n##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock(std::string(GetParam().deviceLine) + "\n" +
+                                           GetParam().errorLine + "\n"));
     EXPECT_FALSE(info.valid);
     // Nothing after the hardware check was asked for: no Inf1Block, no unique id.
     EXPECT_EQ(RequestsOf(0x02), 3u);
@@ -288,11 +260,7 @@ TEST_F(IdentifyOverPty, SilentDeviceFailsTheBoardCodeWithoutABox) {
     device.StopAnsweringAfter(0);
     Plug(DeviceSetup{});
     EXPECT_FALSE(Identify());
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# ERROR: \"Read BoardCode\"\n"
-              "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# ERROR: \"Read BoardCode\"\n"));
     EXPECT_TRUE(info.modelName.empty());
     EXPECT_TRUE(dialogs.errors.empty());
     // The board code is asked for with retries: three sends of SOFT_INFO.
@@ -319,10 +287,8 @@ TEST_P(UnpluggedDuringIdentification, FailsAtTheStepItInterrupted) {
     device.StopAnsweringAfter(GetParam().answered);
     Plug(DeviceSetup{});
     EXPECT_FALSE(Identify());
-    EXPECT_EQ(Block(), std::string("##########################################\n"
-                                   "# Read Device Information:\n"
-                                   "# Device: Halvane RDK-310.41.0\n") +
-                           GetParam().lastLines + "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# Device: Halvane RDK-310.41.0\n" +
+                                           std::string(GetParam().lastLines)));
     EXPECT_FALSE(info.valid);
     EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{GetParam().box});

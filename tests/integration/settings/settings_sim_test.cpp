@@ -297,12 +297,8 @@ TEST_P(SettingsOnSimulator, CalibrationIsCheckedNormalisedAndWritten) {
 }
 
 TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheReadWithItsErrorAndRestoresTheFrame) {
-    FaultRule unplug;
-    unplug.kind = FaultKind::Unplug;
-    unplug.group = kGroupMain;
-    unplug.code = kCodeParRead;
-    unplug.after = 4;
-    rig_.Sim().SetFaults({unplug});
+    rig_.Sim().SetFaults(
+        {{.kind = FaultKind::Unplug, .group = kGroupMain, .code = kCodeParRead, .after = 4}});
     actions_.State().values.Set("sound", 0);
     actions_.Read();
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error reading Parameters"}));
@@ -314,12 +310,8 @@ TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheReadWithItsErrorAndRestoresT
 
 TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheSaveWithItsErrorAndRestoresTheFrame) {
     actions_.Read();
-    FaultRule unplug;
-    unplug.kind = FaultKind::Unplug;
-    unplug.group = kGroupMain;
-    unplug.code = kCodeParWrite;
-    unplug.after = 2;
-    rig_.Sim().SetFaults({unplug});
+    rig_.Sim().SetFaults(
+        {{.kind = FaultKind::Unplug, .group = kGroupMain, .code = kCodeParWrite, .after = 2}});
     dialogs_.answerYes = true;
     actions_.Save();
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings"}));

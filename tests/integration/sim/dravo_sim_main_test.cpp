@@ -1,19 +1,15 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "raw_client.h"
 #include "support/build_paths.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 namespace {
 
@@ -53,15 +49,10 @@ TEST(DravoSimExecutable, AppearsAnswersTheConnectionTestAndLeavesOnSigterm) {
     ASSERT_TRUE(fs::exists(program)) << program;
     TempDir dir;
     const std::string portDir = dir.Path() + "/ports";
-    std::vector<std::string> arguments{program, "--model", "k520",      "--port-dir", portDir,
-                                       "--com", "9",       "--profile", "contrary"};
-    std::vector<char*> argv;
-    for (auto& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    RunningProgram sim(
+        {program, "--model", "k520", "--port-dir", portDir, "--com", "9", "--profile", "contrary"},
+        ChangedEnvironment({}));
+    ASSERT_TRUE(sim.Started());
 
     const std::string link = portDir + "/COM9";
     ASSERT_TRUE(WaitFor([&] { return fs::is_symlink(link); }, 5s));
@@ -72,11 +63,8 @@ TEST(DravoSimExecutable, AppearsAnswersTheConnectionTestAndLeavesOnSigterm) {
         answer.push_back(0xFF);
         EXPECT_EQ(client.Ask(1, 0x00, echo), answer);
     }
-    kill(pid, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(), 0) << "a normal exit on the signal";
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
 }
 
