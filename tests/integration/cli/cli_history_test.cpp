@@ -30,9 +30,8 @@ constexpr std::uint32_t kNow = 731513109;  // 2023-03-07 14:05:09
 SimOptions RingOf(std::uint32_t records, bool wireTime = false) {
     SimOptions options;
     options.deviceTime = kNow;
-    options.history.shape = HistoryShape::Partial;
-    options.history.records = records;
-    options.history.recordWhileRunning = false;
+    options.history = {
+        .shape = HistoryShape::Partial, .records = records, .recordWhileRunning = false};
     options.wireTime = wireTime;
     return options;
 }
@@ -45,12 +44,8 @@ class CliHistory : public CliAgainstSimulator {
   protected:
     // The same device read by the program's own history reading, in process.
     void ReadInProcess(int sensors) {
-        DeviceStackOptions options;
-        options.ports.systemPorts = false;
-        options.ports.portDir.clear();
-        options.dialogs = &dialogs_;
-        options.log = &log_;
-        DeviceStack stack(options);
+        DeviceStack stack(
+            {.ports = {.portDir = {}, .systemPorts = false}, .dialogs = &dialogs_, .log = &log_});
         ASSERT_TRUE(stack.OpenPath(device_->PortPath(), 9));
         CommandsHistoryDevice device(stack.Commands());
         ReadHistory reading(HistoryAccess{device, host_, nullptr}, *history_, dialogs_, &log_);

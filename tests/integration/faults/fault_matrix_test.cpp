@@ -64,19 +64,16 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     // A short history, so that a reading is a few dozen requests.
     static SimOptions Options() {
         SimOptions options;
-        options.history.shape = HistoryShape::Partial;
-        options.history.records = 40;
-        options.history.recordWhileRunning = false;
+        options.history = {
+            .shape = HistoryShape::Partial, .records = 40, .recordWhileRunning = false};
         return options;
     }
 
     DeviceStackOptions StackOptions() {
-        DeviceStackOptions options;
-        options.clock = [this] { return ReadClock(); };
-        options.stop = &host_.Stop();
-        options.dialogs = &shown_;
-        options.log = &log_;
-        return options;
+        return {.clock = [this] { return ReadClock(); },
+                .stop = &host_.Stop(),
+                .dialogs = &shown_,
+                .log = &log_};
     }
 
     std::uint32_t ReadClock() {

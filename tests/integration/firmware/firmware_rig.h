@@ -40,8 +40,7 @@ inline SimOptions Model(SimModel model, int revision, std::uint16_t mainVersion,
     options.model = model;
     options.hardwareRevision = revision;
     options.mainVersion = mainVersion;
-    options.history.shape = HistoryShape::Empty;
-    options.history.recordWhileRunning = false;
+    options.history = {.shape = HistoryShape::Empty, .recordWhileRunning = false};
     options.restartDelayMs = 20;
     return options;
 }
@@ -154,12 +153,11 @@ class FirmwareRig : public ::testing::Test {
 
     DeviceSessionOptions SessionOptions() {
         DeviceSessionOptions options;
-        options.stack.ports.systemPorts = false;
-        options.stack.ports.portDir = dir.Path();
-        options.stack.clock = [this] { return LinkClock(); };
-        options.stack.stop = &host.Stop();
-        options.stack.dialogs = &dialogs;
-        options.stack.log = &log;
+        options.stack = {.ports = {.portDir = dir.Path(), .systemPorts = false},
+                         .clock = [this] { return LinkClock(); },
+                         .stop = &host.Stop(),
+                         .dialogs = &dialogs,
+                         .log = &log};
         options.linkCheckEnabled = [this] { return host.linkCheckEnabled; };
         return options;
     }

@@ -24,9 +24,7 @@ const ArchiveDeviceKey kArchiveKey{"123-45678", "00:11:22:33:44:55:66:77:88:99:A
 SimOptions Options(HistoryShape shape, std::uint32_t records = 0) {
     SimOptions options;
     options.deviceTime = kNow;
-    options.history.shape = shape;
-    options.history.records = records;
-    options.history.recordWhileRunning = false;
+    options.history = {.shape = shape, .records = records, .recordWhileRunning = false};
     return options;
 }
 
@@ -36,10 +34,8 @@ class ReadHistoryOnSimulatorTest : public ::testing::Test {
   protected:
     void Start(const SimOptions& options) {
         SetUiLanguage(Language::English);
-        DeviceStackOptions stackOptions;
-        stackOptions.dialogs = &linkDialogs_;
-        stackOptions.log = &log_;
-        rig_.emplace(options, stackOptions, 4, SimOnStack::StoppedClock());
+        rig_.emplace(options, DeviceStackOptions{.dialogs = &linkDialogs_, .log = &log_}, 4,
+                     SimOnStack::StoppedClock());
         ASSERT_EQ(rig_->Error(), "");
         device_ = std::make_unique<CommandsHistoryDevice>(rig_->Stack().Commands());
     }

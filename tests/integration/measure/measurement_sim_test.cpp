@@ -35,12 +35,7 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
     }
     ~MeasurementOnSimulatorTest() override { SetUiLanguage(Language::Russian); }
 
-    DeviceStackOptions StackOptions() {
-        DeviceStackOptions options;
-        options.dialogs = &linkDialogs_;
-        options.log = &log_;
-        return options;
-    }
+    DeviceStackOptions StackOptions() { return {.dialogs = &linkDialogs_, .log = &log_}; }
 
     void Tick() {
         now_ += 100;

@@ -29,11 +29,7 @@ class IdentifySimulatedDevice : public ::testing::Test {
     }
 
     DeviceStackOptions Options() {
-        DeviceStackOptions options;
-        options.clock = [this] { return ticks += 50; };
-        options.dialogs = &dialogs;
-        options.log = &log;
-        return options;
+        return {.clock = [this] { return ticks += 50; }, .dialogs = &dialogs, .log = &log};
     }
 
     RecordingDialogs dialogs;

@@ -58,12 +58,7 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
     }
     static const SupportedModel& Model() { return *FindSupportedModel(K310() ? 310 : 520); }
     const std::vector<std::uint16_t>& Order() const { return K310() ? kK310Order : kK520Order; }
-    DeviceStackOptions StackOptions() {
-        DeviceStackOptions options;
-        options.stop = &host_.Stop();
-        options.log = &log_;
-        return options;
-    }
+    DeviceStackOptions StackOptions() { return {.stop = &host_.Stop(), .log = &log_}; }
     SettingsEnvironment Environment() {
         return {rig_.Stack().Commands(),
                 host_,

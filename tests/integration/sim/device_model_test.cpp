@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "model_exchange.h"
-#include "raw_client.h"
 #include "sim/device_layout.h"
 
 namespace {
@@ -13,17 +12,8 @@ SimOptions QuietOptions(SimModel model) {
     options.model = model;
     options.serialNumber = 12345678;
     options.deviceTime = 731513109;  // 07.03.2023 14:05:09
-    options.history.shape = HistoryShape::Empty;
-    options.history.recordWhileRunning = false;
+    options.history = {.shape = HistoryShape::Empty, .recordWhileRunning = false};
     return options;
-}
-
-std::vector<std::uint8_t> MemRead(DeviceModel& model, std::uint32_t address, std::uint8_t length) {
-    const auto answer = AskModel(model, 1, 0x02, Concat({Le32(address), {length}}));
-    if (!answer || answer->size() < 5) {
-        return {};
-    }
-    return std::vector<std::uint8_t>(answer->begin() + 5, answer->end());
 }
 
 // As the program reads: a short answer is followed by a request for the rest.
@@ -39,22 +29,6 @@ std::vector<std::uint8_t> MemReadWhole(DeviceModel& model, std::uint32_t address
         bytes.insert(bytes.end(), part.begin(), part.end());
     }
     return bytes;
-}
-
-std::optional<std::uint32_t> ParRead(DeviceModel& model, std::uint16_t id) {
-    const auto answer = AskModel(model, 1, 0x0E, Le16(id));
-    if (!answer || answer->size() != 6) {
-        return std::nullopt;
-    }
-    return ReadLe32(*answer, 2);
-}
-
-std::optional<std::uint32_t> ParWrite(DeviceModel& model, std::uint16_t id, std::uint32_t value) {
-    const auto answer = AskModel(model, 1, 0x0F, Concat({Le16(id), Le32(value)}));
-    if (!answer || answer->size() != 6) {
-        return std::nullopt;
-    }
-    return ReadLe32(*answer, 2);
 }
 
 TEST(DeviceModel, K310IdentifiesItselfThroughSoftInfoCpuInfoAndInf1) {

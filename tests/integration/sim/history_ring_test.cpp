@@ -15,10 +15,8 @@ SimOptions HistoryOptionsFor(HistoryShape shape, std::uint32_t records = 0, std:
     SimOptions options;
     options.profile.slotZero = slotZero;
     options.deviceTime = kNow;
-    options.history.shape = shape;
-    options.history.records = records;
-    options.history.seed = seed;
-    options.history.recordWhileRunning = false;
+    options.history = {
+        .shape = shape, .records = records, .seed = seed, .recordWhileRunning = false};
     return options;
 }
 
@@ -28,12 +26,9 @@ struct Header {
 
 Header HeaderOf(DeviceModel& model) {
     auto read = [&](std::uint16_t id) {
-        const auto answer = AskModel(
-            model, 1, 0x0E, {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8)});
-        EXPECT_TRUE(answer && answer->size() == 6);
-        return answer ? static_cast<std::uint32_t>((*answer)[2] | (*answer)[3] << 8 |
-                                                   (*answer)[4] << 16 | (*answer)[5] << 24)
-                      : 0u;
+        const auto value = ParRead(model, id);
+        EXPECT_TRUE(value) << id;
+        return value.value_or(0);
     };
     const std::uint32_t c020 = read(0xC020), c021 = read(0xC021), c022 = read(0xC022);
     return {c020 >> 16, c020 & 0xFFFF, c021 >> 16, c021 & 0xFFFF, c022 >> 16, c022 & 0xFFFF};
@@ -58,10 +53,7 @@ std::vector<SimHistoryRecord> ReadLogical(DeviceModel& model, const Header& h) {
             index -= HistoryRing::kIndexCount;
         }
         const std::uint32_t address = HistoryRing::kBase + 16 * index;
-        const std::vector<std::uint8_t> request{
-            static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8),
-            static_cast<std::uint8_t>(address >> 16), static_cast<std::uint8_t>(address >> 24), 16};
-        const auto answer = AskModel(model, 2, 0x02, request);
+        const auto answer = AskModel(model, 2, 0x02, Concat({Le32(address), {16}}));
         EXPECT_TRUE(answer && answer->size() == 21);
         if (!answer || answer->size() != 21) {
             break;
@@ -210,12 +202,7 @@ TEST(HistoryRing, RunningDeviceRecordsEveryPeriodExceptDuringAnAccess) {
     SimOptions options = HistoryOptionsFor(HistoryShape::Partial, 10);
     options.history.recordWhileRunning = true;
     DeviceModel model(options, clock.AsClock());
-    auto writeCommand = [&](std::uint32_t word) {
-        return AskModel(
-            model, 1, 0x0F,
-            {0x00, 0xFF, static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
-             static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 24)});
-    };
+    auto writeCommand = [&](std::uint32_t word) { return ParWrite(model, 0xFF00, word); };
 
     clock.AdvanceSeconds(10 * 60 + 30);
     EXPECT_EQ(HeaderOf(model).count, 1u + 20);
@@ -231,15 +218,7 @@ TEST(HistoryRing, RunningDeviceRecordsEveryPeriodExceptDuringAnAccess) {
 TEST(HistoryRing, DeleteWorksOnlyInsideAnAccess) {
     FakeClock clock;
     DeviceModel model(HistoryOptionsFor(HistoryShape::Partial, 600), clock.AsClock());
-    auto writeCommand = [&](std::uint32_t word) {
-        const auto answer = AskModel(
-            model, 1, 0x0F,
-            {0x00, 0xFF, static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
-             static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 24)});
-        return answer ? static_cast<std::uint32_t>((*answer)[2] | (*answer)[3] << 8 |
-                                                   (*answer)[4] << 16 | (*answer)[5] << 24)
-                      : 1u;
-    };
+    auto writeCommand = [&](std::uint32_t word) { return ParWrite(model, 0xFF00, word); };
     EXPECT_EQ(writeCommand(0xC0BA0012), 0u) << "refused outside an access";
     EXPECT_EQ(HeaderOf(model).count, 603u);
 

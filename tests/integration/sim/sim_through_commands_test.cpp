@@ -27,9 +27,7 @@ class SimThroughCommands : public ::testing::Test {
   protected:
     void Plug(SimOptions options, TickClock ticks = SystemTicks) {
         options.deviceTime = options.deviceTime.value_or(731513109);
-        DeviceStackOptions stackOptions;
-        stackOptions.clock = std::move(ticks);
-        rig_.emplace(options, std::move(stackOptions), kCom, clock_.AsClock(),
+        rig_.emplace(options, DeviceStackOptions{.clock = std::move(ticks)}, kCom, clock_.AsClock(),
                      SimOnStack::Opening::ByPortTable);
         ASSERT_EQ(rig_->Error(), "");
         device_ = &rig_->Sim();
@@ -47,9 +45,7 @@ class SimThroughCommands : public ::testing::Test {
                               std::uint32_t records = 0) {
         SimOptions options;
         options.model = model;
-        options.history.shape = shape;
-        options.history.records = records;
-        options.history.recordWhileRunning = false;
+        options.history = {.shape = shape, .records = records, .recordWhileRunning = false};
         options.restartDelayMs = 100;
         return options;
     }

@@ -18,8 +18,7 @@ const std::vector<std::uint8_t> kEcho{'F', 'e', 'r', 'a', 'n', 'd', 'o', 'l'};
 SimOptions SmallDevice(SimModel model = SimModel::K520) {
     SimOptions options;
     options.model = model;
-    options.history.shape = HistoryShape::Partial;
-    options.history.records = 300;
+    options.history = {.shape = HistoryShape::Partial, .records = 300};
     options.restartDelayMs = 100;
     return options;
 }
