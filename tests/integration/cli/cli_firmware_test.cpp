@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "cli_runner.h"
@@ -15,8 +14,7 @@ namespace {
 class CliOnProfile : public CliAgainstSimulator, public ::testing::WithParamInterface<std::string> {
   protected:
     SimOptions Outdated520() const {
-        SimOptions options;
-        options.profile = *FindDeviceProfile(GetParam());
+        SimOptions options = WithProfile(SimOptions{}, GetParam());
         options.model = SimModel::K520;
         options.mainVersion = 0x0C02;
         options.mainVersionAfterCpuWrite = 0x0C03;
@@ -29,21 +27,13 @@ INSTANTIATE_TEST_SUITE_P(Profiles, CliOnProfile, ::testing::Values("classic", "c
 
 // The settings files dravo-cli kept, in its home's data folder.
 std::vector<std::string> KeptSettings(const std::string& portDir) {
-    std::vector<std::string> files;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             portDir + "/home/.local/share/DRAVO/settings", error)) {
-        files.push_back(entry.path().string());
-    }
-    return files;
+    return FilesIn(portDir + "/home/.local/share/DRAVO/settings");
 }
 
 // The restart waits for the device to come back on its port, as the window's
 // timer does, and identifies it again.
 TEST_P(CliOnProfile, RestartIntoTheBootLoaderAndBack) {
-    SimOptions options;
-    options.profile = *FindDeviceProfile(GetParam());
-    SimulatedDevice& device = PlugIn(options);
+    SimulatedDevice& device = PlugIn(WithProfile(SimOptions{}, GetParam()));
     // Unanswered, the question declines: no restart.
     CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart", "boot"});
     EXPECT_EQ(outcome.status, 1);

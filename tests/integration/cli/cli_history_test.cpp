@@ -100,10 +100,9 @@ TEST_F(CliHistory, ChartViewHasTheBarsThePageDraws) {
     const auto chart = nlohmann::json::parse(outcome.out);
 
     ReadInProcess(2);
-    HistoryChartView view;
-    view.level = HistoryLevel::Hour;
-    view.view = DateTimeOfSeconds(Seconds(2023, 3, 6, 10, 0, 0));
-    view.showMax = true;
+    HistoryChartView view{.level = HistoryLevel::Hour,
+                          .view = DateTimeOfSeconds(Seconds(2023, 3, 6, 10, 0, 0)),
+                          .showMax = true};
     const ChartPicture picture = DrawHistory(*history_, view);
     EXPECT_EQ(chart["title"].get<std::vector<std::string>>(), picture.title);
     ASSERT_EQ(chart["bars"].size(), picture.bars.size());

@@ -166,9 +166,7 @@ TEST_F(CliAgainstSimulator, EveryCommandPrintsOneJsonObject) {
     SimOptions options;
     options.model = SimModel::K520;
     options.serialNumber = 12345678;
-    options.history.shape = HistoryShape::Partial;
-    options.history.records = 30;
-    options.history.recordWhileRunning = false;
+    options.history = {.shape = HistoryShape::Partial, .records = 30, .recordWhileRunning = false};
     PlugIn(options);
     const std::string backup = dir_.Path() + "/settings.json";
     const std::vector<std::vector<std::string>> succeeding{

@@ -22,6 +22,7 @@
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
 #include "sim/simulated_device.h"
+#include "support/log_lines.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -137,14 +138,7 @@ class FirmwareRig : public ::testing::Test {
         return device->WithModel([](DeviceModel& m) { return m.Screens(); });
     }
 
-    bool LogHas(const std::string& line) const {
-        for (const auto& logged : log.Lines()) {
-            if (logged == line) {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool LogHas(const std::string& line) const { return CountLines(log, line) > 0; }
 
     // Time passes as the link looks at the clock while it waits for an answer,
     // one look per slice of real waiting and no faster, so a device slowed by

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,14 +50,7 @@ class FirmwareUpdateRun : public FirmwareRig {
     }
 
     // The settings files kept so far.
-    std::vector<std::string> KeptFiles() const {
-        std::vector<std::string> files;
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(keptFolder, error)) {
-            files.push_back(entry.path().string());
-        }
-        return files;
-    }
+    std::vector<std::string> KeptFiles() const { return FilesIn(keptFolder); }
 
     void ExpectHostRestored() {
         EXPECT_TRUE(host.linkCheckEnabled);

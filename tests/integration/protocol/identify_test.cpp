@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -72,11 +73,9 @@ class IdentifyOverPty : public ::testing::Test {
     }
 
     std::size_t RequestsOf(std::uint8_t code) const {
-        std::size_t count = 0;
-        for (const auto& [group, requestCode] : device.Requests()) {
-            count += group == 0x01 && requestCode == code ? 1 : 0;
-        }
-        return count;
+        const auto requests = device.Requests();
+        return std::count(requests.begin(), requests.end(),
+                          std::pair<std::uint8_t, std::uint8_t>(1, code));
     }
 
     ScriptedDevice device;
@@ -110,7 +109,7 @@ TEST_F(IdentifyOverPty, K310LogBlockAndRecord) {
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
-TEST_F(IdentifyOverPty, K520LogBlock) {
+TEST_F(IdentifyOverPty, K520LogBlockAndGates) {
     Plug(K520());
     ASSERT_TRUE(Identify());
     EXPECT_EQ(Block(), IdentificationBlock("# Device: DRAVO 07X ECO RDK-520.2.1\n"
@@ -121,6 +120,13 @@ TEST_F(IdentifyOverPty, K520LogBlock) {
                                            "# BOOT  : 4.2\n"
                                            "# TLX4  : 12.3\n"));
     EXPECT_TRUE(info.valid);
+    // Current firmware passes the gates after the identification.
+    OperationGate gate = Gate();
+    std::string notice = "Need\n\rto Update\n\rFirmware";
+    EXPECT_TRUE(gate.CheckPage(notice));
+    EXPECT_EQ(notice, "");
+    EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
+    EXPECT_TRUE(dialogs.errors.empty());
 }
 
 TEST_F(IdentifyOverPty, BootModeIsIdentifiedButEveryGateRefuses) {
@@ -148,17 +154,6 @@ TEST_F(IdentifyOverPty, BootModeIsIdentifiedButEveryGateRefuses) {
     EXPECT_EQ(notice, "In BOOT\n\rMode is\n\rUnavaliable");
     EXPECT_FALSE(gate.Check("", true));
     EXPECT_EQ(log.Lines().back(), "# ERROR: \"DevAccessCheck Error=5\"");
-}
-
-TEST_F(IdentifyOverPty, CurrentFirmwarePassesTheGatesAfterIdentification) {
-    Plug(K520());
-    ASSERT_TRUE(Identify());
-    OperationGate gate = Gate();
-    std::string notice = "Need\n\rto Update\n\rFirmware";
-    EXPECT_TRUE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "");
-    EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
-    EXPECT_TRUE(dialogs.errors.empty());
 }
 
 // A model that is nothing but a row: identification, the gates and the
@@ -193,13 +188,21 @@ struct Rejection {
     const char* name;
     BoardInfo board;
     std::uint16_t cpuType;
-    const char* deviceLine;
-    const char* errorLine;
+    const char* device;
+    const char* error;
 };
 
 void PrintTo(const Rejection& rejection, std::ostream* out) {
     *out << rejection.name;
 }
+
+const Rejection kRejections[] = {
+    {"K310Revision43", {310, 43, 0}, 9, "Halvane RDK-310.43.0", "Wrong Device Type"},
+    {"K520Variant0", {520, 2, 0}, 5, "RDK-520.2.0", "Wrong Device Type"},
+    {"K310WithCpu4", {310, 41, 0}, 4, "Halvane RDK-310.41.0", "CPU MODEL:4"},
+    {"K520WithCpu9", {520, 3, 1}, 9, "DRAVO 07X ECO RDK-520.3.1", "CPU MODEL:9"},
+    {"OtherBoard", {425, 1, 0}, 9, "RDK-425.1.0", "Wrong Device Type"},
+};
 
 class RejectedDevice : public IdentifyOverPty, public ::testing::WithParamInterface<Rejection> {};
 
@@ -209,39 +212,14 @@ TEST_P(RejectedDevice, IsNamedThenRefused) {
     setup.cpuType = GetParam().cpuType;
     Plug(setup);
     EXPECT_FALSE(Identify());
-    EXPECT_EQ(Block(), IdentificationBlock(std::string(GetParam().deviceLine) + "\n" +
-                                           GetParam().errorLine + "\n"));
+    EXPECT_EQ(Block(), IdentificationBlock(std::string("# Device: ") + GetParam().device +
+                                           "\n# ERROR: \"" + GetParam().error + "\"\n"));
     EXPECT_FALSE(info.valid);
     // Nothing after the hardware check was asked for: no Inf1Block, no unique id.
     EXPECT_EQ(RequestsOf(0x02), 3u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Identification, RejectedDevice,
-                         ::testing::Values(Rejection{"K310Revision43",
-                                                     {310, 43, 0},
-                                                     9,
-                                                     "# Device: Halvane RDK-310.43.0",
-                                                     "# ERROR: \"Wrong Device Type\""},
-                                           Rejection{"K520Variant0",
-                                                     {520, 2, 0},
-                                                     5,
-                                                     "# Device: RDK-520.2.0",
-                                                     "# ERROR: \"Wrong Device Type\""},
-                                           Rejection{"K310WithCpu4",
-                                                     {310, 41, 0},
-                                                     4,
-                                                     "# Device: Halvane RDK-310.41.0",
-                                                     "# ERROR: \"CPU MODEL:4\""},
-                                           Rejection{"K520WithCpu9",
-                                                     {520, 3, 1},
-                                                     9,
-                                                     "# Device: DRAVO 07X ECO RDK-520.3.1",
-                                                     "# ERROR: \"CPU MODEL:9\""},
-                                           Rejection{"OtherBoard",
-                                                     {425, 1, 0},
-                                                     9,
-                                                     "# Device: RDK-425.1.0",
-                                                     "# ERROR: \"Wrong Device Type\""}),
+INSTANTIATE_TEST_SUITE_P(Identification, RejectedDevice, ::testing::ValuesIn(kRejections),
                          [](const ::testing::TestParamInfo<Rejection>& info) {
                              return std::string(info.param.name);
                          });

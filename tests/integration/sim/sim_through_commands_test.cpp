@@ -116,13 +116,10 @@ TEST_F(SimThroughCommands, SettingsWriteBackOrAnswerWithTheStoredValue) {
     EXPECT_TRUE(Commands().WriteParameter(4, 250));
     EXPECT_EQ(Parameter(4), 250u);
 
-    ParamRecord record;
-    record.id = 7;
-    record.value = 16;
+    ParamRecord record{.id = 7, .value = 16};
     ASSERT_TRUE(Commands().ParWrite(record));
     EXPECT_EQ(record.value, 8u) << "out of range: the stored row comes back";
-    record.id = 21;
-    record.value = 23;
+    record = {.id = 21, .value = 23};
     ASSERT_TRUE(Commands().ParWrite(record));
     EXPECT_EQ(record.value, 23u);
     EXPECT_EQ(device_->WithModel([](DeviceModel& m) { return *m.Parameters().Get(21); }), 23u);
@@ -137,14 +134,8 @@ TEST_F(SimThroughCommands, ClockReadsRunsAndTakesTheTimeWritten) {
     EXPECT_EQ(time.day, 7);
     EXPECT_EQ(time.hour, 14);
 
-    DeviceTimeRecord set;
-    set.second = 30;
-    set.minute = 59;
-    set.hour = 23;
-    set.day = 31;
-    set.month = 12;
-    set.year = 26;
-    ASSERT_TRUE(Commands().TimeWrite(set));
+    ASSERT_TRUE(Commands().TimeWrite(
+        {.second = 30, .minute = 59, .hour = 23, .day = 31, .month = 12, .year = 26}));
     clock_.AdvanceSeconds(45);
     ASSERT_TRUE(Commands().TimeRead(time));
     EXPECT_EQ(time.year, 27);
@@ -336,8 +327,7 @@ TEST_F(SimThroughCommands, CorruptWrongAndSilentAnswersAllFailAfterThreeSends) {
     EXPECT_EQ(device_->CountRequests(1, 0), 3u);
     EXPECT_FALSE(Commands().ReadSoftInfo(nullptr, false));
     EXPECT_EQ(device_->CountRequests(1, 1), 3u);
-    ParamRecord record;
-    record.id = 9;
+    ParamRecord record{.id = 9};
     EXPECT_FALSE(Commands().ParRead(record, false));
     EXPECT_FALSE(Commands().ParRead(record, false));
     EXPECT_EQ(device_->CountRequests(1, 0x0E), 6u);
