@@ -46,6 +46,11 @@ inline SimOptions Model(SimModel model, int revision, std::uint16_t mainVersion,
     return options;
 }
 
+inline SimOptions InBootMode(SimOptions options) {
+    options.startInBootMode = true;
+    return options;
+}
+
 // Answers the questions in turn; No once the script runs out. `beforeAnswer`
 // runs first, as the moment a user takes before clicking.
 class ScriptedAnswers : public RecordingDialogs {

@@ -140,9 +140,7 @@ TEST_P(FirmwareUpdateOnProfile, K520From12_2Updates) {
 
 // The recovery path: a device left without its main program.
 TEST_P(FirmwareUpdateOnProfile, K520InBootModeUpdatesWithoutKeepingSettings) {
-    SimOptions options = Outdated(SimModel::K520, 2, 0x0C02, 0x0C03, GetParam());
-    options.startInBootMode = true;
-    Start(options);
+    Start(InBootMode(Outdated(SimModel::K520, 2, 0x0C02, 0x0C03, GetParam())));
     answers.answers = {true};
     ASSERT_EQ(Update(), FirmwareUpdate::Outcome::Succeeded) << log.Text();
     ExpectImagesWritten(520, 2);

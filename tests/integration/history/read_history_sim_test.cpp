@@ -136,14 +136,12 @@ TEST_F(ReadHistoryOnSimulatorTest, PartialRingMatchesTheDevice) {
     EXPECT_EQ(std::stoul(firstLine), newestStart);
 }
 
-TEST_F(ReadHistoryOnSimulatorTest, WrappedRingMatchesTheDevice) {
+TEST_F(ReadHistoryOnSimulatorTest, WrappedAndFullRingsMatchTheDevice) {
     Start(Options(HistoryShape::Wrapped, 1000));
     ASSERT_EQ(Read(), HistoryOutcome::Completed);
     EXPECT_EQ(rig_->Sim().CountRequests(2, 0x02), 255u * 128);
     ExpectSameAsDevice();
-}
 
-TEST_F(ReadHistoryOnSimulatorTest, FullRingMatchesTheDevice) {
     Start(Options(HistoryShape::Full));
     ASSERT_EQ(Read(), HistoryOutcome::Completed);
     EXPECT_EQ(history_.header.count, 65279u);

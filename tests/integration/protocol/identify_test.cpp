@@ -38,12 +38,10 @@ struct DeviceSetup {
 };
 
 DeviceSetup K520() {
-    DeviceSetup setup;
-    setup.soft = {0x0402, 0x0C03, kCpuInfoAddress};
-    setup.board = {520, 2, 1};
-    setup.cpuType = 5;
-    setup.inf1 = {0x00, 4, 1, 1, 3, 0, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0, 0, 0};
-    return setup;
+    return {.soft = {0x0402, 0x0C03, kCpuInfoAddress},
+            .board = {520, 2, 1},
+            .cpuType = 5,
+            .inf1 = {0x00, 4, 1, 1, 3, 0, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0, 0, 0}};
 }
 
 // Identification through the real command layer and a real pseudo-terminal.
