@@ -319,20 +319,6 @@ class CliHistoryOnProfile : public CliHistory, public ::testing::WithParamInterf
     SimOptions ProfileRingOf(std::uint32_t records) {
         return WithProfile(RingOf(records), GetParam());
     }
-    // The device's measurements outside slot 0, and those in it.
-    std::pair<std::uint32_t, std::uint32_t> Measurements() {
-        return device_->WithModel([](DeviceModel& model) {
-            std::pair<std::uint32_t, std::uint32_t> counts{0, 0};
-            const HistoryRing& ring = model.History();
-            for (std::uint32_t k = 0; k < ring.Count(); ++k) {
-                const SimHistoryRecord r = ring.RecordAt(ring.Oldest() + k);
-                if ((r.state == 0xFE || r.state == 0xFC) && r.validity == 0) {
-                    ++((ring.Oldest() + k) % 256 == 0 ? counts.second : counts.first);
-                }
-            }
-            return counts;
-        });
-    }
 };
 
 INSTANTIATE_TEST_SUITE_P(Profiles, CliHistoryOnProfile, ::testing::Values("classic", "contrary"));
@@ -368,7 +354,7 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
     const std::string whole = dir_.Path() + "/whole.csv";
     ASSERT_EQ(RunCli(dir_.Path(), {"history", "read", "--no-archive", "--csv", whole}).status, 0);
     EXPECT_EQ(FileBytes(next), FileBytes(whole));
-    const auto [exported, inSlotZero] = Measurements();
+    const auto [exported, inSlotZero] = MeasurementsBySlot(device);
     const std::string wholeCsv = FileBytes(whole);
     EXPECT_EQ(std::count(wholeCsv.begin(), wholeCsv.end(), '\n'), exported + 1);
     if (GetParam() == "contrary") {

@@ -197,6 +197,12 @@ void PrintTo(const Rejection& rejection, std::ostream* out) {
     *out << rejection.name;
 }
 
+// A table's row by its name, in test names.
+template <typename Row>
+std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
+
 const Rejection kRejections[] = {
     {"K310Revision43", {310, 43, 0}, 9, "Halvane RDK-310.43.0", "Wrong Device Type"},
     {"K520Variant0", {520, 2, 0}, 5, "RDK-520.2.0", "Wrong Device Type"},
@@ -221,9 +227,7 @@ TEST_P(RejectedDevice, IsNamedThenRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Identification, RejectedDevice, ::testing::ValuesIn(kRejections),
-                         [](const ::testing::TestParamInfo<Rejection>& info) {
-                             return std::string(info.param.name);
-                         });
+                         RowName<Rejection>);
 
 TEST_F(IdentifyOverPty, OldBootLoaderIsBoard405WithoutAsking) {
     DeviceSetup setup;
@@ -285,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
                "# (INF1) BoardY: (2:5)\n"
                "# ERROR: \"Read SoftInfo\"\n",
                "No answer in reading information about Programm"}),
-    [](const ::testing::TestParamInfo<Unplug>& info) { return std::string(info.param.name); });
+    RowName<Unplug>);
 
 TEST_F(IdentifyOverPty, ReidentificationStartsFromAClearRecord) {
     Plug(DeviceSetup{});
