@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 // A private folder for one test, removed with everything in it afterwards.
 class TempDir {
@@ -28,3 +29,13 @@ class TempDir {
   private:
     std::string path_;
 };
+
+// The paths of the entries in `folder`; none when it does not exist.
+inline std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        files.push_back(entry.path().string());
+    }
+    return files;
+}

@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "cli_runner.h"
@@ -12,38 +11,30 @@ namespace {
 
 // Devices that keep their records below the program, above it and in another
 // memory area, and restart by re-plugging or in silence on the same port.
-class CliOnProfile : public CliAgainstSimulator, public ::testing::WithParamInterface<std::string> {
-  protected:
-    SimOptions Outdated520() const {
-        SimOptions options;
-        options.profile = *FindDeviceProfile(GetParam());
-        options.model = SimModel::K520;
-        options.mainVersion = 0x0C02;
-        options.mainVersionAfterCpuWrite = 0x0C03;
-        return options;
-    }
-};
+class CliOnProfile : public CliAgainstSimulator,
+                     public ::testing::WithParamInterface<std::string> {};
+
+// A K520 on 12.2 that the update brings to 12.3.
+SimOptions Outdated520(const std::string& profile = "classic") {
+    SimOptions options = WithProfile(SimOptions{}, profile);
+    options.model = SimModel::K520;
+    options.mainVersion = 0x0C02;
+    options.mainVersionAfterCpuWrite = 0x0C03;
+    return options;
+}
 
 INSTANTIATE_TEST_SUITE_P(Profiles, CliOnProfile, ::testing::Values("classic", "contrary", "apart"),
                          [](const auto& info) { return info.param; });
 
 // The settings files dravo-cli kept, in its home's data folder.
 std::vector<std::string> KeptSettings(const std::string& portDir) {
-    std::vector<std::string> files;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             portDir + "/home/.local/share/DRAVO/settings", error)) {
-        files.push_back(entry.path().string());
-    }
-    return files;
+    return FilesIn(portDir + "/home/.local/share/DRAVO/settings");
 }
 
 // The restart waits for the device to come back on its port, as the window's
 // timer does, and identifies it again.
 TEST_P(CliOnProfile, RestartIntoTheBootLoaderAndBack) {
-    SimOptions options;
-    options.profile = *FindDeviceProfile(GetParam());
-    SimulatedDevice& device = PlugIn(options);
+    SimulatedDevice& device = PlugIn(WithProfile(SimOptions{}, GetParam()));
     // Unanswered, the question declines: no restart.
     CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "restart", "boot"});
     EXPECT_EQ(outcome.status, 1);
@@ -68,7 +59,7 @@ TEST_P(CliOnProfile, RestartIntoTheBootLoaderAndBack) {
 // the update runs to the end and the device reports the version the program
 // carries.
 TEST_P(CliOnProfile, UpdateAsksFirstThenWritesAndConfirmsTheNewVersion) {
-    SimulatedDevice& device = PlugIn(Outdated520());
+    SimulatedDevice& device = PlugIn(Outdated520(GetParam()));
     CliOutcome outcome = RunCli(dir_.Path(), {"--port", "COM9", "--lang", "en", "info"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_NE(outcome.out.find("Upgrade to Version 12.3\nis avaliable\n"), std::string::npos)
@@ -98,7 +89,7 @@ TEST_P(CliOnProfile, UpdateAsksFirstThenWritesAndConfirmsTheNewVersion) {
 // The reason of a refusal reaches the user, not only the log; the device was
 // not restarted.
 TEST_P(CliOnProfile, AnImageOverCpuInfoIsRefusedWithItsReason) {
-    SimOptions options = Outdated520();
+    SimOptions options = Outdated520(GetParam());
     const std::uint32_t cpuInfo = device_layout::LayoutOf(ResolveDefaults(options)).cpuInfoAddress;
     options.reportedProgramStart = cpuInfo & ~0xFFFu;
     SimulatedDevice& device = PlugIn(options);
@@ -121,10 +112,7 @@ TEST_P(CliOnProfile, AnImageOverCpuInfoIsRefusedWithItsReason) {
 // Ctrl-C during the external-flash write lets the request on the wire finish,
 // names the step that stopped, and leaves the update to be run again.
 TEST_F(CliAgainstSimulator, InterruptDuringAFlashWriteEndsAfterTheCurrentRequest) {
-    SimOptions options;
-    options.model = SimModel::K520;
-    options.mainVersion = 0x0C02;
-    options.mainVersionAfterCpuWrite = 0x0C03;
+    SimOptions options = Outdated520();
     options.wireTime = true;  // the external flash then takes about a minute
     SimulatedDevice& device = PlugIn(options);
     CliProcess process(dir_.Path(),

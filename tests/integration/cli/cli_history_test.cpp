@@ -30,9 +30,8 @@ constexpr std::uint32_t kNow = 731513109;  // 2023-03-07 14:05:09
 SimOptions RingOf(std::uint32_t records, bool wireTime = false) {
     SimOptions options;
     options.deviceTime = kNow;
-    options.history.shape = HistoryShape::Partial;
-    options.history.records = records;
-    options.history.recordWhileRunning = false;
+    options.history = {
+        .shape = HistoryShape::Partial, .records = records, .recordWhileRunning = false};
     options.wireTime = wireTime;
     return options;
 }
@@ -45,12 +44,8 @@ class CliHistory : public CliAgainstSimulator {
   protected:
     // The same device read by the program's own history reading, in process.
     void ReadInProcess(int sensors) {
-        DeviceStackOptions options;
-        options.ports.systemPorts = false;
-        options.ports.portDir.clear();
-        options.dialogs = &dialogs_;
-        options.log = &log_;
-        DeviceStack stack(options);
+        DeviceStack stack(
+            {.ports = {.portDir = {}, .systemPorts = false}, .dialogs = &dialogs_, .log = &log_});
         ASSERT_TRUE(stack.OpenPath(device_->PortPath(), 9));
         CommandsHistoryDevice device(stack.Commands());
         ReadHistory reading(HistoryAccess{device, host_, nullptr}, *history_, dialogs_, &log_);
@@ -105,10 +100,9 @@ TEST_F(CliHistory, ChartViewHasTheBarsThePageDraws) {
     const auto chart = nlohmann::json::parse(outcome.out);
 
     ReadInProcess(2);
-    HistoryChartView view;
-    view.level = HistoryLevel::Hour;
-    view.view = DateTimeOfSeconds(Seconds(2023, 3, 6, 10, 0, 0));
-    view.showMax = true;
+    HistoryChartView view{.level = HistoryLevel::Hour,
+                          .view = DateTimeOfSeconds(Seconds(2023, 3, 6, 10, 0, 0)),
+                          .showMax = true};
     const ChartPicture picture = DrawHistory(*history_, view);
     EXPECT_EQ(chart["title"].get<std::vector<std::string>>(), picture.title);
     ASSERT_EQ(chart["bars"].size(), picture.bars.size());
@@ -221,13 +215,11 @@ TEST_F(CliHistory, ACutOffReadingKeepsItsPagesAndTheNextAsksOnlyForTheRest) {
     for (int cut = 0; cut < 2; ++cut) {
         // After the check and two more pages, the device loses every send of
         // one request in the middle of the next page.
-        FaultRule lost;
-        lost.kind = FaultKind::Drop;
-        lost.group = 2;
-        lost.code = 2;
-        lost.after = 1 + 2 * 128 + 64;
-        lost.limit = 3;
-        device.SetFaults({lost});
+        device.SetFaults({{.kind = FaultKind::Drop,
+                           .group = 2,
+                           .code = 2,
+                           .after = 1 + 2 * 128 + 64,
+                           .limit = 3}});
         const CliOutcome failed = RunCli(dir_.Path(), read);
         EXPECT_EQ(failed.status, 1) << failed.err;
         const std::vector<std::uint32_t> pairs = AskedPairs(device);
@@ -327,20 +319,6 @@ class CliHistoryOnProfile : public CliHistory, public ::testing::WithParamInterf
     SimOptions ProfileRingOf(std::uint32_t records) {
         return WithProfile(RingOf(records), GetParam());
     }
-    // The device's measurements outside slot 0, and those in it.
-    std::pair<std::uint32_t, std::uint32_t> Measurements() {
-        return device_->WithModel([](DeviceModel& model) {
-            std::pair<std::uint32_t, std::uint32_t> counts{0, 0};
-            const HistoryRing& ring = model.History();
-            for (std::uint32_t k = 0; k < ring.Count(); ++k) {
-                const SimHistoryRecord r = ring.RecordAt(ring.Oldest() + k);
-                if ((r.state == 0xFE || r.state == 0xFC) && r.validity == 0) {
-                    ++((ring.Oldest() + k) % 256 == 0 ? counts.second : counts.first);
-                }
-            }
-            return counts;
-        });
-    }
 };
 
 INSTANTIATE_TEST_SUITE_P(Profiles, CliHistoryOnProfile, ::testing::Values("classic", "contrary"));
@@ -376,7 +354,7 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
     const std::string whole = dir_.Path() + "/whole.csv";
     ASSERT_EQ(RunCli(dir_.Path(), {"history", "read", "--no-archive", "--csv", whole}).status, 0);
     EXPECT_EQ(FileBytes(next), FileBytes(whole));
-    const auto [exported, inSlotZero] = Measurements();
+    const auto [exported, inSlotZero] = MeasurementsBySlot(device);
     const std::string wholeCsv = FileBytes(whole);
     EXPECT_EQ(std::count(wholeCsv.begin(), wholeCsv.end(), '\n'), exported + 1);
     if (GetParam() == "contrary") {

@@ -144,9 +144,7 @@ TEST_F(CliWatch, PrintsEachReadingAsTheDeviceGivesItKeepsItAndWaitsThroughAnUnpl
 // untouched, and no more than the last ten seconds of readings are missing.
 TEST_F(CliWatch, AKillWhileRecordingLosesAtMostTheLastTenSeconds) {
     SimOptions options;
-    options.history.shape = HistoryShape::Partial;
-    options.history.records = 30;
-    options.history.recordWhileRunning = false;
+    options.history = {.shape = HistoryShape::Partial, .records = 30, .recordWhileRunning = false};
     PlugIn(options);
     ASSERT_EQ(RunCli(dir_.Path(), {"--port", "COM9", "history", "read"}).status, 0);
     const auto records = [&] {

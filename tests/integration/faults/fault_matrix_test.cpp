@@ -41,7 +41,7 @@ struct CoreColumn {
     const char* name;
     int group;
     int code;
-    bool (*run)(CoreFaultMatrix& test);
+    bool (CoreFaultMatrix::*run)();
     std::vector<std::string> failureErrors;
 };
 
@@ -64,19 +64,16 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
     // A short history, so that a reading is a few dozen requests.
     static SimOptions Options() {
         SimOptions options;
-        options.history.shape = HistoryShape::Partial;
-        options.history.records = 40;
-        options.history.recordWhileRunning = false;
+        options.history = {
+            .shape = HistoryShape::Partial, .records = 40, .recordWhileRunning = false};
         return options;
     }
 
     DeviceStackOptions StackOptions() {
-        DeviceStackOptions options;
-        options.clock = [this] { return ReadClock(); };
-        options.stop = &host_.Stop();
-        options.dialogs = &shown_;
-        options.log = &log_;
-        return options;
+        return {.clock = [this] { return ReadClock(); },
+                .stop = &host_.Stop(),
+                .dialogs = &shown_,
+                .log = &log_};
     }
 
     std::uint32_t ReadClock() {
@@ -190,33 +187,23 @@ class CoreFaultMatrix : public ::testing::TestWithParam<Cell> {
 };
 
 const std::vector<CoreColumn>& Columns() {
+    using M = CoreFaultMatrix;
+    const std::string lost = "No answer - Parameter WRITE";
     static const std::vector<CoreColumn> columns = {
-        {"ConnectionTest", 0x01, 0x00, [](CoreFaultMatrix& t) { return t.TestEcho(); }, {}},
-        {"Identification", 0x01, 0x01, [](CoreFaultMatrix& t) { return t.Identification(); }, {}},
-        {"MeasurementRead", 0x01, 0x02, [](CoreFaultMatrix& t) { return t.Read(); }, {}},
-        {"DoseReset",
-         0x01,
-         0x0F,
-         [](CoreFaultMatrix& t) { return t.DoseReset(); },
-         {"No answer - Parameter WRITE", "Error Reseting Accumulated Dose"}},
+        {"ConnectionTest", 0x01, 0x00, &M::TestEcho, {}},
+        {"Identification", 0x01, 0x01, &M::Identification, {}},
+        {"MeasurementRead", 0x01, 0x02, &M::Read, {}},
+        {"DoseReset", 0x01, 0x0F, &M::DoseReset, {lost, "Error Reseting Accumulated Dose"}},
         // The end of the history access is still sent after the failed read.
-        {"HistoryRead",
-         0x02,
-         0x02,
-         [](CoreFaultMatrix& t) { return t.HistoryRead(); },
-         {"No answer - Parameter WRITE", "Error of History reading"}},
-        {"SettingsRead",
-         0x01,
-         0x0E,
-         [](CoreFaultMatrix& t) { return t.SettingsRead(); },
-         {"Error reading Parameters"}},
+        {"HistoryRead", 0x02, 0x02, &M::HistoryRead, {lost, "Error of History reading"}},
+        {"SettingsRead", 0x01, 0x0E, &M::SettingsRead, {"Error reading Parameters"}},
     };
     return columns;
 }
 
 TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive) {
     const auto& [row, column, stop] = GetParam();
-    ASSERT_TRUE(column.run(*this)) << "the operation fails without a fault";
+    ASSERT_TRUE((this->*column.run)()) << "the operation fails without a fault";
     const std::size_t cleanSends = Requests(column);
     rig_.Sim().ClearTranscript();
     dialogs_.errors.clear();
@@ -227,7 +214,7 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
 
     const std::uint32_t start = ticks_;
     lastTick_ = Clock::now();
-    const bool succeeded = column.run(*this);
+    const bool succeeded = (this->*column.run)();
     NoteTick();  // the first tick after the wait's end
 
     const bool expectSuccess = !stop && row.outcome == FaultOutcome::Retried;
@@ -258,14 +245,14 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
     rig_.Sim().ClearTranscript();
     target_.reset();
     if (stop) {
-        EXPECT_FALSE(column.run(*this));
+        EXPECT_FALSE((this->*column.run)());
         EXPECT_TRUE(rig_.Sim().Requests().empty());
         return;
     }
     if (row.outcome == FaultOutcome::Lost) {
         if (row.replugMs == 0) {
             const std::uint32_t before = ticks_;
-            EXPECT_FALSE(column.run(*this));
+            EXPECT_FALSE((this->*column.run)());
             EXPECT_LT(ticks_ - before, DeviceLink::kAnswerTimeoutMs)
                 << "a vanished device fails fast";
             return;
@@ -273,7 +260,7 @@ TEST_P(CoreFaultMatrix, TheOperationEndsAsSpecifiedAndTheProgramStaysResponsive)
         ASSERT_TRUE(rig_.Sim().WaitForAppearance(2, std::chrono::seconds(5)));
         ASSERT_TRUE(rig_.Stack().Open(kCom));
     }
-    EXPECT_TRUE(column.run(*this));
+    EXPECT_TRUE((this->*column.run)());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cells, CoreFaultMatrix,

@@ -22,6 +22,7 @@
 #include "protocol/identification.h"
 #include "protocol/identification_step.h"
 #include "sim/simulated_device.h"
+#include "support/log_lines.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -40,9 +41,13 @@ inline SimOptions Model(SimModel model, int revision, std::uint16_t mainVersion,
     options.model = model;
     options.hardwareRevision = revision;
     options.mainVersion = mainVersion;
-    options.history.shape = HistoryShape::Empty;
-    options.history.recordWhileRunning = false;
+    options.history = {.shape = HistoryShape::Empty, .recordWhileRunning = false};
     options.restartDelayMs = 20;
+    return options;
+}
+
+inline SimOptions InBootMode(SimOptions options) {
+    options.startInBootMode = true;
     return options;
 }
 
@@ -138,14 +143,7 @@ class FirmwareRig : public ::testing::Test {
         return device->WithModel([](DeviceModel& m) { return m.Screens(); });
     }
 
-    bool LogHas(const std::string& line) const {
-        for (const auto& logged : log.Lines()) {
-            if (logged == line) {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool LogHas(const std::string& line) const { return CountLines(log, line) > 0; }
 
     // Time passes as the link looks at the clock while it waits for an answer,
     // one look per slice of real waiting and no faster, so a device slowed by
@@ -154,12 +152,11 @@ class FirmwareRig : public ::testing::Test {
 
     DeviceSessionOptions SessionOptions() {
         DeviceSessionOptions options;
-        options.stack.ports.systemPorts = false;
-        options.stack.ports.portDir = dir.Path();
-        options.stack.clock = [this] { return LinkClock(); };
-        options.stack.stop = &host.Stop();
-        options.stack.dialogs = &dialogs;
-        options.stack.log = &log;
+        options.stack = {.ports = {.portDir = dir.Path(), .systemPorts = false},
+                         .clock = [this] { return LinkClock(); },
+                         .stop = &host.Stop(),
+                         .dialogs = &dialogs,
+                         .log = &log};
         options.linkCheckEnabled = [this] { return host.linkCheckEnabled; };
         return options;
     }

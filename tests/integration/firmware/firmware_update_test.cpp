@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,14 +50,7 @@ class FirmwareUpdateRun : public FirmwareRig {
     }
 
     // The settings files kept so far.
-    std::vector<std::string> KeptFiles() const {
-        std::vector<std::string> files;
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(keptFolder, error)) {
-            files.push_back(entry.path().string());
-        }
-        return files;
-    }
+    std::vector<std::string> KeptFiles() const { return FilesIn(keptFolder); }
 
     void ExpectHostRestored() {
         EXPECT_TRUE(host.linkCheckEnabled);
@@ -148,9 +140,7 @@ TEST_P(FirmwareUpdateOnProfile, K520From12_2Updates) {
 
 // The recovery path: a device left without its main program.
 TEST_P(FirmwareUpdateOnProfile, K520InBootModeUpdatesWithoutKeepingSettings) {
-    SimOptions options = Outdated(SimModel::K520, 2, 0x0C02, 0x0C03, GetParam());
-    options.startInBootMode = true;
-    Start(options);
+    Start(InBootMode(Outdated(SimModel::K520, 2, 0x0C02, 0x0C03, GetParam())));
     answers.answers = {true};
     ASSERT_EQ(Update(), FirmwareUpdate::Outcome::Succeeded) << log.Text();
     ExpectImagesWritten(520, 2);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "firmware/cpu_flash_writer.h"
+#include "firmware/device_restart.h"
 #include "firmware/external_flash_writer.h"
 #include "firmware_rig.h"
 
@@ -23,10 +24,7 @@ std::vector<std::uint32_t> Addresses(const std::vector<TranscriptEntry>& request
 
 class ExternalFlashWrite : public FirmwareRig {
   protected:
-    WriteOutcome Write() {
-        const FirmwareContext context = Context();
-        return ExternalFlashWriter(context, screens).Run();
-    }
+    WriteOutcome Write() { return ExternalFlashWriter(Context(), screens).Run(); }
     ProgressScreens screens;
 };
 
@@ -105,9 +103,7 @@ TEST_F(ExternalFlashWrite, ProgressIsPacedByTheClockAndTheSpinnerTurnsOnEachStep
 }
 
 TEST_F(ExternalFlashWrite, BootModeIsRefusedWithoutAnyWrite) {
-    SimOptions options = Model(SimModel::K310, 41, 0x0C06);
-    options.startInBootMode = true;
-    Start(options);
+    Start(InBootMode(Model(SimModel::K310, 41, 0x0C06)));
     EXPECT_EQ(Write(), WriteOutcome::Failed);
     EXPECT_TRUE(LogHas("# ERROR: \"Update EFL not avaliable in BOOT Mode\""));
     EXPECT_EQ(device->CountRequests(2, 0x05) + device->CountRequests(2, 0x03), 0u);
@@ -156,16 +152,11 @@ TEST_F(ExternalFlashWrite, ACancelStopsAfterTheCurrentRequest) {
 
 class CpuFlashWrite : public FirmwareRig {
   protected:
-    WriteOutcome Write() {
-        const FirmwareContext context = Context();
-        return CpuFlashWriter(context).Run();
-    }
+    WriteOutcome Write() { return CpuFlashWriter(Context()).Run(); }
 };
 
 TEST_F(CpuFlashWrite, Revision42ImageWithAPageEraseBeforeEveryFourthChunk) {
-    SimOptions options = Model(SimModel::K310, 42, 0x0C05);
-    options.startInBootMode = true;
-    Start(options);
+    Start(InBootMode(Model(SimModel::K310, 42, 0x0C05)));
     ASSERT_EQ(Write(), WriteOutcome::Done) << log.Text();
     const auto image = *CpuImage(310, 42);
     EXPECT_EQ(MainProgram(0xE000), Bytes(image));
@@ -196,8 +187,7 @@ TEST_F(CpuFlashWrite, MainModeAndUnknownRevisionsAreRefusedWithoutFlashRequests)
 // This device keeps CpuInfo and Inf1Block below the main program: an image
 // from the start of the flash would erase them.
 TEST_F(CpuFlashWrite, AnImageOverTheRecordsIsRefusedBeforeAnyErase) {
-    SimOptions options = Model(SimModel::K310, 41, 0x0C05);
-    options.startInBootMode = true;
+    SimOptions options = InBootMode(Model(SimModel::K310, 41, 0x0C05));
     options.reportedProgramStart = 0x08000000;
     Start(options);
     EXPECT_EQ(Write(), WriteOutcome::Failed);
@@ -210,13 +200,55 @@ TEST_F(CpuFlashWrite, AnImageOverTheRecordsIsRefusedBeforeAnyErase) {
 }
 
 TEST_F(CpuFlashWrite, AFailedEraseIsNamed) {
-    SimOptions options = Model(SimModel::K520, 3, 0x0C02);
-    options.startInBootMode = true;
-    Start(options);
+    Start(InBootMode(Model(SimModel::K520, 3, 0x0C02)));
     device->SetFaults({FaultRule{FaultKind::Drop, 3, 0x05, 1, 2, 0}});
     EXPECT_EQ(Write(), WriteOutcome::Failed);
     EXPECT_TRUE(LogHas("# ERROR: \"Erase CPU Sector\"")) << log.Text();
     EXPECT_EQ(device->CountRequests(3, 0x03), 16u) << "two pages of 256 bytes in 32-byte chunks";
+    EXPECT_TRUE(host.linkCheckEnabled);
+}
+
+class DeviceRestartRun : public FirmwareRig {};
+
+TEST_F(DeviceRestartRun, UnderAGuardTheConnectionTestRunsOnlyWhileWaitingForTheDevice) {
+    Start(Model(SimModel::K310, 41, 0x0C06));
+    OperationGuard guard(host, {});
+    bool testedWhileAway = false;
+    RestartEnvironment environment = Environment();
+    environment.step = [&] {
+        testedWhileAway = testedWhileAway || host.linkCheckEnabled;
+        Tick();
+    };
+    EXPECT_TRUE(RestartIntoMainProgram(Context(), environment)) << log.Text();
+    EXPECT_TRUE(testedWhileAway);
+    EXPECT_FALSE(host.linkCheckEnabled) << "held off again for the guard";
+    EXPECT_EQ(device->PlugCount(), 2);
+    EXPECT_TRUE(LogHas("==> Device Reset to TLX4"));
+    EXPECT_EQ(log.Lines().back(), "TLX4  : 12.6");
+}
+
+// As the window's demo runs on Windows: the line in memory is listed and
+// opened as a port, and goes away and comes back with the restart.
+TEST_F(DeviceRestartRun, OnALineInMemoryTheDeviceIsFoundAndComesBackAfterARestart) {
+    portDir.clear();
+    Start(Model(SimModel::K310, 41, 0x0C06));
+    EXPECT_EQ(session.Stack().Port().LastOpenPath(), "memory:COM9");
+    OperationGuard guard(host, {});
+    EXPECT_TRUE(RestartIntoMainProgram(Context(), Environment())) << log.Text();
+    EXPECT_EQ(device->PlugCount(), 2);
+    EXPECT_TRUE(session.Connected());
+    EXPECT_EQ(log.Lines().back(), "TLX4  : 12.6");
+}
+
+TEST_F(DeviceRestartRun, AnUnansweredResetFailsWithoutWaiting) {
+    Start(Model(SimModel::K310, 41, 0x0C06));
+    device->SetFaults({FaultRule{FaultKind::Drop, 1, 0x05, 1, 0, 0}});
+    const std::uint32_t before = ticks;
+    EXPECT_EQ(DeviceRestart(Context(), Environment()).IntoBootLoader(), RestartResult::Failed);
+    EXPECT_TRUE(LogHas("# ERROR: \"Error when RESET CMD\"")) << log.Text();
+    // The link's own three sends, and none of the restart's waits.
+    EXPECT_LT(ticks - before,
+              DeviceLink::kAnswerTimeoutMs * DeviceLink::kSendsWithRetry + DeviceRestart::kWaitMs);
     EXPECT_TRUE(host.linkCheckEnabled);
 }
 

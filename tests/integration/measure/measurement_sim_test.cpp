@@ -35,16 +35,14 @@ class MeasurementOnSimulatorTest : public ::testing::Test {
     }
     ~MeasurementOnSimulatorTest() override { SetUiLanguage(Language::Russian); }
 
-    DeviceStackOptions StackOptions() {
-        DeviceStackOptions options;
-        options.dialogs = &linkDialogs_;
-        options.log = &log_;
-        return options;
-    }
+    DeviceStackOptions StackOptions() { return {.dialogs = &linkDialogs_, .log = &log_}; }
 
-    void Tick() {
-        now_ += 100;
-        measurement_.MeasureStep();
+    // `count` steps of the timer.
+    void Tick(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            now_ += 100;
+            measurement_.MeasureStep();
+        }
     }
     void SetUnits(std::uint32_t units) {
         rig_.Sim().WithModel([units](DeviceModel& model) {
@@ -98,9 +96,7 @@ TEST_P(MeasurementOnEachProfile, ShowsTheDevicesValuesInEachUnitSystem) {
 }
 
 TEST_F(MeasurementOnSimulatorTest, AutomaticReadingReadsAddressesOnceAndDoseOnTheFirstRead) {
-    for (int i = 0; i < 25; ++i) {  // blank, start, then reads at ticks 3, 13 and 23
-        Tick();
-    }
+    Tick(25);  // blank, start, then reads at ticks 3, 13 and 23
     EXPECT_EQ(rig_.Sim().CountRequests(0x01, 0x0E), 5u + 3u);
     EXPECT_EQ(rig_.Sim().CountRequests(0x01, 0x02), 2u * 3u + 2u);
     EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{device_params::kDoseRefresh}));
@@ -112,34 +108,25 @@ TEST_P(MeasurementOnEachProfile, DoseResetReachesTheDevice) {
     EXPECT_EQ(dialogs_.informations, (std::vector<std::string>{"Accumulated Dose\nReseted"}));
     EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{device_params::kDoseReset}));
     // Written once: the timer's next steps do not send it again.
-    Tick();
-    Tick();
+    Tick(2);
     EXPECT_EQ(CommandWords(), (std::vector<std::uint32_t>{device_params::kDoseReset}));
 }
 
 TEST_F(MeasurementOnSimulatorTest, DroppedMemoryReadBlanksAndTheNextCycleReadsAddressesAgain) {
-    Tick();
-    Tick();
-    Tick();  // first read
+    Tick(3);  // first read
     ASSERT_NE(measurement_.State().fonText, "--------");
     rig_.Sim().SetFaults({FaultRule{FaultKind::Drop, 0x01, 0x02, 1, 0, 3, 0, 0}});
-    for (int i = 0; i < 10; ++i) {  // the second read fails after three sends
-        Tick();
-    }
+    Tick(10);  // the second read fails after three sends
     EXPECT_EQ(measurement_.State().fonText, "--------");
     EXPECT_EQ(measurement_.State().fonLevel, 0);
     const std::size_t before = rig_.Sim().CountRequests(0x01, 0x0E);
-    for (int i = 0; i < 3; ++i) {  // blank, start, read
-        Tick();
-    }
+    Tick(3);  // blank, start, read
     EXPECT_EQ(rig_.Sim().CountRequests(0x01, 0x0E), before + 6u);
     EXPECT_NE(measurement_.State().fonText, "--------");
-    const auto& lines = log_.Lines();
-    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                           [](const std::string& line) {
-                               return line.find("Read MEM[0x") != std::string::npos;
-                           }),
-              lines.end());
+    const auto lines = log_.Lines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("Read MEM[0x") != std::string::npos;
+    }));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryProfile, MeasurementOnEachProfile,

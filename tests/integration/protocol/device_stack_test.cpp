@@ -14,11 +14,7 @@ using namespace std::chrono_literals;
 using testing_pty::Bytes;
 
 DeviceStackOptions RealTimeOptions(AppLog* log) {
-    DeviceStackOptions options;
-    options.ports.systemPorts = false;
-    options.ports.portDir.clear();
-    options.log = log;
-    return options;
+    return {.ports = {.portDir = {}, .systemPorts = false}, .log = log};
 }
 
 const std::string kEcho = "Ferandol";

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +16,10 @@
 #include "protocol/operation_gate.h"
 #include "protocol/screen_markup.h"
 #include "support/language_guard.h"
+#include "support/log_lines.h"
 #include "support/recording_dialogs.h"
+#include "support/sim_on_stack.h"
+#include "support/sim_profiles.h"
 #include "support/third_model.h"
 
 namespace {
@@ -33,20 +38,10 @@ struct DeviceSetup {
 };
 
 DeviceSetup K520() {
-    DeviceSetup setup;
-    setup.soft = {0x0402, 0x0C03, kCpuInfoAddress};
-    setup.board = {520, 2, 1};
-    setup.cpuType = 5;
-    setup.inf1 = {0x00, 4, 1, 1, 3, 0, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0, 0, 0};
-    return setup;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += line + "\n";
-    }
-    return text;
+    return {.soft = {0x0402, 0x0C03, kCpuInfoAddress},
+            .board = {520, 2, 1},
+            .cpuType = 5,
+            .inf1 = {0x00, 4, 1, 1, 3, 0, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0, 0, 0}};
 }
 
 // Identification through the real command layer and a real pseudo-terminal.
@@ -71,23 +66,17 @@ class IdentifyOverPty : public ::testing::Test {
 
     bool Identify() { return ::Identify(stack.Commands(), log, info); }
 
-    // The log from the identification's opening rule on.
-    std::string Block() const {
-        const auto& lines = log.Lines();
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i] == "##########################################") {
-                return Joined({lines.begin() + static_cast<std::ptrdiff_t>(i), lines.end()});
-            }
-        }
-        return {};
+    std::string Block() const { return FromIdentificationBlock(log); }
+
+    OperationGate Gate() {
+        return OperationGate([this] { return GateInputs::From(true, true, stack.Commands()); },
+                             dialogs, log);
     }
 
     std::size_t RequestsOf(std::uint8_t code) const {
-        std::size_t count = 0;
-        for (const auto& [group, requestCode] : device.Requests()) {
-            count += group == 0x01 && requestCode == code ? 1 : 0;
-        }
-        return count;
+        const auto requests = device.Requests();
+        return std::count(requests.begin(), requests.end(),
+                          std::pair<std::uint8_t, std::uint8_t>(1, code));
     }
 
     ScriptedDevice device;
@@ -102,17 +91,13 @@ class IdentifyOverPty : public ::testing::Test {
 TEST_F(IdentifyOverPty, K310LogBlockAndRecord) {
     Plug(DeviceSetup{});
     ASSERT_TRUE(Identify());
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# Device: Halvane RDK-310.41.0\n"
-              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
-              "# S/N   : 123-45678\n"
-              "# (INF1) Board : RDK-310.3\n"
-              "# (INF1) BoardY: (2:5)\n"
-              "# BOOT  : 4.1\n"
-              "# TLX4  : 12.6\n"
-              "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# Device: Halvane RDK-310.41.0\n"
+                                           "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+                                           "# S/N   : 123-45678\n"
+                                           "# (INF1) Board : RDK-310.3\n"
+                                           "# (INF1) BoardY: (2:5)\n"
+                                           "# BOOT  : 4.1\n"
+                                           "# TLX4  : 12.6\n"));
     EXPECT_TRUE(info.valid);
     EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
     EXPECT_EQ(info.board.boardCode, 310);
@@ -125,21 +110,24 @@ TEST_F(IdentifyOverPty, K310LogBlockAndRecord) {
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
-TEST_F(IdentifyOverPty, K520LogBlock) {
+TEST_F(IdentifyOverPty, K520LogBlockAndGates) {
     Plug(K520());
     ASSERT_TRUE(Identify());
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# Device: DRAVO 07X ECO RDK-520.2.1\n"
-              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
-              "# S/N   : 012-34567\n"
-              "# (INF1) Board : RDK-520.1\n"
-              "# (INF1) BoardY: (1:3)\n"
-              "# BOOT  : 4.2\n"
-              "# TLX4  : 12.3\n"
-              "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# Device: DRAVO 07X ECO RDK-520.2.1\n"
+                                           "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+                                           "# S/N   : 012-34567\n"
+                                           "# (INF1) Board : RDK-520.1\n"
+                                           "# (INF1) BoardY: (1:3)\n"
+                                           "# BOOT  : 4.2\n"
+                                           "# TLX4  : 12.3\n"));
     EXPECT_TRUE(info.valid);
+    // Current firmware passes the gates after the identification.
+    OperationGate gate = Gate();
+    std::string notice = "Need\n\rto Update\n\rFirmware";
+    EXPECT_TRUE(gate.CheckPage(notice));
+    EXPECT_EQ(notice, "");
+    EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
+    EXPECT_TRUE(dialogs.errors.empty());
 }
 
 TEST_F(IdentifyOverPty, BootModeIsIdentifiedButEveryGateRefuses) {
@@ -150,40 +138,23 @@ TEST_F(IdentifyOverPty, BootModeIsIdentifiedButEveryGateRefuses) {
     setup.inf1[4] = 3;
     Plug(setup);
     ASSERT_TRUE(Identify());
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# Device: Halvane RDK-310.41.0\n"
-              "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
-              "# S/N   : 123-45678\n"
-              "# (INF1) Board : RDK-405.3\n"
-              "# (INF1) BoardY: F4:L=107_New_ПЭ\n"
-              "# BOOT  : 4.1\n"
-              "# TLX4  : Device in BOOT mode\n"
-              "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# Device: Halvane RDK-310.41.0\n"
+                                           "# UID   : 31:00:4A:0F:12:51:39:38:B7:C0:DB:05\n"
+                                           "# S/N   : 123-45678\n"
+                                           "# (INF1) Board : RDK-405.3\n"
+                                           "# (INF1) BoardY: F4:L=107_New_ПЭ\n"
+                                           "# BOOT  : 4.1\n"
+                                           "# TLX4  : Device in BOOT mode\n"));
     EXPECT_TRUE(info.valid);
     EXPECT_EQ(info.mainVersion, 0);
 
     LanguageGuard english(Language::English);
-    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
-                       log);
+    OperationGate gate = Gate();
     std::string notice;
     EXPECT_FALSE(gate.CheckPage(notice));
     EXPECT_EQ(notice, "In BOOT\n\rMode is\n\rUnavaliable");
     EXPECT_FALSE(gate.Check("", true));
     EXPECT_EQ(log.Lines().back(), "# ERROR: \"DevAccessCheck Error=5\"");
-}
-
-TEST_F(IdentifyOverPty, CurrentFirmwarePassesTheGatesAfterIdentification) {
-    Plug(K520());
-    ASSERT_TRUE(Identify());
-    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
-                       log);
-    std::string notice = "Need\n\rto Update\n\rFirmware";
-    EXPECT_TRUE(gate.CheckPage(notice));
-    EXPECT_EQ(notice, "");
-    EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
-    EXPECT_TRUE(dialogs.errors.empty());
 }
 
 // A model that is nothing but a row: identification, the gates and the
@@ -197,8 +168,7 @@ TEST_F(IdentifyOverPty, AModelThatIsOnlyARowIsIdentifiedGatedAndOfferedItsFirmwa
     Plug(setup);
     ASSERT_TRUE(Identify());
     EXPECT_EQ(info.modelName, "RDK-777.1.0");
-    OperationGate gate([this] { return GateInputs::From(true, true, stack.Commands()); }, dialogs,
-                       log);
+    OperationGate gate = Gate();
     EXPECT_TRUE(gate.CheckSettingsAccess("Read Settings"));
     EXPECT_TRUE(dialogs.errors.empty());
     // No clock on this board: nothing is sent.
@@ -219,13 +189,27 @@ struct Rejection {
     const char* name;
     BoardInfo board;
     std::uint16_t cpuType;
-    const char* deviceLine;
-    const char* errorLine;
+    const char* device;
+    const char* error;
 };
 
 void PrintTo(const Rejection& rejection, std::ostream* out) {
     *out << rejection.name;
 }
+
+// A table's row by its name, in test names.
+template <typename Row>
+std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
+
+const Rejection kRejections[] = {
+    {"K310Revision43", {310, 43, 0}, 9, "Halvane RDK-310.43.0", "Wrong Device Type"},
+    {"K520Variant0", {520, 2, 0}, 5, "RDK-520.2.0", "Wrong Device Type"},
+    {"K310WithCpu4", {310, 41, 0}, 4, "Halvane RDK-310.41.0", "CPU MODEL:4"},
+    {"K520WithCpu9", {520, 3, 1}, 9, "DRAVO 07X ECO RDK-520.3.1", "CPU MODEL:9"},
+    {"OtherBoard", {425, 1, 0}, 9, "RDK-425.1.0", "Wrong Device Type"},
+};
 
 class RejectedDevice : public IdentifyOverPty, public ::testing::WithParamInterface<Rejection> {};
 
@@ -235,44 +219,15 @@ TEST_P(RejectedDevice, IsNamedThenRefused) {
     setup.cpuType = GetParam().cpuType;
     Plug(setup);
     EXPECT_FALSE(Identify());
-    EXPECT_EQ(Block(), std::string("##########################################\n"
-                                   "# Read Device Information:\n") +
-                           GetParam().deviceLine + "\n" + GetParam().errorLine +
-                           "\n##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock(std::string("# Device: ") + GetParam().device +
+                                           "\n# ERROR: \"" + GetParam().error + "\"\n"));
     EXPECT_FALSE(info.valid);
     // Nothing after the hardware check was asked for: no Inf1Block, no unique id.
     EXPECT_EQ(RequestsOf(0x02), 3u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Identification, RejectedDevice,
-                         ::testing::Values(Rejection{"K310Revision43",
-                                                     {310, 43, 0},
-                                                     9,
-                                                     "# Device: Halvane RDK-310.43.0",
-                                                     "# ERROR: \"Wrong Device Type\""},
-                                           Rejection{"K520Variant0",
-                                                     {520, 2, 0},
-                                                     5,
-                                                     "# Device: RDK-520.2.0",
-                                                     "# ERROR: \"Wrong Device Type\""},
-                                           Rejection{"K310WithCpu4",
-                                                     {310, 41, 0},
-                                                     4,
-                                                     "# Device: Halvane RDK-310.41.0",
-                                                     "# ERROR: \"CPU MODEL:4\""},
-                                           Rejection{"K520WithCpu9",
-                                                     {520, 3, 1},
-                                                     9,
-                                                     "# Device: DRAVO 07X ECO RDK-520.3.1",
-                                                     "# ERROR: \"CPU MODEL:9\""},
-                                           Rejection{"OtherBoard",
-                                                     {425, 1, 0},
-                                                     9,
-                                                     "# Device: RDK-425.1.0",
-                                                     "# ERROR: \"Wrong Device Type\""}),
-                         [](const ::testing::TestParamInfo<Rejection>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Identification, RejectedDevice, ::testing::ValuesIn(kRejections),
+                         RowName<Rejection>);
 
 TEST_F(IdentifyOverPty, OldBootLoaderIsBoard405WithoutAsking) {
     DeviceSetup setup;
@@ -288,11 +243,7 @@ TEST_F(IdentifyOverPty, SilentDeviceFailsTheBoardCodeWithoutABox) {
     device.StopAnsweringAfter(0);
     Plug(DeviceSetup{});
     EXPECT_FALSE(Identify());
-    EXPECT_EQ(Block(),
-              "##########################################\n"
-              "# Read Device Information:\n"
-              "# ERROR: \"Read BoardCode\"\n"
-              "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# ERROR: \"Read BoardCode\"\n"));
     EXPECT_TRUE(info.modelName.empty());
     EXPECT_TRUE(dialogs.errors.empty());
     // The board code is asked for with retries: three sends of SOFT_INFO.
@@ -319,10 +270,8 @@ TEST_P(UnpluggedDuringIdentification, FailsAtTheStepItInterrupted) {
     device.StopAnsweringAfter(GetParam().answered);
     Plug(DeviceSetup{});
     EXPECT_FALSE(Identify());
-    EXPECT_EQ(Block(), std::string("##########################################\n"
-                                   "# Read Device Information:\n"
-                                   "# Device: Halvane RDK-310.41.0\n") +
-                           GetParam().lastLines + "##########################################\n");
+    EXPECT_EQ(Block(), IdentificationBlock("# Device: Halvane RDK-310.41.0\n" +
+                                           std::string(GetParam().lastLines)));
     EXPECT_FALSE(info.valid);
     EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{GetParam().box});
@@ -340,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
                "# (INF1) BoardY: (2:5)\n"
                "# ERROR: \"Read SoftInfo\"\n",
                "No answer in reading information about Programm"}),
-    [](const ::testing::TestParamInfo<Unplug>& info) { return std::string(info.param.name); });
+    RowName<Unplug>);
 
 TEST_F(IdentifyOverPty, ReidentificationStartsFromAClearRecord) {
     Plug(DeviceSetup{});
@@ -353,5 +302,86 @@ TEST_F(IdentifyOverPty, ReidentificationStartsFromAClearRecord) {
     EXPECT_EQ(info.mainVersion, 0);
     EXPECT_EQ(info.uid, UniqueId{});
 }
+
+constexpr int kSimCom = 7;
+const std::vector<std::uint8_t> kSimUid{0x05, 0xDB, 0xC0, 0xB7, 0x38, 0x39,
+                                        0x51, 0x12, 0x0F, 0x4A, 0x00, 0x31};
+
+// Identification of the simulated dosimeter, found through the port folder the
+// way the connection manager finds it.
+class IdentifySimulatedDevice : public ::testing::Test {
+  protected:
+    void PlugIn(SimOptions options) {
+        options.uniqueId = kSimUid;
+        rig.emplace(options, Options(), kSimCom, SimClock{}, SimOnStack::Opening::ByPortTable);
+        ASSERT_EQ(rig->Error(), "");
+        // One look, and one step of time, per 5 ms of waiting.
+        rig->Stack().Link().SetClockLook(std::chrono::milliseconds(5));
+    }
+
+    DeviceStackOptions Options() {
+        return {.clock = [this] { return ticks += 50; }, .dialogs = &dialogs, .log = &log};
+    }
+
+    RecordingDialogs dialogs;
+    AppLog log;
+    std::atomic<std::uint32_t> ticks{0};
+    std::optional<SimOnStack> rig;
+    DeviceInfo info;
+};
+
+class IdentifyOnEachProfile : public IdentifySimulatedDevice,
+                              public ::testing::WithParamInterface<std::string> {
+  protected:
+    static SimOptions Options() { return WithProfile(SimOptions{}, GetParam()); }
+};
+
+TEST_P(IdentifyOnEachProfile, K310) {
+    SimOptions options = Options();
+    options.mainVersion = 0x0C06;
+    PlugIn(options);
+    ASSERT_TRUE(Identify(rig->Stack().Commands(), log, info));
+    EXPECT_EQ(FromIdentificationBlock(log),
+              IdentificationBlock("# Device: Halvane RDK-310.41.0\n"
+                                  "# UID   : 05:DB:C0:B7:38:39:51:12:0F:4A:00:31\n"
+                                  "# S/N   : 123-45678\n"
+                                  "# (INF1) Board : RDK-310.3\n"
+                                  "# (INF1) BoardY: (2:1)\n"
+                                  "# BOOT  : 4.0\n"
+                                  "# TLX4  : 12.6\n"));
+    EXPECT_TRUE(info.valid);
+}
+
+TEST_P(IdentifyOnEachProfile, K520InBootMode) {
+    SimOptions options = Options();
+    options.model = SimModel::K520;
+    options.serialNumber = 90817263;
+    options.startInBootMode = true;
+    PlugIn(options);
+    ASSERT_TRUE(Identify(rig->Stack().Commands(), log, info));
+    EXPECT_EQ(info.modelName, "DRAVO 07X ECO RDK-520.2.1");
+    EXPECT_EQ(SerialNumberText(info.inf1), "908-17263");
+    EXPECT_EQ(log.Lines()[log.Lines().size() - 2], "# TLX4  : Device in BOOT mode");
+    EXPECT_TRUE(info.valid);
+    EXPECT_TRUE(info.BootMode());
+}
+
+TEST_F(IdentifySimulatedDevice, PulledOutWhileTheInf1BlockIsRead) {
+    SimOptions options;
+    options.mainVersion = 0x0C06;
+    // Once the three pieces of CpuInfo are answered.
+    options.faults = {
+        {.kind = FaultKind::Unplug, .group = 1, .code = 0x02, .after = 3, .limit = 1}};
+    PlugIn(options);
+    EXPECT_FALSE(Identify(rig->Stack().Commands(), log, info));
+    EXPECT_FALSE(info.valid);
+    EXPECT_EQ(info.modelName, "Halvane RDK-310.41.0");
+    EXPECT_EQ(log.Lines()[log.Lines().size() - 2], "# ERROR: \"Reading INF_1\"");
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{"No answer in Reading"});
+    EXPECT_TRUE(rig->Stack().Port().DeviceVanished());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryProfile, IdentifyOnEachProfile,
+                         ::testing::ValuesIn(SimProfileNames()), ProfileTestName);
 
 }  // namespace

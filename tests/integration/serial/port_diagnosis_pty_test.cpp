@@ -104,6 +104,7 @@ class Holder {
 class PortDiagnosisOnPty : public ::testing::Test {
   protected:
     PortDiagnosisOnPty() { SetUiLanguage(Language::English); }
+    void SetUp() override { ASSERT_FALSE(pty.Slave().empty()); }
     ~PortDiagnosisOnPty() override { SetUiLanguage(Language::Russian); }
 
     // A port folder entry COM5 leading to the pty, as a plugged-in device.
@@ -118,7 +119,6 @@ class PortDiagnosisOnPty : public ::testing::Test {
 };
 
 TEST_F(PortDiagnosisOnPty, APortHeldBySecondProcessIsBusyAndNamesThatProcess) {
-    ASSERT_FALSE(pty.Slave().empty());
     const std::string link = PlugIn();
     Holder holder(pty.Slave());
     ASSERT_TRUE(holder.Held());
@@ -134,7 +134,6 @@ TEST_F(PortDiagnosisOnPty, APortHeldBySecondProcessIsBusyAndNamesThatProcess) {
 }
 
 TEST_F(PortDiagnosisOnPty, DoctorSeesThePortFolderEntryAndWhetherItOpens) {
-    ASSERT_FALSE(pty.Slave().empty());
     PlugIn();
     DoctorInput input;
     input.ports.portDir = folder.Path();
@@ -157,7 +156,6 @@ TEST_F(PortDiagnosisOnPty, DoctorSeesThePortFolderEntryAndWhetherItOpens) {
 // File permissions bind only an unprivileged user: as root the test drops to
 // nobody in a child process and diagnoses from there.
 TEST_F(PortDiagnosisOnPty, APortTheUserMayNotOpenNamesTheGroupAndTheFix) {
-    ASSERT_FALSE(pty.Slave().empty());
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to run the check as another, unprivileged user";
     }

@@ -11,6 +11,7 @@
 #include "base/worker_dialogs.h"
 #include "protocol/device_models.h"
 #include "settings/settings_actions.h"
+#include "support/log_lines.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
 #include "support/sim_on_stack.h"
@@ -58,12 +59,7 @@ class SettingsOnSimulator : public ::testing::TestWithParam<std::tuple<SimModel,
     }
     static const SupportedModel& Model() { return *FindSupportedModel(K310() ? 310 : 520); }
     const std::vector<std::uint16_t>& Order() const { return K310() ? kK310Order : kK520Order; }
-    DeviceStackOptions StackOptions() {
-        DeviceStackOptions options;
-        options.stop = &host_.Stop();
-        options.log = &log_;
-        return options;
-    }
+    DeviceStackOptions StackOptions() { return {.stop = &host_.Stop(), .log = &log_}; }
     SettingsEnvironment Environment() {
         return {rig_.Stack().Commands(),
                 host_,
@@ -193,11 +189,10 @@ TEST_P(SettingsOnSimulator, AWriteFailingAtBrightnessKeepsWhatWasWrittenAndOffer
     EXPECT_EQ(restarts_, 0);
     EXPECT_EQ(rig_.Parameter(9), 2u);
     EXPECT_EQ(rig_.Parameter(19), 1u);  // nothing after the failure
-    const auto& lines = log_.Lines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "# ERROR: \"Settings write failed at PAR[16]; written: 6, 9, 7, 8, 3, 14, "
-                        "13, 15\""),
-              lines.end());
+    EXPECT_EQ(CountLines(log_,
+                         "# ERROR: \"Settings write failed at PAR[16]; written: 6, 9, 7, 8, 3, 14, "
+                         "13, 15\""),
+              1);
     ExpectFrameRestored();
 }
 
@@ -297,12 +292,8 @@ TEST_P(SettingsOnSimulator, CalibrationIsCheckedNormalisedAndWritten) {
 }
 
 TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheReadWithItsErrorAndRestoresTheFrame) {
-    FaultRule unplug;
-    unplug.kind = FaultKind::Unplug;
-    unplug.group = kGroupMain;
-    unplug.code = kCodeParRead;
-    unplug.after = 4;
-    rig_.Sim().SetFaults({unplug});
+    rig_.Sim().SetFaults(
+        {{.kind = FaultKind::Unplug, .group = kGroupMain, .code = kCodeParRead, .after = 4}});
     actions_.State().values.Set("sound", 0);
     actions_.Read();
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error reading Parameters"}));
@@ -314,12 +305,8 @@ TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheReadWithItsErrorAndRestoresT
 
 TEST_P(SettingsOnSimulator, AnUnpluggedDeviceEndsTheSaveWithItsErrorAndRestoresTheFrame) {
     actions_.Read();
-    FaultRule unplug;
-    unplug.kind = FaultKind::Unplug;
-    unplug.group = kGroupMain;
-    unplug.code = kCodeParWrite;
-    unplug.after = 2;
-    rig_.Sim().SetFaults({unplug});
+    rig_.Sim().SetFaults(
+        {{.kind = FaultKind::Unplug, .group = kGroupMain, .code = kCodeParWrite, .after = 2}});
     dialogs_.answerYes = true;
     actions_.Save();
     EXPECT_EQ(dialogs_.errors, (std::vector<std::string>{"Error saving Settings"}));

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "raw_client.h"
 #include "sim/device_model.h"
 
 // A fake millisecond clock the tests move by hand.
@@ -35,4 +36,30 @@ inline std::optional<std::vector<std::uint8_t>> AskModel(
         return std::nullopt;
     }
     return std::vector<std::uint8_t>(answer->begin() + 6, answer->end());
+}
+
+// MEM_READ's data after the address and length bytes; empty without an answer.
+inline std::vector<std::uint8_t> MemRead(DeviceModel& model, std::uint32_t address,
+                                         std::uint8_t length) {
+    const auto answer = AskModel(model, 1, 0x02, Concat({Le32(address), {length}}));
+    if (!answer || answer->size() < 5) {
+        return {};
+    }
+    return std::vector<std::uint8_t>(answer->begin() + 5, answer->end());
+}
+
+// The value a parameter read or write answers with.
+inline std::optional<std::uint32_t> ParameterAnswer(
+    const std::optional<std::vector<std::uint8_t>>& answer) {
+    if (!answer || answer->size() != 6) {
+        return std::nullopt;
+    }
+    return ReadLe32(*answer, 2);
+}
+inline std::optional<std::uint32_t> ParRead(DeviceModel& model, std::uint16_t id) {
+    return ParameterAnswer(AskModel(model, 1, 0x0E, Le16(id)));
+}
+inline std::optional<std::uint32_t> ParWrite(DeviceModel& model, std::uint16_t id,
+                                             std::uint32_t value) {
+    return ParameterAnswer(AskModel(model, 1, 0x0F, Concat({Le16(id), Le32(value)})));
 }

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <thread>
+#include <optional>
 
 #include "model_exchange.h"
-#include "protocol/device_stack.h"
-#include "sim/simulated_device.h"
-#include "support/temp_dir.h"
+#include "support/sim_on_stack.h"
 
 namespace {
 
@@ -29,22 +27,13 @@ class SimThroughCommands : public ::testing::Test {
   protected:
     void Plug(SimOptions options, TickClock ticks = SystemTicks) {
         options.deviceTime = options.deviceTime.value_or(731513109);
-        device_ = std::make_unique<SimulatedDevice>(options, clock_.AsClock());
-        ASSERT_TRUE(device_->PlugIn(dir_.Path(), kCom)) << device_->LastError();
-        Connect(ticks);
+        rig_.emplace(options, DeviceStackOptions{.clock = std::move(ticks)}, kCom, clock_.AsClock(),
+                     SimOnStack::Opening::ByPortTable);
+        ASSERT_EQ(rig_->Error(), "");
+        device_ = &rig_->Sim();
     }
 
-    void Connect(TickClock ticks = SystemTicks) {
-        DeviceStackOptions stackOptions;
-        stackOptions.ports.systemPorts = false;
-        stackOptions.ports.portDir = dir_.Path();
-        stackOptions.clock = std::move(ticks);
-        stack_.reset();
-        stack_ = std::make_unique<DeviceStack>(stackOptions);
-        ASSERT_TRUE(stack_->Open(kCom));
-    }
-
-    DeviceCommands& Commands() { return stack_->Commands(); }
+    DeviceCommands& Commands() { return rig_->Stack().Commands(); }
 
     std::uint32_t Parameter(std::uint16_t id) {
         std::uint32_t value = 0;
@@ -56,17 +45,14 @@ class SimThroughCommands : public ::testing::Test {
                               std::uint32_t records = 0) {
         SimOptions options;
         options.model = model;
-        options.history.shape = shape;
-        options.history.records = records;
-        options.history.recordWhileRunning = false;
+        options.history = {.shape = shape, .records = records, .recordWhileRunning = false};
         options.restartDelayMs = 100;
         return options;
     }
 
-    TempDir dir_;
     FakeClock clock_;
-    std::unique_ptr<SimulatedDevice> device_;
-    std::unique_ptr<DeviceStack> stack_;
+    std::optional<SimOnStack> rig_;
+    SimulatedDevice* device_ = nullptr;
 };
 
 TEST_F(SimThroughCommands, K310IdentificationRoundTrip) {
@@ -130,13 +116,10 @@ TEST_F(SimThroughCommands, SettingsWriteBackOrAnswerWithTheStoredValue) {
     EXPECT_TRUE(Commands().WriteParameter(4, 250));
     EXPECT_EQ(Parameter(4), 250u);
 
-    ParamRecord record;
-    record.id = 7;
-    record.value = 16;
+    ParamRecord record{.id = 7, .value = 16};
     ASSERT_TRUE(Commands().ParWrite(record));
     EXPECT_EQ(record.value, 8u) << "out of range: the stored row comes back";
-    record.id = 21;
-    record.value = 23;
+    record = {.id = 21, .value = 23};
     ASSERT_TRUE(Commands().ParWrite(record));
     EXPECT_EQ(record.value, 23u);
     EXPECT_EQ(device_->WithModel([](DeviceModel& m) { return *m.Parameters().Get(21); }), 23u);
@@ -151,14 +134,8 @@ TEST_F(SimThroughCommands, ClockReadsRunsAndTakesTheTimeWritten) {
     EXPECT_EQ(time.day, 7);
     EXPECT_EQ(time.hour, 14);
 
-    DeviceTimeRecord set;
-    set.second = 30;
-    set.minute = 59;
-    set.hour = 23;
-    set.day = 31;
-    set.month = 12;
-    set.year = 26;
-    ASSERT_TRUE(Commands().TimeWrite(set));
+    ASSERT_TRUE(Commands().TimeWrite(
+        {.second = 30, .minute = 59, .hour = 23, .day = 31, .month = 12, .year = 26}));
     clock_.AdvanceSeconds(45);
     ASSERT_TRUE(Commands().TimeRead(time));
     EXPECT_EQ(time.year, 27);
@@ -308,9 +285,9 @@ TEST_F(SimThroughCommands, CpuFlashIsWrittenPageByPageInBootMode) {
 TEST_F(SimThroughCommands, RestartTakesThePortAwayAndBringsItBackInBootMode) {
     Plug(Options(SimModel::K520));
     ASSERT_TRUE(Commands().Reset(true, false));
-    const std::string link = dir_.Path() + "/COM" + std::to_string(kCom);
+    const std::string link = rig_->Folder() + "/COM" + std::to_string(kCom);
     ASSERT_TRUE(device_->WaitForAppearance(2, 3s));
-    Connect();
+    ASSERT_TRUE(rig_->Stack().Open(kCom));
     SoftInfo soft;
     ASSERT_TRUE(Commands().ReadSoftInfo(&soft, false));
     EXPECT_TRUE(soft.BootMode());
@@ -318,25 +295,17 @@ TEST_F(SimThroughCommands, RestartTakesThePortAwayAndBringsItBackInBootMode) {
 
     ASSERT_TRUE(Commands().Reset(false, false));
     ASSERT_TRUE(device_->WaitForAppearance(3, 3s));
-    Connect();
+    ASSERT_TRUE(rig_->Stack().Open(kCom));
     ASSERT_TRUE(Commands().ReadSoftInfo(&soft, false));
     EXPECT_EQ(soft.mainVersion, 0x0C03);
 }
 
 TEST_F(SimThroughCommands, RequesterRetriesPastDroppedAndLateAnswers) {
     SimOptions options = Options(SimModel::K310);
-    FaultRule drop;
-    drop.kind = FaultKind::Drop;
-    drop.code = 0;
-    drop.limit = 1;
-    FaultRule late;
-    late.kind = FaultKind::Delay;
-    late.code = 1;
-    // Well past the 700 ms of a send, so that a busy machine's late look at
-    // the queue does not find the answer already there.
-    late.delayMs = 1200;
-    late.limit = 1;
-    options.faults = {drop, late};
+    // The late answer comes well past the 700 ms of a send, so that a busy
+    // machine's late look at the queue does not find the answer already there.
+    options.faults = {{.kind = FaultKind::Drop, .code = 0, .limit = 1},
+                      {.kind = FaultKind::Delay, .code = 1, .limit = 1, .delayMs = 1200}};
     Plug(options);
     EXPECT_EQ(Commands().Test(kEcho, 8, false), 1);
     EXPECT_EQ(device_->CountRequests(1, 0), 2u) << "the first send went unanswered";
@@ -350,23 +319,15 @@ TEST_F(SimThroughCommands, RequesterRetriesPastDroppedAndLateAnswers) {
 
 TEST_F(SimThroughCommands, CorruptWrongAndSilentAnswersAllFailAfterThreeSends) {
     SimOptions options = Options(SimModel::K310);
-    FaultRule corrupt;
-    corrupt.kind = FaultKind::Corrupt;
-    corrupt.code = 0;
-    FaultRule wrong;
-    wrong.kind = FaultKind::WrongCode;
-    wrong.code = 1;
-    FaultRule silent;
-    silent.kind = FaultKind::Silent;
-    silent.code = 0x0E;
-    options.faults = {corrupt, wrong, silent};
+    options.faults = {{.kind = FaultKind::Corrupt, .code = 0},
+                      {.kind = FaultKind::WrongCode, .code = 1},
+                      {.kind = FaultKind::Silent, .code = 0x0E}};
     Plug(options, RacingTicks());
     EXPECT_EQ(Commands().Test(kEcho, 8, false), 0);
     EXPECT_EQ(device_->CountRequests(1, 0), 3u);
     EXPECT_FALSE(Commands().ReadSoftInfo(nullptr, false));
     EXPECT_EQ(device_->CountRequests(1, 1), 3u);
-    ParamRecord record;
-    record.id = 9;
+    ParamRecord record{.id = 9};
     EXPECT_FALSE(Commands().ParRead(record, false));
     EXPECT_FALSE(Commands().ParRead(record, false));
     EXPECT_EQ(device_->CountRequests(1, 0x0E), 6u);
@@ -374,11 +335,7 @@ TEST_F(SimThroughCommands, CorruptWrongAndSilentAnswersAllFailAfterThreeSends) {
 
 TEST_F(SimThroughCommands, UnplugMidReadingIsSeenByThePort) {
     SimOptions options = Options(SimModel::K310, HistoryShape::Partial, 600);
-    FaultRule unplug;
-    unplug.kind = FaultKind::Unplug;
-    unplug.group = 2;
-    unplug.after = 20;
-    options.faults = {unplug};
+    options.faults = {{.kind = FaultKind::Unplug, .group = 2, .after = 20}};
     Plug(options, RacingTicks());
     std::uint8_t pair[32];
     int answered = 0;
@@ -390,8 +347,8 @@ TEST_F(SimThroughCommands, UnplugMidReadingIsSeenByThePort) {
         }
     }
     EXPECT_EQ(answered, 20);
-    EXPECT_TRUE(stack_->Port().DeviceVanished());
-    EXPECT_FALSE(fs::exists(fs::symlink_status(dir_.Path() + "/COM7")));
+    EXPECT_TRUE(rig_->Stack().Port().DeviceVanished());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(rig_->Folder() + "/COM7")));
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ const std::vector<std::uint8_t> kEcho{'F', 'e', 'r', 'a', 'n', 'd', 'o', 'l'};
 SimOptions SmallDevice(SimModel model = SimModel::K520) {
     SimOptions options;
     options.model = model;
-    options.history.shape = HistoryShape::Partial;
-    options.history.records = 300;
+    options.history = {.shape = HistoryShape::Partial, .records = 300};
     options.restartDelayMs = 100;
     return options;
 }
@@ -179,12 +178,7 @@ class FaultTest : public ::testing::Test {
 };
 
 TEST_F(FaultTest, DropsEveryThirdAnswerOfTheChosenCommandOnly) {
-    FaultRule drop;
-    drop.kind = FaultKind::Drop;
-    drop.group = 1;
-    drop.code = 0x0E;
-    drop.every = 3;
-    Start({drop});
+    Start({{.kind = FaultKind::Drop, .group = 1, .code = 0x0E, .every = 3}});
     std::vector<bool> answered;
     for (int i = 0; i < 6; ++i) {
         answered.push_back(client_->Ask(1, 0x0E, {0x09, 0x00}, 150ms).has_value());
@@ -194,10 +188,7 @@ TEST_F(FaultTest, DropsEveryThirdAnswerOfTheChosenCommandOnly) {
 }
 
 TEST_F(FaultTest, CorruptChecksumIsDroppedByTheDecoder) {
-    FaultRule corrupt;
-    corrupt.kind = FaultKind::Corrupt;
-    corrupt.limit = 1;
-    Start({corrupt});
+    Start({{.kind = FaultKind::Corrupt, .limit = 1}});
     EXPECT_FALSE(client_->Receive(0ms));
     ASSERT_TRUE(client_->Send(1, 0x00, kEcho));
     EXPECT_FALSE(client_->Receive(300ms));
@@ -206,11 +197,7 @@ TEST_F(FaultTest, CorruptChecksumIsDroppedByTheDecoder) {
 }
 
 TEST_F(FaultTest, WrongCodeComesBackUnderAnotherCode) {
-    FaultRule wrong;
-    wrong.kind = FaultKind::WrongCode;
-    wrong.after = 1;
-    wrong.limit = 1;
-    Start({wrong});
+    Start({{.kind = FaultKind::WrongCode, .after = 1, .limit = 1}});
     EXPECT_TRUE(client_->Ask(1, 0x01));
     ASSERT_TRUE(client_->Send(1, 0x01));
     const auto packet = client_->Receive();
@@ -220,10 +207,7 @@ TEST_F(FaultTest, WrongCodeComesBackUnderAnotherCode) {
 }
 
 TEST_F(FaultTest, DelayedAnswerArrivesNoEarlierThanTheDelay) {
-    FaultRule delay;
-    delay.kind = FaultKind::Delay;
-    delay.delayMs = 300;
-    Start({delay});
+    Start({{.kind = FaultKind::Delay, .delayMs = 300}});
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(client_->Ask(1, 0x00, kEcho, 100ms));
     const auto late = client_->Receive(2s);
@@ -232,10 +216,7 @@ TEST_F(FaultTest, DelayedAnswerArrivesNoEarlierThanTheDelay) {
 }
 
 TEST_F(FaultTest, SilentDeviceStopsAnsweringAltogether) {
-    FaultRule silent;
-    silent.kind = FaultKind::Silent;
-    silent.after = 2;
-    Start({silent});
+    Start({{.kind = FaultKind::Silent, .after = 2}});
     EXPECT_TRUE(client_->Ask(1, 0x00, kEcho));
     EXPECT_TRUE(client_->Ask(1, 0x01));
     for (int i = 0; i < 3; ++i) {
@@ -245,13 +226,7 @@ TEST_F(FaultTest, SilentDeviceStopsAnsweringAltogether) {
 }
 
 TEST_F(FaultTest, UnplugsMidOperationAndComesBackWhenAsked) {
-    FaultRule unplug;
-    unplug.kind = FaultKind::Unplug;
-    unplug.group = 2;
-    unplug.after = 3;
-    unplug.limit = 1;
-    unplug.replugMs = 100;
-    Start({unplug});
+    Start({{.kind = FaultKind::Unplug, .group = 2, .after = 3, .limit = 1, .replugMs = 100}});
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(client_->Ask(2, 0x02, Concat({Le32(0x100000 + 32 * i), {32}})));
     }

@@ -148,8 +148,7 @@ TEST_F(ReportUploadOverFtp, WrongPasswordFailsAtTheLoginAndLeavesTheReasonInTheS
 
 TEST_F(ReportUploadOverFtp, RefusedConnectionEndsAtOnce) {
     const SilentPort closed(false);
-    FtpTestServer::Options account;
-    const UploadConfig config = ConfigFor(closed.Port(), account);
+    const UploadConfig config = ConfigFor(closed.Port(), {});
 
     EXPECT_EQ(UploadAtExit(config, "log\n"), UploadOutcome::Failed);
     EXPECT_LT(elapsed_, std::chrono::seconds(config.timeoutSeconds));
@@ -159,8 +158,7 @@ TEST_F(ReportUploadOverFtp, RefusedConnectionEndsAtOnce) {
 
 TEST_F(ReportUploadOverFtp, ServerThatNeverAnswersIsLeftWhenTheTimeoutRunsOut) {
     const SilentPort silent(true);
-    FtpTestServer::Options account;
-    const UploadConfig config = ConfigFor(silent.Port(), account, 1);
+    const UploadConfig config = ConfigFor(silent.Port(), {}, 1);
 
     EXPECT_EQ(UploadAtExit(config, "log\n"), UploadOutcome::Failed);
     EXPECT_GE(elapsed_, std::chrono::milliseconds(900));
