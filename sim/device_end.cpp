@@ -25,6 +25,8 @@ class MemoryEnd final : public DeviceEnd {
         line_->DeviceSend(data, length);
         return true;
     }
+    // The line hands what the device sends to the port as it is sent.
+    void AwaitTaken(std::chrono::milliseconds) override {}
     std::string DevicePath() const override { return memory_ports::PathOf(com_); }
 
   private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -20,6 +21,10 @@ class DeviceEnd {
     virtual std::size_t Read(std::uint8_t* buffer, std::size_t count) = 0;
     // Writes everything, waiting at most `timeoutMs` for room.
     virtual bool WriteAll(const std::uint8_t* data, std::size_t length, int timeoutMs) = 0;
+    // Returns once the program's end has taken in all that was written, or
+    // after `bound`: a restart closes the line, and what the program had not
+    // read by then is lost.
+    virtual void AwaitTaken(std::chrono::milliseconds bound) = 0;
     // What the program opens: a pseudo-terminal's path or "memory:COM<n>".
     virtual std::string DevicePath() const = 0;
 };

@@ -23,6 +23,7 @@ class PtyPort final : public DeviceEnd {
     int WaitHandle() const override { return master_; }
     std::size_t Read(std::uint8_t* buffer, std::size_t count) override;
     bool WriteAll(const std::uint8_t* data, std::size_t length, int timeoutMs) override;
+    void AwaitTaken(std::chrono::milliseconds bound) override;
     std::string DevicePath() const override { return slavePath_; }
 
   private:

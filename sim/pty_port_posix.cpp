@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -111,4 +113,15 @@ bool PtyPort::WriteAll(const std::uint8_t* data, std::size_t length, int timeout
         }
     }
     return true;
+}
+
+// The sim's own slave descriptor sees the slave's input queue: what the
+// program has not read yet.
+void PtyPort::AwaitTaken(std::chrono::milliseconds bound) {
+    const auto end = std::chrono::steady_clock::now() + bound;
+    int unread = 0;
+    while (ioctl(slave_, FIONREAD, &unread) == 0 && unread > 0 &&
+           std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }

@@ -10,7 +10,9 @@ namespace {
 
 constexpr int kBaud = 230400;
 constexpr int kBitsPerByte = 10;
-// How long an answer before a restart is given to reach the requester.
+// How long an answer before a restart is given to be read by the program, and
+// then to reach its requester.
+constexpr std::chrono::milliseconds kRestartReadBound{1000};
 constexpr std::chrono::milliseconds kRestartGrace{30};
 constexpr std::chrono::milliseconds kControlWait{3000};
 constexpr int kWriteTimeoutMs = 200;
@@ -402,6 +404,9 @@ void SimulatedDevice::ServePacket(std::unique_ptr<DeviceEnd>& port,
         }
     }
     if (restart) {
+        if (port) {
+            port->AwaitTaken(kRestartReadBound);
+        }
         std::this_thread::sleep_for(kRestartGrace);
         const bool replug = options_.profile.restart == RestartLook::Replug;
         {
