@@ -17,7 +17,7 @@ class UploadLogFileTest : public ::testing::Test {
 };
 
 TEST_F(UploadLogFileTest, NoHostMeansNothingAttemptedAndNothingLogged) {
-    std::ofstream(logFile_) << "saved\n";
+    std::ofstream(logFile_, std::ios::binary) << "saved\n";
     EXPECT_EQ(UploadLogReport(UploadConfig{}, logFile_, "12345678", {}, log_),
               UploadOutcome::NotConfigured);
     EXPECT_TRUE(log_.Lines().empty());
@@ -25,7 +25,7 @@ TEST_F(UploadLogFileTest, NoHostMeansNothingAttemptedAndNothingLogged) {
 }
 
 TEST_F(UploadLogFileTest, RefusedOptionsAreLoggedAndAddedToTheSavedLog) {
-    std::ofstream(logFile_) << "saved\n";
+    std::ofstream(logFile_, std::ios::binary) << "saved\n";
     UploadConfig config;
     config.host = "bad host";
     config.problem = "problem";
