@@ -11,6 +11,7 @@
 #include "base/worker_dialogs.h"
 #include "protocol/device_models.h"
 #include "settings/settings_actions.h"
+#include "support/local_time.h"
 #include "support/log_lines.h"
 #include "support/recording_dialogs.h"
 #include "support/recording_host.h"
@@ -26,18 +27,6 @@ constexpr int kCodeParWrite = 0x0F;
 
 const std::vector<std::uint16_t> kK310Order{6, 9, 7, 8, 3, 14, 13, 15, 16, 17, 18, 19, 20, 21, 22};
 const std::vector<std::uint16_t> kK520Order{6, 9, 7, 8, 3, 14, 13, 15, 16, 17, 18, 19, 20, 21};
-
-std::tm LocalTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_wday = 3;
-    return local;
-}
 
 // A simulated dosimeter of a model and profile with a stopped clock in a
 // private port folder, and the settings actions of its model over the real
