@@ -24,15 +24,14 @@ void DeviceWorker::Post(Job job) {
     posted_.notify_all();
 }
 
-bool DeviceWorker::PostPeriodic(Job job) {
+void DeviceWorker::PostPeriodic(Job job) {
     std::lock_guard<std::mutex> guard(lock_);
     if (stop_.StopRequested() || periodicPending_) {
-        return false;
+        return;
     }
     periodicPending_ = true;
     queue_.push_back({std::move(job), true});
     posted_.notify_all();
-    return true;
 }
 
 bool DeviceWorker::PeriodicPending() const {

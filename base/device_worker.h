@@ -28,8 +28,8 @@ class DeviceWorker {
     // Queues a job; dropped once a stop was requested.
     void Post(Job job);
     // Queues the periodic step unless the last one has not ended (the tick
-    // guard); true when queued.
-    bool PostPeriodic(Job job);
+    // guard).
+    void PostPeriodic(Job job);
     bool PeriodicPending() const;
     // Runs `work` here and hands its result to `then` on `ui`'s thread: the one
     // way a page's job comes back. `work` takes its inputs as copies.

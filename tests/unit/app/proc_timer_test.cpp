@@ -76,9 +76,9 @@ TEST_F(ProcTimerTest, ATickThatComesWhileOneRunsIsDropped) {
         released.wait();
     });
     const auto tick = [this] { timer_.Tick(); };
-    ASSERT_TRUE(worker.PostPeriodic(tick));
+    worker.PostPeriodic(tick);
     entered.get_future().wait();
-    EXPECT_FALSE(worker.PostPeriodic(tick));
+    worker.PostPeriodic(tick);  // dropped: the step counts below stay at one
     EXPECT_TRUE(worker.PeriodicPending());
     release.set_value();
 
