@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sim/sim_models.h"
+
 namespace device_layout {
 namespace {
 
@@ -81,10 +83,10 @@ std::array<std::uint8_t, 48> BuildCpuInfo(const SimOptions& options) {
 
 std::array<std::uint8_t, 16> BuildInf1Block(const SimOptions& options) {
     std::array<std::uint8_t, 16> block{};
-    const bool k310 = options.model == SimModel::K310;
+    const SimModelFacts& facts = FactsOf(options.model);
     block[0] = 1;
-    block[1] = k310 ? 6 : 4;  // board type index
-    block[2] = k310 ? 3 : 1;  // board number
+    block[1] = facts.boardTypeIndex;
+    block[2] = facts.boardNumber;
     block[3] = 2;
     block[4] = 1;
     // Eight decimal digits, two per byte, the earlier digit in the low nibble.

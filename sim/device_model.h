@@ -13,6 +13,7 @@
 #include "sim/history_ring.h"
 #include "sim/live_values.h"
 #include "sim/radiation_background.h"
+#include "sim/sim_models.h"
 #include "sim/sim_options.h"
 
 // Milliseconds of a steady clock; tests pass a fake one.
@@ -56,7 +57,7 @@ class DeviceModel {
     const SimOptions& Options() const { return options_; }
     bool InBootMode() const { return bootMode_; }
     std::uint16_t ReportedMainVersion() const { return bootMode_ ? 0 : mainVersion_; }
-    std::uint16_t BoardCode() const { return ModelBoardCode(options_.model); }
+    std::uint16_t BoardCode() const { return FactsOf(options_.model).boardCode; }
 
     // Device time, seconds since 2000 (the clock runs).
     std::uint32_t DeviceTime() const;
@@ -117,7 +118,7 @@ class DeviceModel {
 
     void WriteLiveValuesToRam();
     void RecordHistoryUpTo(std::uint32_t now);
-    int Sensors() const { return options_.model == SimModel::K310 ? 2 : 1; }
+    int Sensors() const { return FactsOf(options_.model).sensors; }
 
     SimOptions options_;
     device_layout::Layout layout_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/sim_models.h"
 #include "sim/simulated_device.h"
 
 int main(int argc, char** argv) {
@@ -45,9 +46,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "dravo-sim: %s\n", device.LastError().c_str());
             return 1;
         }
-        std::printf(
-            "dravo-sim: %s (%s) on %s (%s)\n", options->model == SimModel::K310 ? "K310" : "K520",
-            options->profile.name.c_str(), device.PortPath().c_str(), device.DevicePath().c_str());
+        std::printf("dravo-sim: %s (%s) on %s (%s)\n", FactsOf(options->model).name,
+                    options->profile.name.c_str(), device.PortPath().c_str(),
+                    device.DevicePath().c_str());
     } else {
         device.PlugInAfter(portDir, com, std::chrono::milliseconds(options->plugInDelayMs));
         std::printf("dravo-sim: plugging in as %s in %u ms\n", device.PortPath().c_str(),

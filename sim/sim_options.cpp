@@ -4,6 +4,8 @@
 #include <map>
 #include <sstream>
 
+#include "sim/sim_models.h"
+
 namespace {
 
 bool ParseNumber(const std::string& text, std::uint64_t& value) {
@@ -77,10 +79,6 @@ const std::map<std::string, HistoryShape> kShapes = {
 
 }  // namespace
 
-std::uint16_t ModelBoardCode(SimModel model) {
-    return model == SimModel::K310 ? 310 : 520;
-}
-
 SimOptions DemoOptions() {
     SimOptions options;
     options.model = SimModel::K310;
@@ -92,18 +90,18 @@ SimOptions DemoOptions() {
 }
 
 SimOptions ResolveDefaults(SimOptions options) {
-    const bool k310 = options.model == SimModel::K310;
+    const SimModelFacts& facts = FactsOf(options.model);
     if (options.mainVersion == 0) {
-        options.mainVersion = k310 ? 0x0C06 : 0x0C03;
+        options.mainVersion = facts.mainVersion;
     }
     if (options.hardwareRevision < 0) {
-        options.hardwareRevision = k310 ? 41 : 2;
+        options.hardwareRevision = facts.hardwareRevision;
     }
     if (options.variant < 0) {
-        options.variant = k310 ? 0 : 1;
+        options.variant = facts.variant;
     }
     if (options.cpuType < 0) {
-        options.cpuType = k310 ? 9 : 6;
+        options.cpuType = facts.cpuType;
     }
     if (options.uniqueId.size() != 12) {
         options.uniqueId.assign(12, 0);
@@ -215,8 +213,13 @@ std::optional<SimOptions> ParseSimArguments(const std::vector<std::string>& argu
         const std::string& value = arguments[++i];
         bool ok = true;
         if (name == "--model") {
-            ok = value == "k310" || value == "k520";
-            options.model = value == "k520" ? SimModel::K520 : SimModel::K310;
+            ok = false;
+            for (const SimModelFacts& facts : AllSimModels()) {
+                if (value == facts.optionValue) {
+                    options.model = facts.model;
+                    ok = true;
+                }
+            }
         } else if (name == "--port-dir") {
             portDir = value;
         } else if (name == "--com") {

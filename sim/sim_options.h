@@ -79,8 +79,6 @@ SimOptions DemoOptions();
 // Fills the model's defaults for every field left at "default".
 SimOptions ResolveDefaults(SimOptions options);
 
-std::uint16_t ModelBoardCode(SimModel model);
-
 // "drop:every=3:group=1:code=14", "delay:ms=800", "unplug:after=5:replug=2000" ...
 std::optional<FaultRule> ParseFaultRule(const std::string& text, std::string& error);
 
