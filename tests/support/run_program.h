@@ -15,15 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
-
-// The whole content of a file, empty when it cannot be read.
-inline std::string FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 // This process's environment with `changes` applied: an entry replaces the
 // inherited one of its name; an empty value removes it.
@@ -98,16 +93,29 @@ class RunningProgram {
             ::kill(pid_, signal);
         }
     }
-    // Waits, within `limit`, until standard error holds `text`: looks again
-    // each time the program writes to it.
+    // Waits, within `limit`, until standard output or error holds `text`:
+    // looks again each time the program writes to it.
+    bool WaitForOutput(const std::string& text, std::chrono::milliseconds limit) const {
+        return WaitForText(OutPath(), text, limit);
+    }
     bool WaitForError(const std::string& text, std::chrono::milliseconds limit) const {
+        return WaitForText(ErrPath(), text, limit);
+    }
+    std::string Out() const { return FileText(OutPath()); }
+    std::string Err() const { return FileText(ErrPath()); }
+    // A folder of the run's own, removed with it.
+    const std::string& Folder() const { return folder_.Path(); }
+
+  private:
+    static bool WaitForText(const std::string& path, const std::string& text,
+                            std::chrono::milliseconds limit) {
         const auto end = std::chrono::steady_clock::now() + limit;
         const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
         // Watched before the first look, so no write falls between the two.
-        inotify_add_watch(watch, ErrPath().c_str(), IN_MODIFY | IN_CLOSE_WRITE);
+        inotify_add_watch(watch, path.c_str(), IN_MODIFY | IN_CLOSE_WRITE);
         bool found = false;
         for (;;) {
-            found = Err().find(text) != std::string::npos;
+            found = FileText(path).find(text) != std::string::npos;
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 end - std::chrono::steady_clock::now());
             if (found || left.count() <= 0) {
@@ -123,12 +131,6 @@ class RunningProgram {
         close(watch);
         return found;
     }
-    std::string Out() const { return FileBytes(OutPath()); }
-    std::string Err() const { return FileBytes(ErrPath()); }
-    // A folder of the run's own, removed with it.
-    const std::string& Folder() const { return folder_.Path(); }
-
-  private:
     std::string OutPath() const { return folder_.Path() + "/out"; }
     std::string ErrPath() const { return folder_.Path() + "/err"; }
 

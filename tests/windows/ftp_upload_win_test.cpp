@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 #include "upload/log_report.h"
 #include "upload/wininet_ftp_client.h"
@@ -27,13 +27,6 @@ constexpr std::uint32_t kTimeLimitMs = 10000;
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 std::vector<std::string> FileLines(const std::string& path) {

@@ -79,7 +79,7 @@ TEST_F(CliHistory, CsvFileAndPeriodHoldTheBytesOfTheProgramsOwnExport) {
     ASSERT_EQ(cut.status, 0) << cut.err;
 
     ReadInProcess(2);  // a K310 counts with two tubes
-    const std::string saved = FileBytes(csvFile);
+    const std::string saved = FileText(csvFile);
     EXPECT_EQ(saved, std::string(history_->csv.Bytes()));
     EXPECT_EQ(history_->csv.Rows(), 3001);
 
@@ -145,7 +145,7 @@ TEST_F(CliHistory, ACsvTargetThatCannotBeReplacedFails) {
         RunCli(dir_.Path(), {"--port", "COM9", "history", "read", "--csv", folder});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.err.find(folder), std::string::npos) << outcome.err;
-    EXPECT_EQ(FileBytes(folder + "/inside"), "kept");
+    EXPECT_EQ(FileText(folder + "/inside"), "kept");
 }
 
 TEST_F(CliHistory, SigtermCancelsClosesTheAccessAndWritesNothing) {
@@ -254,8 +254,8 @@ TEST_F(CliHistory, ACutOffReadingKeepsItsPagesAndTheNextAsksOnlyForTheRest) {
         RunCli(dir_.Path(), {"--port", "COM9", "history", "read", "--no-archive", "--csv", whole})
             .status,
         0);
-    const std::string wholeCsv = FileBytes(whole);
-    EXPECT_EQ(FileBytes(resumed), wholeCsv);
+    const std::string wholeCsv = FileText(whole);
+    EXPECT_EQ(FileText(resumed), wholeCsv);
     EXPECT_GT(std::count(wholeCsv.begin(), wholeCsv.end(), '\n'), 2900);
 }
 
@@ -353,9 +353,9 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
 
     const std::string whole = dir_.Path() + "/whole.csv";
     ASSERT_EQ(RunCli(dir_.Path(), {"history", "read", "--no-archive", "--csv", whole}).status, 0);
-    EXPECT_EQ(FileBytes(next), FileBytes(whole));
+    EXPECT_EQ(FileText(next), FileText(whole));
     const auto [exported, inSlotZero] = MeasurementsBySlot(device);
-    const std::string wholeCsv = FileBytes(whole);
+    const std::string wholeCsv = FileText(whole);
     EXPECT_EQ(std::count(wholeCsv.begin(), wholeCsv.end(), '\n'), exported + 1);
     if (GetParam() == "contrary") {
         EXPECT_GT(inSlotZero, 0u);
@@ -370,7 +370,7 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
     const std::string archived = dir_.Path() + "/archived.csv";
     ASSERT_EQ(RunCli(dir_.Path(), {"archive", "csv", "--serial", serial, "--csv", archived}).status,
               0);
-    EXPECT_EQ(FileBytes(archived), FileBytes(whole));
+    EXPECT_EQ(FileText(archived), FileText(whole));
     // Under --json the same rows come as records.
     const CliOutcome records =
         RunCli(dir_.Path(), {"--json", "archive", "csv", "--serial", serial});
@@ -397,5 +397,5 @@ TEST_P(CliHistoryOnProfile, TheArchiveTakesEveryReadingAndTheNextOneAsksOnlyForW
         RunCli(dir_.Path(), {"--archive", notes, "history", "read", "--csv", whole});
     EXPECT_EQ(refused.status, 0) << refused.err;
     EXPECT_NE(refused.err.find(notes), std::string::npos) << refused.err;
-    EXPECT_EQ(FileBytes(notes), "not an archive\n");
+    EXPECT_EQ(FileText(notes), "not an archive\n");
 }

@@ -5,8 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
-#include <thread>
 
 #include "raw_client.h"
 #include "sim/fault_injector.h"
@@ -132,17 +130,6 @@ TEST(FaultInjector, CountsMatchingRequestsPerRule) {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
 std::string Program() {
     return (fs::path(build_paths::BinDir()) / "dravo-sim").string();
 }
@@ -171,7 +158,9 @@ TEST(DravoSimExecutable, AppearsAnswersTheConnectionTestAndLeavesOnSigterm) {
     ASSERT_TRUE(sim.Started());
 
     const std::string link = portDir + "/COM9";
-    ASSERT_TRUE(WaitFor([&] { return fs::is_symlink(link); }, 5s));
+    // It says where it is once it is plugged in.
+    ASSERT_TRUE(sim.WaitForOutput("dravo-sim: K520 (contrary) on " + link, 5s)) << sim.Err();
+    ASSERT_TRUE(fs::is_symlink(link));
     {
         RawClient client(link);
         const std::vector<std::uint8_t> echo{'F', 'e', 'r', 'a', 'n', 'd', 'o', 'l'};

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include "support/build_paths.h"
 
 extern char** environ;
@@ -108,11 +107,4 @@ std::vector<std::string> FtpTestServer::Transcript() const {
         lines.push_back(line);
     }
     return lines;
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }

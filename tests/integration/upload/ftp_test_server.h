@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 
 // A real FTP server (pyftpdlib) on 127.0.0.1 with a private home folder, for
@@ -46,6 +47,3 @@ class FtpTestServer {
     int port_ = 0;
     std::string error_;
 };
-
-// The file's whole content, empty when it cannot be read.
-std::string FileText(const std::string& path);

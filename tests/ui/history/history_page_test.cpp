@@ -19,6 +19,7 @@
 #include "history/history_commands_device.h"
 #include "history/history_page.h"
 #include "protocol/identification.h"
+#include "support/file_text.h"
 #include "support/log_lines.h"
 #include "support/qt_application.h"
 #include "support/recording_dialogs.h"
@@ -28,7 +29,6 @@
 #include "support/sim_on_stack.h"
 #include "support/worker_settle.h"
 #include "ui/screenshots.h"
-#include "unit/file_text.h"
 
 namespace {
 

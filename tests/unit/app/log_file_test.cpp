@@ -6,8 +6,8 @@
 
 #include "app/log_file.h"
 #include "base/app_log.h"
+#include "support/file_text.h"
 #include "support/temp_dir.h"
-#include "unit/file_text.h"
 
 namespace {
 

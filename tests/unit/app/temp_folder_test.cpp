@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "app/temp_folder.h"
+#include "support/file_text.h"
 #include "support/other_user.h"
-#include "unit/file_text.h"
 
 namespace fs = std::filesystem;
 

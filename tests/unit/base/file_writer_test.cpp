@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/file_writer.h"
+#include "support/file_text.h"
 #include "support/temp_dir.h"
-#include "unit/file_text.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "base/file_writer.h"
 #include "base/private_file.h"
+#include "support/file_text.h"
 #include "support/other_user.h"
 #include "support/temp_dir.h"
-#include "unit/file_text.h"
 
 namespace fs = std::filesystem;
 

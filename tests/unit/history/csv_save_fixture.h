@@ -8,10 +8,10 @@
 #include <string>
 
 #include "history/csv_save.h"
+#include "support/file_text.h"
 #include "support/language_guard.h"
 #include "support/recording_dialogs.h"
 #include "support/temp_dir.h"
-#include "unit/file_text.h"
 
 class CsvSaveTest : public ::testing::Test {
   protected:

@@ -11,9 +11,9 @@
 
 #include "history/archive_key.h"
 #include "history/history_archive.h"
+#include "support/file_text.h"
 #include "support/language_guard.h"
 #include "support/temp_dir.h"
-#include "unit/file_text.h"
 
 inline const ArchiveDeviceKey kDevice{"123-45678", "01:02:03:04:05:06:07:08:09:0A:0B:0C", "K310"};
 

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
+#include "support/file_text.h"
 #include "support/temp_dir.h"
-#include "unit/file_text.h"
 #include "upload/log_report.h"
 
 namespace {
